@@ -1,0 +1,38 @@
+// Sorvel: a desktop calendar.
+#include <cstdlib>
+#include <exception>
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+
+#include "app/main_form.h"
+#include "platform/ui_qt.h"
+
+int main(int argc, char* argv[]) {
+    // The window places itself, which needs X11: under Wayland run through XWayland unless the
+    // user chose a platform.
+    const QByteArray session = qgetenv("XDG_SESSION_TYPE");
+    if (session == "wayland" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sorvel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Sorvel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/sorvel.png")));
+    // The calendar is a tool window; the program ends only through its own close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    sorvel::QtUi qtUi;
+    sorvel::setDefaultUi(&qtUi);
+
+    try {
+        sorvel::TMainForm form;
+        QObject::connect(&form, &sorvel::TMainForm::closeRequested, &app, &QApplication::quit, Qt::QueuedConnection);
+        form.FormCreate();
+        form.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Sorvel"), QString::fromLocal8Bit(e.what()));
+    }
+    return 0;
+}

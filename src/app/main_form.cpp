@@ -1,0 +1,319 @@
+#include "app/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
+
+#include "data/data_file.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "platform/x11_window.h"
+#include "render/canvas_size.h"
+#include "settings/calender_set.h"
+
+namespace sorvel {
+
+namespace {
+
+struct ZoomItem {
+    const char* name;
+    const char* caption;
+    float percent;
+};
+constexpr ZoomItem kZoomItems[] = {
+    {"x01101", "&1 x0.1(10%)", 10},  {"x025251", "&2 x0.25(25%)", 25}, {"x05501", "&3 x0.5(50%)", 50},
+    {"N11001", "&4 ｘ1(100%)", 100}, {"x22001", "&5 x2(200%)", 200},
+};
+
+// What the standard exception display shows when a file cannot be created.
+void showCannotCreate(const QString& path, const QString& reason) {
+    showMessage(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason), QStringLiteral("Sorvel"));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
+    setWindowTitle(QStringLiteral("Sorvel"));
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    QFont f(QStringLiteral("IPAPGothic"));
+    f.setPixelSize(12);
+    setFont(f);
+    resize(312, 213);
+    // The first idle moment renders afresh.
+    QTimer::singleShot(0, this, [this] {
+        if (draw_) draw_->settings().redraw = 1;
+        update();
+    });
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate() {
+    sorvelSet_ = std::make_unique<TSorvelSet>();
+    draw_ = std::make_unique<TSorvelDraw>();
+    TCalenderSet& cs = draw_->settings();
+    cs.holidays = &sorvelSet_->holidays;
+    cs.memos = &sorvelSet_->memos;
+
+    buildMenu();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        tray_->setToolTip(QStringLiteral("Sorvel"));
+        tray_->setContextMenu(popupMenu_);
+        tray_->show();
+    }
+
+    programDir_ = programDirectory();
+
+    cs.redraw = 1;
+    dragging_ = false;
+    cs.DispPercent = 100;
+    cs.Width = 640;
+    cs.Height = 480;
+    setZoomChecks();
+
+    const Profile ini = Profile::load(iniPath(programDir_));
+    if (sorvelSet_->read(ini) != 1) {
+        sorvelSet_->AdSorption = 0;
+        sorvelSet_->LengthAdsorp = 15;
+        sorvelSet_->AllwaysOnTop = 0;
+    }
+
+    if (LoadState(programDir_, ini, cs, *sorvelSet_) == 1) {
+        draw_->UpdateToday();
+        if (cs.DispDay == -1) {
+            cs.DispYear = cs.TodayYear;
+            cs.DispMonth = cs.TodayMonth;
+            cs.DispDay = cs.TodayDay;
+        }
+    } else {
+        cs.applyDefaults();
+        setZoomChecks();
+        draw_->CreateCanvas();
+    }
+    // The main window always sizes itself by a zoom: an explicit size, zero, a negative or a
+    // zoom too large for a canvas is not one it can show.
+    if (cs.DispPercent == -1.0f) cs.DispPercent = 100;
+    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
+
+    LoadDataFile();
+
+    draw_->UpdateToday();
+    if (cs.DispDay == -1) {
+        cs.DispYear = cs.TodayYear;
+        cs.DispMonth = cs.TodayMonth;
+        cs.DispDay = cs.TodayDay;
+    }
+    if (cs.IsWallPaper == 1) {
+        draw_->LoadWallpaper();
+        cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
+    }
+    setZoomChecks();
+
+    cs.redraw = 1;
+    cs.holidays = &sorvelSet_->holidays;
+    cs.memos = &sorvelSet_->memos;
+
+    WindowRect r = windowRect();
+    r.left = sorvelSet_->Left;
+    r.top = sorvelSet_->Top;
+    setWindowRect(placeAtStoredPosition(r, screenExtent()));
+    KeepOnScreen();
+    // The schedule list and layout windows keep their stored flags; they open in later versions.
+    printing_ = false;
+    ResizeToZoom();
+    ApplyAlwaysOnTop();
+}
+
+ScreenExtent TMainForm::screenExtent() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return ScreenExtent{0, 0, 640, 480};
+    QRect g = screen->availableGeometry();
+    return ScreenExtent{g.left(), g.top(), g.width(), g.height()};
+}
+
+WindowRect TMainForm::windowRect() const { return WindowRect{x(), y(), width(), height()}; }
+
+void TMainForm::setWindowRect(const WindowRect& r) {
+    if (r.width != width() || r.height != height()) resize(r.width, r.height);
+    if (r.left != x() || r.top != y()) move(r.left, r.top);
+}
+
+void TMainForm::storePosition() {
+    sorvelSet_->Top = y();
+    sorvelSet_->Left = x();
+}
+
+void TMainForm::KeepOnScreen() {
+    setWindowRect(keepOnScreen(windowRect(), screenExtent()));
+    storePosition();
+}
+
+void TMainForm::ResizeToZoom() {
+    if (printing_) return;
+    const TCalenderSet& cs = draw_->settings();
+    setWindowRect(resizeToZoom(windowRect(), cs.DispPercent, cs.Width, cs.Height, screenExtent()));
+}
+
+void TMainForm::ApplyAlwaysOnTop() {
+    const bool on = sorvelSet_->AllwaysOnTop == 1;
+    if (allwaysOnTopAction_) allwaysOnTopAction_->setChecked(on);
+    QWindow* w = windowHandle();
+    if (!w) {
+        // Not created yet: the flag goes into the window as it is created.
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        onTopApplied_ = on;
+        return;
+    }
+    if (on == onTopApplied_ && w->flags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
+    // Changed on the existing native window: re-creating it would move and redraw it.
+    w->setFlag(Qt::WindowStaysOnTopHint, on);
+    onTopApplied_ = on;
+}
+
+void TMainForm::setZoomChecks() {
+    const float percent = draw_ ? draw_->settings().DispPercent : 100.0f;
+    for (int i = 0; i < zoomActions_.size(); ++i) zoomActions_[i]->setChecked(kZoomItems[i].percent == percent);
+}
+
+void TMainForm::buildMenu() {
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    QMenu* window1 = popupMenu_->addMenu(QStringLiteral("ウィンドウ(&W)"));
+    window1->setObjectName(QStringLiteral("Window1"));
+    yoteiAction_ = item(window1, "Yotei", QStringLiteral("予定表示ウィンドウ(&S)"));
+    yoteiAction_->setCheckable(true);
+    layoutAction_ = item(window1, "Layout", QStringLiteral("レイアウトウィンドウ(&L)"));
+    layoutAction_->setCheckable(true);
+    item(popupMenu_, "set", QStringLiteral("設定(&S)"));
+    item(popupMenu_, "Selectbmp", QStringLiteral("壁紙の選択(&G)"));
+    QMenu* zoom = popupMenu_->addMenu(QStringLiteral("倍率(&D)"));
+    zoom->setObjectName(QStringLiteral("N2"));
+    for (const ZoomItem& z : kZoomItems) {
+        QAction* a = item(zoom, z.name, QString::fromUtf8(z.caption));
+        a->setCheckable(true);
+        zoomActions_ << a;
+    }
+    item(popupMenu_, "ShowToday", QStringLiteral("今月を表示(&T)"));
+    allwaysOnTopAction_ = item(popupMenu_, "AllwaysOnTop", QStringLiteral("常に前面に表示(&A)"));
+    allwaysOnTopAction_->setCheckable(true);
+    item(popupMenu_, "calenprint", QStringLiteral("簡単印刷(&P)"));
+    QMenu* help = popupMenu_->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("ShowHelp"));
+    item(help, "H1", QStringLiteral("ヘルプの表示(&H)"));
+    item(help, "About1", QStringLiteral("バージョン情報(&A)"));
+    popupMenu_->addSeparator()->setObjectName(QStringLiteral("N1"));
+    QAction* close1 = item(popupMenu_, "Close1", QStringLiteral("閉じる(&X)"));
+    connect(close1, &QAction::triggered, this, &TMainForm::Close1Click);
+}
+
+void TMainForm::FormPaint() {
+    if (printing_) return;
+    ApplyAlwaysOnTop();
+    draw_->UpdateToday();
+    draw_->Render();
+    ResizeToZoom();
+}
+
+void TMainForm::paintEvent(QPaintEvent*) {
+    if (!draw_) return;
+    FormPaint();
+    if (printing_) return;
+    QPainter p(this);
+    draw_->CopyTo(p);
+}
+
+void TMainForm::RefreshView() {
+    ApplyAlwaysOnTop();
+    draw_->UpdateToday();
+    draw_->settings().redraw = 1;
+    draw_->Render();
+    ResizeToZoom();
+    repaint();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        popupMenu_->popup(mapToGlobal(QPoint(0, 0)));
+        return;
+    }
+    TVForm::keyPressEvent(event);
+}
+
+void TMainForm::contextMenuEvent(QContextMenuEvent* event) { popupMenu_->popup(event->globalPos()); }
+
+void TMainForm::showEvent(QShowEvent* event) {
+    TVForm::showEvent(event);
+    setSkipTaskbar(windowHandle());
+}
+
+void TMainForm::LoadDataFile() {
+    sorvel::LoadDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos);
+}
+
+int TMainForm::SaveDataFile() {
+    return sorvel::SaveDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos);
+}
+
+int TMainForm::SaveAll() {
+    storePosition();
+    bool settingsSaved = true;
+    const QString ini = iniPath(programDir_);
+    Profile profile = Profile::load(ini);
+    sorvelSet_->write(profile);
+    QString error;
+    if (!profile.save(ini, &error)) {
+        showCannotCreate(ini, error);
+        settingsSaved = false;
+    }
+    const QString state = statePath(programDir_);
+    if (!atomicReplace(state, buildStateFile(draw_->settings()), &error)) {
+        showCannotCreate(state, error);
+        settingsSaved = false;
+    }
+    // The notes are written even when a settings file could not be.
+    const int dataSaved = SaveDataFile();
+    return dataSaved == 1 && settingsSaved ? 1 : 0;
+}
+
+void TMainForm::Close1Click() {
+    if (SaveAll() == 0) {
+        MsgAnswer a = ui().messageBox(QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"),
+                                      QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
+        if (a != MsgAnswer::Yes) return;
+    }
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    if (tray_) {
+        tray_->hide();
+        tray_->setContextMenu(nullptr);
+    }
+    emit closeRequested();
+}
+
+}  // namespace sorvel

@@ -1,0 +1,89 @@
+#pragma once
+// The calendar window: owns the basic settings with the date data and the drawing engine for
+// the whole run, keeps itself sized and on screen, paints the calendar, saves everything and
+// ends on "閉じる(&X)".
+#include <memory>
+
+#include <QPoint>
+
+#include "app/v_form.h"
+#include "app/window_geometry.h"
+#include "render/sorvel_draw.h"
+#include "settings/sorvel_set.h"
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace sorvel {
+
+class TMainForm : public TVForm {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Creates and loads everything the window owns and places it. Called once, before show().
+    void FormCreate();
+
+    void RefreshView() override;
+    // Writes the ini file, the state file and the data file; 1 when everything was written.
+    int SaveAll();
+    void LoadDataFile();
+    int SaveDataFile();
+
+    // Menu commands.
+    void Close1Click();
+
+    TSorvelSet& sorvelSet() { return *sorvelSet_; }
+    TSorvelDraw& draw() { return *draw_; }
+    QMenu* popupMenu() const { return popupMenu_; }
+    const QString& programDir() const { return programDir_; }
+    bool closing() const { return closed_; }
+
+    // The primary screen's work area, read anew at every use.
+    static ScreenExtent screenExtent();
+    WindowRect windowRect() const;
+    void setWindowRect(const WindowRect& r);
+
+    // Position check: keeps the window on screen and stores Top and Left.
+    void KeepOnScreen();
+    void ResizeToZoom();
+    void ApplyAlwaysOnTop();
+
+signals:
+    // Emitted when "閉じる(&X)" has saved and the program may end.
+    void closeRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenu();
+    void FormPaint();
+    void FormClose();
+    void setZoomChecks();
+    void storePosition();
+
+    std::unique_ptr<TSorvelSet> sorvelSet_;
+    std::unique_ptr<TSorvelDraw> draw_;
+    QString programDir_;
+    QSystemTrayIcon* tray_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    QAction* allwaysOnTopAction_ = nullptr;
+    QAction* yoteiAction_ = nullptr;
+    QAction* layoutAction_ = nullptr;
+    QList<QAction*> zoomActions_;
+    bool dragging_ = false;
+    bool printing_ = false;
+    bool closed_ = false;
+    bool onTopApplied_ = false;
+    QPoint pressPos_;
+    QPoint releasePos_;
+};
+
+}  // namespace sorvel

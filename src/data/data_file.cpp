@@ -1,0 +1,291 @@
+#include "data/data_file.h"
+
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr std::string_view kTaggedStart("<+Sorvel>\0", 10);
+constexpr std::string_view kTaggedEnd("<-Sorvel>\0", 10);
+
+void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+
+// Reads one value field's content as an integer and keeps its low 8 bits.
+bool readByte(TagStream& in, std::uint8_t& b) {
+    std::int32_t v = 0;
+    if (!ReadIntValue(in, v)) return false;
+    b = static_cast<std::uint8_t>(v & 0xFF);
+    return true;
+}
+
+// --- older binary form -------------------------------------------------------------------
+
+class BinaryReader {
+public:
+    explicit BinaryReader(std::string_view d) : d_(d) {}
+    std::size_t remaining() const { return d_.size() - pos_; }
+    std::size_t pos() const { return pos_; }
+    bool readInt(std::int32_t& v) {
+        if (remaining() < 4) return false;
+        std::uint32_t u = 0;
+        for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(d_[pos_ + static_cast<std::size_t>(i)]);
+        pos_ += 4;
+        v = static_cast<std::int32_t>(u);
+        return true;
+    }
+    // A chunk's data; false when the length is negative or runs past the end.
+    bool take(std::int32_t length, std::string_view& out) {
+        if (length < 0 || static_cast<std::size_t>(length) > remaining()) return false;
+        out = d_.substr(pos_, static_cast<std::size_t>(length));
+        pos_ += static_cast<std::size_t>(length);
+        return true;
+    }
+
+private:
+    std::string_view d_;
+    std::size_t pos_ = 0;
+};
+
+std::string chunkText(std::string_view data) {
+    std::size_t nul = data.find('\0');
+    return std::string(data.substr(0, nul));
+}
+
+// Copies a chunk into an integer member only when its length is the member's width; a chunk of
+// another length is skipped.
+void chunkInt(std::string_view data, std::int32_t& member) {
+    if (data.size() != 4) return;
+    std::uint32_t u = 0;
+    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
+    member = static_cast<std::int32_t>(u);
+}
+void chunkByte(std::string_view data, std::uint8_t& member) {
+    if (data.size() == 1) member = static_cast<std::uint8_t>(data[0]);
+}
+
+void applyMemoChunk(TDateMemo& m, std::int32_t tag, std::string_view data) {
+    switch (tag) {
+        case 0x1001: chunkInt(data, m.year); break;
+        case 0x1002: chunkInt(data, m.month); break;
+        case 0x1003: chunkInt(data, m.day); break;
+        case 0x1004: m.text = chunkText(data); break;
+        case 0x1005: m.caption = chunkText(data); break;
+        default: break;
+    }
+}
+
+void applyRuleChunk(THolidaySet& r, std::int32_t tag, std::string_view data) {
+    switch (tag) {
+        case 0x1001: chunkByte(data, r.dayOffKind); break;
+        case 0x1002: chunkByte(data, r.ruleKind); break;
+        case 0x1003: chunkInt(data, r.month); break;
+        case 0x1004: chunkInt(data, r.day); break;
+        case 0x1005: chunkInt(data, r.weekRow); break;
+        case 0x1006: chunkInt(data, r.weekday); break;
+        case 0x1007: chunkInt(data, r.ordinal); break;
+        case 0x1008: r.name = chunkText(data); break;
+        default: break;
+    }
+}
+
+DataFileParse parseBinary(std::string_view bytes, THolidayList& rules, TDateMemoList& memos) {
+    DataFileParse result;
+    result.form = DataFileForm::Binary;
+    rules.clear();
+    memos.clear();
+    BinaryReader in(bytes.substr(7));
+    auto broken = [&] {
+        result.complete = false;
+        result.damageAt = 7 + in.pos();
+        return result;
+    };
+    while (in.remaining() >= 4) {
+        std::int32_t type = 0;
+        in.readInt(type);
+        auto memo = std::make_unique<TDateMemo>();
+        auto rule = std::make_unique<THolidaySet>();
+        bool first = true;
+        for (;;) {
+            std::int32_t tag = 0, length = 0;
+            if (!in.readInt(tag) || !in.readInt(length)) return broken();
+            if (!first && tag == 0) break;  // end of the record: no data follows
+            std::string_view data;
+            if (!in.take(length, data)) return broken();
+            if (!first || tag != 0) {
+                if (type == 1) applyMemoChunk(*memo, tag, data);
+                if (type == 2) applyRuleChunk(*rule, tag, data);
+            }
+            first = false;
+        }
+        if (type == 1) memos.push_back(std::move(memo));
+        if (type == 2) rules.push_back(std::move(rule));
+    }
+    return result;
+}
+
+// --- tagged form -------------------------------------------------------------------------
+
+DataFileParse parseTagged(std::string_view bytes, THolidayList& rules, TDateMemoList& memos) {
+    DataFileParse result;
+    result.form = DataFileForm::Tagged;
+    rules.clear();
+    memos.clear();
+    TagStream in(bytes);
+    in.seek(9);
+    for (;;) {
+        std::size_t blockStart = in.pos();
+        int number = 0;
+        std::string text;
+        int r = ReadTag(in, number, text, kTagOpen);
+        if (r == 0 && text == "-") break;  // "<-Sorvel>"
+        bool ok = r == 1;
+        if (ok && text == "M" && number == 3) {
+            auto memo = std::make_unique<TDateMemo>();
+            ok = ReadM03(in, *memo);
+            if (ok) memos.push_back(std::move(memo));
+        } else if (ok && text == "M" && number == 4) {
+            auto rule = std::make_unique<THolidaySet>();
+            ok = ReadM04(in, *rule);
+            if (ok) rules.push_back(std::move(rule));
+        } else if (ok && text == "M") {
+            ok = SkipBlock(in);  // a block this program does not know, with all its fields
+        }
+        if (!ok) {
+            result.complete = false;
+            result.damageAt = blockStart;
+            break;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+void WriteM03(std::string& out, const TDateMemo& m) {
+    WriteBlockOpen(out, 3);
+    writeInt(out, 1, m.year);
+    writeInt(out, 2, m.month);
+    writeInt(out, 3, m.day);
+    WriteField(out, 4, m.text, kTagValue);
+    WriteField(out, 5, m.caption, kTagValue);
+    WriteBlockClose(out, 3);
+}
+
+void WriteM04(std::string& out, const THolidaySet& r) {
+    WriteBlockOpen(out, 4);
+    writeInt(out, 1, r.dayOffKind);
+    writeInt(out, 2, r.ruleKind);
+    writeInt(out, 3, r.month);
+    writeInt(out, 4, r.day);
+    writeInt(out, 5, r.weekRow);
+    writeInt(out, 6, r.weekday);
+    writeInt(out, 7, r.ordinal);
+    WriteField(out, 8, r.name, kTagValue);
+    WriteBlockClose(out, 4);
+}
+
+bool ReadM03(TagStream& in, TDateMemo& m) {
+    for (;;) {
+        int number = 0;
+        FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return true;
+        if (step == FieldStep::Broken) return false;
+        bool ok = true;
+        switch (number) {
+            case 1: ok = ReadIntValue(in, m.year); break;
+            case 2: ok = ReadIntValue(in, m.month); break;
+            case 3: ok = ReadIntValue(in, m.day); break;
+            case 4: ok = ReadValue(in, m.text); break;
+            case 5: ok = ReadValue(in, m.caption); break;
+            default: ok = SkipFieldContent(in); break;
+        }
+        if (!ok || !EndField(in)) return false;
+    }
+}
+
+bool ReadM04(TagStream& in, THolidaySet& r) {
+    for (;;) {
+        int number = 0;
+        FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return true;
+        if (step == FieldStep::Broken) return false;
+        bool ok = true;
+        switch (number) {
+            case 1: ok = readByte(in, r.dayOffKind); break;
+            case 2: ok = readByte(in, r.ruleKind); break;
+            case 3: ok = ReadIntValue(in, r.month); break;
+            case 4: ok = ReadIntValue(in, r.day); break;
+            case 5: ok = ReadIntValue(in, r.weekRow); break;
+            case 6: ok = ReadIntValue(in, r.weekday); break;
+            case 7: ok = ReadIntValue(in, r.ordinal); break;
+            case 8: ok = ReadValue(in, r.name); break;
+            default: ok = SkipFieldContent(in); break;
+        }
+        if (!ok || !EndField(in)) return false;
+    }
+}
+
+DataFileParse parseDataFile(std::string_view bytes, THolidayList& rules, TDateMemoList& memos) {
+    if (bytes.size() >= 7 && bytes.substr(0, 6) == "Sorvel") return parseBinary(bytes, rules, memos);
+    if (bytes.size() >= 9 && bytes.substr(0, 9) == "<+Sorvel>") return parseTagged(bytes, rules, memos);
+    return DataFileParse{};
+}
+
+std::string buildDataFile(TDateMemoList& memos, THolidayList& rules) {
+    dropEmptySlots(rules);
+    sortMemosByDate(memos);
+    std::string out;
+    std::size_t estimate = kTaggedStart.size() + kTaggedEnd.size();
+    for (const auto& m : memos) estimate += 260 + m->text.size() + m->caption.size();
+    estimate += rules.size() * 400;
+    out.reserve(estimate);
+    out += kTaggedStart;
+    for (const auto& m : memos) WriteM03(out, *m);
+    for (const auto& r : rules) WriteM04(out, *r);
+    out += kTaggedEnd;
+    return out;
+}
+
+const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir) {
+    if (memoFileName.empty() || memoFileName == "Sorvel.dat")
+        memoFileName = cp932FromPath(joinPath(programDir, QStringLiteral("Sorvel.dat")));
+    return memoFileName;
+}
+
+void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
+                  TDateMemoList& memos) {
+    const std::string& name = resolveDataFileName(memoFileName, programDir);
+    auto bytes = readWholeFile(pathFromCp932(name));
+    if (!bytes) {
+        showMessage(QStringLiteral("データ保存ファイル\n") + toQString(name) + QStringLiteral(" を作成します。"),
+                    QStringLiteral("メッセージ"));
+        return;
+    }
+    DataFileParse parse = parseDataFile(*bytes, rules, memos);
+    if (!parse.complete) {
+        showMessage(toQString(name) +
+                        QStringLiteral("\nは壊れています。壊れた箇所（%1バイト目）より前の予定と祝日を読み込みました。")
+                            .arg(parse.damageAt + 1),
+                    QStringLiteral("エラー"));
+    }
+}
+
+int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
+                 TDateMemoList& memos) {
+    dropEmptySlots(rules);
+    dropEmptySlots(memos);
+    const std::string& name = resolveDataFileName(memoFileName, programDir);
+    std::string bytes = buildDataFile(memos, rules);
+    if (!atomicReplace(pathFromCp932(name), bytes)) {
+        showMessage(toQString(name) + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace sorvel

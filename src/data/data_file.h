@@ -1,0 +1,48 @@
+#pragma once
+// The data file of holiday rules and schedule notes: the tagged form (read and written) and
+// the older binary form (read only).
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+#include "data/date_data.h"
+#include "data/tagged_record.h"
+
+namespace sorvel {
+
+// One record type, one write and one read of its own block. The readers are called after the
+// block's opening marker was read; they return false when the block is damaged or cut off.
+void WriteM03(std::string& out, const TDateMemo& memo);
+void WriteM04(std::string& out, const THolidaySet& rule);
+bool ReadM03(TagStream& in, TDateMemo& memo);
+bool ReadM04(TagStream& in, THolidaySet& rule);
+
+enum class DataFileForm { None, Tagged, Binary };
+
+struct DataFileParse {
+    DataFileForm form = DataFileForm::None;
+    bool complete = true;          // false: the data ended early or were damaged
+    std::size_t damageAt = 0;      // byte offset where reading stopped, when not complete
+};
+
+// Parses a whole data file into the lists. When the bytes are in one of the two forms the
+// lists are cleared first and receive every record read before any damage; otherwise they
+// are left as they are.
+DataFileParse parseDataFile(std::string_view bytes, THolidayList& rules, TDateMemoList& memos);
+
+// The tagged form of the lists; the notes are sorted by date in place first.
+std::string buildDataFile(TDateMemoList& memos, THolidayList& rules);
+
+// An empty name or exactly "Sorvel.dat" becomes the program directory's Sorvel.dat and is
+// stored back; any other name is used unchanged. Returns the name in use.
+const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir);
+
+// Load and save with their messages.
+void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
+                  TDateMemoList& memos);
+int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
+                 TDateMemoList& memos);
+
+}  // namespace sorvel

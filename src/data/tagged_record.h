@@ -1,0 +1,66 @@
+#pragma once
+// The tagged record encoding every stored record uses: numbered blocks ("<+M03>\r\n" …
+// "<-M03>\r\n") of numbered fields ("<+S01>\r\n" … "<-S01>\r\n"), each holding an escaped
+// value ("<+DA>" … "<-DA>") or one nested block.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sorvel {
+
+// A byte view being read; it never reads past its end.
+class TagStream {
+public:
+    explicit TagStream(std::string_view data) : data_(data) {}
+    bool atEnd() const { return pos_ >= data_.size(); }
+    // Next byte, or -1 at the end.
+    int get() { return atEnd() ? -1 : static_cast<unsigned char>(data_[pos_++]); }
+    std::size_t pos() const { return pos_; }
+    void seek(std::size_t p) { pos_ = p < data_.size() ? p : data_.size(); }
+    std::string_view data() const { return data_; }
+
+    // Set by ReadTag when a marker's two number bytes are not a decimal number; readers treat
+    // the data from there on as damaged.
+    bool badNumber = false;
+
+private:
+    std::string_view data_;
+    std::size_t pos_ = 0;
+};
+
+enum TagMode { kTagValue = 0, kTagOpen = 1, kTagClose = 2 };
+
+// Appends one field: mode 0 a value field, 1 the opening marker alone, 2 the closing marker
+// alone. "<" in the value is written as byte 26.
+void WriteField(std::string& out, int number, std::string_view text, int mode);
+// The 8-byte block markers of block `number`.
+void WriteBlockOpen(std::string& out, int number);
+void WriteBlockClose(std::string& out, int number);
+
+// Reads one marker (modes 1 and 2) or one value (mode 0), after skipping to the next "<".
+// Returns 1 when it read what the mode expects, 0 otherwise. At the end of the data it
+// returns 0 with `text` empty.
+int ReadTag(TagStream& in, int& number, std::string& text, int mode);
+
+// Steps over the rest of a block whose opening marker has been read, nested blocks included,
+// up to and including the "<-" of its closing marker. Returns false at the end of the data.
+bool SkipBlock(TagStream& in);
+
+// Helpers for record readers built on ReadTag.
+enum class FieldStep { Field, End, Broken };
+// Reads the next field opening marker of a block: Field with its number, End at the "<-" of the
+// block's closing marker, Broken on damage or at the end of the data.
+FieldStep NextField(TagStream& in, int& number);
+// Reads a value (mode 0); false on damage.
+bool ReadValue(TagStream& in, std::string& text);
+// Reads a value and converts it to an integer; false on damage or when it is not a number.
+bool ReadIntValue(TagStream& in, std::int32_t& value);
+bool ReadRealValue(TagStream& in, double& value);
+// Reads the field closing marker (mode 2); false on damage.
+bool EndField(TagStream& in);
+// Drops the content of a field whose number the reader does not know: a value, or a whole
+// nested block. False on damage.
+bool SkipFieldContent(TagStream& in);
+
+}  // namespace sorvel

@@ -1,0 +1,46 @@
+#pragma once
+// Files: the program directory, whole-file reads and atomic replacement.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+namespace sorvel {
+
+// Largest file any reader takes into memory.
+inline constexpr std::int64_t kMaxReadBytes = 512ll * 1024 * 1024;
+
+// The directory the program keeps its files in, without a trailing separator: the
+// executable's directory when it is writable, otherwise ~/.config/sorvel (created).
+QString programDirectory();
+// Tests and the portable copy check use this to point the program elsewhere.
+void setProgramDirectory(const QString& dir);
+
+// Stored paths are CP932 bytes; these convert at the file-system boundary.
+QString pathFromCp932(std::string_view cp932);
+std::string cp932FromPath(const QString& path);
+// dir + "/" + name (no doubled separator).
+QString joinPath(const QString& dir, const QString& name);
+
+// Reads a whole file. Empty optional when it cannot be opened or read, or is larger than
+// maxBytes; *error (when given) then says why.
+std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBytes = kMaxReadBytes,
+                                         QString* error = nullptr);
+
+// Replaces the file at path with bytes in one step: a temporary file beside it is written,
+// synced and renamed over the target, then the directory is synced. On failure the previous
+// file is untouched, the temporary file is removed and false is returned with *error set.
+bool atomicReplace(const QString& path, std::string_view bytes, QString* error = nullptr);
+
+// Fault injection for tests: the stage at which the next saves fail.
+enum class SaveFault { None, Open, WriteAfterBytes, Commit };
+struct SaveFaultPlan {
+    SaveFault fault = SaveFault::None;
+    std::int64_t afterBytes = 0;  // for WriteAfterBytes
+};
+void setSaveFaultForTesting(SaveFaultPlan plan);
+
+}  // namespace sorvel

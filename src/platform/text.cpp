@@ -1,0 +1,151 @@
+#include "platform/text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace sorvel {
+
+namespace {
+
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (valid()) iconv_close(cd_);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    // Converts one unit; returns false when the input is invalid or incomplete.
+    bool convert(std::string_view in, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        char buf[256];
+        while (srcLeft > 0) {
+            char* dst = buf;
+            size_t dstLeft = sizeof buf;
+            size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buf, static_cast<size_t>(dst - buf));
+            if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
+        }
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Iconv& toUtf8() {
+    thread_local Iconv cv("UTF-8", "CP932");
+    return cv;
+}
+Iconv& toCp932() {
+    thread_local Iconv cv("CP932", "UTF-8");
+    return cv;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+std::string cp932ToUtf8(std::string_view cp932) {
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    // Fast path for ASCII runs; character-by-character for the rest so that one bad
+    // byte costs one replacement character, not the whole text.
+    size_t i = 0;
+    while (i < cp932.size()) {
+        unsigned char c = static_cast<unsigned char>(cp932[i]);
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        size_t len = (isLeadByte(c) && i + 1 < cp932.size()) ? 2 : 1;
+        std::string piece;
+        if (toUtf8().valid() && toUtf8().convert(cp932.substr(i, len), piece) && !piece.empty()) {
+            out += piece;
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
+        i += len;
+    }
+    return out;
+}
+
+std::optional<std::string> utf8ToCp932(std::string_view utf8) {
+    std::string out;
+    bool ascii = true;
+    for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(utf8);
+    if (!toCp932().valid() || !toCp932().convert(utf8, out)) return std::nullopt;
+    return out;
+}
+
+QString toQString(std::string_view cp932) {
+    std::string u = cp932ToUtf8(cp932);
+    return QString::fromUtf8(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+std::optional<std::string> fromQString(const QString& s) {
+    QByteArray u = s.toUtf8();
+    return utf8ToCp932(std::string_view(u.constData(), static_cast<size_t>(u.size())));
+}
+
+std::string sjis(std::string_view utf8) { return utf8ToCp932(utf8).value_or(std::string()); }
+
+std::optional<std::int32_t> parseInt(std::string_view s) {
+    s = trim(s);
+    if (s.empty()) return std::nullopt;
+    bool negative = false;
+    if (s.front() == '+' || s.front() == '-') {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty()) return std::nullopt;
+    long long v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+        if (v > static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1) return std::nullopt;
+    }
+    if (negative) v = -v;
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
+
+std::optional<double> parseReal(std::string_view s) {
+    s = trim(s);
+    if (s.empty()) return std::nullopt;
+    if (s.front() == '+') s.remove_prefix(1);
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+    if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::string formatInt(long long v) { return std::to_string(v); }
+
+std::string formatReal(double v) {
+    // std::to_chars ignores the process locale (Qt sets LC_ALL from the environment).
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+    if (ec != std::errc()) return "0";
+    return std::string(buf, end);
+}
+
+}  // namespace sorvel

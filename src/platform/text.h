@@ -1,0 +1,37 @@
+#pragma once
+// Text helpers: CP932 <-> UTF-8 and number parsing that reports failure instead of throwing.
+// Held and stored texts are CP932 bytes in std::string; Unicode exists only at widget and
+// file-system boundaries.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+namespace sorvel {
+
+// True for a byte that starts a double-byte CP932 character.
+bool isLeadByte(unsigned char c);
+
+// CP932 bytes to UTF-8. Bytes that are not valid CP932 become U+FFFD.
+std::string cp932ToUtf8(std::string_view cp932);
+// UTF-8 to CP932. Empty optional when a character has no CP932 form.
+std::optional<std::string> utf8ToCp932(std::string_view utf8);
+
+QString toQString(std::string_view cp932);
+std::optional<std::string> fromQString(const QString& s);
+// For texts the program itself writes in source (always representable).
+std::string sjis(std::string_view utf8);
+
+// Decimal integer: optional surrounding blanks, optional sign, digits; fails on anything else
+// and on overflow of 32 bits.
+std::optional<std::int32_t> parseInt(std::string_view s);
+// Real number in "C" notation ("." decimal point); fails on anything else or non-finite text.
+std::optional<double> parseReal(std::string_view s);
+
+std::string formatInt(long long v);
+// General float-to-text form: shortest with up to 15 significant digits (100 -> "100", 12.5 -> "12.5").
+std::string formatReal(double v);
+
+}  // namespace sorvel

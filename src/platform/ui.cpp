@@ -1,0 +1,69 @@
+#include "platform/ui.h"
+
+namespace sorvel {
+
+namespace {
+
+// Without a GUI (core tools, tests that install nothing) messages are counted and answered
+// with the first button.
+class SilentUi : public UiService {
+public:
+    MsgAnswer messageBox(const QString&, const QString&, MsgButtons buttons) override {
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+    }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    bool openDocument(const QString&) override { return false; }
+};
+
+UiService*& installed() {
+    static UiService* s = nullptr;
+    return s;
+}
+SilentUi& silentUi() {
+    static SilentUi silent;
+    return silent;
+}
+UiService*& fallback() {
+    static UiService* s = &silentUi();
+    return s;
+}
+
+}  // namespace
+
+UiService& ui() { return installed() ? *installed() : *fallback(); }
+void setUi(UiService* service) { installed() = service; }
+void setDefaultUi(UiService* service) { fallback() = service ? service : &silentUi(); }
+
+ScriptedUi::ScriptedUi() : previous_(installed()) { setUi(this); }
+ScriptedUi::~ScriptedUi() { setUi(previous_); }
+
+MsgAnswer ScriptedUi::messageBox(const QString& text, const QString& caption, MsgButtons buttons) {
+    messages.push_back(RecordedMessage{text, caption, buttons});
+    if (!answers.empty()) {
+        MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
+
+std::optional<QString> ScriptedUi::openFile(const FileDialogRequest& req) {
+    fileRequests.push_back(req);
+    if (fileAnswers.empty()) return std::nullopt;
+    QString answer;
+    const bool chosen = fileAnswers.front().has_value();
+    if (chosen) answer = *fileAnswers.front();
+    fileAnswers.pop_front();
+    if (!chosen) return std::nullopt;
+    return answer;
+}
+
+std::optional<QString> ScriptedUi::saveFile(const FileDialogRequest& req) { return openFile(req); }
+
+bool ScriptedUi::openDocument(const QString& pathOrUrl) {
+    openedDocuments << pathOrUrl;
+    return true;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,77 @@
+#pragma once
+// One process-wide service for what the desktop shell and the common dialogs provide:
+// message boxes, file choosers, opening a document with the desktop. The Qt implementation
+// shows real dialogs; tests install ScriptedUi, which records every message and answers
+// from a queue.
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+namespace sorvel {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;     // "name|*.a;*.b" pairs, as the program states them
+    QString initialPath;
+};
+
+class UiService {
+public:
+    virtual ~UiService() = default;
+    virtual MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) = 0;
+    // A file to open; empty optional when cancelled.
+    virtual std::optional<QString> openFile(const FileDialogRequest& req) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest& req) = 0;
+    // Opens a local document or an address with the desktop's default program.
+    virtual bool openDocument(const QString& pathOrUrl) = 0;
+};
+
+UiService& ui();
+// Installs a service (not owned); nullptr returns to the default (Qt) service.
+void setUi(UiService* service);
+// The service used when none is installed; set by the widget library at start-up.
+void setDefaultUi(UiService* service);
+
+// Message with an OK button.
+inline void showMessage(const QString& text, const QString& caption) {
+    ui().messageBox(text, caption, MsgButtons::Ok);
+}
+
+struct RecordedMessage {
+    QString text;
+    QString caption;
+    MsgButtons buttons;
+    bool operator==(const RecordedMessage&) const = default;
+};
+
+// Records messages and answers from queues; unanswered questions get the first button's answer
+// (Ok or Yes). File dialogs answer from their own queue, cancelled when it is empty.
+class ScriptedUi : public UiService {
+public:
+    ScriptedUi();
+    ~ScriptedUi() override;
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) override;
+    std::optional<QString> openFile(const FileDialogRequest& req) override;
+    std::optional<QString> saveFile(const FileDialogRequest& req) override;
+    bool openDocument(const QString& pathOrUrl) override;
+
+    std::vector<RecordedMessage> messages;
+    std::deque<MsgAnswer> answers;
+    std::deque<std::optional<QString>> fileAnswers;
+    std::vector<FileDialogRequest> fileRequests;
+    QStringList openedDocuments;
+
+private:
+    UiService* previous_;
+};
+
+}  // namespace sorvel

@@ -1,0 +1,78 @@
+#include "platform/ui_qt.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace sorvel {
+
+MsgAnswer QtUi::messageBox(const QString& text, const QString& caption, MsgButtons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("SorvelMessageBox"));
+    auto add = [&](const QString& label, QMessageBox::ButtonRole role, MsgAnswer answer) {
+        QPushButton* b = box.addButton(label, role);
+        b->setProperty("answer", static_cast<int>(answer));
+        return b;
+    };
+    QPushButton* first = nullptr;
+    switch (buttons) {
+        case MsgButtons::Ok:
+            first = add(QStringLiteral("OK"), QMessageBox::AcceptRole, MsgAnswer::Ok);
+            box.setEscapeButton(first);
+            break;
+        case MsgButtons::OkCancel:
+            first = add(QStringLiteral("OK"), QMessageBox::AcceptRole, MsgAnswer::Ok);
+            box.setEscapeButton(add(QStringLiteral("キャンセル"), QMessageBox::RejectRole, MsgAnswer::Cancel));
+            break;
+        case MsgButtons::YesNo:
+            first = add(QStringLiteral("はい(&Y)"), QMessageBox::YesRole, MsgAnswer::Yes);
+            box.setEscapeButton(add(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole, MsgAnswer::No));
+            break;
+        case MsgButtons::YesNoCancel:
+            first = add(QStringLiteral("はい(&Y)"), QMessageBox::YesRole, MsgAnswer::Yes);
+            add(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole, MsgAnswer::No);
+            box.setEscapeButton(add(QStringLiteral("キャンセル"), QMessageBox::RejectRole, MsgAnswer::Cancel));
+            break;
+    }
+    box.setDefaultButton(first);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    if (!clicked) return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    return static_cast<MsgAnswer>(clicked->property("answer").toInt());
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        QString name = parts[i];
+        out << (name.contains('(') ? name.section('(', 0, 0).trimmed() : name) + " (" + patterns + ")";
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> QtUi::openFile(const FileDialogRequest& req) {
+    QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), req.title, req.initialPath,
+                                             qtFileFilter(req.filter));
+    if (f.isEmpty()) return std::nullopt;
+    return f;
+}
+
+std::optional<QString> QtUi::saveFile(const FileDialogRequest& req) {
+    QString f = QFileDialog::getSaveFileName(QApplication::activeWindow(), req.title, req.initialPath,
+                                             qtFileFilter(req.filter));
+    if (f.isEmpty()) return std::nullopt;
+    return f;
+}
+
+bool QtUi::openDocument(const QString& pathOrUrl) {
+    QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
+    return QDesktopServices::openUrl(url);
+}
+
+}  // namespace sorvel

@@ -1,0 +1,58 @@
+#include "platform/x11_window.h"
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <QGuiApplication>
+#include <QWindow>
+
+namespace sorvel {
+
+namespace {
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    if (!reply) return XCB_ATOM_NONE;
+    xcb_atom_t a = reply->atom;
+    std::free(reply);
+    return a;
+}
+
+}  // namespace
+
+void setSkipTaskbar(QWindow* window) {
+    if (!window) return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* c = x11->connection();
+    const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t skipPager = atom(c, "_NET_WM_STATE_SKIP_PAGER");
+    if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE || skipPager == XCB_ATOM_NONE) return;
+    if (!window->isVisible()) {
+        const xcb_atom_t atoms[2] = {skipTaskbar, skipPager};
+        xcb_change_property(c, XCB_PROP_MODE_APPEND, w, state, XCB_ATOM_ATOM, 32, 2, atoms);
+    } else {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        xcb_client_message_event_t ev;
+        std::memset(&ev, 0, sizeof ev);
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = state;
+        ev.data.data32[0] = 1;  // _NET_WM_STATE_ADD
+        ev.data.data32[1] = skipTaskbar;
+        ev.data.data32[2] = skipPager;
+        ev.data.data32[3] = 1;  // a normal application
+        xcb_send_event(c, 0, screen->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&ev));
+    }
+    xcb_flush(c);
+}
+
+}  // namespace sorvel

@@ -1,0 +1,279 @@
+#include "settings/calender_set.h"
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "settings/sorvel_set.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr std::array<std::int32_t, 14> kDefaultColours{2, 8, 6, 4, 2, 3, 0, 0, 0, 0, 0, 0, 0, 7};
+
+void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+
+// A value field whose text is not a number leaves the member unchanged; only damage to the
+// markers themselves fails the read.
+bool readIntField(TagStream& in, std::int32_t& member) {
+    std::string text;
+    if (!ReadValue(in, text)) return false;
+    if (auto v = parseInt(text)) member = *v;
+    return true;
+}
+bool readByteField(TagStream& in, std::uint8_t& member) {
+    std::int32_t v = member;
+    if (!readIntField(in, v)) return false;
+    member = static_cast<std::uint8_t>(v & 0xFF);
+    return true;
+}
+bool readRealField(TagStream& in, float& member) {
+    std::string text;
+    if (!ReadValue(in, text)) return false;
+    if (auto v = parseReal(text)) member = static_cast<float>(*v);
+    return true;
+}
+
+template <typename CS>
+auto byteMember(CS& cs, int field) -> decltype(&cs.IsWallPaper) {
+    switch (field) {
+        case 1: return &cs.IsWallPaper;
+        case 2: return &cs.TodayColoring;
+        case 3: return &cs.NoDrawButton;
+        case 4: return &cs.NoDayDraw;
+        case 5: return &cs.MemoColoring;
+        case 6: return &cs.HolidayColoring;
+        case 14: return &cs.DayShadow;
+        case 15: return &cs.MonthShadow;
+        case 16: return &cs.YearShadow;
+        case 21: return &cs.NoDrawYear;
+        case 22: return &cs.NoDrawMonth;
+        case 23: return &cs.NoDrawDay;
+        case 24: return &cs.MonthStyle;
+        case 25: return &cs.DayStyle;
+        default: return nullptr;
+    }
+}
+
+template <typename CS>
+auto intMember(CS& cs, int field) -> decltype(&cs.DispYear) {
+    switch (field) {
+        case 8: return &cs.DispYear;
+        case 9: return &cs.DispMonth;
+        case 10: return &cs.DispDay;
+        case 11: return &cs.FontCharSet;
+        case 12: return &cs.MonthFontChar;
+        case 13: return &cs.YearFontChar;
+        default: return nullptr;
+    }
+}
+
+template <typename CS>
+auto textMember(CS& cs, int field) -> decltype(&cs.FontName) {
+    switch (field) {
+        case 17: return &cs.FontName;
+        case 18: return &cs.YearFontName;
+        case 19: return &cs.MonthFontName;
+        case 20: return &cs.WallPaperName;
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+TCalenderSet::TCalenderSet() { applyDefaults(); }
+
+void TCalenderSet::applyDefaults() {
+    IsWallPaper = 0;
+    TodayColoring = 0;
+    NoDrawButton = 0;
+    NoDayDraw = 0;
+    MemoColoring = 1;
+    HolidayColoring = 1;
+    DispPercent = 100;
+    DispYear = DispMonth = DispDay = -1;
+    FontCharSet = MonthFontChar = YearFontChar = 128;
+    FontName = YearFontName = MonthFontName = sjis("ＭＳ ゴシック");
+    WallPaperName.clear();
+    for (std::size_t i = 0; i < kDefaultColours.size(); ++i) Cl[i] = kDefaultColours[i];
+    NoDrawYear = NoDrawMonth = NoDrawDay = MonthStyle = DayStyle = 0;
+    DayShadow = MonthShadow = YearShadow = 1;
+    Width = 640;
+    Height = 480;
+    dateSet.applyDefaults();
+}
+
+void WriteM05(std::string& out, const TDateSet& ds) {
+    WriteBlockOpen(out, 5);
+    writeInt(out, 1, ds.X);
+    writeInt(out, 2, ds.Y);
+    writeInt(out, 3, ds.SX);
+    writeInt(out, 4, ds.SY);
+    writeInt(out, 5, 0);
+    writeInt(out, 6, 0);
+    writeInt(out, 7, ds.NumberOfMonth);
+    writeInt(out, 8, ds.DrawStyle);
+    WriteBlockClose(out, 5);
+}
+
+void WriteM01(std::string& out, const TCalenderSet& cs) {
+    WriteBlockOpen(out, 1);
+    for (int field = 1; field <= 39; ++field) {
+        if (auto* b = byteMember(cs, field)) {
+            writeInt(out, field, *b);
+        } else if (auto* i = intMember(cs, field)) {
+            writeInt(out, field, *i);
+        } else if (auto* t = textMember(cs, field)) {
+            WriteField(out, field, *t, kTagValue);
+        } else if (field == 7) {
+            WriteField(out, field, formatReal(static_cast<double>(cs.DispPercent)), kTagValue);
+        } else if (field >= 26) {
+            writeInt(out, field, cs.Cl[static_cast<std::size_t>(field - 26)]);
+        }
+    }
+    WriteField(out, 40, {}, kTagOpen);
+    WriteM05(out, cs.dateSet);
+    WriteField(out, 40, {}, kTagClose);
+    WriteBlockClose(out, 1);
+}
+
+int ReadM05(TagStream& in, TDateSet& ds) {
+    for (;;) {
+        int number = 0;
+        FieldStep step = NextField(in, number);
+        if (step != FieldStep::Field) return step == FieldStep::End ? 1 : 0;
+        bool ok = true;
+        switch (number) {
+            case 1: ok = readByteField(in, ds.X); break;
+            case 2: ok = readByteField(in, ds.Y); break;
+            case 3: ok = readByteField(in, ds.SX); break;
+            case 4: ok = readByteField(in, ds.SY); break;
+            case 7: ok = readIntField(in, ds.NumberOfMonth); break;
+            case 8: ok = readByteField(in, ds.DrawStyle); break;
+            default: ok = SkipFieldContent(in); break;  // 5, 6 and unknown fields
+        }
+        if (!ok || !EndField(in)) return 0;
+    }
+}
+
+int ReadM01(TagStream& in, TCalenderSet& cs) {
+    for (;;) {
+        int number = 0;
+        FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return 1;
+        if (step == FieldStep::Broken) return 0;
+        bool ok = true;
+        if (auto* b = byteMember(cs, number)) {
+            ok = readByteField(in, *b);
+        } else if (auto* i = intMember(cs, number)) {
+            ok = readIntField(in, *i);
+        } else if (auto* t = textMember(cs, number)) {
+            ok = ReadValue(in, *t);
+        } else if (number == 7) {
+            ok = readRealField(in, cs.DispPercent);
+        } else if (number >= 26 && number <= 39) {
+            std::int32_t v = cs.Cl[static_cast<std::size_t>(number - 26)];
+            ok = readIntField(in, v);
+            cs.Cl[static_cast<std::size_t>(number - 26)] = static_cast<std::uint8_t>(v & 0xFF);
+        } else if (number == 40) {
+            int n = 0;
+            std::string text;
+            ok = ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1;
+        } else {
+            return 0;  // a field this version does not know: the whole block is refused
+        }
+        if (!ok || !EndField(in)) return 0;
+    }
+}
+
+std::string buildStateFile(const TCalenderSet& cs) {
+    std::string out;
+    WriteM01(out, cs);
+    return out;
+}
+
+int parseStateFile(std::string_view bytes, TCalenderSet& cs) {
+    TagStream in(bytes);
+    int number = 0;
+    std::string text;
+    if (ReadTag(in, number, text, kTagOpen) != 1) return 0;
+    return ReadM01(in, cs);
+}
+
+QString statePath(const QString& programDir) { return joinPath(programDir, QStringLiteral("SorvelSt.dat")); }
+
+double iniVersion(const Profile& ini) {
+    auto v = parseReal(ini.getString("SorvelSetting", "Version", "1.2"));
+    // Read as a single-precision real, compared in double precision: "1.2" itself is not below 1.2.
+    return static_cast<double>(static_cast<float>(v.value_or(1.2)));
+}
+
+int LoadState(const QString& programDir, const Profile& ini, TCalenderSet& cs, TSorvelSet& ss) {
+    if (iniVersion(ini) < 1.2) return ReadOlderAppearance(ini, cs, ss);
+    const QString path = statePath(programDir);
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        showMessage(QStringLiteral("状態保存ファイル\n") + path + QStringLiteral(" を作成します。"),
+                    QStringLiteral("メッセージ"));
+        return 0;
+    }
+    return parseStateFile(*bytes, cs);
+}
+
+int ReadOlderAppearance(const Profile& ini, TCalenderSet& cs, TSorvelSet& ss) {
+    const char* s = "SorvelSetting";
+    auto i32 = [&](const char* section, const char* key, std::int32_t def) {
+        return parseInt(ini.getString(section, key, formatInt(def))).value_or(def);
+    };
+    auto u8 = [&](const char* key, std::int32_t def) { return static_cast<std::uint8_t>(i32(s, key, def) & 0xFF); };
+    auto text = [&](const char* key, std::string_view def) { return ini.getString(s, key, def); };
+
+    cs.IsWallPaper = u8("IsWallPaper", 0);
+    cs.TodayColoring = u8("TodayColoring", 0);
+    cs.NoDrawButton = u8("NoDrawButton", 0);
+    ss.AdSorption = u8("AdSorption", 0);
+    ss.LengthAdsorp = u8("LengthAdsorp", 15);
+    ss.AllwaysOnTop = u8("AllwaysOnTop", 0);
+    cs.NoDayDraw = u8("NoDayDraw", 0);
+    cs.MemoColoring = u8("MemoColoring", 1);
+    cs.HolidayColoring = u8("HolidayColoring", 1);
+    cs.DispPercent = static_cast<float>(i32(s, "DispPercent", 100));
+    cs.DispYear = i32(s, "DispYear", -1);
+    cs.DispMonth = i32(s, "DispMonth", -1);
+    cs.DispDay = i32(s, "DispDay", -1);
+    ss.Top = i32(s, "Top", 0);
+    ss.Left = i32(s, "Left", 0);
+    cs.Height = i32(s, "Height", 480);
+    cs.Width = i32(s, "Width", 640);
+    cs.FontCharSet = i32(s, "FontCharSet", 128);
+    cs.MonthFontChar = i32(s, "MonthFontChar", 128);
+    cs.YearFontChar = i32(s, "YearFontChar", 128);
+    const std::string oldFace = sjis("MS Pゴシック");
+    cs.FontName = text("FontName", oldFace);
+    cs.MonthFontName = text("MonthFontName", oldFace);
+    cs.YearFontName = text("YearFontName", oldFace);
+    cs.WallPaperName = text("WallPaperName", "");
+    ss.MemoFileName = text("MemoFileName", "");
+    for (int slot = 0; slot < 14; ++slot) {
+        std::string key = "Cl" + std::to_string(slot);
+        cs.Cl[static_cast<std::size_t>(slot)] = i32(s, key.c_str(), kDefaultColours[static_cast<std::size_t>(slot)]);
+    }
+    cs.NoDrawYear = u8("NoDrawYear", 0);
+    cs.NoDrawMonth = u8("NoDrawMonth", 0);
+    cs.NoDrawDay = u8("NoDrawDay", 0);
+    cs.MonthStyle = u8("MonthStyle", 0);
+    cs.DayStyle = u8("DayStyle", 0);
+    cs.DayShadow = u8("DayShadow", 1);
+    cs.MonthShadow = u8("MonthShadow", 1);
+    cs.YearShadow = u8("YearShadow", 1);
+    const char* d = "TDateSet";
+    cs.dateSet.X = static_cast<std::uint8_t>(i32(d, "X", 0) & 0xFF);
+    cs.dateSet.Y = static_cast<std::uint8_t>(i32(d, "Y", 0) & 0xFF);
+    cs.dateSet.SX = static_cast<std::uint8_t>(i32(d, "SX", 100) & 0xFF);
+    cs.dateSet.SY = static_cast<std::uint8_t>(i32(d, "SY", 100) & 0xFF);
+    cs.dateSet.NumberOfMonth = i32(d, "NumberOfMonth", 1) & 0xFF;
+    cs.dateSet.DrawStyle = static_cast<std::uint8_t>(i32(d, "DrawStyle", 1) & 0xFF);
+    return 1;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,20 @@
+// Test entry point: a Qt application object of the folder's level around GoogleTest.
+#include <gtest/gtest.h>
+
+#if defined(SORVEL_TEST_WIDGETS)
+#include <QApplication>
+using TestApp = QApplication;
+#elif defined(SORVEL_TEST_GUI)
+#include <QGuiApplication>
+using TestApp = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TestApp = QCoreApplication;
+#endif
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApp app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
