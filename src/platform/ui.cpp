@@ -40,6 +40,7 @@ ScriptedUi::~ScriptedUi() { setUi(previous_); }
 
 MsgAnswer ScriptedUi::messageBox(const QString& text, const QString& caption, MsgButtons buttons) {
     messages.push_back(RecordedMessage{text, caption, buttons});
+    if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;  // nothing to decide: the queue is for questions
     if (!answers.empty()) {
         MsgAnswer a = answers.front();
         answers.pop_front();

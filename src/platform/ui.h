@@ -50,8 +50,8 @@ struct RecordedMessage {
     bool operator==(const RecordedMessage&) const = default;
 };
 
-// Records messages and answers from queues; unanswered questions get the first button's answer
-// (Ok or Yes). File dialogs answer from their own queue, cancelled when it is empty.
+// Records messages and answers questions (messages with more than an OK button) from a queue;
+// unanswered questions get the first button's answer (Ok or Yes). File dialogs answer from their own queue, cancelled when it is empty.
 class ScriptedUi : public UiService {
 public:
     ScriptedUi();

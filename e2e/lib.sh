@@ -1,0 +1,57 @@
+# Shared helpers for end-to-end tests: a private Xvfb server and xdotool waits.
+set -euo pipefail
+unset QT_QPA_PLATFORM  # the real xcb platform, not the offscreen one the unit tests use
+
+E2E_TMP=$(mktemp -d)
+E2E_PIDS=()
+e2e_cleanup() {
+  for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_xvfb() {
+  # Xvfb picks a free display itself and tells us which.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_TMP/display" >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  for _ in $(seq 100); do
+    [[ -s "$E2E_TMP/display" ]] && break
+    sleep 0.05
+  done
+  [[ -s "$E2E_TMP/display" ]] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  fail "Xvfb display $DISPLAY does not answer"
+}
+
+# Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.
+wait_window() {
+  local name=$1 secs=${2:-10} id
+  for _ in $(seq $((secs * 10))); do
+    id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for process $1 to end.
+wait_exit() {
+  local pid=$1 secs=${2:-10}
+  for _ in $(seq $((secs * 10))); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+press() {  # window id, keys...
+  local id=$1; shift
+  xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id" 2>/dev/null || true
+  xdotool key "$@"
+}

@@ -1,0 +1,192 @@
+#include "app/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "data/data_file.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "settings/calender_set.h"
+
+using namespace sorvel;
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        setProgramDirectory(dir.path());
+        setTodayForTesting(LocalDate{2001, 9, 23});
+    }
+    void TearDown() override {
+        setProgramDirectory(QString());
+        setTodayForTesting(std::nullopt);
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void write(const char* name, const std::string& bytes) const { ASSERT_TRUE(atomicReplace(path(name), bytes)); }
+    std::string read(const char* name) const { return readWholeFile(path(name)).value_or("<missing>"); }
+
+    QTemporaryDir dir;
+    ScriptedUi ui;
+};
+
+QAction* menuAction(TMainForm& form, const char* name) {
+    return form.popupMenu()->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, FreshInstallationShowsBothMessagesAndWritesThreeFilesAtClose) {
+    TMainForm form;
+    form.FormCreate();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("状態保存ファイル\n") + path("SorvelSt.dat") + QStringLiteral(" を作成します。"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ"));
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("データ保存ファイル\n") + path("Sorvel.dat") + QStringLiteral(" を作成します。"));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("メッセージ"));
+
+    const TCalenderSet& cs = form.draw().settings();
+    EXPECT_EQ(cs.DispPercent, 100.0f);
+    EXPECT_EQ(cs.Cl[kSlotBackground], 7);
+    EXPECT_EQ(cs.dateSet.NumberOfMonth, 1);
+    EXPECT_EQ(cs.FontName, sjis("ＭＳ ゴシック"));
+    EXPECT_EQ(cs.DispYear, 2001);
+    EXPECT_EQ(cs.DispMonth, 9);
+    EXPECT_EQ(cs.DispDay, 23);
+    EXPECT_EQ(form.width(), 640);
+    EXPECT_EQ(form.height(), 480);
+    EXPECT_EQ(form.sorvelSet().MemoFileName, cp932FromPath(path("Sorvel.dat")));
+
+    QSignalSpy closed(&form, &TMainForm::closeRequested);
+    menuAction(form, "Close1")->trigger();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(ui.messages.size(), 2u);
+
+    const std::string ini = read("sorvel.ini");
+    EXPECT_NE(ini.find("[SorvelSetting]\r\nVersion=1.2\r\nAdsorption=0\r\nLengthAdsorp=15\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[YoteiSet]"), std::string::npos);
+    EXPECT_NE(ini.find("[LayoutSet]"), std::string::npos);
+    EXPECT_EQ(read("SorvelSt.dat").substr(0, 8), "<+M01>\r\n");
+    EXPECT_EQ(read("Sorvel.dat"), std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+
+    // The second start reads everything back without a message.
+    ui.messages.clear();
+    TMainForm again;
+    again.FormCreate();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(again.draw().settings().DispYear, 2001);
+}
+
+TEST_F(MainFormTest, OlderIniIsReadOnceAndMigratedToTheStateFile) {
+    write("sorvel.ini", "[SorvelSetting]\r\nVersion=1.01\r\nCl4=3\r\nDispPercent=25\r\n[TDateSet]\r\nNumberOfMonth=260\r\n");
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    {
+        TMainForm form;
+        form.FormCreate();
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text.toStdString();
+        EXPECT_EQ(form.draw().settings().Cl[kSlotSunday], 3);
+        EXPECT_EQ(form.draw().settings().dateSet.NumberOfMonth, 4);
+        EXPECT_EQ(form.width(), 320);
+        EXPECT_EQ(form.height(), 240);
+        form.Close1Click();
+    }
+    EXPECT_NE(read("sorvel.ini").find("Version=1.2\r\n"), std::string::npos);
+    // The next start takes the colour from the state file, not from the ini file.
+    write("sorvel.ini", read("sorvel.ini") + "");
+    TMainForm next;
+    next.FormCreate();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(next.draw().settings().Cl[kSlotSunday], 3);
+    TCalenderSet fromState;
+    ASSERT_EQ(parseStateFile(read("SorvelSt.dat"), fromState), 1);
+    EXPECT_EQ(fromState.Cl[kSlotSunday], 3);
+}
+
+TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
+    write("sorvel.ini", "[SorvelSetting]\r\nVersion=abc\r\nLengthAdsorp=many\r\nLeft=-5000\r\nTop=-5000\r\n");
+    TCalenderSet cs;
+    cs.DispPercent = 1e30f;
+    cs.DispYear = -2147483647 - 1;
+    write("SorvelSt.dat", buildStateFile(cs));
+    TMainForm form;
+    form.FormCreate();
+    // Version that is not a number counts as 1.2: the state file is read.
+    EXPECT_EQ(form.sorvelSet().LengthAdsorp, 15);
+    EXPECT_EQ(form.x(), 0);
+    EXPECT_EQ(form.y(), 0);
+    EXPECT_GT(form.draw().settings().DispPercent, 0.0f);
+    EXPECT_LE(static_cast<long long>(form.width()) * form.height(), 64ll * 1024 * 1024);
+
+    for (float zoom : {0.0f, -5.0f, -1.0f}) {
+        cs.DispPercent = zoom;
+        write("SorvelSt.dat", buildStateFile(cs));
+        TMainForm f;
+        f.FormCreate();
+        EXPECT_EQ(f.draw().settings().DispPercent, 100.0f) << zoom;
+        EXPECT_EQ(f.width(), 640);
+    }
+}
+
+TEST_F(MainFormTest, UnwritableDataFileAsksBeforeEndingAndNoKeepsEverything) {
+    TMainForm form;
+    form.FormCreate();
+    ui.messages.clear();
+    // Root ignores permissions: a data file whose directory does not exist cannot be created.
+    const std::string badName = cp932FromPath(dir.filePath(QStringLiteral("missing/dir/Sorvel.dat")));
+    form.sorvelSet().MemoFileName = badName;
+    auto memo = std::make_unique<TDateMemo>();
+    memo->year = 2001;
+    memo->month = 9;
+    memo->day = 23;
+    memo->caption = sjis("秋分");
+    form.sorvelSet().memos.push_back(std::move(memo));
+
+    QSignalSpy closed(&form, &TMainForm::closeRequested);
+    ui.answers = {MsgAnswer::No};
+    form.Close1Click();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, toQString(badName) + QStringLiteral("\nが作成できませんでした。"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("メッセージ from Sorvel"));
+    EXPECT_EQ(ui.messages[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(closed.count(), 0);
+    ASSERT_EQ(form.sorvelSet().memos.size(), 1u);
+    EXPECT_EQ(form.sorvelSet().memos[0]->caption, sjis("秋分"));
+
+    // Yes ends the program anyway.
+    ui.answers = {MsgAnswer::Yes};
+    form.Close1Click();
+    EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(MainFormTest, StoredPositionIsKeptOnScreen) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    const ScreenExtent screen = TMainForm::screenExtent();
+    write("sorvel.ini", "[SorvelSetting]\r\nLeft=" + std::to_string(screen.right()) + "\r\nTop=40\r\n");
+    TCalenderSet cs;
+    write("SorvelSt.dat", buildStateFile(cs));
+    TMainForm form;
+    form.FormCreate();
+    EXPECT_EQ(form.x() + form.width(), screen.right());
+    EXPECT_EQ(form.y(), 40);
+    EXPECT_EQ(form.sorvelSet().Top, 40);
+}
+
+TEST_F(MainFormTest, MenuHoldsTheCommandsAndTheZoomCheckMark) {
+    TMainForm form;
+    form.FormCreate();
+    ASSERT_NE(menuAction(form, "Close1"), nullptr);
+    EXPECT_EQ(menuAction(form, "Close1")->text(), QStringLiteral("閉じる(&X)"));
+    ASSERT_NE(menuAction(form, "N11001"), nullptr);
+    EXPECT_TRUE(menuAction(form, "N11001")->isChecked());
+    EXPECT_FALSE(menuAction(form, "x22001")->isChecked());
+}
