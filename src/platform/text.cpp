@@ -49,6 +49,10 @@ Iconv& toCp932() {
     return cv;
 }
 
+// Second byte of a double-byte character; anything else after a lead byte is a character of
+// its own.
+bool isTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view trim(std::string_view s) {
@@ -74,7 +78,8 @@ std::string cp932ToUtf8(std::string_view cp932) {
             ++i;
             continue;
         }
-        size_t len = (isLeadByte(c) && i + 1 < cp932.size()) ? 2 : 1;
+        size_t len =
+            (isLeadByte(c) && i + 1 < cp932.size() && isTrailByte(static_cast<unsigned char>(cp932[i + 1]))) ? 2 : 1;
         std::string piece;
         if (toUtf8().valid() && toUtf8().convert(cp932.substr(i, len), piece) && !piece.empty()) {
             out += piece;
@@ -131,7 +136,10 @@ std::optional<std::int32_t> parseInt(std::string_view s) {
 std::optional<double> parseReal(std::string_view s) {
     s = trim(s);
     if (s.empty()) return std::nullopt;
-    if (s.front() == '+') s.remove_prefix(1);
+    if (s.front() == '+') {
+        s.remove_prefix(1);
+        if (s.empty() || s.front() == '-') return std::nullopt;
+    }
     double v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
     if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
