@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/files.h"
+
+using namespace sorvel;
+
+namespace {
+
+void writeFile(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+}
+
+QStringList entries(const QString& dir) {
+    QStringList names = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+class AtomicReplace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("Sorvel.dat");
+        writeFile(path, oldBytes);
+    }
+    void TearDown() override { setSaveFaultForTesting({}); }
+
+    // The old file is still there, byte for byte, and nothing else was left beside it.
+    void expectUntouched() {
+        EXPECT_EQ(readWholeFile(path), std::optional<std::string>(oldBytes));
+        EXPECT_EQ(entries(dir.path()), QStringList{"Sorvel.dat"});
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    const std::string oldBytes = std::string("old\0data\r\n", 10);
+    const std::string newBytes = std::string(3 << 20, 'n') + "end";  // more than one write chunk
+};
+
+}  // namespace
+
+TEST(Files, ReadWholeFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString error;
+    EXPECT_FALSE(readWholeFile(dir.filePath("missing"), kMaxReadBytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(readWholeFile(dir.path()));  // a directory is no file
+
+    const std::string bytes = std::string("\x00\x1A<+Sorvel>\xFF", 12) + std::string(200000, 'a');
+    writeFile(dir.filePath("f"), bytes);
+    EXPECT_EQ(readWholeFile(dir.filePath("f")), std::optional<std::string>(bytes));
+    EXPECT_EQ(readWholeFile(dir.filePath("f"), static_cast<std::int64_t>(bytes.size())), std::optional<std::string>(bytes));
+    error.clear();
+    EXPECT_FALSE(readWholeFile(dir.filePath("f"), static_cast<std::int64_t>(bytes.size()) - 1, &error));
+    EXPECT_EQ(error, "file too large");
+
+    writeFile(dir.filePath("empty"), "");
+    EXPECT_EQ(readWholeFile(dir.filePath("empty")), std::optional<std::string>(""));
+}
+
+TEST(Files, PathsAndProgramDirectory) {
+    EXPECT_EQ(joinPath("/a/b", "c.dat"), "/a/b/c.dat");
+    EXPECT_EQ(joinPath("/a/b/", "c.dat"), "/a/b/c.dat");
+    EXPECT_EQ(joinPath("", "c.dat"), "c.dat");
+    const std::string cp932 = "/tmp/\x97\x5C\x92\xE8.dat";  // 予定.dat
+    EXPECT_EQ(pathFromCp932(cp932), QString::fromUtf8("/tmp/予定.dat"));
+    EXPECT_EQ(cp932FromPath(pathFromCp932(cp932)), cp932);
+    EXPECT_EQ(cp932FromPath(QString::fromUtf8("/tmp/😀")), "/tmp/😀");  // kept as UTF-8, not lost
+
+    setProgramDirectory("/opt/sorvel/");
+    EXPECT_EQ(programDirectory(), "/opt/sorvel");
+    setProgramDirectory(QString());
+    EXPECT_FALSE(programDirectory().isEmpty());
+    EXPECT_FALSE(programDirectory().endsWith('/'));
+}
+
+TEST_F(AtomicReplace, WritesNewAndReplacesExistingFiles) {
+    const QString fresh = dir.filePath("fresh.ini");
+    ASSERT_TRUE(atomicReplace(fresh, "abc"));
+    EXPECT_EQ(readWholeFile(fresh), std::optional<std::string>("abc"));
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(atomicReplace(path, newBytes));
+    EXPECT_EQ(readWholeFile(path), std::optional<std::string>(newBytes));
+    EXPECT_EQ(QFile::permissions(path) & (QFile::ReadOther | QFile::ReadGroup), QFile::ReadGroup);
+    ASSERT_TRUE(atomicReplace(path, ""));
+    EXPECT_EQ(readWholeFile(path), std::optional<std::string>(""));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"Sorvel.dat", "fresh.ini"}));
+}
+
+TEST_F(AtomicReplace, InjectedFaultsKeepTheOldFile) {
+    const std::vector<SaveFaultPlan> plans = {
+        {SaveFault::Open, 0},
+        {SaveFault::WriteAfterBytes, 0},
+        {SaveFault::WriteAfterBytes, 5},
+        {SaveFault::WriteAfterBytes, (1 << 20) + 17},  // inside the second chunk
+        {SaveFault::WriteAfterBytes, static_cast<std::int64_t>(newBytes.size()) - 1},
+        {SaveFault::Commit, 0},
+    };
+    for (const auto& plan : plans) {
+        SCOPED_TRACE(static_cast<int>(plan.fault) * 100000000 + plan.afterBytes);
+        setSaveFaultForTesting(plan);
+        QString error;
+        EXPECT_FALSE(atomicReplace(path, newBytes, &error));
+        EXPECT_TRUE(error.startsWith("injected")) << error.toStdString();
+        expectUntouched();
+    }
+    setSaveFaultForTesting({});
+    EXPECT_TRUE(atomicReplace(path, newBytes));
+}
+
+TEST_F(AtomicReplace, FailsWhereNoFileCanBeCreated) {
+    QString error;
+    EXPECT_FALSE(atomicReplace(dir.filePath("no/such/dir/Sorvel.dat"), newBytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    error.clear();
+    EXPECT_FALSE(atomicReplace(dir.filePath("sub"), newBytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.filePath("sub")).isDir());
+    EXPECT_TRUE(entries(dir.filePath("sub")).isEmpty());
+    EXPECT_EQ(entries(dir.path()), (QStringList{"Sorvel.dat", "sub"}));
+}
