@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Start-up of the real binary on Xvfb: exec to the calendar window mapped and painted, and the
+# resident memory after start-up. Usage: bench/startup.sh [build dir] [runs]
+set -euo pipefail
+build=${1:-build}
+runs=${2:-15}
+here=$(cd "$(dirname "$0")" && pwd)
+tmp=$(mktemp -d)
+xvfb=""
+trap '[[ -n "$xvfb" ]] && kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
+unset QT_QPA_PLATFORM
+
+cp "$build/src/sorvel" "$tmp/sorvel"
+# A installed copy: the three files exist, so no first-start message appears.
+printf '[SorvelSetting]\r\nVersion=1.2\r\n' >"$tmp/sorvel.ini"
+printf '<+Sorvel>\0<-Sorvel>\0' >"$tmp/Sorvel.dat"
+"$build/bench/write_default_state" "$tmp/SorvelSt.dat"
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.05; done
+export DISPLAY=":$(head -n 1 "$tmp/display")"
+"$build/bench/startup_probe" "$tmp/sorvel" "$tmp" "$runs"
