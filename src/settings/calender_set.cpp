@@ -157,10 +157,11 @@ int ReadM05(TagStream& in, TDateSet& ds) {
 }
 
 int ReadM01(TagStream& in, TCalenderSet& cs) {
+    bool valid = true;
     for (;;) {
         int number = 0;
         FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return 1;
+        if (step == FieldStep::End) return valid ? 1 : 0;
         if (step == FieldStep::Broken) return 0;
         bool ok = true;
         if (auto* b = byteMember(cs, number)) {
@@ -180,7 +181,10 @@ int ReadM01(TagStream& in, TCalenderSet& cs) {
             std::string text;
             ok = ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1;
         } else {
-            return 0;  // a field this version does not know: the whole block is refused
+            // A field this version does not know: the whole block is refused, but it is read to
+            // its end so that a reader around it (a layout object) stays in step.
+            valid = false;
+            ok = SkipFieldContent(in);
         }
         if (!ok || !EndField(in)) return 0;
     }

@@ -95,7 +95,8 @@ public:
 void WriteM01(std::string& out, const TCalenderSet& cs);
 void WriteM05(std::string& out, const TDateSet& ds);
 // Called after the block's opening marker was read. ReadM01 returns 0 for a field number other
-// than 1–40 and when the block is damaged or cut off; fields read before keep their values.
+// than 1–40 (after reading the block to its end) and when the block is damaged or cut off; the
+// fields read keep their values.
 int ReadM01(TagStream& in, TCalenderSet& cs);
 int ReadM05(TagStream& in, TDateSet& ds);
 
