@@ -29,6 +29,13 @@ struct THolidaySet {
     std::string name;          // CP932
 };
 
+// A substitute holiday found by the day classification.
+struct TSubstituteHoliday {
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    std::int32_t day = 0;
+};
+
 // Owning lists; a null entry is an empty slot that every walk drops first.
 using TDateMemoList = std::vector<std::unique_ptr<TDateMemo>>;
 using THolidayList = std::vector<std::unique_ptr<THolidaySet>>;

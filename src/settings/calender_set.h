@@ -29,13 +29,6 @@ struct TDateSet {
     void applyDefaults() { *this = TDateSet{}; }
 };
 
-// A substitute holiday found by the day classification.
-struct TSubstituteHoliday {
-    std::int32_t year = 0;
-    std::int32_t month = 0;
-    std::int32_t day = 0;
-};
-
 enum ColourSlot {
     kSlotDayOff = 0, kSlotNamedDay = 1, kSlotMemoDay = 2, kSlotToday = 3, kSlotSunday = 4,
     kSlotSaturday = 5, kSlotMonday = 6, kSlotFriday = 10, kSlotYear = 11, kSlotMonth = 12,
