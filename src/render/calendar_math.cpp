@@ -1,0 +1,66 @@
+#include "render/calendar_math.h"
+
+namespace sorvel {
+
+namespace {
+
+// Division and remainder rounding toward minus infinity, so that years before 1 continue the
+// cycles instead of mirroring them.
+constexpr std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+constexpr std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
+
+bool isReformMonth(std::int64_t year, int month) { return year == kReformYear && month == kReformMonth; }
+
+}  // namespace
+
+bool isLeapYear(std::int64_t year) {
+    if (year <= kReformYear) return floorMod(year, 4) == 0;
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int firstWeekdayOfYear(std::int64_t year) {
+    // Julian count: each year moves 1 January by one weekday, each leap year by one more.
+    std::int64_t b = year + floorDiv(year - 1, 4) + 5;
+    if (year > 1800) b = b - (year - 1701) / 100 + (year - 1601) / 400;  // 1800, 1900, 2100 …
+    if (year > kReformYear) b += 10;  // eleven days dropped in 1752, less the one of 1700
+    return static_cast<int>(floorMod(b, 7));
+}
+
+YearTables ComputeYearTables(std::int64_t year) {
+    YearTables t;
+    t.daysInMonth[1] = isLeapYear(year) ? 29 : 28;
+    int weekday = firstWeekdayOfYear(year);
+    for (int m = 0; m < 12; ++m) {
+        t.firstWeekday[static_cast<std::size_t>(m)] = weekday;
+        weekday = (weekday + shownDayCount(year, m + 1, t)) % 7;
+    }
+    return t;
+}
+
+bool dayExists(std::int64_t year, int month, int day, const YearTables& tables) {
+    if (month < 1 || month > 12 || day < 1 || day > tables.daysInMonth[static_cast<std::size_t>(month - 1)])
+        return false;
+    return !(isReformMonth(year, month) && day > kLastJulianDay && day < kFirstGregorianDay);
+}
+
+int nextShownDay(std::int64_t year, int month, int day) {
+    if (isReformMonth(year, month) && day == kLastJulianDay) return kFirstGregorianDay;
+    return day + 1;
+}
+
+int shownDayCount(std::int64_t year, int month, const YearTables& tables) {
+    if (month < 1 || month > 12) return 0;
+    const int last = tables.daysInMonth[static_cast<std::size_t>(month - 1)];
+    if (isReformMonth(year, month)) return last - (kFirstGregorianDay - kLastJulianDay - 1);
+    return last;
+}
+
+YearMonth addMonths(std::int64_t year, std::int64_t month, std::int64_t offset) {
+    const std::int64_t index = month - 1 + offset;
+    return YearMonth{year + floorDiv(index, 12), static_cast<int>(floorMod(index, 12)) + 1};
+}
+
+}  // namespace sorvel
