@@ -1,5 +1,6 @@
 #include "data/data_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.h"
@@ -138,7 +139,9 @@ DataFileParse parseTagged(std::string_view bytes, THolidayList& rules, TDateMemo
     TagStream in(bytes);
     in.seek(9);
     for (;;) {
-        std::size_t blockStart = in.pos();
+        // Damage is reported at the marker that starts the bad block, not inside the closing
+        // marker of the good block before it.
+        std::size_t blockStart = std::min(in.data().find('<', in.pos()), bytes.size());
         int number = 0;
         std::string text;
         int r = ReadTag(in, number, text, kTagOpen);
