@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "data/data_file.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+
+using namespace sorvel;
+using namespace std::string_literals;
+
+namespace {
+
+class DataFileIo : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { setSaveFaultForTesting({}); }
+
+    std::string pathOf(const QString& name) const { return cp932FromPath(dir.filePath(name)); }
+    void fill() {
+        memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 5, 3, "t", "c"}));
+        rules.push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 5, 3, 0, 0, 0, "n"}));
+    }
+    bool listsStillFilled() const {
+        return memos.size() == 1 && memos[0]->caption == "c" && rules.size() == 1 && rules[0]->name == "n";
+    }
+
+    QTemporaryDir dir;
+    ScriptedUi scripted;
+    THolidayList rules;
+    TDateMemoList memos;
+};
+
+}  // namespace
+
+TEST_F(DataFileIo, ResolvesTheDefaultNameToTheProgramDirectory) {
+    const QString programDir = dir.path();
+    const std::string expected = pathOf("Sorvel.dat");
+    for (std::string name : {""s, "Sorvel.dat"s}) {
+        EXPECT_EQ(resolveDataFileName(name, programDir), expected);
+        EXPECT_EQ(name, expected);  // stored back
+    }
+    std::string trailing = "Sorvel.dat";
+    EXPECT_EQ(resolveDataFileName(trailing, programDir + "/"), expected);
+    for (std::string name : {"sorvel.dat"s, "./Sorvel.dat"s, "Sorvel.dat "s, "/home/u/" + sjis("予定.dat")}) {
+        const std::string before = name;
+        EXPECT_EQ(resolveDataFileName(name, programDir), before);
+        EXPECT_EQ(name, before);
+    }
+}
+
+TEST_F(DataFileIo, SaveAndLoadThroughTheProgramDirectory) {
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 12, 5, "x<y\r\nz", sjis("<見だし>")}));
+    memos.push_back(nullptr);
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2000, 6, 1, "", "first"}));
+    rules.push_back(nullptr);
+    rules.push_back(std::make_unique<THolidaySet>(THolidaySet{2, 1, 1, 9, 2, 1, 2, sjis("成人の日")}));
+    std::string name;
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 1);
+    EXPECT_EQ(name, pathOf("Sorvel.dat"));
+    EXPECT_EQ(memos.size(), 2u);
+    EXPECT_EQ(rules.size(), 1u);
+    const auto bytes = readWholeFile(dir.filePath("Sorvel.dat"));
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, buildDataFile(memos, rules));
+
+    THolidayList loadedRules;
+    TDateMemoList loadedMemos;
+    std::string again = "Sorvel.dat";
+    LoadDataFile(again, dir.path(), loadedRules, loadedMemos);
+    EXPECT_TRUE(scripted.messages.empty());
+    ASSERT_EQ(loadedMemos.size(), 2u);
+    EXPECT_EQ(loadedMemos[0]->caption, "first");
+    EXPECT_EQ(loadedMemos[1]->text, "x<y\r\nz");
+    EXPECT_EQ(loadedMemos[1]->caption, sjis("<見だし>"));
+    ASSERT_EQ(loadedRules.size(), 1u);
+    EXPECT_EQ(loadedRules[0]->name, sjis("成人の日"));
+    EXPECT_EQ(loadedRules[0]->day, 9);
+}
+
+TEST_F(DataFileIo, MissingFileIsAnnouncedAndTheListsStay) {
+    fill();
+    std::string name = pathOf(QString::fromUtf8("予定.dat"));
+    LoadDataFile(name, dir.path(), rules, memos);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, "データ保存ファイル\n" + dir.filePath(QString::fromUtf8("予定.dat")) + " を作成します。");
+    EXPECT_EQ(scripted.messages[0].caption, "メッセージ");
+    EXPECT_EQ(scripted.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_TRUE(listsStillFilled());
+
+    // A file that is neither form is ignored silently.
+    scripted.messages.clear();
+    ASSERT_TRUE(atomicReplace(dir.filePath("text.dat"), "just some text\r\n"));
+    ASSERT_TRUE(atomicReplace(dir.filePath("empty.dat"), ""));
+    for (std::string other : {pathOf("text.dat"), pathOf("empty.dat")}) {
+        LoadDataFile(other, dir.path(), rules, memos);
+        EXPECT_TRUE(scripted.messages.empty());
+        EXPECT_TRUE(listsStillFilled());
+    }
+}
+
+TEST_F(DataFileIo, DamagedFileIsReportedWithWhatWasRead) {
+    const std::string good = "<+M03>\r\n<+S01>\r\n<+DA>2001<-DA><-S01>\r\n<-M03>\r\n";
+    ASSERT_TRUE(atomicReplace(dir.filePath("bad.dat"), "<+Sorvel>\0"s + good + "\r\n<+M03>\r\n<+S01>\r\n<+DA>x<-DA>"));
+    fill();
+    std::string name = pathOf("bad.dat");
+    LoadDataFile(name, dir.path(), rules, memos);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, dir.filePath("bad.dat") +
+                                             "\nは壊れています。壊れた箇所（59バイト目）より前の予定と祝日を読み込みました。");
+    EXPECT_EQ(scripted.messages[0].caption, "エラー");
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0]->year, 2001);
+    EXPECT_TRUE(rules.empty());
+}
+
+TEST_F(DataFileIo, UnwritableFileIsReportedAndTheOldFileKept) {
+    fill();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    for (const QString& target : {dir.filePath("missing/Sorvel.dat"), dir.filePath("folder")}) {
+        scripted.messages.clear();
+        std::string name = cp932FromPath(target);
+        EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 0);
+        ASSERT_EQ(scripted.messages.size(), 1u);
+        EXPECT_EQ(scripted.messages[0].text, target + "\nが作成できませんでした。");
+        EXPECT_EQ(scripted.messages[0].caption, "メッセージ from Sorvel");
+        EXPECT_EQ(scripted.messages[0].buttons, MsgButtons::Ok);
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+
+    // A save that fails half-way leaves the previous file as it was.
+    const std::string previous = "<+Sorvel>\0<-Sorvel>\0"s;
+    ASSERT_TRUE(atomicReplace(dir.filePath("Sorvel.dat"), previous));
+    setSaveFaultForTesting({SaveFault::WriteAfterBytes, 20});
+    std::string name;
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 0);
+    EXPECT_EQ(scripted.messages.back().text, dir.filePath("Sorvel.dat") + "\nが作成できませんでした。");
+    EXPECT_EQ(readWholeFile(dir.filePath("Sorvel.dat")), std::optional<std::string>(previous));
+}
+
+TEST_F(DataFileIo, OlderBinaryFileIsRewrittenTaggedByTheNextSave) {
+    std::string binary = "Sorvel\0"s;
+    auto i32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) binary.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    i32(1);
+    i32(0x1001), i32(4), i32(1999);
+    i32(0x1005), i32(3), binary += "old";
+    i32(0), i32(0);
+    ASSERT_TRUE(atomicReplace(dir.filePath("Sorvel.dat"), binary));
+    std::string name;
+    LoadDataFile(name, dir.path(), rules, memos);
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0]->year, 1999);
+    EXPECT_EQ(memos[0]->caption, "old");
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 1);
+    EXPECT_EQ(readWholeFile(dir.filePath("Sorvel.dat")),
+              std::optional<std::string>("<+Sorvel>\0<+M03>\r\n<+S01>\r\n<+DA>1999<-DA><-S01>\r\n"
+                                         "<+S02>\r\n<+DA>0<-DA><-S02>\r\n<+S03>\r\n<+DA>0<-DA><-S03>\r\n"
+                                         "<+S04>\r\n<+DA><-DA><-S04>\r\n<+S05>\r\n<+DA>old<-DA><-S05>\r\n"
+                                         "<-M03>\r\n<-Sorvel>\0"s));
+    EXPECT_TRUE(scripted.messages.empty());
+}
