@@ -1,8 +1,13 @@
 #include "app/main_form.h"
 
+#include "app/about_form.h"
+#include "app/window_interaction.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMouseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -71,6 +76,12 @@ void TMainForm::FormCreate() {
         tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
         tray_->setToolTip(QStringLiteral("Sorvel"));
         tray_->setContextMenu(popupMenu_);
+        connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Context) {
+                raise();
+                activateWindow();
+            }
+        });
         tray_->show();
     }
 
@@ -115,6 +126,7 @@ void TMainForm::FormCreate() {
         cs.DispMonth = cs.TodayMonth;
         cs.DispDay = cs.TodayDay;
     }
+    SanitizeDisplayDate(cs);
     if (cs.IsWallPaper == 1) {
         draw_->LoadWallpaper();
         cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
@@ -131,6 +143,8 @@ void TMainForm::FormCreate() {
     setWindowRect(placeAtStoredPosition(r, screenExtent()));
     KeepOnScreen();
     // The schedule list and layout windows keep their stored flags; they open in later versions.
+    yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
+    layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
     printing_ = false;
     ResizeToZoom();
     ApplyAlwaysOnTop();
@@ -199,25 +213,35 @@ void TMainForm::buildMenu() {
     window1->setObjectName(QStringLiteral("Window1"));
     yoteiAction_ = item(window1, "Yotei", QStringLiteral("予定表示ウィンドウ(&S)"));
     yoteiAction_->setCheckable(true);
+    connect(yoteiAction_, &QAction::triggered, this, &TMainForm::YoteiClick);
     layoutAction_ = item(window1, "Layout", QStringLiteral("レイアウトウィンドウ(&L)"));
     layoutAction_->setCheckable(true);
-    item(popupMenu_, "set", QStringLiteral("設定(&S)"));
-    item(popupMenu_, "Selectbmp", QStringLiteral("壁紙の選択(&G)"));
+    connect(layoutAction_, &QAction::triggered, this, &TMainForm::LayoutClick);
+    connect(item(popupMenu_, "set", QStringLiteral("設定(&S)")), &QAction::triggered, this, &TMainForm::setClick);
+    connect(item(popupMenu_, "Selectbmp", QStringLiteral("壁紙の選択(&G)")), &QAction::triggered, this,
+            &TMainForm::SelectbmpClick);
     QMenu* zoom = popupMenu_->addMenu(QStringLiteral("倍率(&D)"));
     zoom->setObjectName(QStringLiteral("N2"));
     for (const ZoomItem& z : kZoomItems) {
         QAction* a = item(zoom, z.name, QString::fromUtf8(z.caption));
         a->setCheckable(true);
+        const float percent = z.percent;
+        connect(a, &QAction::triggered, this, [this, percent] { ZoomClick(percent); });
         zoomActions_ << a;
     }
-    item(popupMenu_, "ShowToday", QStringLiteral("今月を表示(&T)"));
+    connect(item(popupMenu_, "ShowToday", QStringLiteral("今月を表示(&T)")), &QAction::triggered, this,
+            &TMainForm::ShowTodayClick);
     allwaysOnTopAction_ = item(popupMenu_, "AllwaysOnTop", QStringLiteral("常に前面に表示(&A)"));
     allwaysOnTopAction_->setCheckable(true);
-    item(popupMenu_, "calenprint", QStringLiteral("簡単印刷(&P)"));
+    connect(allwaysOnTopAction_, &QAction::triggered, this, &TMainForm::AllwaysOnTopClick);
+    connect(item(popupMenu_, "calenprint", QStringLiteral("簡単印刷(&P)")), &QAction::triggered, this,
+            &TMainForm::calenprintClick);
     QMenu* help = popupMenu_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("ShowHelp"));
-    item(help, "H1", QStringLiteral("ヘルプの表示(&H)"));
-    item(help, "About1", QStringLiteral("バージョン情報(&A)"));
+    connect(item(help, "H1", QStringLiteral("ヘルプの表示(&H)")), &QAction::triggered, this, &TMainForm::ShowHelpClick);
+    connect(item(help, "About1", QStringLiteral("バージョン情報(&A)")), &QAction::triggered, this,
+            &TMainForm::About1Click);
+    connect(popupMenu_, &QMenu::aboutToShow, this, &TMainForm::PopupMenu1Popup);
     popupMenu_->addSeparator()->setObjectName(QStringLiteral("N1"));
     QAction* close1 = item(popupMenu_, "Close1", QStringLiteral("閉じる(&X)"));
     connect(close1, &QAction::triggered, this, &TMainForm::Close1Click);
@@ -314,6 +338,163 @@ void TMainForm::FormClose() {
         tray_->setContextMenu(nullptr);
     }
     emit closeRequested();
+}
+
+// --- mouse ---------------------------------------------------------------------------------
+
+void TMainForm::mousePressEvent(QMouseEvent* event) {
+    FormMouseDown(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TMainForm::mouseMoveEvent(QMouseEvent* event) {
+    FormMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TMainForm::mouseReleaseEvent(QMouseEvent* event) {
+    FormMouseUp(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TMainForm::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click: the double click first, then the press it replaces.
+    if (event->button() == Qt::LeftButton) FormDblClick();
+    FormMouseDown(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
+    if (doubleClickMark_) {
+        dragging_ = false;
+        doubleClickMark_ = false;
+    } else {
+        dragging_ = true;
+    }
+    pressPos_ = QPoint(x, y);
+    if (button == Qt::LeftButton) {
+        const int b = buttonSizeFor(draw_->settings().CanvasHeight);
+        switch (cornerZoneAt(x, y, width(), b)) {
+            case CornerZone::Previous:
+                PreviousMonth(draw_->settings());
+                ShowImage();
+                break;
+            case CornerZone::Next:
+                NextMonth(draw_->settings());
+                ShowImage();
+                break;
+            case CornerZone::None:
+                break;
+        }
+    }
+    storePosition();
+}
+
+void TMainForm::FormMouseMove(int x, int y) {
+    if (!dragging_) return;
+    const DragPosition p = dragWindow(windowRect(), x - pressPos_.x(), y - pressPos_.y(), sorvelSet_->AdSorption == 1,
+                                      sorvelSet_->LengthAdsorp, screenExtent());
+    if (p.left != this->x() || p.top != this->y()) move(p.left, p.top);
+}
+
+void TMainForm::FormMouseUp(int x, int y) {
+    dragging_ = false;
+    releasePos_ = QPoint(x, y);
+}
+
+void TMainForm::FormDblClick() {
+    TCalenderSet& cs = draw_->settings();
+    const int b = buttonSizeFor(cs.CanvasHeight);
+    if (cornerZoneAt(releasePos_.x(), releasePos_.y(), cs.CanvasWidth, b) != CornerZone::None) return;
+    doubleClickMark_ = true;
+    if (auto date = DayHitTest(cs, releasePos_.x(), releasePos_.y())) {
+        if (dayDialogRunner_) dayDialogRunner_(*this, *date);
+        SaveDataFile();
+    } else {
+        cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
+        cs.redraw = 1;
+    }
+    ShowImage();
+}
+
+void TMainForm::ShowImage() {
+    draw_->settings().redraw = 1;
+    draw_->Render();
+    repaint();
+}
+
+// --- menu commands -------------------------------------------------------------------------
+
+void TMainForm::YoteiClick() {
+    sorvelSet_->yotei.toggleShown();
+    if (sorvelSet_->yotei.YoDisp != 0) sorvelSet_->yotei.YoDisp = 1;
+    // The schedule list window comes with its own work; the flag and the check mark stay true.
+    yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
+}
+
+void TMainForm::LayoutClick() {
+    sorvelSet_->layout.toggleShown();
+    layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
+}
+
+void TMainForm::setClick() {
+    // The settings dialog comes with its own work.
+    draw_->settings().redraw = 1;
+    RefreshView();
+    setZoomChecks();
+}
+
+void TMainForm::SelectbmpClick() {
+    TCalenderSet& cs = draw_->settings();
+    FileDialogRequest req{QStringLiteral("壁紙を選んでください"), QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"),
+                          pathFromCp932(cs.WallPaperName)};
+    auto chosen = ui().openFile(req);
+    if (!chosen) return;
+    // OpenPictureDialog1CanClose: the chosen file becomes the wallpaper.
+    cs.WallPaperName = cp932FromPath(*chosen);
+    cs.IsWallPaper = 1;
+    cs.redraw = 1;
+    draw_->LoadWallpaper();
+    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
+    RefreshView();
+}
+
+void TMainForm::ZoomClick(float percent) {
+    draw_->settings().DispPercent = percent;
+    setZoomChecks();
+    RefreshView();
+}
+
+void TMainForm::ShowTodayClick() {
+    TCalenderSet& cs = draw_->settings();
+    cs.DispYear = cs.TodayYear;
+    cs.DispMonth = cs.TodayMonth;
+    cs.DispDay = cs.TodayDay;
+    ShowImage();
+}
+
+void TMainForm::AllwaysOnTopClick() {
+    sorvelSet_->AllwaysOnTop = sorvelSet_->AllwaysOnTop == 0 ? 1 : 0;
+    RefreshView();
+}
+
+void TMainForm::calenprintClick() {
+    // Quick printing comes with the printing work.
+}
+
+void TMainForm::ShowHelpClick() {
+    // "Sorvel.chm" in the program directory when there is one, else the help page installed
+    // beside the program. A failure is not reported.
+    const QString chm = joinPath(programDir_, QStringLiteral("Sorvel.chm"));
+    ui().openDocument(QFileInfo::exists(chm) ? chm : TAboutForm::helpPagePath());
+}
+
+void TMainForm::About1Click() {
+    TAboutForm about(this);
+    about.Execute(programDir_);
+}
+
+void TMainForm::PopupMenu1Popup() {
+    // The schedule list and layout windows come with their own work: nothing can be closed
+    // behind the menu's back yet.
+    yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
+    layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
 }
 
 }  // namespace sorvel

@@ -2,12 +2,14 @@
 // The calendar window: owns the basic settings with the date data and the drawing engine for
 // the whole run, keeps itself sized and on screen, paints the calendar, saves everything and
 // ends on "閉じる(&X)".
+#include <functional>
 #include <memory>
 
 #include <QPoint>
 
 #include "app/v_form.h"
 #include "app/window_geometry.h"
+#include "data/clicked_date.h"
 #include "render/sorvel_draw.h"
 #include "settings/sorvel_set.h"
 
@@ -32,8 +34,30 @@ public:
     void LoadDataFile();
     int SaveDataFile();
 
-    // Menu commands.
+    // Mouse (client coordinates) and menu commands.
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(int x, int y);
+    void FormDblClick();
+    void ShowImage();
+    void YoteiClick();
+    void LayoutClick();
+    void setClick();
+    void SelectbmpClick();
+    void ZoomClick(float percent);
+    void ShowTodayClick();
+    void AllwaysOnTopClick();
+    void calenprintClick();
+    void ShowHelpClick();
+    void About1Click();
+    void PopupMenu1Popup();
     void Close1Click();
+
+    // What a double click on a day runs: the day dialog on the date. Returns 1 when it changed
+    // the data. Replaceable so that tests can stand in for the dialog.
+    using DayDialogRunner = std::function<int(TMainForm&, const ClickedDate&)>;
+    void setDayDialogRunner(DayDialogRunner runner) { dayDialogRunner_ = std::move(runner); }
+    void setZoomChecks();
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
     TSorvelDraw& draw() { return *draw_; }
@@ -60,13 +84,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenu();
     void FormPaint();
     void FormClose();
-    void setZoomChecks();
     void storePosition();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
@@ -78,7 +105,9 @@ private:
     QAction* yoteiAction_ = nullptr;
     QAction* layoutAction_ = nullptr;
     QList<QAction*> zoomActions_;
+    DayDialogRunner dayDialogRunner_;
     bool dragging_ = false;
+    bool doubleClickMark_ = false;
     bool printing_ = false;
     bool closed_ = false;
     bool onTopApplied_ = false;

@@ -190,3 +190,155 @@ TEST_F(MainFormTest, MenuHoldsTheCommandsAndTheZoomCheckMark) {
     EXPECT_TRUE(menuAction(form, "N11001")->isChecked());
     EXPECT_FALSE(menuAction(form, "x22001")->isChecked());
 }
+
+namespace {
+
+// A started window over an installed program directory (no first-start messages).
+class StartedForm : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+        TCalenderSet cs;
+        cs.DispYear = 2001;
+        cs.DispMonth = 9;
+        cs.DispDay = 1;
+        write("SorvelSt.dat", buildStateFile(cs));
+        form = std::make_unique<TMainForm>();
+        form->FormCreate();
+        ASSERT_TRUE(ui.messages.empty());
+    }
+    void TearDown() override {
+        form.reset();
+        MainFormTest::TearDown();
+    }
+    TCalenderSet& cs() { return form->draw().settings(); }
+    std::unique_ptr<TMainForm> form;
+};
+
+}  // namespace
+
+TEST_F(StartedForm, CornerPressesStepTheMonthsWhetherOrNotButtonsAreDrawn) {
+    cs().NoDrawButton = 1;
+    form->FormMouseDown(Qt::LeftButton, 3, 3);
+    form->FormMouseUp(3, 3);
+    EXPECT_EQ(cs().DispMonth, 8);
+    form->FormMouseDown(Qt::LeftButton, form->width() - 3, 3);
+    form->FormMouseDown(Qt::LeftButton, form->width() - 3, 3);
+    EXPECT_EQ(cs().DispMonth, 10);
+    // Only the left button steps.
+    form->FormMouseDown(Qt::RightButton, 3, 3);
+    EXPECT_EQ(cs().DispMonth, 10);
+}
+
+TEST_F(StartedForm, DoubleClickOnADayRunsTheDayDialogAndWritesTheDataFile) {
+    std::vector<ClickedDate> opened;
+    form->setDayDialogRunner([&](TMainForm& f, const ClickedDate& d) {
+        opened.push_back(d);
+        auto memo = std::make_unique<TDateMemo>();
+        memo->year = d.year;
+        memo->month = d.month;
+        memo->day = d.day;
+        memo->caption = sjis("会議");
+        f.sorvelSet().memos.push_back(std::move(memo));
+        return 1;
+    });
+    // 23 September 2001: Sunday of week row 5 of a 640 × 480 single month.
+    const int x = 40 + 40, y = 7 * (480 / 9) + 20;
+    form->FormMouseDown(Qt::LeftButton, x, y);
+    form->FormMouseUp(x, y);
+    form->FormDblClick();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], (ClickedDate{2001, 9, 23, 5, 0, 4}));
+    TDateMemoList memos;
+    THolidayList rules;
+    parseDataFile(read("Sorvel.dat"), rules, memos);
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0]->caption, sjis("会議"));
+    EXPECT_EQ(memos[0]->day, 23);
+
+    // The press that follows a double click starts no drag.
+    const QPoint before = form->pos();
+    form->FormMouseDown(Qt::LeftButton, x, y);
+    form->FormMouseMove(x + 50, y + 50);
+    EXPECT_EQ(form->pos(), before);
+}
+
+TEST_F(StartedForm, DoubleClickOutsideTheDaysHidesAndShowsTheMonths) {
+    int runs = 0;
+    form->setDayDialogRunner([&](TMainForm&, const ClickedDate&) { return ++runs; });
+    form->FormMouseUp(320, 480 / 9 + 5);  // the heading
+    form->FormDblClick();
+    EXPECT_EQ(cs().NoDayDraw, 1);
+    form->FormDblClick();
+    EXPECT_EQ(cs().NoDayDraw, 0);
+    // A double click in a corner zone does nothing more than its presses.
+    form->FormMouseUp(2, 2);
+    form->FormDblClick();
+    EXPECT_EQ(cs().NoDayDraw, 0);
+    EXPECT_EQ(runs, 0);
+}
+
+TEST_F(StartedForm, DraggingSnapsToTheLeftEdge) {
+    form->sorvelSet().AdSorption = 1;
+    form->sorvelSet().LengthAdsorp = 15;
+    const ScreenExtent s = TMainForm::screenExtent();
+    form->move(s.left + 100, s.top + 100);
+    form->FormMouseDown(Qt::LeftButton, 300, 300);
+    form->FormMouseMove(300 - 90, 300);
+    EXPECT_EQ(form->x(), s.left);
+    form->FormMouseUp(300, 300);
+    form->FormMouseMove(100, 300);  // released: no move
+    EXPECT_EQ(form->x(), s.left);
+}
+
+TEST_F(StartedForm, ZoomItemsAndTheirCheckMarks) {
+    menuAction(*form, "x22001")->trigger();
+    EXPECT_EQ(cs().DispPercent, 200.0f);
+    EXPECT_TRUE(menuAction(*form, "x22001")->isChecked());
+    EXPECT_FALSE(menuAction(*form, "N11001")->isChecked());
+    EXPECT_EQ(form->width(), 905);
+    // A zoom the items do not offer leaves none checked.
+    cs().DispPercent = 30;
+    form->setZoomChecks();
+    for (const char* name : {"x01101", "x025251", "x05501", "N11001", "x22001"})
+        EXPECT_FALSE(menuAction(*form, name)->isChecked()) << name;
+}
+
+TEST_F(StartedForm, ShowTodayAlwaysOnTopHelpAndWindowItems) {
+    cs().DispYear = 1990;
+    menuAction(*form, "ShowToday")->trigger();
+    EXPECT_EQ(cs().DispYear, 2001);
+    EXPECT_EQ(cs().DispMonth, 9);
+    EXPECT_EQ(cs().DispDay, 23);
+
+    menuAction(*form, "AllwaysOnTop")->trigger();
+    EXPECT_EQ(form->sorvelSet().AllwaysOnTop, 1);
+    EXPECT_TRUE(menuAction(*form, "AllwaysOnTop")->isChecked());
+    menuAction(*form, "AllwaysOnTop")->trigger();
+    EXPECT_EQ(form->sorvelSet().AllwaysOnTop, 0);
+    EXPECT_FALSE(menuAction(*form, "AllwaysOnTop")->isChecked());
+
+    menuAction(*form, "H1")->trigger();
+    ASSERT_EQ(ui.openedDocuments.size(), 1);
+    EXPECT_TRUE(ui.openedDocuments[0].endsWith(QStringLiteral("sorvel-help.html")));
+    write("Sorvel.chm", "help");
+    menuAction(*form, "H1")->trigger();
+    EXPECT_EQ(ui.openedDocuments.value(1), path("Sorvel.chm"));
+
+    EXPECT_TRUE(menuAction(*form, "Yotei")->isChecked());
+    menuAction(*form, "Yotei")->trigger();
+    EXPECT_EQ(form->sorvelSet().yotei.YoDisp, 0);
+    EXPECT_FALSE(menuAction(*form, "Yotei")->isChecked());
+    menuAction(*form, "Layout")->trigger();
+    EXPECT_EQ(form->sorvelSet().layout.Disp, 0);
+}
+
+TEST_F(StartedForm, WallpaperChoiceCancelledChangesNothing) {
+    menuAction(*form, "Selectbmp")->trigger();
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].title, QStringLiteral("壁紙を選んでください"));
+    EXPECT_EQ(ui.fileRequests[0].filter, QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"));
+    EXPECT_EQ(cs().IsWallPaper, 0);
+    EXPECT_TRUE(cs().WallPaperName.empty());
+}

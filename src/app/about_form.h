@@ -1,0 +1,24 @@
+#pragma once
+// The about box: the program's icon, name and version, and a link to its help page.
+#include <QDialog>
+
+class QLabel;
+
+namespace sorvel {
+
+class TAboutForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutForm(QWidget* owner);
+    // Shows the box modally; returns 1.
+    int Execute(const QString& programDir);
+
+    // The page the link opens: the help page installed beside the program.
+    static QString helpPagePath();
+
+private:
+    void Label3Click();
+    QString programDir_;
+};
+
+}  // namespace sorvel

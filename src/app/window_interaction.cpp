@@ -1,0 +1,98 @@
+#include "app/window_interaction.h"
+
+#include <cstdlib>
+
+#include "render/calendar_math.h"
+#include "render/month_arrangement.h"
+
+namespace sorvel {
+
+DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int distance, const ScreenExtent& s) {
+    int left = w.left;
+    int top = w.top;
+    if (snapping) {
+        if (dx != 0) {
+            const int newLeft = left + dx;
+            if (std::abs(newLeft - s.left) < distance) {
+                left = s.left;
+                dx = 0;
+            }
+            if (std::abs(s.right() - (newLeft + w.width)) < distance) {
+                left = s.right() - w.width;
+                dx = 0;
+            }
+        }
+        if (dy != 0) {
+            const int newTop = top + dy;
+            if (std::abs(newTop - s.top) < distance) {
+                top = s.top;
+                dy = 0;
+            }
+            if (std::abs(s.bottom() - (newTop + w.height)) < distance) {
+                top = s.bottom() - w.height;
+                dy = 0;
+            }
+        }
+    }
+    return DragPosition{left + dx, top + dy};
+}
+
+int buttonSizeFor(int canvasHeight) { return canvasHeight / 18; }
+
+CornerZone cornerZoneAt(int x, int y, int width, int b) {
+    if (y < 0 || y > b) return CornerZone::None;
+    if (x >= 0 && x <= b) return CornerZone::Previous;
+    if (x >= width - b && x <= width) return CornerZone::Next;
+    return CornerZone::None;
+}
+
+void PreviousMonth(TCalenderSet& cs) {
+    if (cs.DispMonth > 1) {
+        --cs.DispMonth;
+    } else if (cs.DispYear != 0) {
+        cs.DispMonth = 12;
+        cs.DispYear = cs.DispYear > 0 ? cs.DispYear - 1 : 0;
+    }
+}
+
+void NextMonth(TCalenderSet& cs) {
+    ++cs.DispMonth;
+    if (cs.DispMonth > 12) {
+        cs.DispMonth = 1;
+        cs.DispYear = cs.DispYear >= 9998 ? 9999 : cs.DispYear + 1;
+    }
+}
+
+std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y) {
+    if (cs.NoDayDraw != 0) return std::nullopt;
+    const TDateSet& ds = cs.dateSet;
+    const MonthArrangement a =
+        arrangeMonths(cs.CanvasWidth, cs.CanvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
+    const BlockHit block = monthAt(a, x, y);
+    if (block.index < 0) return std::nullopt;
+    const YearMonth ym = addMonths(cs.DispYear, cs.DispMonth, block.index);
+    const CellHit cell = cellAt(monthGrid(a.blockWidth, a.blockHeight), block.dx, block.dy);
+    if (cell.weekday < 0 || cell.weekRow < 1) return std::nullopt;
+
+    const YearTables tables = ComputeYearTables(ym.year);
+    const int f = tables.firstWeekday[static_cast<std::size_t>(ym.month - 1)];
+    ClickedDate d;
+    d.year = static_cast<std::int32_t>(ym.year);
+    d.month = ym.month;
+    d.weekRow = cell.weekRow;
+    d.weekday = cell.weekday;
+    d.ordinal = f > cell.weekday ? cell.weekRow - 1 : cell.weekRow;
+    d.day = 7 * cell.weekRow + cell.weekday - 6 - f;
+    if (ym.year == kReformYear && ym.month == kReformMonth && d.day > kLastJulianDay)
+        d.day += kFirstGregorianDay - kLastJulianDay - 1;
+    if (d.day < 1 || d.day > tables.daysInMonth[static_cast<std::size_t>(ym.month - 1)]) return std::nullopt;
+    return d;
+}
+
+void SanitizeDisplayDate(TCalenderSet& cs) {
+    if (cs.DispYear < 0) cs.DispYear = 0;
+    if (cs.DispYear > 9999) cs.DispYear = 9999;
+    if (cs.DispMonth < 1 || cs.DispMonth > 12) cs.DispMonth = cs.TodayMonth >= 1 && cs.TodayMonth <= 12 ? cs.TodayMonth : 1;
+}
+
+}  // namespace sorvel

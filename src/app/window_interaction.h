@@ -1,0 +1,40 @@
+#pragma once
+// What the calendar window does with the mouse, as pure functions: dragging with snapping to the
+// work area's edges, the corner zones that step the months, and the day hit test.
+#include <optional>
+
+#include "app/window_geometry.h"
+#include "data/clicked_date.h"
+#include "settings/calender_set.h"
+
+namespace sorvel {
+
+// New top-left of a dragged window. dx, dy: cursor offset from the press position. With
+// snapping on, an edge that would land closer than `distance` to the work area's edge is put
+// on that edge.
+struct DragPosition {
+    int left = 0;
+    int top = 0;
+    bool operator==(const DragPosition&) const = default;
+};
+DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int distance, const ScreenExtent& s);
+
+// The corner zones: a square of the button size in each top corner.
+enum class CornerZone { None, Previous, Next };
+CornerZone cornerZoneAt(int x, int y, int width, int buttonSize);
+// Button size of a canvas (its height / 18).
+int buttonSizeFor(int canvasHeight);
+
+// Month stepping with the year limits 0 and 9999.
+void PreviousMonth(TCalenderSet& cs);
+void NextMonth(TCalenderSet& cs);
+
+// The date under a point of the canvas, or nothing: the months hidden, outside the months'
+// area, an empty cell of the arrangement, the heading, or a cell without a day.
+std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y);
+
+// A stored display date brought into the range the window steps through: year 0–9999, month
+// 1–12 (an impossible month becomes today's).
+void SanitizeDisplayDate(TCalenderSet& cs);
+
+}  // namespace sorvel

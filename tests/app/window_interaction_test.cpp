@@ -1,0 +1,185 @@
+#include "app/window_interaction.h"
+
+#include <gtest/gtest.h>
+
+using namespace sorvel;
+
+namespace {
+
+const ScreenExtent kScreen{0, 0, 1280, 800};
+
+TCalenderSet oneMonth(int year, int month) {
+    TCalenderSet cs;
+    cs.CanvasWidth = 640;
+    cs.CanvasHeight = 480;
+    cs.DispYear = year;
+    cs.DispMonth = month;
+    return cs;
+}
+
+// Centre of the day cell in column `weekday` and week row `row` of a month block at (bx, by).
+struct Point {
+    int x, y;
+};
+Point cellCentre(int bx, int by, int bw, int bh, int weekday, int row) {
+    const int cw = bw / 8, ch = bh / 9;
+    return {bx + cw / 2 + weekday * cw + cw / 2, by + (row + 2) * ch + ch / 2};
+}
+
+}  // namespace
+
+TEST(Dragging, SnapsToTheEdgesWithinTheDistanceOnly) {
+    const WindowRect w{100, 300, 640, 480};
+    // The left edge would land at 10: snapped to 0. At 15: not snapped.
+    EXPECT_EQ(dragWindow(w, -90, 0, true, 15, kScreen), (DragPosition{0, 300}));
+    EXPECT_EQ(dragWindow(w, -85, 0, true, 15, kScreen), (DragPosition{15, 300}));
+    // The right edge: 1280 − (630 + 640) = 10 snaps; 1280 − (530 + 640) = 110 does not.
+    EXPECT_EQ(dragWindow(w, 530, 0, true, 15, kScreen), (DragPosition{640, 300}));
+    EXPECT_EQ(dragWindow(w, 430, 0, true, 15, kScreen), (DragPosition{530, 300}));
+    // Top and bottom the same way.
+    EXPECT_EQ(dragWindow(w, 0, -290, true, 15, kScreen), (DragPosition{100, 0}));
+    EXPECT_EQ(dragWindow(w, 0, 15, true, 15, kScreen), (DragPosition{100, 320}));
+    // A work area beside a panel snaps to its own edges.
+    const ScreenExtent panel{64, 0, 1216, 800};
+    EXPECT_EQ(dragWindow(w, -30, 0, true, 15, panel), (DragPosition{64, 300}));
+}
+
+TEST(Dragging, WithoutSnappingTheWindowMayLeaveTheScreen) {
+    const WindowRect w{100, 300, 640, 480};
+    EXPECT_EQ(dragWindow(w, -90, 0, false, 15, kScreen), (DragPosition{10, 300}));
+    EXPECT_EQ(dragWindow(w, -400, -500, false, 15, kScreen), (DragPosition{-300, -200}));
+}
+
+TEST(CornerZones, TopCornersOfTheButtonSize) {
+    const int b = buttonSizeFor(480);
+    EXPECT_EQ(b, 26);
+    EXPECT_EQ(cornerZoneAt(0, 0, 640, b), CornerZone::Previous);
+    EXPECT_EQ(cornerZoneAt(26, 26, 640, b), CornerZone::Previous);
+    EXPECT_EQ(cornerZoneAt(27, 10, 640, b), CornerZone::None);
+    EXPECT_EQ(cornerZoneAt(614, 0, 640, b), CornerZone::Next);
+    EXPECT_EQ(cornerZoneAt(640, 26, 640, b), CornerZone::Next);
+    EXPECT_EQ(cornerZoneAt(620, 27, 640, b), CornerZone::None);
+}
+
+TEST(MonthStepping, StopsAtYearZeroAndYear9999) {
+    TCalenderSet cs = oneMonth(1, 1);
+    PreviousMonth(cs);
+    EXPECT_EQ(cs.DispYear, 0);
+    EXPECT_EQ(cs.DispMonth, 12);
+    cs.DispMonth = 1;
+    PreviousMonth(cs);
+    EXPECT_EQ(cs.DispYear, 0);
+    EXPECT_EQ(cs.DispMonth, 1);
+
+    cs = oneMonth(9999, 12);
+    NextMonth(cs);
+    EXPECT_EQ(cs.DispYear, 9999);
+    EXPECT_EQ(cs.DispMonth, 1);
+    cs = oneMonth(9998, 12);
+    NextMonth(cs);
+    EXPECT_EQ(cs.DispYear, 9999);
+    EXPECT_EQ(cs.DispMonth, 1);
+    cs = oneMonth(2001, 5);
+    NextMonth(cs);
+    PreviousMonth(cs);
+    PreviousMonth(cs);
+    EXPECT_EQ(cs.DispMonth, 4);
+
+    // A damaged negative year steps back to year 0, never below.
+    cs = oneMonth(-7, 1);
+    PreviousMonth(cs);
+    EXPECT_EQ(cs.DispYear, 0);
+    EXPECT_EQ(cs.DispMonth, 12);
+}
+
+TEST(DayHitTest, OneMonthGivesTheDateWithRowWeekdayAndOrdinal) {
+    // September 2001 begins on a Saturday; the 23rd is its fourth Sunday, in week row 5.
+    const TCalenderSet cs = oneMonth(2001, 9);
+    const Point p = cellCentre(0, 0, 640, 480, 0, 5);
+    auto d = DayHitTest(cs, p.x, p.y);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(*d, (ClickedDate{2001, 9, 23, 5, 0, 4}));
+    // The 1st: Saturday of row 1.
+    const Point first = cellCentre(0, 0, 640, 480, 6, 1);
+    EXPECT_EQ(DayHitTest(cs, first.x, first.y), (ClickedDate{2001, 9, 1, 1, 6, 1}));
+    // Empty cells before the 1st and after the 30th, the title and the weekday names: no hit.
+    const Point before = cellCentre(0, 0, 640, 480, 5, 1);
+    EXPECT_FALSE(DayHitTest(cs, before.x, before.y));
+    const Point after = cellCentre(0, 0, 640, 480, 1, 6);
+    EXPECT_FALSE(DayHitTest(cs, after.x, after.y));
+    EXPECT_FALSE(DayHitTest(cs, 320, 480 / 9 + 5));
+    EXPECT_FALSE(DayHitTest(cs, 320, 2 * (480 / 9) + 5));
+    // Hidden months are never hit.
+    TCalenderSet hidden = cs;
+    hidden.NoDayDraw = 1;
+    EXPECT_FALSE(DayHitTest(hidden, p.x, p.y));
+}
+
+TEST(DayHitTest, WeekdayOrdinalsInAMonthStartingOnWednesday) {
+    // January 2003 begins on a Wednesday.
+    const TCalenderSet cs = oneMonth(2003, 1);
+    const Point monday = cellCentre(0, 0, 640, 480, 1, 2);
+    EXPECT_EQ(DayHitTest(cs, monday.x, monday.y), (ClickedDate{2003, 1, 6, 2, 1, 1}));
+    const Point wednesday = cellCentre(0, 0, 640, 480, 3, 2);
+    EXPECT_EQ(DayHitTest(cs, wednesday.x, wednesday.y), (ClickedDate{2003, 1, 8, 2, 3, 2}));
+}
+
+TEST(DayHitTest, September1752JumpsFromTheSecondToTheFourteenth) {
+    const TCalenderSet cs = oneMonth(1752, 9);
+    // 2 September 1752 was a Wednesday; the next cell is Thursday the 14th.
+    const Point second = cellCentre(0, 0, 640, 480, 3, 1);
+    ASSERT_TRUE(DayHitTest(cs, second.x, second.y));
+    EXPECT_EQ(DayHitTest(cs, second.x, second.y)->day, 2);
+    const Point next = cellCentre(0, 0, 640, 480, 4, 1);
+    ASSERT_TRUE(DayHitTest(cs, next.x, next.y));
+    EXPECT_EQ(DayHitTest(cs, next.x, next.y)->day, 14);
+}
+
+TEST(DayHitTest, FourMonthsHorizontallyLeaveEmptyCellsBesideTheFourth) {
+    TCalenderSet cs = oneMonth(2001, 11);
+    cs.dateSet.NumberOfMonth = 4;
+    cs.dateSet.DrawStyle = 2;
+    const int bw = 640 / 3, bh = 480 / 2;
+    // The fourth month (February 2002, begins on a Friday) stands alone in the second row.
+    const Point feb = cellCentre(0, bh, bw, bh, 5, 1);
+    EXPECT_EQ(DayHitTest(cs, feb.x, feb.y), (ClickedDate{2002, 2, 1, 1, 5, 1}));
+    const Point empty = cellCentre(bw, bh, bw, bh, 3, 3);
+    EXPECT_FALSE(DayHitTest(cs, empty.x, empty.y));
+    const Point empty2 = cellCentre(2 * bw, bh, bw, bh, 3, 3);
+    EXPECT_FALSE(DayHitTest(cs, empty2.x, empty2.y));
+    // The top row runs November, December, January 2002 (which begins on a Tuesday).
+    const Point dec = cellCentre(bw, 0, bw, bh, 6, 1);
+    EXPECT_EQ(DayHitTest(cs, dec.x, dec.y), (ClickedDate{2001, 12, 1, 1, 6, 1}));
+    const Point jan = cellCentre(2 * bw, 0, bw, bh, 2, 1);
+    EXPECT_EQ(DayHitTest(cs, jan.x, jan.y), (ClickedDate{2002, 1, 1, 1, 2, 1}));
+}
+
+TEST(DayHitTest, EmptyBlocksAndStoredValuesOutOfRangeAreNoHit) {
+    TCalenderSet cs = oneMonth(2001, 9);
+    cs.dateSet.SX = 0;
+    EXPECT_FALSE(DayHitTest(cs, 10, 300));
+    cs.dateSet.SX = 1;
+    cs.dateSet.SY = 1;
+    EXPECT_FALSE(DayHitTest(cs, 3, 3));
+    cs = oneMonth(2001, 9);
+    cs.CanvasWidth = 0;
+    EXPECT_FALSE(DayHitTest(cs, 0, 0));
+    cs = oneMonth(2001, 9);
+    cs.dateSet.NumberOfMonth = -1;
+    cs.dateSet.DrawStyle = 9;
+    const Point p = cellCentre(0, 0, 640, 480, 0, 5);
+    EXPECT_NO_FATAL_FAILURE((void)DayHitTest(cs, p.x, p.y));
+}
+
+TEST(DisplayDate, DamagedStoredDatesComeBackIntoRange) {
+    TCalenderSet cs = oneMonth(-2147483647 - 1, 13);
+    cs.TodayMonth = 9;
+    SanitizeDisplayDate(cs);
+    EXPECT_EQ(cs.DispYear, 0);
+    EXPECT_EQ(cs.DispMonth, 9);
+    cs = oneMonth(123456, 0);
+    cs.TodayMonth = 4;
+    SanitizeDisplayDate(cs);
+    EXPECT_EQ(cs.DispYear, 9999);
+    EXPECT_EQ(cs.DispMonth, 4);
+}
