@@ -1,6 +1,7 @@
 #include "data/data_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "platform/files.h"
@@ -14,7 +15,11 @@ namespace {
 constexpr std::string_view kTaggedStart("<+Sorvel>\0", 10);
 constexpr std::string_view kTaggedEnd("<-Sorvel>\0", 10);
 
-void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+void writeInt(std::string& out, int field, long long v) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    WriteField(out, field, std::string_view(buf, static_cast<std::size_t>(end - buf)), kTagValue);
+}
 
 // Reads one value field's content as an integer and keeps its low 8 bits.
 bool readByte(TagStream& in, std::uint8_t& b) {

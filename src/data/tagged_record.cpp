@@ -1,6 +1,7 @@
 #include "data/tagged_record.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/text.h"
 
@@ -10,20 +11,36 @@ namespace {
 
 constexpr char kEscapedLt = 26;
 
+// Writes the eight bytes of a marker, "<+S07>\r\n", to dst. Numbers are 0–99 by construction
+// of the callers.
+void putMarker(char* dst, char sign, char letter, int number) {
+    number %= 100;
+    if (number < 0) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "<%c%c%02d>\r\n", sign, letter, number);
+        std::memcpy(dst, buf, 8);
+        return;
+    }
+    const char marker[8] = {'<', sign, letter, static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10),
+                            '>', '\r', '\n'};
+    std::memcpy(dst, marker, 8);
+}
+
 void appendMarker(std::string& out, char sign, char letter, int number) {
-    char buf[16];
-    // Exactly eight bytes: "<+S07>\r\n". Numbers are 0–99 by construction of the callers.
-    std::snprintf(buf, sizeof buf, "<%c%c%02d>\r\n", sign, letter, number % 100);
-    out.append(buf, 8);
+    char marker[8];
+    putMarker(marker, sign, letter, number);
+    out.append(marker, 8);
 }
 
 // Skips bytes until a "<" has been read. False at the end of the data.
 bool skipToMarker(TagStream& in) {
-    for (;;) {
-        int c = in.get();
-        if (c < 0) return false;
-        if (c == '<') return true;
+    const std::size_t lt = in.data().find('<', in.pos());
+    if (lt == std::string_view::npos) {
+        in.seek(in.data().size());
+        return false;
     }
+    in.seek(lt + 1);
+    return true;
 }
 
 int digit(int c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
@@ -35,12 +52,23 @@ void WriteField(std::string& out, int number, std::string_view text, int mode) {
         appendMarker(out, '-', 'S', number);
         return;
     }
-    appendMarker(out, '+', 'S', number);
-    if (mode == kTagOpen) return;
-    out += "<+DA>";
-    for (char c : text) out.push_back(c == '<' ? kEscapedLt : c);
-    out += "<-DA>";
-    appendMarker(out, '-', 'S', number);
+    if (mode == kTagOpen) {
+        appendMarker(out, '+', 'S', number);
+        return;
+    }
+    // Files hold hundreds of thousands of fields: the markers around the value go in with one
+    // append each.
+    char head[13];
+    putMarker(head, '+', 'S', number);
+    std::memcpy(head + 8, "<+DA>", 5);
+    char tail[13];
+    std::memcpy(tail, "<-DA>", 5);
+    putMarker(tail + 5, '-', 'S', number);
+    out.append(head, sizeof head);
+    const std::size_t start = out.size();
+    out += text;
+    for (std::size_t i = out.find('<', start); i != std::string::npos; i = out.find('<', i + 1)) out[i] = kEscapedLt;
+    out.append(tail, sizeof tail);
 }
 
 void WriteBlockOpen(std::string& out, int number) { appendMarker(out, '+', 'M', number); }
@@ -76,13 +104,10 @@ int ReadTag(TagStream& in, int& number, std::string& text, int mode) {
     // Value: "DA>" then bytes up to the next "<".
     for (int i = 0; i < 3; ++i)
         if (in.get() < 0) return 0;
-    std::string value;
-    for (;;) {
-        int b = in.get();
-        if (b < 0) return 0;
-        if (b == '<') break;
-        value.push_back(b == kEscapedLt ? '<' : static_cast<char>(b));
-    }
+    const std::size_t start = in.pos();
+    if (!skipToMarker(in)) return 0;
+    std::string value(in.data().substr(start, in.pos() - 1 - start));
+    for (std::size_t i = value.find(kEscapedLt); i != std::string::npos; i = value.find(kEscapedLt, i + 1)) value[i] = '<';
     int sign = in.get();
     if (sign < 0) return 0;
     if (sign != '-') {
