@@ -14,6 +14,7 @@ public:
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
     bool openDocument(const QString&) override { return false; }
+    std::optional<QString> chooseFont(const QString&, int) override { return std::nullopt; }
 };
 
 UiService*& installed() {
@@ -65,6 +66,17 @@ std::optional<QString> ScriptedUi::saveFile(const FileDialogRequest& req) { retu
 bool ScriptedUi::openDocument(const QString& pathOrUrl) {
     openedDocuments << pathOrUrl;
     return true;
+}
+
+std::optional<QString> ScriptedUi::chooseFont(const QString& face, int) {
+    fontRequests << face;
+    if (fontAnswers.empty()) return std::nullopt;
+    QString answer;
+    const bool chosen = fontAnswers.front().has_value();
+    if (chosen) answer = *fontAnswers.front();
+    fontAnswers.pop_front();
+    if (!chosen) return std::nullopt;
+    return answer;
 }
 
 }  // namespace sorvel

@@ -1,8 +1,8 @@
 #pragma once
 // One process-wide service for what the desktop shell and the common dialogs provide:
-// message boxes, file choosers, opening a document with the desktop. The Qt implementation
-// shows real dialogs; tests install ScriptedUi, which records every message and answers
-// from a queue.
+// message boxes, file choosers, the font dialog, opening a document with the desktop. The Qt
+// implementation shows real dialogs; tests install ScriptedUi, which records every message and
+// answers from a queue.
 #include <deque>
 #include <optional>
 #include <vector>
@@ -30,6 +30,9 @@ public:
     virtual std::optional<QString> saveFile(const FileDialogRequest& req) = 0;
     // Opens a local document or an address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
+    // The font dialog without its effects, preset with a face and a point size; the chosen
+    // face, or an empty optional when cancelled.
+    virtual std::optional<QString> chooseFont(const QString& face, int pointSize) = 0;
 };
 
 UiService& ui();
@@ -51,7 +54,8 @@ struct RecordedMessage {
 };
 
 // Records messages and answers questions (messages with more than an OK button) from a queue;
-// unanswered questions get the first button's answer (Ok or Yes). File dialogs answer from their own queue, cancelled when it is empty.
+// unanswered questions get the first button's answer (Ok or Yes). File and font dialogs answer
+// from their own queues, cancelled when the queue is empty.
 class ScriptedUi : public UiService {
 public:
     ScriptedUi();
@@ -63,12 +67,15 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& req) override;
     std::optional<QString> saveFile(const FileDialogRequest& req) override;
     bool openDocument(const QString& pathOrUrl) override;
+    std::optional<QString> chooseFont(const QString& face, int pointSize) override;
 
     std::vector<RecordedMessage> messages;
     std::deque<MsgAnswer> answers;
     std::deque<std::optional<QString>> fileAnswers;
     std::vector<FileDialogRequest> fileRequests;
     QStringList openedDocuments;
+    std::deque<std::optional<QString>> fontAnswers;
+    QStringList fontRequests;  // the preset faces
 
 private:
     UiService* previous_;

@@ -1,8 +1,11 @@
 #include "platform/ui_qt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -73,6 +76,18 @@ std::optional<QString> QtUi::saveFile(const FileDialogRequest& req) {
 bool QtUi::openDocument(const QString& pathOrUrl) {
     QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
+}
+
+std::optional<QString> QtUi::chooseFont(const QString& face, int pointSize) {
+    QFont preset(face);
+    if (pointSize > 0) preset.setPointSize(pointSize);
+    QFontDialog dialog(preset, QApplication::activeWindow());
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // Only the face is used: the effects (underline, strike-out) are not offered.
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
+        if (!group->findChildren<QCheckBox*>().isEmpty()) group->hide();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.selectedFont().family();
 }
 
 }  // namespace sorvel

@@ -10,6 +10,7 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& req) override;
     std::optional<QString> saveFile(const FileDialogRequest& req) override;
     bool openDocument(const QString& pathOrUrl) override;
+    std::optional<QString> chooseFont(const QString& face, int pointSize) override;
 };
 
 // "name|*.a;*.b|name2|*.c" as a Qt file-dialog filter "name (*.a *.b);;name2 (*.c)".
