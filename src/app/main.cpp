@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSessionManager>
 
 #include "app/main_form.h"
+#include "platform/termination.h"
 #include "platform/ui_qt.h"
 
 int main(int argc, char* argv[]) {
@@ -29,6 +31,14 @@ int main(int argc, char* argv[]) {
         sorvel::TMainForm form;
         QObject::connect(&form, &sorvel::TMainForm::closeRequested, &app, &QApplication::quit, Qt::QueuedConnection);
         form.FormCreate();
+        // Nothing the user entered is lost when the session ends without "閉じる(&X)".
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                         [&form](QSessionManager&) { form.SaveForSessionEnd(); });
+        sorvel::installTerminationHandler(&form, [&form, &app] {
+            form.SaveForSessionEnd();
+            form.close();
+            app.quit();
+        });
         form.show();
         return app.exec();
     } catch (const std::exception& e) {

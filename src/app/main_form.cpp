@@ -325,6 +325,12 @@ void TMainForm::Close1Click() {
     close();
 }
 
+int TMainForm::SaveForSessionEnd() {
+    if (closed_ || !sorvelSet_) return 1;
+    UnattendedUi unattended;
+    return SaveAll();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();

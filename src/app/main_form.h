@@ -52,6 +52,9 @@ public:
     void About1Click();
     void PopupMenu1Popup();
     void Close1Click();
+    // The desktop session ends or the process was told to terminate: everything is written
+    // with no questions asked. Returns what SaveAll returns.
+    int SaveForSessionEnd();
 
     // What a double click on a day runs: the day dialog on the date. Returns 1 when it changed
     // the data. Replaceable so that tests can stand in for the dialog.

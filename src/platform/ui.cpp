@@ -36,6 +36,9 @@ UiService& ui() { return installed() ? *installed() : *fallback(); }
 void setUi(UiService* service) { installed() = service; }
 void setDefaultUi(UiService* service) { fallback() = service ? service : &silentUi(); }
 
+UnattendedUi::UnattendedUi() : previous_(installed()) { setUi(&silentUi()); }
+UnattendedUi::~UnattendedUi() { setUi(previous_); }
+
 ScriptedUi::ScriptedUi() : previous_(installed()) { setUi(this); }
 ScriptedUi::~ScriptedUi() { setUi(previous_); }
 

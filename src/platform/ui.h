@@ -46,6 +46,19 @@ inline void showMessage(const QString& text, const QString& caption) {
     ui().messageBox(text, caption, MsgButtons::Ok);
 }
 
+// While it lives, messages are answered with the first button and shown to nobody: for work
+// that must not wait for a person (saving while the desktop session ends).
+class UnattendedUi {
+public:
+    UnattendedUi();
+    ~UnattendedUi();
+    UnattendedUi(const UnattendedUi&) = delete;
+    UnattendedUi& operator=(const UnattendedUi&) = delete;
+
+private:
+    UiService* previous_;
+};
+
 struct RecordedMessage {
     QString text;
     QString caption;
