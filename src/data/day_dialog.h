@@ -1,0 +1,58 @@
+#pragma once
+// The day dialog: lists the holiday rules, schedule notes and substitute holidays of one date
+// and adds, re-edits and deletes notes and rules in the lists it was given.
+#include <vector>
+
+#include <QDialog>
+
+#include "data/clicked_date.h"
+#include "data/date_data.h"
+#include "data/day_rows.h"
+
+class QPushButton;
+class QTableWidget;
+
+namespace sorvel {
+
+class TDayData : public QDialog {
+    Q_OBJECT
+public:
+    // The lists are changed in place; the substitute holidays are those of the months drawn last.
+    TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
+             const std::vector<TSubstituteHoliday>& substitutes);
+    ~TDayData() override;
+
+    // Shows the dialog modally; 1 when a list or a listed record was changed.
+    int Execute();
+
+    const std::vector<TDataList>& rows() const { return rows_; }
+
+private:
+    void FormCreate();
+    void BuildRows();
+    const TDataList* selectedRow() const;
+    void SetPlanClick();
+    void SetHolidayClick();
+    void DeleteClick();
+    void DayDataListDblClick();
+    void CloseButtonClick();
+
+    ClickedDate date_;
+    THolidayList& holidays_;
+    TDateMemoList& memos_;
+    const std::vector<TSubstituteHoliday>& substitutes_;
+    std::vector<TDataList> rows_;
+    bool changed_ = false;
+
+    QTableWidget* dayDataList_ = nullptr;
+    QPushButton* setPlan_ = nullptr;
+    QPushButton* setHoliday_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+};
+
+// Opens the day dialog for one use; 1 when something was changed.
+int ExecuteDayDialog(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
+                     const std::vector<TSubstituteHoliday>& substitutes);
+
+}  // namespace sorvel
