@@ -1,27 +1,104 @@
 #include "render/sorvel_draw.h"
 
+#include <algorithm>
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
 #include "platform/ui.h"
 #include "render/canvas_size.h"
 #include "render/colour_table.h"
+#include "render/day_classification.h"
+#include "render/jpeg_reader.h"
+#include "render/month_arrangement.h"
 
 namespace sorvel {
 
 namespace {
-bool g_renderBusy = false;
 
-QColor colourOf(std::int32_t index) { return QColor::fromRgb(static_cast<QRgb>(colourRgb(index))); }
+bool g_renderBusy = false;
+std::function<void()>& renderHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+constexpr Rgb kBlack = 0x000000;
+constexpr Rgb kWhite = 0xFFFFFF;
+
+// Largest wallpaper file read into memory, and what Qt's reader may allocate for one.
+constexpr std::int64_t kMaxWallpaperFileBytes = 256ll * 1024 * 1024;
+constexpr int kWallpaperAllocationMegabytes = 512;
+
+const QString kEnglishWeekdays[7] = {QStringLiteral("Su"), QStringLiteral("Ma"), QStringLiteral("Tu"),
+                                     QStringLiteral("We"), QStringLiteral("Th"), QStringLiteral("Fr"),
+                                     QStringLiteral("Sa")};
+const QString kJapaneseWeekdays[7] = {QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"),
+                                      QStringLiteral("水"), QStringLiteral("木"), QStringLiteral("金"),
+                                      QStringLiteral("土")};
+const QString kEnglishMonths[12] = {
+    QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),     QStringLiteral("April"),
+    QStringLiteral("May"),     QStringLiteral("June"),     QStringLiteral("July"),      QStringLiteral("August"),
+    QStringLiteral("September"), QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+const QString kJapaneseMonths[12] = {
+    QStringLiteral("睦月"), QStringLiteral("如月"), QStringLiteral("弥生"),   QStringLiteral("卯月"),
+    QStringLiteral("皐月"), QStringLiteral("水無月"), QStringLiteral("文月"), QStringLiteral("葉月"),
+    QStringLiteral("長月"), QStringLiteral("神無月"), QStringLiteral("霜月"), QStringLiteral("師走")};
+
+const QString* weekdayNames(std::uint8_t dayStyle) { return dayStyle == 1 ? kEnglishWeekdays : kJapaneseWeekdays; }
+
+const QString& dayNumber(int d) {
+    static const auto numbers = [] {
+        std::array<QString, 32> n;
+        for (int i = 0; i < 32; ++i) n[static_cast<std::size_t>(i)] = QString::number(i);
+        return n;
+    }();
+    return numbers[static_cast<std::size_t>(std::clamp(d, 0, 31))];
+}
+
+int shadowOf(std::uint8_t setting) { return setting != 0 ? 1 : 0; }
+
+// Reads a wallpaper through Qt: its size is checked before the pixels are allocated.
+Bitmap readWithQt(const QString& path) {
+    QImageReader reader(path);
+    reader.setAllocationLimit(kWallpaperAllocationMegabytes);
+    const QSize size = reader.size();
+    if (size.isValid() && static_cast<std::int64_t>(size.width()) * size.height() > kMaxPicturePixels) return {};
+    QImage image = reader.read();
+    if (image.isNull() || static_cast<std::int64_t>(image.width()) * image.height() > kMaxPicturePixels) return {};
+    return Bitmap::fromImage(image);
+}
+
+bool isJpegName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+}
+
 }  // namespace
 
-TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()), canvas_(10, 10, QImage::Format_RGB888) {
-    canvas_.fill(Qt::white);
+TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()) {
+    // The placeholder canvas until the first CreateCanvas.
+    canvas_ = Bitmap::create(10, 10);
+    if (canvas_.isNull())
+        showMessage(QStringLiteral("Select Error"), QStringLiteral("Error"));
+    else
+        Canvas(canvas_).fill(0, 0, 10, 10, kWhite);
+    settings_->FontName.clear();
+    settings_->YearFontName.clear();
+    settings_->MonthFontName.clear();
+    settings_->WallPaperName.clear();
+    settings_->substitutes.clear();
 }
 
 TSorvelDraw::~TSorvelDraw() = default;
 
 bool TSorvelDraw::renderBusy() { return g_renderBusy; }
+
+void TSorvelDraw::setRenderHookForTesting(std::function<void()> hook) { renderHook() = std::move(hook); }
 
 int TSorvelDraw::ResetSettings() {
     TCalenderSet& s = *settings_;
@@ -34,32 +111,55 @@ int TSorvelDraw::ResetSettings() {
 }
 
 void TSorvelDraw::UpdateToday() {
-    LocalDate d = today();
+    const LocalDate d = today();
     settings_->TodayYear = d.year;
     settings_->TodayMonth = d.month;
     settings_->TodayDay = d.day;
 }
 
-int TSorvelDraw::LoadWallpaper() { return 0; }
+int TSorvelDraw::LoadWallpaper() {
+    TCalenderSet& s = *settings_;
+    const QString path = pathFromCp932(s.WallPaperName);
+    Bitmap image;
+    if (!path.isEmpty()) {
+        if (isJpegName(path)) {
+            if (auto bytes = readWholeFile(path, kMaxWallpaperFileBytes)) image = decodeJpeg(*bytes);
+        } else {
+            image = readWithQt(path);
+        }
+    }
+    if (image.isNull()) {
+        wallpaper_ = Bitmap();
+        showMessage(QStringLiteral("壁紙ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
+        s.IsWallPaper = 0;
+        return 0;
+    }
+    wallpaper_ = std::move(image);
+    if (s.DispPercent != -1.0f) {
+        s.Width = wallpaper_.width();
+        s.Height = wallpaper_.height();
+    }
+    if (s.Width < 32 || s.Height < 32) {
+        s.Width = 640;
+        s.Height = 400;
+    }
+    return 1;
+}
 
 void TSorvelDraw::CreateCanvas() {
     TCalenderSet& s = *settings_;
+    canvas_ = Bitmap();
     if (s.DispPercent != -1.0f) {
-        CanvasSize size = canvasSizeFor(s.DispPercent, s.Width, s.Height);
+        const CanvasSize size = canvasSizeFor(s.DispPercent, s.Width, s.Height);
         s.CanvasWidth = size.width;
         s.CanvasHeight = size.height;
     }
-    if (!canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) {
-        showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
-        canvas_ = QImage();
-        return;
-    }
-    canvas_ = QImage(s.CanvasWidth, s.CanvasHeight, QImage::Format_RGB888);
+    if (canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) canvas_ = Bitmap::create(s.CanvasWidth, s.CanvasHeight);
     if (canvas_.isNull()) {
         showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
         return;
     }
-    canvas_.fill(colourOf(s.Cl[kSlotBackground]));
+    Canvas(canvas_).fill(0, 0, canvas_.width(), canvas_.height(), slotColour(kSlotBackground));
 }
 
 void TSorvelDraw::SetExplicitSize(int width, int height) {
@@ -69,23 +169,230 @@ void TSorvelDraw::SetExplicitSize(int width, int height) {
     settings_->redraw = 1;
 }
 
+void TSorvelDraw::ComputeYearTables(std::int64_t year) { tables_ = sorvel::ComputeYearTables(year); }
+
+Rgb TSorvelDraw::slotColour(int slot) const {
+    return colourRgb(settings_->Cl[static_cast<std::size_t>(std::clamp(slot, 0, kColourSlots - 1))]);
+}
+
 void TSorvelDraw::Render() {
     if (g_renderBusy) return;
-    if (settings_->redraw != 1) return;
-    g_renderBusy = true;
     TCalenderSet& s = *settings_;
+    if (s.redraw != 1) return;
+    g_renderBusy = true;
+    ComputeYearTables(s.DispYear);
     if (s.IsWallPaper != 1 && s.DispPercent == -1.0f) {
         s.Width = 640;
         s.Height = 480;
     }
     CreateCanvas();
+    if (!canvas_.isNull()) {
+        if (s.IsWallPaper == 1) DrawWallpaper();
+        if (renderHook()) renderHook()();
+        if (s.NoDayDraw != 1) DrawMonths();
+        if (s.NoDrawButton == 0) DrawButtons();
+    }
+    scratch_ = Bitmap();
     s.redraw = 0;
     g_renderBusy = false;
 }
 
 void TSorvelDraw::CopyTo(QPainter& target) {
-    if (!canvas_.isNull()) target.drawImage(0, 0, canvas_);
     settings_->redraw = 0;
+    if (!target.isActive()) {
+        showMessage(QStringLiteral("転送に失敗"), QStringLiteral("Error"));
+        return;
+    }
+    if (canvas_.isNull()) return;  // its creation failed and was reported
+    Canvas(target).bitBlt(0, 0, canvas_.width(), canvas_.height(), canvas_, 0, 0, RasterOp::Copy);
+}
+
+void TSorvelDraw::DrawWallpaper() {
+    if (wallpaper_.isNull()) return;
+    const int w = canvas_.width(), h = canvas_.height();
+    Canvas canvas(canvas_);
+    if (canvas.stretchHalftone(0, 0, w, h, wallpaper_)) return;
+    // Retried through a half-size step when the direct stretch fails.
+    Bitmap half = Bitmap::create(w / 2, h / 2);
+    if (half.isNull()) return;
+    if (Canvas(half).stretchHalftone(0, 0, half.width(), half.height(), wallpaper_))
+        canvas.stretchHalftone(0, 0, w, h, half);
+}
+
+void TSorvelDraw::DrawButtons() {
+    const int s = settings_->CanvasHeight / 18;
+    const int w = settings_->CanvasWidth;
+    buttonSize_ = s;
+    Canvas canvas(canvas_);
+    const Pen pen{kBlack, 1, PenStyle::Solid};
+    canvas.rectangle(0, 0, s, s, pen, kWhite);
+    const QPoint left[] = {{s, 0}, {0, s / 2}, {s, s}};
+    canvas.polyline(left, pen);
+    canvas.rectangle(w - s, 0, w, s, pen, kWhite);
+    const QPoint right[] = {{w - s, 0}, {w, s / 2}, {w - s, s}};
+    canvas.polyline(right, pen);
+}
+
+void TSorvelDraw::DrawMonths() {
+    TCalenderSet& s = *settings_;
+    s.substitutes.clear();
+    const TDateSet& d = s.dateSet;
+    const MonthArrangement a = arrangeMonths(canvas_.width(), canvas_.height(), d.X, d.Y, d.SX, d.SY,
+                                             d.NumberOfMonth, d.DrawStyle);
+    for (int i = 0; i < a.count; ++i) {
+        const BlockRect b = monthBlock(a, i);
+        const YearMonth ym = addMonths(s.DispYear, s.DispMonth, i);
+        DrawMonth(MonthRect{b.x, b.y, b.width, b.height, ym.month, ym.year, i});
+    }
+}
+
+int TSorvelDraw::fontHeightFor(const MonthRect& r, const QString& yearRun, const QString& separator,
+                               const QString& monthRun) {
+    const TCalenderSet& s = *settings_;
+    const int cw = cellWidth_, ch = cellHeight_;
+    int height = ch + 1;
+    font_.setFace(s.MonthFontName, s.YearFontChar);
+    font_.setHeight(height);
+    auto shrinkFor = [&](const QString& text) {
+        while ((font_.advance(text) >= cw || height >= ch) && height >= 2) font_.setHeight(--height);
+    };
+    const QString* names = weekdayNames(s.DayStyle);
+    for (int i = 0; i < 7; ++i) shrinkFor(names[i]);
+    font_.setFace(s.FontName, s.YearFontChar);
+    for (int d = 1; d <= 31; ++d) shrinkFor(dayNumber(d));
+    // One pixel below what the day numbers allow, and less while the title is wider than the
+    // month.
+    Font yearFont(s.YearFontName, s.YearFontChar, height);
+    Font monthFont(s.MonthFontName, s.MonthFontChar, height);
+    for (;;) {
+        height = std::max(height - 1, 1);
+        yearFont.setHeight(height);
+        monthFont.setHeight(height);
+        const int titleWidth = yearFont.advance(yearRun + separator) + monthFont.advance(monthRun);
+        if (titleWidth <= r.width || height < 2) break;
+    }
+    return height;
+}
+
+void TSorvelDraw::drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator,
+                            const QString& monthRun) {
+    const TCalenderSet& s = *settings_;
+    const int h = font_.height();
+    const Font yearFont(s.YearFontName, s.YearFontChar, h);
+    const Font monthFont(s.MonthFontName, s.MonthFontChar, h);
+    const int yearWidth = yearFont.advance(yearRun);
+    const int sepWidth = yearFont.advance(separator);
+    const int titleWidth = yearWidth + sepWidth + monthFont.advance(monthRun);
+    if (titleWidth <= 0) return;
+    const int ys = shadowOf(s.YearShadow), ms = shadowOf(s.MonthShadow);
+    const int boxW = titleWidth + 1, boxH = std::max(cellHeight_, h + 1);
+    if (!ensureScratch(boxW, boxH)) return;
+    const int px = r.x + (r.width - titleWidth) / 2, py = r.y + cellHeight_;
+    Canvas scratch(scratch_);
+    Canvas canvas(canvas_);
+    // Mask: each run shifted by its own shadow.
+    scratch.fill(0, 0, boxW, boxH, kWhite);
+    scratch.textOut(ys, ys, yearRun + separator, yearFont, kBlack, kWhite);
+    scratch.textOut(yearWidth + sepWidth + ms, ms, monthRun, monthFont, kBlack, kWhite);
+    canvas.bitBlt(px, py, boxW, boxH, scratch_, 0, 0, RasterOp::And);
+    // Colour: the year and separator in the year colour, the month in the month colour.
+    scratch.fill(0, 0, boxW, boxH, kBlack);
+    scratch.textOut(0, 0, yearRun + separator, yearFont, slotColour(kSlotYear), kBlack);
+    scratch.textOut(yearWidth + sepWidth, 0, monthRun, monthFont, slotColour(kSlotMonth), kBlack);
+    canvas.bitBlt(px, py, boxW, boxH, scratch_, 0, 0, RasterOp::Or);
+}
+
+void TSorvelDraw::drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour) {
+    if (!ensureScratch(width, height)) return;
+    Canvas scratch(scratch_);
+    Canvas canvas(canvas_);
+    scratch.fill(0, 0, width, height, kWhite);
+    scratch.textOut(0, 0, text, font_, kBlack, kWhite);
+    canvas.bitBlt(px + shadow, py + shadow, width, height, scratch_, 0, 0, RasterOp::And);
+    scratch.fill(0, 0, width, height, kBlack);
+    scratch.textOut(0, 0, text, font_, colour, kBlack);
+    canvas.bitBlt(px, py, width, height, scratch_, 0, 0, RasterOp::Or);
+}
+
+bool TSorvelDraw::ensureScratch(int width, int height) {
+    if (width <= 0 || height <= 0) return false;
+    if (!scratch_.isNull() && scratch_.width() >= width && scratch_.height() >= height) return true;
+    scratch_ = Bitmap::create(std::max(width, scratch_.isNull() ? 0 : scratch_.width()),
+                              std::max(height, scratch_.isNull() ? 0 : scratch_.height()));
+    return !scratch_.isNull();
+}
+
+void TSorvelDraw::ClassifyDays(const MonthRect& r) {
+    TCalenderSet& s = *settings_;
+    const DayClasses c = sorvel::ClassifyDays(
+        DayClassInput{r.year, r.month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays, s.memos});
+    for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
+    s.dayFlags = c.flags;
+    s.substitutes.insert(s.substitutes.end(), c.substitutes.begin(), c.substitutes.end());
+}
+
+void TSorvelDraw::DrawMonth(const MonthRect& r) {
+    const TCalenderSet& s = *settings_;
+    cellWidth_ = std::max(r.width, 0) / 8;
+    cellHeight_ = std::max(r.height, 0) / 9;
+    ComputeYearTables(r.year);
+    const int cw = cellWidth_, ch = cellHeight_;
+    if (cw < 1 || ch < 2) {
+        // Too small to show anything; its substitute holidays still count.
+        ClassifyDays(r);
+        return;
+    }
+
+    QString yearRun;
+    if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) yearRun = QString::number(r.year);
+    const QString separator = yearRun.isEmpty() ? QString() : QStringLiteral("  ");
+    QString monthRun;
+    if (s.MonthStyle == 1)
+        monthRun = kJapaneseMonths[r.month - 1];
+    else if (s.MonthStyle == 2)
+        monthRun = kEnglishMonths[r.month - 1];
+    else
+        monthRun = QString::number(r.month) + (s.MonthFontChar == kShiftJisCharSet ? QStringLiteral("月") : QString());
+    if (s.NoDrawMonth == 1) monthRun.clear();
+
+    const int height = fontHeightFor(r, yearRun, separator, monthRun);
+    font_.setHeight(height);
+    drawTitle(r, yearRun, separator, monthRun);
+
+    font_.setFace(s.FontName, s.FontCharSet);
+    font_.setHeight(height);
+    ClassifyDays(r);
+
+    const int dayShadow = shadowOf(s.DayShadow);
+    if (s.NoDrawDay != 1) {
+        const QString* names = weekdayNames(s.DayStyle);
+        for (int c = 0; c < 7; ++c) {
+            const int slot = c == 0 ? kSlotSunday : c == 6 ? kSlotSaturday : kSlotMonday + c - 1;
+            drawShadowed(names[c], r.x + c * cw + cw / 2, r.y + 2 * ch, cw, ch, dayShadow, slotColour(slot));
+        }
+    }
+
+    const std::size_t m = static_cast<std::size_t>(r.month - 1);
+    int column = tables_.firstWeekday[m] > 6 ? 0 : tables_.firstWeekday[m];
+    int row = 3;
+    const int digitWidth = font_.advance(QStringLiteral("0"));
+    const bool todaysMonth = s.TodayColoring == 1 && r.year == s.TodayYear && r.month == s.TodayMonth;
+    for (int d = 1; d <= tables_.daysInMonth[m]; d = nextShownDay(r.year, r.month, d)) {
+        const QString& text = dayNumber(d);
+        const int px = r.x + column * cw + cw / 2 + (d <= 9 ? digitWidth : 0);
+        const int py = r.y + row * ch;
+        drawShadowed(text, px, py, cw, ch, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
+        if (todaysMonth && d == s.TodayDay) {
+            const TextSize t = Canvas::textExtent(text, font_);
+            const QPoint frame[] = {{px, py}, {px, py + t.height}, {px + t.width, py + t.height}, {px + t.width, py},
+                                    {px, py}};
+            Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), 3, PenStyle::Solid});
+        }
+        if (++column > 6) {
+            column = 0;
+            ++row;
+        }
+    }
 }
 
 }  // namespace sorvel

@@ -1,15 +1,29 @@
 #pragma once
-// The drawing engine: renders the calendar into an off-screen 24-bit canvas and copies it to a
-// target.
+// The drawing engine: renders the calendar into an off-screen 24-bit canvas (wallpaper, the
+// months with their titles, weekday names and day numbers, the today frame and the two month
+// buttons) and copies that canvas to a window, a printer page or a layout object.
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QImage>
 
+#include "platform/gdi.h"
+#include "render/calendar_math.h"
 #include "settings/calender_set.h"
 
 class QPainter;
 
 namespace sorvel {
+
+// One month being drawn: its block on the canvas and the month it shows.
+struct MonthRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    int month = 1;
+    std::int64_t year = 0;
+    int index = 0;  // 0 for the first month shown
+};
 
 class TSorvelDraw {
 public:
@@ -24,7 +38,8 @@ public:
     // Every setting to its default, the display month today's; then CreateCanvas. Returns 1.
     int ResetSettings();
     void UpdateToday();
-    // Decodes WallPaperName; 1 on success.
+    // Decodes WallPaperName (".jpg"/".jpeg" through libjpeg, anything else through Qt's
+    // image reader); 1 on success. On failure the message is shown and IsWallPaper := 0.
     int LoadWallpaper();
     // (Re)creates the canvas at the size the zoom gives, filled with the background colour.
     void CreateCanvas();
@@ -33,16 +48,51 @@ public:
     void Render();
     // Copies the canvas to the target's origin; clears the redraw flag.
     void CopyTo(QPainter& target);
+    // Fills the two month tables for a year.
+    void ComputeYearTables(std::int64_t year);
 
-    const QImage& canvas() const { return canvas_; }
+    const QImage& canvas() const { return canvas_.image(); }
+    const Bitmap& canvasBitmap() const { return canvas_; }
+    const Bitmap& wallpaper() const { return wallpaper_; }
+
+    // What the day hit test reads: the cells of the month drawn last, the button size and
+    // the month tables of the year computed last.
+    int cellWidth() const { return cellWidth_; }
+    int cellHeight() const { return cellHeight_; }
+    int buttonSize() const { return buttonSize_; }
+    const YearTables& yearTables() const { return tables_; }
+    // The colour of each day number of the month classified last (index day − 1).
+    const std::array<Rgb, 31>& dayColours() const { return dayColours_; }
 
     // True while some engine renders (one flag for the whole process).
     static bool renderBusy();
+    // Tests: called in the middle of every render, where a repaint could ask for another.
+    static void setRenderHookForTesting(std::function<void()> hook);
 
 private:
+    void DrawWallpaper();
+    void DrawMonths();
+    void DrawMonth(const MonthRect& r);
+    void DrawButtons();
+    void ClassifyDays(const MonthRect& r);
+
+    int fontHeightFor(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
+    void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
+    // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
+    void drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour);
+    bool ensureScratch(int width, int height);
+    Rgb slotColour(int slot) const;
+
     std::unique_ptr<TCalenderSet> settings_;
-    QImage canvas_;
-    QImage wallpaper_;
+    Bitmap canvas_;
+    Bitmap wallpaper_;
+    Bitmap scratch_;
+    Font font_;
+    int cellWidth_ = 0;
+    int cellHeight_ = 0;
+    int buttonSize_ = 0;
+    YearTables tables_;
+    std::array<Rgb, 31> dayColours_{};
 };
 
 }  // namespace sorvel
