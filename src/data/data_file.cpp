@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstring>
 
+#include <QFileInfo>
+
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -164,9 +166,14 @@ DataFileParse parseTagged(std::string_view bytes, THolidayList& rules, TDateMemo
             ok = SkipBlock(in);  // a block this program does not know, with all its fields
         }
         if (!ok) {
+            // Go on with the next block, so that one damaged record does not cost the ones
+            // after it. Values never hold "<" (it is stored as byte 26), so "<+M" starts a block.
+            if (result.complete) result.damageAt = blockStart;
             result.complete = false;
-            result.damageAt = blockStart;
-            break;
+            ++result.damagedBlocks;
+            const std::size_t next = bytes.find("<+M", blockStart + 1);
+            if (next == std::string_view::npos) break;
+            in.seek(next);
         }
     }
     return result;
@@ -265,10 +272,26 @@ const std::string& resolveDataFileName(std::string& memoFileName, const QString&
     return memoFileName;
 }
 
+QString keepDamagedCopy(const QString& path, std::string_view bytes) {
+    // The first free name of "<file>.damaged", "<file>.damaged.2", …; a copy with the same bytes
+    // is kept as it is.
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = path + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        if (auto existing = readWholeFile(candidate)) {
+            if (*existing == bytes) return candidate;
+            continue;
+        }
+        if (QFileInfo::exists(candidate)) continue;
+        return atomicReplace(candidate, bytes) ? candidate : QString();
+    }
+    return QString();
+}
+
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
                   TDateMemoList& memos) {
     const std::string& name = resolveDataFileName(memoFileName, programDir);
-    auto bytes = readWholeFile(pathFromCp932(name));
+    const QString path = pathFromCp932(name);
+    auto bytes = readWholeFile(path);
     if (!bytes) {
         showMessage(QStringLiteral("データ保存ファイル\n") + toQString(name) + QStringLiteral(" を作成します。"),
                     QStringLiteral("メッセージ"));
@@ -276,10 +299,14 @@ void LoadDataFile(std::string& memoFileName, const QString& programDir, THoliday
     }
     DataFileParse parse = parseDataFile(*bytes, rules, memos);
     if (!parse.complete) {
-        showMessage(toQString(name) +
-                        QStringLiteral("\nは壊れています。壊れた箇所（%1バイト目）より前の予定と祝日を読み込みました。")
-                            .arg(parse.damageAt + 1),
-                    QStringLiteral("エラー"));
+        // The next save replaces the file with what could be read: the original stays beside it.
+        const QString copy = keepDamagedCopy(path, *bytes);
+        QString text = toQString(name) + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
+        if (!copy.isEmpty())
+            text += QStringLiteral("\n元のファイルは\n") + copy + QStringLiteral("\nに残しました。");
+        else
+            text += QStringLiteral("\n元のファイルを残せませんでした。");
+        showMessage(text, QStringLiteral("エラー"));
     }
 }
 

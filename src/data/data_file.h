@@ -24,12 +24,14 @@ enum class DataFileForm { None, Tagged, Binary };
 struct DataFileParse {
     DataFileForm form = DataFileForm::None;
     bool complete = true;          // false: the data ended early or were damaged
-    std::size_t damageAt = 0;      // byte offset where reading stopped, when not complete
+    std::size_t damageAt = 0;      // byte offset of the first damage, when not complete
+    std::size_t damagedBlocks = 0;  // blocks passed over as damaged
 };
 
 // Parses a whole data file into the lists. When the bytes are in one of the two forms the
-// lists are cleared first and receive every record read before any damage; otherwise they
-// are left as they are.
+// lists are cleared first and receive every intact record: in the tagged form reading goes on
+// after a damaged block with the next one; in the older form it ends at the damage. Otherwise
+// the lists are left as they are.
 DataFileParse parseDataFile(std::string_view bytes, THolidayList& rules, TDateMemoList& memos);
 
 // The tagged form of the lists; the notes are sorted by date in place first.
@@ -38,6 +40,10 @@ std::string buildDataFile(TDateMemoList& memos, THolidayList& rules);
 // An empty name or exactly "Sorvel.dat" becomes the program directory's Sorvel.dat and is
 // stored back; any other name is used unchanged. Returns the name in use.
 const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir);
+
+// Keeps the bytes of a damaged data file beside it ("<file>.damaged", numbered when that name
+// holds other bytes). Returns the copy's path, empty when it could not be written.
+QString keepDamagedCopy(const QString& path, std::string_view bytes);
 
 // Load and save with their messages.
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,

@@ -102,19 +102,36 @@ TEST_F(DataFileIo, MissingFileIsAnnouncedAndTheListsStay) {
     }
 }
 
-TEST_F(DataFileIo, DamagedFileIsReportedWithWhatWasRead) {
+TEST_F(DataFileIo, DamagedFileIsKeptBesideAndEveryIntactRecordRead) {
     const std::string good = "<+M03>\r\n<+S01>\r\n<+DA>2001<-DA><-S01>\r\n<-M03>\r\n";
-    ASSERT_TRUE(atomicReplace(dir.filePath("bad.dat"), "<+Sorvel>\0"s + good + "\r\n<+M03>\r\n<+S01>\r\n<+DA>x<-DA>"));
+    const std::string rule = "<+M04>\r\n<+S03>\r\n<+DA>5<-DA><-S03>\r\n<-M04>\r\n";
+    const std::string damaged = "<+Sorvel>\0"s + good + "\r\n<+M03>\r\n<+S01>\r\n<+DA>x<-DA>" + rule + "<-Sorvel>\0"s;
+    ASSERT_TRUE(atomicReplace(dir.filePath("bad.dat"), damaged));
     fill();
     std::string name = pathOf("bad.dat");
     LoadDataFile(name, dir.path(), rules, memos);
+    const QString copy = dir.filePath("bad.dat.damaged");
     ASSERT_EQ(scripted.messages.size(), 1u);
     EXPECT_EQ(scripted.messages[0].text, dir.filePath("bad.dat") +
-                                             "\nは壊れています。壊れた箇所（59バイト目）より前の予定と祝日を読み込みました。");
+                                             "\nは壊れています。読み込めた予定と祝日だけを使います。\n元のファイルは\n" +
+                                             copy + "\nに残しました。");
     EXPECT_EQ(scripted.messages[0].caption, "エラー");
     ASSERT_EQ(memos.size(), 1u);
     EXPECT_EQ(memos[0]->year, 2001);
-    EXPECT_TRUE(rules.empty());
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0]->month, 5);
+    EXPECT_EQ(readWholeFile(copy), damaged);
+
+    // Saving replaces the file with what was read; the copy stays. The same damage loaded again
+    // reuses its copy; other damaged bytes get a numbered one.
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 1);
+    EXPECT_EQ(readWholeFile(copy), damaged);
+    ASSERT_TRUE(atomicReplace(dir.filePath("bad.dat"), damaged));
+    LoadDataFile(name, dir.path(), rules, memos);
+    EXPECT_FALSE(QFileInfo::exists(copy + ".2"));
+    ASSERT_TRUE(atomicReplace(dir.filePath("bad.dat"), damaged + "x"));
+    LoadDataFile(name, dir.path(), rules, memos);
+    EXPECT_EQ(readWholeFile(copy + ".2"), damaged + "x");
 }
 
 TEST_F(DataFileIo, UnwritableFileIsReportedAndTheOldFileKept) {

@@ -173,7 +173,7 @@ TEST(DataFile, UnknownFieldsAndBlocksArePassedOver) {
     EXPECT_EQ(describe(in.memos), (std::vector<std::string>{"2002-0-0||"}));
 }
 
-TEST(DataFile, DamagedTaggedFileKeepsTheRecordsBeforeTheDamage) {
+TEST(DataFile, DamagedTaggedFileKeepsEveryIntactRecord) {
     const std::string good = "<+M03>\r\n<+S01>\r\n<+DA>2001<-DA><-S01>\r\n<-M03>\r\n";
     const std::string head = "<+Sorvel>\0"s + good;
     for (const std::string& damage : {"<+Mx3>\r\n"s, "<+M03>\r\n<+S0?>\r\n"s,
@@ -184,8 +184,10 @@ TEST(DataFile, DamagedTaggedFileKeepsTheRecordsBeforeTheDamage) {
         EXPECT_EQ(p.form, DataFileForm::Tagged) << damage;
         EXPECT_FALSE(p.complete) << damage;
         EXPECT_EQ(p.damageAt, head.size()) << damage;
-        EXPECT_EQ(describe(in.memos), (std::vector<std::string>{"2001-0-0||"})) << damage;
+        // The reader goes on after the damaged block: the good note behind it is kept too.
+        EXPECT_EQ(describe(in.memos), (std::vector<std::string>{"2001-0-0||", "2001-0-0||"})) << damage;
         EXPECT_TRUE(in.rules.empty()) << damage;
+        EXPECT_EQ(p.damagedBlocks, 1u) << damage;
     }
 }
 
