@@ -1,0 +1,551 @@
+#include "settings/setting_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "render/colour_table.h"
+#include "settings/calender_set.h"
+#include "settings/sorvel_set.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr int kClientWidth = 460, kClientHeight = 271;
+constexpr int kNameLabelWidth = 96, kFileLabelWidth = 148;
+
+const char* const kDayItems[] = {"休日",   "祝日",   "予定日", "今日", "日曜日", "土曜日", "月曜日", "火曜日",
+                                 "水曜日", "木曜日", "金曜日", "年",   "月",     "背景",   "平日"};
+const char* const kColourItems[] = {"白", "黒", "赤", "青", "黄", "緑", "紫", "銀", "赤紫", "紺"};
+
+QFont dialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                      QStringLiteral("Noto Sans CJK JP")});
+    font.setPixelSize(12);
+    return font;
+}
+
+template <typename T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QCheckBox* checkBox(const char* name, const char* text, QWidget* parent) {
+    return named(new QCheckBox(QString::fromUtf8(text), parent), name);
+}
+
+QLabel* label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
+
+// A number edit with its spin control: the spin box carries the spin's name, its edit the
+// edit's name.
+QSpinBox* spinEdit(const char* spinName, const char* editName, int low, int high, QWidget* parent) {
+    auto* spin = named(new QSpinBox(parent), spinName);
+    spin->setRange(low, high);
+    spin->setGroupSeparatorShown(false);
+    spin->setAccelerated(true);
+    if (auto* edit = spin->findChild<QLineEdit*>()) edit->setObjectName(QString::fromLatin1(editName));
+    return spin;
+}
+
+QLineEdit* editOf(const QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
+
+QRadioButton* radio(const char* name, const char* text, QWidget* parent) {
+    return named(new QRadioButton(QString::fromUtf8(text), parent), name);
+}
+
+// Checks the button at index, or leaves all clear for −1.
+template <std::size_t N>
+void checkRadio(QRadioButton* const (&buttons)[N], int index) {
+    if (index >= 0 && index < static_cast<int>(N)) buttons[index]->setChecked(true);
+}
+template <std::size_t N>
+int checkedRadio(QRadioButton* const (&buttons)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (buttons[i]->isChecked()) return static_cast<int>(i);
+    return -1;
+}
+
+void showElided(QLabel* label, const QString& text, Qt::TextElideMode mode, int width) {
+    label->setText(label->fontMetrics().elidedText(text, mode, width));
+    label->setToolTip(text);
+}
+
+QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
+    auto* bar = named(new QScrollBar(o, parent), name);
+    bar->setRange(0, kMaxPosition);
+    bar->setSingleStep(1);
+    bar->setPageStep(5);
+    return bar;
+}
+
+}  // namespace
+
+TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
+    setObjectName(QStringLiteral("TSettingForm"));
+    setWindowTitle(QStringLiteral("Sorvelの設定"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(dialogFont());
+    setFixedSize(kClientWidth, kClientHeight);
+    setModal(true);
+
+    auto* version = named(new QLabel(QStringLiteral("Sorvel Version 1.25"), this), "VersionLabel");
+    version->hide();
+
+    settingPage_ = named(new QTabWidget(this), "SettingPage");
+    settingPage_->setGeometry(4, 4, 452, 232);
+    auto* page1 = named(new QWidget, "TabSheet1");
+    auto* page2 = named(new QWidget, "TabSheet2");
+    auto* page3 = named(new QWidget, "TabSheet3");
+    settingPage_->addTab(page1, QStringLiteral("基本設定"));
+    settingPage_->addTab(page2, QStringLiteral("スタイル設定"));
+    settingPage_->addTab(page3, QStringLiteral("表示設定"));
+    buildBasicPage(page1);
+    buildStylePage(page2);
+    buildDisplayPage(page3);
+
+    seOk_ = named(new QPushButton(QStringLiteral("確定"), this), "se_ok");
+    seCan_ = named(new QPushButton(QStringLiteral("取消"), this), "se_can");
+    seOk_->setGeometry(296, 241, 76, 25);
+    seCan_->setGeometry(380, 241, 76, 25);
+    for (QPushButton* b : {seOk_, seCan_}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(seOk_, &QPushButton::clicked, this, &TSettingForm::se_okClick);
+    connect(seCan_, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Enter and Escape reach the dialog before any of its controls.
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+TSettingForm::~TSettingForm() = default;
+
+void TSettingForm::buildBasicPage(QWidget* page) {
+    auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), page);
+    yearUpDown_ = spinEdit("YearUpDown", "YearEdit", kMinYear, kMaxYear, dateGroup);
+    monthUpDown_ = spinEdit("MonthUpDown", "MonthEdit", kMinMonth, kMaxMonth, dateGroup);
+    auto* dateRow = new QHBoxLayout(dateGroup);
+    dateRow->setContentsMargins(6, 2, 6, 4);
+    dateRow->addWidget(yearUpDown_);
+    dateRow->addWidget(label("年", dateGroup));
+    dateRow->addSpacing(8);
+    dateRow->addWidget(monthUpDown_);
+    dateRow->addWidget(label("月", dateGroup));
+    dateRow->addStretch(1);
+
+    auto* generalGroup = new QGroupBox(QStringLiteral("全般"), page);
+    wallPaper_ = checkBox("WallPaper", "壁紙を表示する", generalGroup);
+    noButtonDraw_ = checkBox("NoButtonDraw", "ボタンを描かない", generalGroup);
+    adsorption_ = checkBox("Adsorption", "画面端にくっつく", generalGroup);
+    lengthUpDown_ = spinEdit("LengthUpDown", "LengthAdsorp", kMinSnapLength, kMaxSnapLength, generalGroup);
+    lengthUpDown_->setValue(15);
+    noDayDraw_ = checkBox("NoDayDraw", "日付を描かない", generalGroup);
+    auto* general = new QVBoxLayout(generalGroup);
+    general->setContentsMargins(6, 2, 6, 4);
+    general->setSpacing(2);
+    general->addWidget(wallPaper_);
+    general->addWidget(noButtonDraw_);
+    auto* snapRow = new QHBoxLayout;
+    snapRow->addWidget(adsorption_);
+    snapRow->addWidget(lengthUpDown_);
+    snapRow->addWidget(label("dots", generalGroup));
+    snapRow->addStretch(1);
+    general->addLayout(snapRow);
+    general->addWidget(noDayDraw_);
+
+    auto* decorationGroup = new QGroupBox(QStringLiteral("日付飾り"), page);
+    colorToday_ = checkBox("ColorToday", "今日をかこむ", decorationGroup);
+    memoColoring_ = checkBox("MemoColoring", "予定がある日を色付け", decorationGroup);
+    holidayColoring_ = checkBox("HolidayColoring", "休日を色付け", decorationGroup);
+    auto* decoration = new QVBoxLayout(decorationGroup);
+    decoration->setContentsMargins(6, 2, 6, 4);
+    decoration->setSpacing(2);
+    decoration->addWidget(colorToday_);
+    decoration->addWidget(memoColoring_);
+    decoration->addWidget(holidayColoring_);
+
+    auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), page);
+    dayComboBox_ = named(new QComboBox(colourGroup), "DayComboBox");
+    for (const char* item : kDayItems) dayComboBox_->addItem(QString::fromUtf8(item));
+    colorComboBox_ = named(new QComboBox(colourGroup), "ColorComboBox");
+    for (std::size_t i = 0; i < std::size(kColourItems); ++i) {
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor::fromRgb(kColourTable[i]));
+        QPainter(&swatch).drawRect(0, 0, 11, 11);
+        colorComboBox_->addItem(QIcon(swatch), QString::fromUtf8(kColourItems[i]));
+    }
+    connect(dayComboBox_, &QComboBox::activated, this, &TSettingForm::DayComboBoxChange);
+    connect(colorComboBox_, &QComboBox::activated, this, &TSettingForm::ColorComboBoxChange);
+    auto* colourRow = new QHBoxLayout(colourGroup);
+    colourRow->setContentsMargins(6, 2, 6, 4);
+    colourRow->addWidget(dayComboBox_, 1);
+    colourRow->addWidget(label("は", colourGroup));
+    colourRow->addWidget(colorComboBox_, 1);
+
+    auto* fileGroup = new QGroupBox(QStringLiteral("日付データーファイル名"), page);
+    label5_ = named(new QLabel(QStringLiteral("ファイル名"), fileGroup), "Label5");
+    label5_->setFixedWidth(kFileLabelWidth);
+    auto* fileSelect = named(new QPushButton(QStringLiteral("変更"), fileGroup), "FileSelect");
+    fileSelect->setAutoDefault(false);
+    connect(fileSelect, &QPushButton::clicked, this, &TSettingForm::FileSelectClick);
+    auto* fileRow = new QHBoxLayout(fileGroup);
+    fileRow->setContentsMargins(6, 2, 6, 4);
+    fileRow->addWidget(label5_, 1);
+    fileRow->addWidget(fileSelect);
+
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setSpacing(4);
+    grid->addWidget(dateGroup, 0, 0);
+    grid->addWidget(generalGroup, 1, 0, 2, 1);
+    grid->addWidget(decorationGroup, 0, 1, 1, 1);
+    grid->addWidget(colourGroup, 1, 1);
+    grid->addWidget(fileGroup, 2, 1);
+    grid->setRowStretch(3, 1);
+}
+
+void TSettingForm::buildStylePage(QWidget* page) {
+    // One group per text: hide it, its shadow and its font.
+    struct TextGroup {
+        QGroupBox* group;
+        QGridLayout* grid;
+    };
+    auto textGroup = [this, page](const char* title, const char* noDraw, const char* noDrawText, const char* nameLabel,
+                                  const char* fontSet, const char* shadow, QCheckBox*& noDrawBox, QLabel*& fontLabel,
+                                  QCheckBox*& shadowBox, FontWork SettingFormValues::*font) {
+        auto* group = new QGroupBox(QString::fromUtf8(title), page);
+        noDrawBox = checkBox(noDraw, noDrawText, group);
+        shadowBox = checkBox(shadow, "影をつける", group);
+        fontLabel = named(new QLabel(group), nameLabel);
+        fontLabel->setFixedWidth(kNameLabelWidth);
+        fontLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        auto* button = named(new QPushButton(QStringLiteral("表示フォント変更"), group), fontSet);
+        button->setAutoDefault(false);
+        QLabel* shown = fontLabel;
+        connect(button, &QPushButton::clicked, this, [this, font, shown] { chooseFont(work_.*font, shown); });
+        auto* grid = new QGridLayout(group);
+        grid->setContentsMargins(6, 2, 6, 4);
+        grid->setHorizontalSpacing(6);
+        grid->setVerticalSpacing(3);
+        grid->addWidget(noDrawBox, 0, 0);
+        grid->addWidget(shadowBox, 0, 1, 1, 2);
+        grid->addWidget(fontLabel, 1, 0);
+        grid->addWidget(button, 1, 1, 1, 2);
+        return TextGroup{group, grid};
+    };
+
+    const TextGroup year = textGroup("年表示", "NoDrawYear", "年を表示しない", "YearFontName", "YearFontSet",
+                                     "YearShadowCheck", noDrawYear_, yearFontName_, yearShadow_,
+                                     &SettingFormValues::yearFont);
+    const TextGroup month = textGroup("月表示", "NoDrawMonth", "月を表示しない", "MonthFontName", "MonthFontSet",
+                                      "MonthShadowCheck", noDrawMonth_, monthFontName_, monthShadow_,
+                                      &SettingFormValues::monthFont);
+    month.grid->addWidget(named(label("月の表記法は", month.group), "DrawMonthWay"), 2, 0, 1, 3);
+    monthRadios_[0] = radio("MonthCal", "数字", month.group);
+    monthRadios_[1] = radio("MonthJap", "日本語", month.group);
+    monthRadios_[2] = radio("MonthEng", "英語", month.group);
+    auto* monthWays = new QHBoxLayout;
+    for (QRadioButton* r : monthRadios_) monthWays->addWidget(r);
+    monthWays->addStretch(1);
+    month.grid->addLayout(monthWays, 3, 0, 1, 3);
+
+    const TextGroup day = textGroup("日の表示", "NoDrawDayName", "曜日を表示しない", "DayFontName", "DayFontSet",
+                                    "DayShadowCheck", noDrawDayName_, dayFontName_, dayShadow_,
+                                    &SettingFormValues::dayFont);
+    dayRadios_[0] = radio("DayJap", "日本語", day.group);
+    dayRadios_[1] = radio("DayEng", "英語", day.group);
+    auto* dayWays = new QHBoxLayout;
+    dayWays->addWidget(named(label("曜日の表記法は", day.group), "DrawDayWay"));
+    for (QRadioButton* r : dayRadios_) dayWays->addWidget(r);
+    dayWays->addStretch(1);
+    day.grid->addLayout(dayWays, 2, 0, 1, 3);
+
+    auto* zoomGroup = new QGroupBox(QStringLiteral("表示倍率"), page);
+    perComboBox_ = named(new QComboBox(zoomGroup), "PerComboBox");
+    perComboBox_->setEditable(true);
+    perComboBox_->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* item : {"10", "25", "50", "100", "200"}) perComboBox_->addItem(QString::fromLatin1(item));
+    perComboBox_->setFixedWidth(64);
+    auto* zoomRow = new QHBoxLayout(zoomGroup);
+    zoomRow->setContentsMargins(6, 2, 6, 4);
+    zoomRow->addWidget(perComboBox_);
+    zoomRow->addWidget(label("%", zoomGroup));
+    zoomRow->addSpacing(6);
+    zoomRow->addWidget(label("大きさはほどほどに。", zoomGroup));
+    zoomRow->addStretch(1);
+
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setSpacing(4);
+    grid->addWidget(year.group, 0, 0);
+    grid->addWidget(day.group, 1, 0, 2, 1);
+    grid->addWidget(month.group, 0, 1, 2, 1);
+    grid->addWidget(zoomGroup, 2, 1);
+    grid->setRowStretch(3, 1);
+}
+
+void TSettingForm::buildDisplayPage(QWidget* page) {
+    // The preview with a scroll bar on each side: left and top edge above and left of it,
+    // right and bottom edge below and right of it.
+    constexpr int px = 56, py = 40;
+    dayImage_ = named(new QLabel(page), "DayImage");
+    dayImage_->setGeometry(px, py, kPreviewWidth, kPreviewHeight);
+    xScrollBar_ = scrollBar("XScrollBar", Qt::Horizontal, page);
+    xScrollBar_->setGeometry(px, 4, kPreviewWidth, 16);
+    label("左位置", page)->setGeometry(8, 4, 44, 16);
+    yScrollBar_ = scrollBar("YScrollBar", Qt::Vertical, page);
+    yScrollBar_->setGeometry(px - 20, py, 16, kPreviewHeight);
+    label("上位置", page)->setGeometry(px - 36, py - 18, 44, 16);
+    wScrollBar_ = scrollBar("WScrollBar", Qt::Horizontal, page);
+    wScrollBar_->setGeometry(px, py + kPreviewHeight + 4, kPreviewWidth, 16);
+    label("右位置", page)->setGeometry(px + kPreviewWidth + 6, py + kPreviewHeight + 4, 44, 16);
+    hScrollBar_ = scrollBar("HScrollBar", Qt::Vertical, page);
+    hScrollBar_->setGeometry(px + kPreviewWidth + 4, py, 16, kPreviewHeight);
+    label("下位置", page)->setGeometry(px + kPreviewWidth - 8, py - 18, 44, 16);
+    for (QScrollBar* bar : {xScrollBar_, yScrollBar_, wScrollBar_, hScrollBar_})
+        connect(bar, &QScrollBar::valueChanged, this, [this, bar] { scrollBarChange(bar); });
+
+    constexpr int rx = 284;
+    label("一度に", page)->setGeometry(rx, 8, 40, 16);
+    numMonthUD_ = spinEdit("NumMonthUD", "NumMonthEdit", kMinMonths, kMaxMonths, page);
+    numMonthUD_->setGeometry(rx + 40, 4, 48, 22);
+    label("月表示する", page)->setGeometry(rx + 94, 8, 64, 16);
+    connect(numMonthUD_, &QSpinBox::textChanged, this, &TSettingForm::NumMonthEditChange);
+
+    auto* group = new QGroupBox(QStringLiteral("月の配置方法"), page);
+    group->setGeometry(rx, 40, 158, 88);
+    arrangementRadios_[0] = radio("HeightRadio", "縦配置", group);
+    arrangementRadios_[1] = radio("WidthRadio", "横配置", group);
+    arrangementRadios_[2] = radio("SqRadio", "四角配置（4ヶ月のみ）", group);
+    auto* radios = new QVBoxLayout(group);
+    radios->setContentsMargins(8, 2, 4, 4);
+    radios->setSpacing(2);
+    for (QRadioButton* r : arrangementRadios_) {
+        radios->addWidget(r);
+        // HeightRadioClick, WidthRadioClick, SqRadioClick
+        connect(r, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) DrawPreview();
+        });
+    }
+}
+
+int TSettingForm::Execute(TCalenderSet& cs, TSorvelSet& ss) {
+    cs_ = &cs;
+    ss_ = &ss;
+    fill();
+    exec();
+    cs_ = nullptr;
+    ss_ = nullptr;
+    return 1;
+}
+
+void TSettingForm::fill() {
+    work_ = fillSettingForm(*cs_, *ss_);
+    const SettingFormValues& v = work_;
+    // 1, 2
+    settingPage_->setCurrentIndex(0);
+    dayComboBox_->setCurrentIndex(0);
+    colorComboBox_->setCurrentIndex(shownColour(v.colours, 0));
+    showElided(label5_, pathFromCp932(v.fileName), Qt::ElideMiddle, kFileLabelWidth);
+    wallPaper_->setChecked(v.wallPaper);
+    noButtonDraw_->setChecked(v.noButtonDraw);
+    adsorption_->setChecked(v.adsorption);
+    noDayDraw_->setChecked(v.noDayDraw);
+    colorToday_->setChecked(v.colorToday);
+    memoColoring_->setChecked(v.memoColoring);
+    holidayColoring_->setChecked(v.holidayColoring);
+    // 3
+    yearUpDown_->setValue(v.yearText.toInt());
+    monthUpDown_->setValue(v.monthText.toInt());
+    lengthUpDown_->setValue(v.lengthText.toInt());
+    // 4
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const DialogPlace place =
+            settingFormPlace(ss_->Left, ss_->Top, width(), height(), area.x(), area.y(), area.width(), area.height());
+        move(place.x, place.y);
+    }
+    // 5–8
+    noDrawYear_->setChecked(v.noDrawYear);
+    noDrawMonth_->setChecked(v.noDrawMonth);
+    noDrawDayName_->setChecked(v.noDrawDayName);
+    showElided(yearFontName_, toQString(v.yearFont.face), Qt::ElideRight, kNameLabelWidth);
+    showElided(monthFontName_, toQString(v.monthFont.face), Qt::ElideRight, kNameLabelWidth);
+    showElided(dayFontName_, toQString(v.dayFont.face), Qt::ElideRight, kNameLabelWidth);
+    yearShadow_->setChecked(v.yearShadow);
+    monthShadow_->setChecked(v.monthShadow);
+    dayShadow_->setChecked(v.dayShadow);
+    checkRadio(monthRadios_, v.monthStyle);
+    checkRadio(dayRadios_, v.dayStyle);
+    // 9
+    perComboBox_->setEditText(v.percentText);
+    // 11–14: the bars, the count and the arrangement, with the enabling rule and the preview
+    // as the controls' own events would leave them.
+    for (QScrollBar* bar : {xScrollBar_, yScrollBar_, wScrollBar_, hScrollBar_}) bar->blockSignals(true);
+    xScrollBar_->setValue(v.left);
+    yScrollBar_->setValue(v.top);
+    wScrollBar_->setValue(v.right);
+    hScrollBar_->setValue(v.bottom);
+    for (QScrollBar* bar : {xScrollBar_, yScrollBar_, wScrollBar_, hScrollBar_}) bar->blockSignals(false);
+    numMonthUD_->blockSignals(true);
+    numMonthUD_->setValue(v.months);
+    numMonthUD_->blockSignals(false);
+    for (QRadioButton* r : arrangementRadios_) r->blockSignals(true);
+    checkRadio(arrangementRadios_, v.arrangement.checked - 1);
+    arrangementRadios_[0]->setEnabled(v.arrangement.heightEnabled);
+    arrangementRadios_[1]->setEnabled(v.arrangement.widthEnabled);
+    arrangementRadios_[2]->setEnabled(v.arrangement.squareEnabled);
+    for (QRadioButton* r : arrangementRadios_) r->blockSignals(false);
+    DrawPreview();
+}
+
+SettingFormValues TSettingForm::controlValues() const {
+    SettingFormValues v = work_;
+    v.yearText = editOf(yearUpDown_)->text();
+    v.monthText = editOf(monthUpDown_)->text();
+    v.lengthText = editOf(lengthUpDown_)->text();
+    v.wallPaper = wallPaper_->isChecked();
+    v.noButtonDraw = noButtonDraw_->isChecked();
+    v.adsorption = adsorption_->isChecked();
+    v.noDayDraw = noDayDraw_->isChecked();
+    v.colorToday = colorToday_->isChecked();
+    v.memoColoring = memoColoring_->isChecked();
+    v.holidayColoring = holidayColoring_->isChecked();
+    v.noDrawYear = noDrawYear_->isChecked();
+    v.noDrawMonth = noDrawMonth_->isChecked();
+    v.noDrawDayName = noDrawDayName_->isChecked();
+    v.yearShadow = yearShadow_->isChecked();
+    v.monthShadow = monthShadow_->isChecked();
+    v.dayShadow = dayShadow_->isChecked();
+    v.monthStyle = checkedRadio(monthRadios_);
+    v.dayStyle = checkedRadio(dayRadios_);
+    v.percentText = perComboBox_->currentText();
+    v.left = xScrollBar_->value();
+    v.top = yScrollBar_->value();
+    v.right = wScrollBar_->value();
+    v.bottom = hScrollBar_->value();
+    v.months = numMonthUD_->value();
+    v.arrangement.checked = checkedRadio(arrangementRadios_) + 1;
+    return v;
+}
+
+void TSettingForm::se_okClick() {
+    // A conversion error ends the applying at its step; the dialog closes all the same.
+    applySettingForm(controlValues(), *cs_, *ss_, calls_.load);
+    accept();
+}
+
+void TSettingForm::DayComboBoxChange() {
+    colorComboBox_->setCurrentIndex(shownColour(work_.colours, dayComboBox_->currentIndex()));
+}
+
+void TSettingForm::ColorComboBoxChange() {
+    chooseColour(work_.colours, dayComboBox_->currentIndex(), colorComboBox_->currentIndex());
+}
+
+void TSettingForm::FileSelectClick() {
+    if (selectDataFile(work_.fileName, calls_.save))
+        showElided(label5_, pathFromCp932(work_.fileName), Qt::ElideMiddle, kFileLabelWidth);
+}
+
+void TSettingForm::chooseFont(FontWork& font, QLabel* shown) {
+    const auto face = ui().chooseFont(toQString(font.face), 12);
+    if (!face) return;
+    const bool japanese = QFontDatabase::writingSystems(*face).contains(QFontDatabase::Japanese);
+    if (takeChosenFont(font, *face, japanese)) showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
+}
+
+void TSettingForm::NumMonthEditChange() {
+    // The spin control takes digits only; while its edit is empty there is nothing to show.
+    const auto months = parseInt(editOf(numMonthUD_)->text().toStdString());
+    if (!months) return;
+    ArrangementButtons b;
+    b.checked = checkedRadio(arrangementRadios_) + 1;
+    b = arrangementForMonths(b, *months);
+    for (QRadioButton* r : arrangementRadios_) r->blockSignals(true);
+    arrangementRadios_[0]->setEnabled(b.heightEnabled);
+    arrangementRadios_[1]->setEnabled(b.widthEnabled);
+    arrangementRadios_[2]->setEnabled(b.squareEnabled);
+    checkRadio(arrangementRadios_, b.checked - 1);
+    for (QRadioButton* r : arrangementRadios_) r->blockSignals(false);
+    DrawPreview();
+}
+
+void TSettingForm::scrollBarChange(QScrollBar* moved) {
+    int left = xScrollBar_->value(), right = wScrollBar_->value();
+    int top = yScrollBar_->value(), bottom = hScrollBar_->value();
+    keepOrdered(left, right, moved == xScrollBar_);
+    keepOrdered(top, bottom, moved == yScrollBar_);
+    const QSignalBlocker bx(xScrollBar_), by(yScrollBar_), bw(wScrollBar_), bh(hScrollBar_);
+    xScrollBar_->setValue(left);
+    wScrollBar_->setValue(right);
+    yScrollBar_->setValue(top);
+    hScrollBar_->setValue(bottom);
+    DrawPreview();
+}
+
+void TSettingForm::DrawPreview() {
+    if (!cs_) return;
+    const auto months = parseInt(editOf(numMonthUD_)->text().toStdString());
+    if (!months) return;
+    const PreviewGeometry g =
+        previewGeometry(cs_->CanvasWidth, cs_->CanvasHeight, xScrollBar_->value(), yScrollBar_->value(),
+                        wScrollBar_->value(), hScrollBar_->value(), *months, checkedRadio(arrangementRadios_) + 1);
+    QPixmap picture(kPreviewWidth, kPreviewHeight);
+    QPainter p(&picture);
+    p.setPen(Qt::black);
+    auto rect = [&p](const PreviewRect& r, const QColor& fill) {
+        p.setBrush(fill);
+        p.drawRect(r.left, r.top, std::max(r.right - r.left - 1, 0), std::max(r.bottom - r.top - 1, 0));
+    };
+    rect(PreviewRect{0, 0, kPreviewWidth, kPreviewHeight}, palette().color(QPalette::Mid));
+    rect(g.canvas, QColor(0x00, 0x00, 0xFF));
+    rect(g.area, QColor(0xFF, 0xFF, 0x00));
+    for (const PreviewLine& l : g.lines) p.drawLine(l.x1, l.y1, l.x2 - (l.x2 > l.x1), l.y2 - (l.y2 > l.y1));
+    p.end();
+    dayImage_->setPixmap(picture);
+}
+
+bool TSettingForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (w && w->window() == this &&
+            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)) {
+            FormKeyDown(key == Qt::Key_Escape ? 27 : 13);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TSettingForm::FormKeyDown(int key) {
+    if (key == 13) seOk_->click();
+    if (key == 27) seCan_->click();
+}
+
+}  // namespace sorvel

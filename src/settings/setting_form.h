@@ -1,0 +1,107 @@
+#pragma once
+// "Sorvelの設定": the dialog that edits the appearance and the basic settings on three pages,
+// with a preview of where the months stand. The values it edits and what it computes live in
+// setting_apply.h; this class owns the controls and their handlers.
+#include <functional>
+
+#include <QDialog>
+
+#include "settings/setting_apply.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSpinBox;
+class QTabWidget;
+
+namespace sorvel {
+
+class TCalenderSet;
+class TSorvelSet;
+
+class TSettingForm : public QDialog {
+    Q_OBJECT
+public:
+    // What the dialog asks of the calendar window: write the date data to the data file, and
+    // read the data file again after its name changed.
+    struct DataFileCalls {
+        std::function<int()> save;
+        std::function<void()> load;
+    };
+
+    TSettingForm(QWidget* owner, DataFileCalls calls);
+    ~TSettingForm() override;
+
+    // Fills the controls, shows the dialog modally and writes the settings back when "確定"
+    // closed it. Returns 1 when the dialog has closed.
+    int Execute(TCalenderSet& cs, TSorvelSet& ss);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildBasicPage(QWidget* page);
+    void buildStylePage(QWidget* page);
+    void buildDisplayPage(QWidget* page);
+    void fill();
+    SettingFormValues controlValues() const;
+
+    void FormKeyDown(int key);
+    void se_okClick();
+    void DayComboBoxChange();
+    void ColorComboBoxChange();
+    void FileSelectClick();
+    void chooseFont(FontWork& font, QLabel* label);
+    void NumMonthEditChange();
+    void scrollBarChange(QScrollBar* moved);
+    void DrawPreview();
+
+    DataFileCalls calls_;
+    TCalenderSet* cs_ = nullptr;
+    TSorvelSet* ss_ = nullptr;
+    SettingFormValues work_;  // the working copies: file name, fonts, colours
+
+    QTabWidget* settingPage_ = nullptr;
+    QPushButton* seOk_ = nullptr;
+    QPushButton* seCan_ = nullptr;
+    // 基本設定
+    QSpinBox* yearUpDown_ = nullptr;
+    QSpinBox* monthUpDown_ = nullptr;
+    QSpinBox* lengthUpDown_ = nullptr;
+    QCheckBox* wallPaper_ = nullptr;
+    QCheckBox* noButtonDraw_ = nullptr;
+    QCheckBox* adsorption_ = nullptr;
+    QCheckBox* noDayDraw_ = nullptr;
+    QCheckBox* colorToday_ = nullptr;
+    QCheckBox* memoColoring_ = nullptr;
+    QCheckBox* holidayColoring_ = nullptr;
+    QComboBox* dayComboBox_ = nullptr;
+    QComboBox* colorComboBox_ = nullptr;
+    QLabel* label5_ = nullptr;
+    // スタイル設定
+    QCheckBox* noDrawYear_ = nullptr;
+    QCheckBox* noDrawMonth_ = nullptr;
+    QCheckBox* noDrawDayName_ = nullptr;
+    QLabel* yearFontName_ = nullptr;
+    QLabel* monthFontName_ = nullptr;
+    QLabel* dayFontName_ = nullptr;
+    QCheckBox* yearShadow_ = nullptr;
+    QCheckBox* monthShadow_ = nullptr;
+    QCheckBox* dayShadow_ = nullptr;
+    QRadioButton* monthRadios_[3] = {};  // MonthCal, MonthJap, MonthEng
+    QRadioButton* dayRadios_[2] = {};    // DayJap, DayEng
+    QComboBox* perComboBox_ = nullptr;
+    // 表示設定
+    QLabel* dayImage_ = nullptr;
+    QScrollBar* xScrollBar_ = nullptr;
+    QScrollBar* yScrollBar_ = nullptr;
+    QScrollBar* wScrollBar_ = nullptr;
+    QScrollBar* hScrollBar_ = nullptr;
+    QSpinBox* numMonthUD_ = nullptr;
+    QRadioButton* arrangementRadios_[3] = {};  // HeightRadio, WidthRadio, SqRadio
+};
+
+}  // namespace sorvel
