@@ -24,6 +24,7 @@
 #include "platform/x11_window.h"
 #include "render/canvas_size.h"
 #include "settings/calender_set.h"
+#include "settings/setting_form.h"
 
 namespace sorvel {
 
@@ -440,7 +441,11 @@ void TMainForm::LayoutClick() {
 }
 
 void TMainForm::setClick() {
-    // The settings dialog comes with its own work.
+    {
+        TSettingForm dialog(this, TSettingForm::DataFileCalls{[this] { return SaveDataFile(); },
+                                                              [this] { LoadDataFile(); }});
+        dialog.Execute(draw_->settings(), *sorvelSet_);
+    }
     draw_->settings().redraw = 1;
     RefreshView();
     setZoomChecks();
