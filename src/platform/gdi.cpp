@@ -35,23 +35,52 @@ bool clipTransfer(int& dx, int& dy, int& width, int& height, int& sx, int& sy, i
     return width > 0 && height > 0;
 }
 
+// One row of AND or OR, eight bytes at a time.
+template <RasterOp Op>
+void combineBytes(uchar* __restrict d, const uchar* __restrict s, std::size_t bytes) {
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, d + i, 8);
+        std::memcpy(&b, s + i, 8);
+        a = Op == RasterOp::And ? (a & b) : (a | b);
+        std::memcpy(d + i, &a, 8);
+    }
+    for (; i < bytes; ++i) d[i] = Op == RasterOp::And ? (d[i] & s[i]) : (d[i] | s[i]);
+}
+
 // Row-wise combination of two 24-bit images.
 void combineRows(QImage& dst, int dx, int dy, const QImage& src, int sx, int sy, int width, int height,
                  RasterOp op) {
     const std::size_t bytes = static_cast<std::size_t>(width) * 3;
-    for (int row = 0; row < height; ++row) {
-        uchar* d = dst.scanLine(dy + row) + static_cast<std::ptrdiff_t>(dx) * 3;
-        const uchar* s = src.constScanLine(sy + row) + static_cast<std::ptrdiff_t>(sx) * 3;
+    const qsizetype dstStride = dst.bytesPerLine(), srcStride = src.bytesPerLine();
+    uchar* d = dst.bits() + dy * dstStride + static_cast<std::ptrdiff_t>(dx) * 3;
+    const uchar* s = src.constBits() + sy * srcStride + static_cast<std::ptrdiff_t>(sx) * 3;
+    for (int row = 0; row < height; ++row, d += dstStride, s += srcStride) {
         switch (op) {
             case RasterOp::Copy: std::memcpy(d, s, bytes); break;
-            case RasterOp::And:
-                for (std::size_t i = 0; i < bytes; ++i) d[i] &= s[i];
-                break;
-            case RasterOp::Or:
-                for (std::size_t i = 0; i < bytes; ++i) d[i] |= s[i];
-                break;
+            case RasterOp::And: combineBytes<RasterOp::And>(d, s, bytes); break;
+            case RasterOp::Or: combineBytes<RasterOp::Or>(d, s, bytes); break;
         }
     }
+}
+
+// The coverage of a text (0 … 255 per pixel, in the alpha of a premultiplied image), drawn in
+// one reused image.
+const QImage& textCoverage(int width, int height, const QString& text, const Font& font) {
+    static QImage coverage;
+    if (coverage.width() < width || coverage.height() < height)
+        coverage = QImage(std::max(width, coverage.width()), std::max(height, coverage.height()),
+                          QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&coverage);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(0, 0, width, height, Qt::transparent);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setClipRect(0, 0, width, height);
+    p.setFont(font.qfont());
+    p.setPen(Qt::white);
+    p.drawText(QPoint(0, font.ascent()), text);
+    return coverage;
 }
 
 QString normaliseFace(const QString& face) {
@@ -340,6 +369,54 @@ void Canvas::textOut(int x, int y, const QString& text, const Font& font, Rgb fo
         p.setClipRect(QRect(x, y, width, font.height()));
         p.drawText(QPoint(x, y + font.ascent()), text);
     });
+}
+
+void Canvas::shadowedText(int x, int y, int width, int height, const QString& text, const Font& font, Rgb colour,
+                          int shadow) {
+    if (!bitmap_ || bitmap_->isNull() || width <= 0 || height <= 0 || text.isEmpty()) return;
+    if (!Bitmap::sizeAllowed(width, height)) return;
+    // Outside the text's cell the coverage is zero: neither pass changes anything there.
+    width = std::min(width, font.advance(text));
+    height = std::min(height, font.height());
+    if (width <= 0 || height <= 0) return;
+    const QImage& cov = textCoverage(width, height, text, font);
+    QImage& img = bitmap_->image();
+    const int imgW = img.width(), imgH = img.height();
+    const qsizetype stride = img.bytesPerLine();
+    uchar* bits = img.bits();
+    const uchar channel[3] = {static_cast<uchar>(colour >> 16), static_cast<uchar>(colour >> 8),
+                              static_cast<uchar>(colour)};
+    // Mask: black text on white, so every covered pixel darkens the canvas.
+    for (int row = 0; row < height; ++row) {
+        const int cy = y + shadow + row;
+        if (cy < 0 || cy >= imgH) continue;
+        const QRgb* c = reinterpret_cast<const QRgb*>(cov.constScanLine(row));
+        uchar* d = bits + cy * stride;
+        for (int col = 0; col < width; ++col) {
+            const int cx = x + shadow + col;
+            const uchar a = static_cast<uchar>(qAlpha(c[col]));
+            if (a == 0 || cx < 0 || cx >= imgW) continue;
+            const uchar m = static_cast<uchar>(255 - a);
+            uchar* p = d + cx * 3;
+            p[0] &= m;
+            p[1] &= m;
+            p[2] &= m;
+        }
+    }
+    // Colour: the text in its colour on black.
+    for (int row = 0; row < height; ++row) {
+        const int cy = y + row;
+        if (cy < 0 || cy >= imgH) continue;
+        const QRgb* c = reinterpret_cast<const QRgb*>(cov.constScanLine(row));
+        uchar* d = bits + cy * stride;
+        for (int col = 0; col < width; ++col) {
+            const int cx = x + col;
+            const unsigned a = qAlpha(c[col]);
+            if (a == 0 || cx < 0 || cx >= imgW) continue;
+            uchar* p = d + cx * 3;
+            for (int k = 0; k < 3; ++k) p[k] |= static_cast<uchar>((channel[k] * a + 127) / 255);
+        }
+    }
 }
 
 TextSize Canvas::textExtent(std::string_view textCp932, const Font& font) {

@@ -120,6 +120,13 @@ public:
     void textOut(int x, int y, std::string_view textCp932, const Font& font, Rgb foreground, Rgb background);
     void textOut(int x, int y, const QString& text, const Font& font, Rgb foreground, Rgb background);
 
+    // Text with a drop shadow in one call, the same as two transfers through a scratch bitmap
+    // of width × height: the text in black on white combined by AND at (x + shadow,
+    // y + shadow), then the text in the colour on black combined by OR at (x, y). Clipped to
+    // the box and the canvas; bitmap targets only.
+    void shadowedText(int x, int y, int width, int height, const QString& text, const Font& font, Rgb colour,
+                      int shadow);
+
     static TextSize textExtent(std::string_view textCp932, const Font& font);
     static TextSize textExtent(const QString& text, const Font& font);
 

@@ -130,11 +130,13 @@ int TSorvelDraw::LoadWallpaper() {
     }
     if (image.isNull()) {
         wallpaper_ = Bitmap();
+        stretched_ = Bitmap();
         showMessage(QStringLiteral("壁紙ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
         s.IsWallPaper = 0;
         return 0;
     }
     wallpaper_ = std::move(image);
+    stretched_ = Bitmap();
     if (s.DispPercent != -1.0f) {
         s.Width = wallpaper_.width();
         s.Height = wallpaper_.height();
@@ -146,20 +148,25 @@ int TSorvelDraw::LoadWallpaper() {
     return 1;
 }
 
-void TSorvelDraw::CreateCanvas() {
+void TSorvelDraw::CreateCanvas() { createCanvas(true); }
+
+void TSorvelDraw::createCanvas(bool fillBackground) {
     TCalenderSet& s = *settings_;
-    canvas_ = Bitmap();
     if (s.DispPercent != -1.0f) {
         const CanvasSize size = canvasSizeFor(s.DispPercent, s.Width, s.Height);
         s.CanvasWidth = size.width;
         s.CanvasHeight = size.height;
     }
-    if (canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) canvas_ = Bitmap::create(s.CanvasWidth, s.CanvasHeight);
-    if (canvas_.isNull()) {
-        showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
-        return;
+    // A canvas of the same size is drawn over again rather than allocated anew.
+    if (canvas_.isNull() || canvas_.width() != s.CanvasWidth || canvas_.height() != s.CanvasHeight) {
+        canvas_ = Bitmap();
+        if (canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) canvas_ = Bitmap::create(s.CanvasWidth, s.CanvasHeight);
+        if (canvas_.isNull()) {
+            showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
+            return;
+        }
     }
-    Canvas(canvas_).fill(0, 0, canvas_.width(), canvas_.height(), slotColour(kSlotBackground));
+    if (fillBackground) Canvas(canvas_).fill(0, 0, canvas_.width(), canvas_.height(), slotColour(kSlotBackground));
 }
 
 void TSorvelDraw::SetExplicitSize(int width, int height) {
@@ -185,14 +192,14 @@ void TSorvelDraw::Render() {
         s.Width = 640;
         s.Height = 480;
     }
-    CreateCanvas();
+    // The wallpaper covers the whole canvas, so the background fill is left out under it.
+    createCanvas(s.IsWallPaper != 1 || wallpaper_.isNull());
     if (!canvas_.isNull()) {
         if (s.IsWallPaper == 1) DrawWallpaper();
         if (renderHook()) renderHook()();
         if (s.NoDayDraw != 1) DrawMonths();
         if (s.NoDrawButton == 0) DrawButtons();
     }
-    scratch_ = Bitmap();
     s.redraw = 0;
     g_renderBusy = false;
 }
@@ -211,12 +218,21 @@ void TSorvelDraw::DrawWallpaper() {
     if (wallpaper_.isNull()) return;
     const int w = canvas_.width(), h = canvas_.height();
     Canvas canvas(canvas_);
+    if (stretched_.isNull() || stretched_.width() != w || stretched_.height() != h) {
+        stretched_ = Bitmap::create(w, h);
+        if (!stretched_.isNull() && !Canvas(stretched_).stretchHalftone(0, 0, w, h, wallpaper_)) stretched_ = Bitmap();
+    }
+    if (!stretched_.isNull()) {
+        canvas.bitBlt(0, 0, w, h, stretched_, 0, 0, RasterOp::Copy);
+        return;
+    }
     if (canvas.stretchHalftone(0, 0, w, h, wallpaper_)) return;
     // Retried through a half-size step when the direct stretch fails.
     Bitmap half = Bitmap::create(w / 2, h / 2);
-    if (half.isNull()) return;
-    if (Canvas(half).stretchHalftone(0, 0, half.width(), half.height(), wallpaper_))
-        canvas.stretchHalftone(0, 0, w, h, half);
+    if (!half.isNull() && Canvas(half).stretchHalftone(0, 0, half.width(), half.height(), wallpaper_) &&
+        canvas.stretchHalftone(0, 0, w, h, half))
+        return;
+    canvas.fill(0, 0, w, h, slotColour(kSlotBackground));  // no wallpaper this time
 }
 
 void TSorvelDraw::DrawButtons() {
@@ -280,46 +296,22 @@ void TSorvelDraw::drawTitle(const MonthRect& r, const QString& yearRun, const QS
     const int h = font_.height();
     const Font yearFont(s.YearFontName, s.YearFontChar, h);
     const Font monthFont(s.MonthFontName, s.MonthFontChar, h);
-    const int yearWidth = yearFont.advance(yearRun);
-    const int sepWidth = yearFont.advance(separator);
-    const int titleWidth = yearWidth + sepWidth + monthFont.advance(monthRun);
+    const QString yearPart = yearRun + separator;
+    const int yearWidth = yearFont.advance(yearPart);
+    const int monthWidth = monthFont.advance(monthRun);
+    const int titleWidth = yearWidth + monthWidth;
     if (titleWidth <= 0) return;
-    const int ys = shadowOf(s.YearShadow), ms = shadowOf(s.MonthShadow);
-    const int boxW = titleWidth + 1, boxH = std::max(cellHeight_, h + 1);
-    if (!ensureScratch(boxW, boxH)) return;
+    // The runs side by side, the year and separator in the year colour with the year's shadow,
+    // the month in the month colour with its own shadow.
     const int px = r.x + (r.width - titleWidth) / 2, py = r.y + cellHeight_;
-    Canvas scratch(scratch_);
     Canvas canvas(canvas_);
-    // Mask: each run shifted by its own shadow.
-    scratch.fill(0, 0, boxW, boxH, kWhite);
-    scratch.textOut(ys, ys, yearRun + separator, yearFont, kBlack, kWhite);
-    scratch.textOut(yearWidth + sepWidth + ms, ms, monthRun, monthFont, kBlack, kWhite);
-    canvas.bitBlt(px, py, boxW, boxH, scratch_, 0, 0, RasterOp::And);
-    // Colour: the year and separator in the year colour, the month in the month colour.
-    scratch.fill(0, 0, boxW, boxH, kBlack);
-    scratch.textOut(0, 0, yearRun + separator, yearFont, slotColour(kSlotYear), kBlack);
-    scratch.textOut(yearWidth + sepWidth, 0, monthRun, monthFont, slotColour(kSlotMonth), kBlack);
-    canvas.bitBlt(px, py, boxW, boxH, scratch_, 0, 0, RasterOp::Or);
+    canvas.shadowedText(px, py, yearWidth, h, yearPart, yearFont, slotColour(kSlotYear), shadowOf(s.YearShadow));
+    canvas.shadowedText(px + yearWidth, py, monthWidth, h, monthRun, monthFont, slotColour(kSlotMonth),
+                        shadowOf(s.MonthShadow));
 }
 
 void TSorvelDraw::drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour) {
-    if (!ensureScratch(width, height)) return;
-    Canvas scratch(scratch_);
-    Canvas canvas(canvas_);
-    scratch.fill(0, 0, width, height, kWhite);
-    scratch.textOut(0, 0, text, font_, kBlack, kWhite);
-    canvas.bitBlt(px + shadow, py + shadow, width, height, scratch_, 0, 0, RasterOp::And);
-    scratch.fill(0, 0, width, height, kBlack);
-    scratch.textOut(0, 0, text, font_, colour, kBlack);
-    canvas.bitBlt(px, py, width, height, scratch_, 0, 0, RasterOp::Or);
-}
-
-bool TSorvelDraw::ensureScratch(int width, int height) {
-    if (width <= 0 || height <= 0) return false;
-    if (!scratch_.isNull() && scratch_.width() >= width && scratch_.height() >= height) return true;
-    scratch_ = Bitmap::create(std::max(width, scratch_.isNull() ? 0 : scratch_.width()),
-                              std::max(height, scratch_.isNull() ? 0 : scratch_.height()));
-    return !scratch_.isNull();
+    Canvas(canvas_).shadowedText(px, py, width, height, text, font_, colour, shadow);
 }
 
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {

@@ -70,6 +70,7 @@ public:
     static void setRenderHookForTesting(std::function<void()> hook);
 
 private:
+    void createCanvas(bool fillBackground);
     void DrawWallpaper();
     void DrawMonths();
     void DrawMonth(const MonthRect& r);
@@ -80,13 +81,14 @@ private:
     void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
     void drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour);
-    bool ensureScratch(int width, int height);
     Rgb slotColour(int slot) const;
 
     std::unique_ptr<TCalenderSet> settings_;
     Bitmap canvas_;
     Bitmap wallpaper_;
-    Bitmap scratch_;
+    // The wallpaper stretched to the canvas size of the last render: month steps repaint
+    // without stretching again.
+    Bitmap stretched_;
     Font font_;
     int cellWidth_ = 0;
     int cellHeight_ = 0;

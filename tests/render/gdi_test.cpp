@@ -157,6 +157,39 @@ TEST(GdiCanvas, OpaqueTextFillsItsCellOnly) {
     EXPECT_GT(white, size.width * size.height / 3);
 }
 
+TEST(GdiCanvas, ShadowedTextEqualsTheTwoTransfersThroughAScratchBitmap) {
+    const Font font(sjis("ＭＳ ゴシック"), kShiftJisCharSet, 22);
+    const QString text = QStringLiteral("28日");
+    for (int shadow : {0, 1}) {
+        Bitmap ground = filled(70, 30, 0x40A0C0);
+        for (int x = 0; x < 70; x += 3) ground.setPixel(x, x % 30, 0xFFFFFF);
+        Bitmap direct = Bitmap::fromImage(ground.image());
+        Canvas(direct).shadowedText(4, 3, 60, 25, text, font, 0xFFFF00, shadow);
+
+        Bitmap twoPass = Bitmap::fromImage(ground.image());
+        Bitmap scratch = Bitmap::create(60, 25);
+        Canvas s(scratch);
+        s.fill(0, 0, 60, 25, kWhite);
+        s.textOut(0, 0, text, font, kBlack, kWhite);
+        Canvas(twoPass).bitBlt(4 + shadow, 3 + shadow, 60, 25, scratch, 0, 0, RasterOp::And);
+        s.fill(0, 0, 60, 25, kBlack);
+        s.textOut(0, 0, text, font, 0xFFFF00, kBlack);
+        Canvas(twoPass).bitBlt(4, 3, 60, 25, scratch, 0, 0, RasterOp::Or);
+
+        int changed = 0;
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 70; ++x) {
+                const Rgb a = direct.pixel(x, y), b = twoPass.pixel(x, y);
+                changed += a != ground.pixel(x, y);
+                for (int shift : {0, 8, 16})
+                    ASSERT_NEAR(static_cast<int>((a >> shift) & 0xFF), static_cast<int>((b >> shift) & 0xFF), 8)
+                        << x << "," << y << " shadow " << shadow;
+            }
+        }
+        EXPECT_GT(changed, 50);
+    }
+}
+
 TEST(GdiFont, WindowsJapaneseFacesMapToIpaFonts) {
     EXPECT_EQ(Font::familyFor(sjis("ＭＳ ゴシック"), 128), "IPAGothic");
     EXPECT_EQ(Font::familyFor("MS Gothic", 0), "IPAGothic");

@@ -237,9 +237,15 @@ TEST_F(Engine, AFailedStretchIsRetriedThroughAHalfSizeBitmap) {
     cs().NoDayDraw = 1;
     cs().WallPaperName = cp932FromPath(writeImage(dir, "red.bmp", solid(40, 40, Qt::red), "BMP"));
     ASSERT_EQ(draw.LoadWallpaper(), 1);
-    Canvas::failStretchesForTesting(1);
+    Canvas::failStretchesForTesting(2);  // to the canvas size, kept or direct
     render();
     EXPECT_EQ(count(canvas(), QRect(0, 0, 640, 450), kRed), 640 * 450);
+    // When no stretch works the background is drawn instead.
+    cs().Cl[kSlotBackground] = iBlue;
+    draw.SetExplicitSize(320, 200);
+    Canvas::failStretchesForTesting(10);
+    render();
+    EXPECT_EQ(count(canvas(), QRect(0, 0, 320, 200), kBlue), 320 * 200);
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -1,0 +1,92 @@
+// Render times of the calendar engine: the default window, twelve months over a wallpaper at
+// zoom 200, and one month at the quick-print size.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "render/sorvel_draw.h"
+
+namespace {
+
+using sorvel::TSorvelDraw;
+
+void prepare(TSorvelDraw& draw) {
+    sorvel::setTodayForTesting(sorvel::LocalDate{2001, 9, 10});
+    draw.ResetSettings();
+    draw.settings().DispYear = 2001;
+    draw.settings().DispMonth = 9;
+    draw.settings().TodayColoring = 1;
+}
+
+void renderLoop(benchmark::State& state, TSorvelDraw& draw) {
+    for (auto _ : state) {
+        draw.settings().redraw = 1;
+        draw.Render();
+        benchmark::DoNotOptimize(draw.canvas().constBits());
+    }
+    state.counters["pixels"] = static_cast<double>(draw.canvas().width()) * draw.canvas().height();
+}
+
+void BM_DefaultWindow(benchmark::State& state) {
+    TSorvelDraw draw;
+    prepare(draw);
+    renderLoop(state, draw);
+}
+BENCHMARK(BM_DefaultWindow)->Unit(benchmark::kMillisecond);
+
+// A photograph-like wallpaper: gradients and some detail, so the decoder and the stretch see
+// ordinary data.
+QImage photo(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = qRgb((x * 255 / w) ^ (y & 31), (y * 255 / h), ((x + y) * 255 / (w + h)) ^ (x & 15));
+    }
+    return img;
+}
+
+void BM_TwelveMonthsZoom200Wallpaper(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wall.jpg"));
+    photo(1920, 1080).save(path, "JPEG", 90);
+    TSorvelDraw draw;
+    prepare(draw);
+    sorvel::TCalenderSet& s = draw.settings();
+    s.WallPaperName = sorvel::cp932FromPath(path);
+    s.IsWallPaper = 1;
+    if (draw.LoadWallpaper() != 1) {
+        state.SkipWithError("wallpaper not loaded");
+        return;
+    }
+    s.DispPercent = 200;
+    s.dateSet.NumberOfMonth = 12;
+    s.dateSet.DrawStyle = 2;
+    s.DayShadow = s.MonthShadow = s.YearShadow = 1;
+    renderLoop(state, draw);
+}
+BENCHMARK(BM_TwelveMonthsZoom200Wallpaper)->Unit(benchmark::kMillisecond);
+
+void BM_QuickPrintSize(benchmark::State& state) {
+    TSorvelDraw draw;
+    prepare(draw);
+    draw.SetExplicitSize(4757, 3568);
+    renderLoop(state, draw);
+}
+BENCHMARK(BM_QuickPrintSize)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
