@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps configure clean bench
+.PHONY: run test build deps configure clean bench fuzz test-asan
 
 deps:
 	@scripts/install-deps.sh
@@ -22,5 +22,17 @@ run: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; bench/startup.sh $(BUILD)
 
+# Fuzzing with libFuzzer: `make fuzz FUZZ_SECONDS=300` (per target; default 60).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSORVEL_SANITIZE=ON -DSORVEL_BENCH=OFF >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) -LE e2e
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-fuzz build-asan

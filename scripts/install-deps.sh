@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick x11-utils
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,8 @@
 #include "settings/calender_set.h"
 
+#include <cmath>
+#include <limits>
+
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -30,7 +33,9 @@ bool readByteField(TagStream& in, std::uint8_t& member) {
 bool readRealField(TagStream& in, float& member) {
     std::string text;
     if (!ReadValue(in, text)) return false;
-    if (auto v = parseReal(text)) member = static_cast<float>(*v);
+    // Only what a single-precision real can hold: 1e39 would become infinity.
+    if (auto v = parseReal(text); v && std::fabs(*v) <= std::numeric_limits<float>::max())
+        member = static_cast<float>(*v);
     return true;
 }
 
