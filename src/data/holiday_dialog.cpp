@@ -43,16 +43,16 @@ THolidayForm::THolidayForm(QWidget* parent) : QDialog(parent) {
 
     isHoliDay_ = new QCheckBox(QStringLiteral("休みの日！"), this);
     isHoliDay_->setObjectName(QStringLiteral("IsHoliDay"));
-    isHoliDay_->setGeometry(12, 111, 175, 18);
+    isHoliDay_->setGeometry(12, 110, 175, 18);
     isPubHoliCheck_ = new QCheckBox(QStringLiteral("公休日（振替有り）"), this);
     isPubHoliCheck_->setObjectName(QStringLiteral("IsPubHoliCheck"));
-    isPubHoliCheck_->setGeometry(12, 129, 175, 18);
+    isPubHoliCheck_->setGeometry(12, 127, 175, 18);
 
     holiOK_ = entryButton(QStringLiteral("決定"), "HoliOK", this);
-    holiOK_->setGeometry(26, 150, 78, 21);
+    holiOK_->setGeometry(26, 147, 78, 22);
     holiOK_->setEnabled(false);
     holiCancel_ = entryButton(QStringLiteral("取消"), "HoliCancel", this);
-    holiCancel_->setGeometry(109, 150, 78, 21);
+    holiCancel_->setGeometry(109, 147, 78, 22);
 
     setTabOrder(holidayName_, theDay_);
     setTabOrder(theDay_, theWeekDay_);

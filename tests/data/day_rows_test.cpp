@@ -60,14 +60,6 @@ TEST(DayRowsListing, EmptyDayWhenNothingFallsOnTheDate) {
     EXPECT_TRUE(l.build().rows.empty());
 }
 
-TEST(DayRowsListing, DateRuleFallsInEveryYearANoteOnlyInItsOwn) {
-    Lists l;
-    l.rules.push_back(byDate(5, 5, 1, "こどもの日"));
-    l.memos.push_back(note(2001, 5, 5, "柏餅"));
-    EXPECT_EQ(describe(l.build()), (std::vector<std::string>{"1:0:こどもの日|休みの日！", "0:0:柏餅|"}));
-    EXPECT_EQ(describe(l.build(ClickedDate{1999, 5, 5, 1, 3, 1})), (std::vector<std::string>{"1:0:こどもの日|休みの日！"}));
-}
-
 TEST(DayRowsListing, RulesThenNotesThenSubstitutesEachInListOrderAfterDroppingEmptySlots) {
     Lists l;
     l.memos.push_back(nullptr);
@@ -128,34 +120,6 @@ TEST(DayRowsRuleFields, DateRuleTakesTheDatesWeekdayAndOrdinalWeekdayRuleItsDay)
     EXPECT_EQ(l.rules[1]->weekday, 6);
     EXPECT_EQ(l.rules[2]->weekday, 0) << "a rule that does not fall on the date is left alone";
     EXPECT_FALSE(l.build().rulesUpdated) << "building again changes nothing";
-}
-
-TEST(DayRowsNewRecords, CaptionAndTheRecordsTheButtonsStart) {
-    const ClickedDate d{2001, 12, 31, 6, 1, 5};
-    EXPECT_EQ(dayDialogCaption(d), QStringLiteral("12月31日の予定"));
-    const auto m = newMemoFor(d);
-    EXPECT_EQ(std::tie(m->year, m->month, m->day), std::make_tuple(2001, 12, 31));
-    EXPECT_TRUE(m->caption.empty());
-    EXPECT_TRUE(m->text.empty());
-    const auto r = newHolidayFor(d);
-    EXPECT_EQ(r->dayOffKind, 1);
-    EXPECT_EQ(r->ruleKind, 0);
-    EXPECT_EQ(std::tie(r->month, r->day, r->weekRow, r->weekday, r->ordinal), std::make_tuple(12, 31, 6, 1, 5));
-    EXPECT_TRUE(r->name.empty());
-}
-
-TEST(DayRowsDelete, QuestionsNameTheEntryAndASubstituteAsksNothing) {
-    Lists l;
-    l.rules.push_back(byDate(5, 5, 1, "こどもの日"));
-    l.memos.push_back(note(2001, 5, 5, "会議"));
-    l.substitutes.push_back(TSubstituteHoliday{2001, 5, 5});
-    const DayRows built = l.build();
-    ASSERT_EQ(built.rows.size(), 3u);
-    EXPECT_EQ(deleteQuestion(built.rows[0]), QStringLiteral("祝日 こどもの日 を削除します。"));
-    EXPECT_EQ(deleteQuestion(built.rows[1]), QStringLiteral("予定 会議 を削除します。"));
-    EXPECT_EQ(deleteQuestion(built.rows[2]), std::nullopt);
-    EXPECT_FALSE(removeRowEntry(built.rows[2], l.rules, l.memos));
-    EXPECT_EQ(l.rules.size() + l.memos.size(), 2u);
 }
 
 TEST(DayRowsDelete, RemovesTheRowsOwnRecordEvenWhenTheListMovedOn) {
