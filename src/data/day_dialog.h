@@ -17,7 +17,8 @@ namespace sorvel {
 class TDayData : public QDialog {
     Q_OBJECT
 public:
-    // The lists are changed in place; the substitute holidays are those of the months drawn last.
+    // The lists are changed in place. The substitute holidays are those of the months drawn
+    // last; the dialog keeps a copy, since the calendar may be drawn again while it is open.
     TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
              const std::vector<TSubstituteHoliday>& substitutes);
     ~TDayData() override;
@@ -40,7 +41,7 @@ private:
     ClickedDate date_;
     THolidayList& holidays_;
     TDateMemoList& memos_;
-    const std::vector<TSubstituteHoliday>& substitutes_;
+    const std::vector<TSubstituteHoliday> substitutes_;
     std::vector<TDataList> rows_;
     bool changed_ = false;
 
