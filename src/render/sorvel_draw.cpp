@@ -375,9 +375,11 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         const int py = r.y + row * ch;
         drawShadowed(text, px, py, cw, ch, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
         if (todaysMonth && d == s.TodayDay) {
+            // The 3-pixel pen runs just outside the number's cell, so that the frame surrounds
+            // the number instead of covering its edges.
             const TextSize t = Canvas::textExtent(text, font_);
-            const QPoint frame[] = {{px, py}, {px, py + t.height}, {px + t.width, py + t.height}, {px + t.width, py},
-                                    {px, py}};
+            const int l = px - 2, top = py - 2, r = px + t.width + 1, b = py + t.height + 1;
+            const QPoint frame[] = {{l, top}, {l, b}, {r, b}, {r, top}, {l, top}};
             Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), 3, PenStyle::Solid});
         }
         if (++column > 6) {

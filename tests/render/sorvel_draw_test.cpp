@@ -405,7 +405,12 @@ TEST_F(Engine, TodayIsFramedThreePixelsWideInTheTodayColour) {
     render();  // today is Monday 10 September 2001: column 1, row 5
     const QRect frame = colourBox(canvas(), QRect(0, 0, 640, 450), kMagenta);
     ASSERT_TRUE(frame.isValid());
-    EXPECT_TRUE(cell(1, 5).adjusted(-2, -2, 2, 2).contains(frame));
+    EXPECT_TRUE(cell(1, 5).adjusted(-3, -3, 3, 3).contains(frame));
+    // The number inside stays clear of the frame: black glyph pixels lie inside its inner edge.
+    const QRect inner = frame.adjusted(3, 3, -3, -3);
+    const QRect number = colourBox(canvas(), cell(1, 5), kBlack);
+    EXPECT_TRUE(inner.contains(number)) << number.x() << "," << number.y() << " " << number.width() << "x"
+                                        << number.height();
     const int midY = frame.center().y(), midX = frame.center().x();
     auto run = [&](int x, int y, int dx, int dy) {
         int n = 0;
