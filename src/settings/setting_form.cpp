@@ -32,7 +32,7 @@ namespace sorvel {
 namespace {
 
 constexpr int kClientWidth = 460, kClientHeight = 271;
-constexpr int kNameLabelWidth = 96, kFileLabelWidth = 148;
+constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
 
 const char* const kDayItems[] = {"休日",   "祝日",   "予定日", "今日", "日曜日", "土曜日", "月曜日", "火曜日",
                                  "水曜日", "木曜日", "金曜日", "年",   "月",     "背景",   "平日"};
@@ -181,12 +181,14 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     colorToday_ = checkBox("ColorToday", "今日をかこむ", decorationGroup);
     memoColoring_ = checkBox("MemoColoring", "予定がある日を色付け", decorationGroup);
     holidayColoring_ = checkBox("HolidayColoring", "休日を色付け", decorationGroup);
-    auto* decoration = new QVBoxLayout(decorationGroup);
+    auto* decoration = new QGridLayout(decorationGroup);
     decoration->setContentsMargins(6, 2, 6, 4);
     decoration->setSpacing(2);
-    decoration->addWidget(colorToday_);
-    decoration->addWidget(memoColoring_);
-    decoration->addWidget(holidayColoring_);
+    decoration->addWidget(colorToday_, 0, 0);
+    decoration->addWidget(holidayColoring_, 0, 1);
+    decoration->addWidget(memoColoring_, 1, 0, 1, 2);
+    setTabOrder(colorToday_, memoColoring_);
+    setTabOrder(memoColoring_, holidayColoring_);
 
     auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), page);
     dayComboBox_ = named(new QComboBox(colourGroup), "DayComboBox");
@@ -248,13 +250,19 @@ void TSettingForm::buildStylePage(QWidget* page) {
         QLabel* shown = fontLabel;
         connect(button, &QPushButton::clicked, this, [this, font, shown] { chooseFont(work_.*font, shown); });
         auto* grid = new QGridLayout(group);
-        grid->setContentsMargins(6, 2, 6, 4);
-        grid->setHorizontalSpacing(6);
+        grid->setContentsMargins(4, 2, 4, 4);
+        grid->setHorizontalSpacing(4);
         grid->setVerticalSpacing(3);
-        grid->addWidget(noDrawBox, 0, 0);
-        grid->addWidget(shadowBox, 0, 1, 1, 2);
-        grid->addWidget(fontLabel, 1, 0);
-        grid->addWidget(button, 1, 1, 1, 2);
+        auto* checks = new QHBoxLayout;
+        checks->addWidget(noDrawBox);
+        checks->addStretch(1);
+        checks->addWidget(shadowBox);
+        grid->addLayout(checks, 0, 0);
+        auto* fontRow = new QHBoxLayout;
+        fontRow->addWidget(fontLabel);
+        fontRow->addStretch(1);
+        fontRow->addWidget(button);
+        grid->addLayout(fontRow, 1, 0);
         return TextGroup{group, grid};
     };
 
@@ -264,14 +272,14 @@ void TSettingForm::buildStylePage(QWidget* page) {
     const TextGroup month = textGroup("月表示", "NoDrawMonth", "月を表示しない", "MonthFontName", "MonthFontSet",
                                       "MonthShadowCheck", noDrawMonth_, monthFontName_, monthShadow_,
                                       &SettingFormValues::monthFont);
-    month.grid->addWidget(named(label("月の表記法は", month.group), "DrawMonthWay"), 2, 0, 1, 3);
+    month.grid->addWidget(named(label("月の表記法は", month.group), "DrawMonthWay"), 2, 0);
     monthRadios_[0] = radio("MonthCal", "数字", month.group);
     monthRadios_[1] = radio("MonthJap", "日本語", month.group);
     monthRadios_[2] = radio("MonthEng", "英語", month.group);
     auto* monthWays = new QHBoxLayout;
     for (QRadioButton* r : monthRadios_) monthWays->addWidget(r);
     monthWays->addStretch(1);
-    month.grid->addLayout(monthWays, 3, 0, 1, 3);
+    month.grid->addLayout(monthWays, 3, 0);
 
     const TextGroup day = textGroup("日の表示", "NoDrawDayName", "曜日を表示しない", "DayFontName", "DayFontSet",
                                     "DayShadowCheck", noDrawDayName_, dayFontName_, dayShadow_,
@@ -282,7 +290,7 @@ void TSettingForm::buildStylePage(QWidget* page) {
     dayWays->addWidget(named(label("曜日の表記法は", day.group), "DrawDayWay"));
     for (QRadioButton* r : dayRadios_) dayWays->addWidget(r);
     dayWays->addStretch(1);
-    day.grid->addLayout(dayWays, 2, 0, 1, 3);
+    day.grid->addLayout(dayWays, 2, 0);
 
     auto* zoomGroup = new QGroupBox(QStringLiteral("表示倍率"), page);
     perComboBox_ = named(new QComboBox(zoomGroup), "PerComboBox");
@@ -291,15 +299,16 @@ void TSettingForm::buildStylePage(QWidget* page) {
     for (const char* item : {"10", "25", "50", "100", "200"}) perComboBox_->addItem(QString::fromLatin1(item));
     perComboBox_->setFixedWidth(64);
     auto* zoomRow = new QHBoxLayout(zoomGroup);
-    zoomRow->setContentsMargins(6, 2, 6, 4);
+    zoomRow->setContentsMargins(4, 2, 4, 4);
+    zoomRow->setSpacing(4);
     zoomRow->addWidget(perComboBox_);
     zoomRow->addWidget(label("%", zoomGroup));
-    zoomRow->addSpacing(6);
+    zoomRow->addSpacing(4);
     zoomRow->addWidget(label("大きさはほどほどに。", zoomGroup));
     zoomRow->addStretch(1);
 
     auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(4);
     grid->addWidget(year.group, 0, 0);
     grid->addWidget(day.group, 1, 0, 2, 1);
@@ -337,7 +346,7 @@ void TSettingForm::buildDisplayPage(QWidget* page) {
     connect(numMonthUD_, &QSpinBox::textChanged, this, &TSettingForm::NumMonthEditChange);
 
     auto* group = new QGroupBox(QStringLiteral("月の配置方法"), page);
-    group->setGeometry(rx, 40, 158, 88);
+    group->setGeometry(rx, 40, 160, 94);
     arrangementRadios_[0] = radio("HeightRadio", "縦配置", group);
     arrangementRadios_[1] = radio("WidthRadio", "横配置", group);
     arrangementRadios_[2] = radio("SqRadio", "四角配置（4ヶ月のみ）", group);
