@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "platform/files.h"
+#include "platform/gdi.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "render/colour_table.h"
@@ -482,7 +483,8 @@ void TSettingForm::FileSelectClick() {
 }
 
 void TSettingForm::chooseFont(FontWork& font, QLabel* shown) {
-    const auto face = ui().chooseFont(toQString(font.face), 12);
+    // Preset with the face the calendar draws this font with.
+    const auto face = ui().chooseFont(Font::familyFor(font.face, font.charSet), 12);
     if (!face) return;
     const bool japanese = QFontDatabase::writingSystems(*face).contains(QFontDatabase::Japanese);
     if (takeChosenFont(font, *face, japanese)) showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
