@@ -14,7 +14,7 @@ cp "$build/src/sorvel" "$tmp/sorvel"
 # A installed copy: the three files exist, so no first-start message appears.
 printf '[SorvelSetting]\r\nVersion=1.2\r\n' >"$tmp/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$tmp/Sorvel.dat"
-"$build/bench/write_default_state" "$tmp/SorvelSt.dat"
+"$build/e2e/sorvel_write_state" "$tmp/SorvelSt.dat"
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
 xvfb=$!

@@ -47,5 +47,5 @@ E2E_PIDS+=($pid)
 wait_window '^Sorvel$' 10 >/dev/null || fail "second start shows no calendar window"
 sleep 1
 if xdotool search --onlyvisible --name '^メッセージ$' >/dev/null 2>&1; then fail "second start showed a message"; fi
-kill "$pid"
+kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
 echo "first start: ok"

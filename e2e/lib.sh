@@ -5,7 +5,14 @@ unset QT_QPA_PLATFORM  # the real xcb platform, not the offscreen one the unit t
 E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 e2e_cleanup() {
-  for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  # The programs first, each given time to end, then the X server they talk to.
+  local i p
+  for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+    p=${E2E_PIDS[$i]}
+    kill "$p" 2>/dev/null || continue
+    for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+  done
+  wait 2>/dev/null || true
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT

@@ -18,6 +18,7 @@
 #include <QWindow>
 
 #include "data/data_file.h"
+#include "data/day_dialog.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -411,7 +412,10 @@ void TMainForm::FormDblClick() {
     if (cornerZoneAt(releasePos_.x(), releasePos_.y(), cs.CanvasWidth, b) != CornerZone::None) return;
     doubleClickMark_ = true;
     if (auto date = DayHitTest(cs, releasePos_.x(), releasePos_.y())) {
-        if (dayDialogRunner_) dayDialogRunner_(*this, *date);
+        if (dayDialogRunner_)
+            dayDialogRunner_(*this, *date);
+        else
+            ExecuteDayDialog(this, *date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes);
         SaveDataFile();
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Working the calendar: a drag that snaps to the left edge, a corner press that steps the month,
+# a double click on a day that opens the day dialog, a note added through it, and the data file
+# holding that note as soon as the dialog has closed.
+source "$(dirname "$0")/lib.sh"
+bin=${1:?path of the sorvel binary}
+write_state=${2:?path of sorvel_write_state}
+prog="$E2E_TMP/Sorvel"
+mkdir -p "$prog"
+cp "$bin" "$prog/sorvel"
+printf '[SorvelSetting]\r\nVersion=1.2\r\nAdsorption=1\r\nLengthAdsorp=15\r\nTop=200\r\nLeft=200\r\n' >"$prog/sorvel.ini"
+printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
+"$write_state" "$prog/SorvelSt.dat" 2001 9
+start_xvfb
+
+"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
+pid=$!
+E2E_PIDS+=($pid)
+main=$(wait_window '^Sorvel$' 15) || fail "calendar window not shown"
+sleep 0.5
+position() { xdotool getwindowgeometry "$main" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
+[[ "$(position)" == "200 200" ]] || fail "window not at its stored position: $(position)"
+
+# Drag from (300, 300) inside the window 190 pixels left: its left edge would land at 10, within
+# the snap distance 15, so it goes to 0.
+xdotool mousemove 500 500 mousedown 1
+xdotool mousemove 400 500
+xdotool mousemove 310 500
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+read -r left top <<<"$(position)"
+[[ "$left" == 0 && "$top" == 200 ]] || fail "drag did not snap to the left edge: $left $top"
+
+# A press in the top-left corner steps back to August 2001.
+xdotool mousemove --window "$main" 5 5 click 1
+sleep 0.3
+
+# 15 August 2001 was a Wednesday in week row 3: cells are 80 × 53 in a 640 × 480 month.
+xdotool mousemove --window "$main" 320 291 click --repeat 2 --delay 80 1
+day=$(wait_window '^8月15日の予定$' 10) || fail "the day dialog did not open"
+xdotool mousemove --window "$day" 54 180 click 1             # 予定追加
+memo=$(wait_window '^予定追加$' 10) || fail "the note editor did not open"
+xdotool mousemove --window "$memo" 100 33 click 1            # 見だし
+xdotool type --delay 20 "meeting"
+xdotool mousemove --window "$memo" 150 190 click 1           # 決定
+sleep 0.5
+xdotool search --onlyvisible --name '^予定追加$' >/dev/null 2>&1 && fail "the note editor stayed open"
+import -window root "$E2E_TMP/day.png" 2>/dev/null || true
+xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
+sleep 0.8
+xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
+
+# The data file was written when the dialog closed, before any "閉じる(&X)".
+grep -aq 'meeting' "$prog/Sorvel.dat" || fail "the note is not in the data file"
+python3 - "$prog/Sorvel.dat" <<'PY' || fail "the note is not on 15 August 2001"
+import re, sys
+data = open(sys.argv[1], 'rb').read()
+m = re.search(rb'<\+M03>\r\n<\+S01>\r\n<\+DA>2001<-DA><-S01>\r\n<\+S02>\r\n<\+DA>8<-DA><-S02>\r\n<\+S03>\r\n<\+DA>15<-DA><-S03>\r\n<\+S04>\r\n<\+DA>[^<]*<-DA><-S04>\r\n<\+S05>\r\n<\+DA>meeting<-DA>', data)
+sys.exit(0 if m else 1)
+PY
+kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
+echo "day note: ok"
