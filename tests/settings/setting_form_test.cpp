@@ -231,17 +231,6 @@ TEST_F(SettingFormTest, CancelAfterChangingTheFileKeepsTheNameButTheDataWereWrit
     EXPECT_EQ(ui.fileRequests.at(0).initialPath, pathFromCp932(oldName));
 }
 
-TEST_F(SettingFormTest, ConfirmingAnotherFileReadsIt) {
-    const QString other = dir.filePath(QStringLiteral("別の.dat"));
-    ui.fileAnswers = {other};
-    EXPECT_TRUE(run([&](TSettingForm& f) {
-        find<QPushButton>(f, "FileSelect")->click();
-        find<QPushButton>(f, "se_ok")->click();
-    }));
-    EXPECT_EQ(ss.MemoFileName, cp932FromPath(other));
-    EXPECT_EQ(loadedNames, std::vector<std::string>{cp932FromPath(other)});
-}
-
 // ---- Number of months, arrangement, preview, scroll bars ------------------------------------
 
 TEST_F(SettingFormTest, NumberOfMonthsEnablesTheArrangementButtons) {
@@ -404,18 +393,6 @@ TEST_F(SettingFormTest, ConversionErrorStopsApplyingAndTheDialogCloses) {
     EXPECT_EQ(cs.IsWallPaper, 1);
     EXPECT_EQ(cs.NoDrawMonth, 0);
     EXPECT_EQ(cs.DispPercent, 100.0f);
-}
-
-TEST_F(SettingFormTest, ZoomOfZeroIsRefusedWithAMessage) {
-    EXPECT_TRUE(run([&](TSettingForm& f) {
-        find<QComboBox>(f, "PerComboBox")->setEditText(QStringLiteral("0"));
-        find<QPushButton>(f, "se_ok")->click();
-    }));
-    EXPECT_EQ(cs.DispPercent, 100.0f);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("表示倍率 0% は使えません。\n1 から 21848 までの整数で指定してください。\n"
-                                                  "表示倍率は 100% のままにします。"));
-    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ"));
 }
 
 // ---- From the calendar window's menu --------------------------------------------------------
