@@ -19,7 +19,6 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Sorvel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/sorvel.png")));
     // The calendar is a tool window; the program ends only through its own close.
     QApplication::setQuitOnLastWindowClosed(false);
