@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPaintEngine>
 #include <QPainter>
 
@@ -15,6 +14,7 @@
 #include "render/colour_table.h"
 #include "render/day_classification.h"
 #include "render/jpeg_reader.h"
+#include "render/picture_reader.h"
 #include "render/month_arrangement.h"
 
 namespace sorvel {
@@ -32,7 +32,6 @@ constexpr Rgb kWhite = 0xFFFFFF;
 
 // Largest wallpaper file read into memory, and what Qt's reader may allocate for one.
 constexpr std::int64_t kMaxWallpaperFileBytes = 256ll * 1024 * 1024;
-constexpr int kWallpaperAllocationMegabytes = 512;
 
 const QString kEnglishWeekdays[7] = {QStringLiteral("Su"), QStringLiteral("Ma"), QStringLiteral("Tu"),
                                      QStringLiteral("We"), QStringLiteral("Th"), QStringLiteral("Fr"),
@@ -61,17 +60,6 @@ const QString& dayNumber(int d) {
 }
 
 int shadowOf(std::uint8_t setting) { return setting != 0 ? 1 : 0; }
-
-// Reads a wallpaper through Qt: its size is checked before the pixels are allocated.
-Bitmap readWithQt(const QString& path) {
-    QImageReader reader(path);
-    reader.setAllocationLimit(kWallpaperAllocationMegabytes);
-    const QSize size = reader.size();
-    if (size.isValid() && static_cast<std::int64_t>(size.width()) * size.height() > kMaxPicturePixels) return {};
-    QImage image = reader.read();
-    if (image.isNull() || static_cast<std::int64_t>(image.width()) * image.height() > kMaxPicturePixels) return {};
-    return Bitmap::fromImage(image);
-}
 
 bool isJpegName(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -122,11 +110,8 @@ int TSorvelDraw::LoadWallpaper() {
     const QString path = pathFromCp932(s.WallPaperName);
     Bitmap image;
     if (!path.isEmpty()) {
-        if (isJpegName(path)) {
-            if (auto bytes = readWholeFile(path, kMaxWallpaperFileBytes)) image = decodeJpeg(*bytes);
-        } else {
-            image = readWithQt(path);
-        }
+        if (auto bytes = readWholeFile(path, kMaxWallpaperFileBytes))
+            image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
     }
     if (image.isNull()) {
         wallpaper_ = Bitmap();
