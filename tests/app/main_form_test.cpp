@@ -115,9 +115,17 @@ TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
     TCalenderSet cs;
     cs.DispPercent = 1e30f;
     cs.DispYear = -2147483647 - 1;
+    cs.DispDay = 1;
+    cs.dateSet.NumberOfMonth = -1;
+    cs.dateSet.DrawStyle = 9;
     write("SorvelSt.dat", buildStateFile(cs));
     TMainForm form;
     form.FormCreate();
+    // It paints, and the display date is one the window can step from.
+    EXPECT_FALSE(form.grab().isNull());
+    EXPECT_EQ(form.draw().settings().DispYear, 0);
+    form.FormMouseDown(Qt::LeftButton, form.width() - 1, 1);
+    EXPECT_EQ(form.draw().settings().DispYear, 0);
     // Version that is not a number counts as 1.2: the state file is read.
     EXPECT_EQ(form.sorvelSet().LengthAdsorp, 15);
     EXPECT_EQ(form.x(), 0);
