@@ -350,3 +350,35 @@ TEST_F(StartedForm, WallpaperChoiceCancelledChangesNothing) {
     EXPECT_EQ(cs().IsWallPaper, 0);
     EXPECT_TRUE(cs().WallPaperName.empty());
 }
+
+TEST_F(StartedForm, SettingsFilesThatCannotBeReplacedAreReportedAndTheOldOnesKept) {
+    write("sorvel.ini", "[SorvelSetting]\r\nVersion=1.2\r\nTop=5\r\n");
+    const std::string oldIni = read("sorvel.ini");
+    const std::string oldState = read("SorvelSt.dat");
+    const std::string oldData = read("Sorvel.dat");
+    for (SaveFault fault : {SaveFault::Open, SaveFault::WriteAfterBytes, SaveFault::Commit}) {
+        ui.messages.clear();
+        setSaveFaultForTesting(SaveFaultPlan{fault, 10});
+        ui.answers = {MsgAnswer::No};
+        QSignalSpy closed(form.get(), &TMainForm::closeRequested);
+        form->Close1Click();
+        setSaveFaultForTesting({});
+        EXPECT_EQ(closed.count(), 0);
+        // Each of the three files: its message; then the question, answered No.
+        ASSERT_EQ(ui.messages.size(), 4u);
+        EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Cannot create file \"") + path("sorvel.ini") + "\"."))
+            << ui.messages[0].text.toStdString();
+        EXPECT_TRUE(ui.messages[1].text.startsWith(QStringLiteral("Cannot create file \"") + path("SorvelSt.dat") + "\"."));
+        EXPECT_EQ(ui.messages[2].text, path("Sorvel.dat") + QStringLiteral("\nが作成できませんでした。"));
+        EXPECT_EQ(ui.messages[3].text, QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"));
+        EXPECT_EQ(read("sorvel.ini"), oldIni);
+        EXPECT_EQ(read("SorvelSt.dat"), oldState);
+        EXPECT_EQ(read("Sorvel.dat"), oldData);
+    }
+    // Once the disk is back, the same command saves and ends.
+    ui.messages.clear();
+    QSignalSpy closed(form.get(), &TMainForm::closeRequested);
+    form->Close1Click();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(closed.count(), 1);
+}

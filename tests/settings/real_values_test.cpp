@@ -27,3 +27,20 @@ TEST(StateFileReals, ZoomsASinglePrecisionRealCannotHoldLeaveTheZoomAsItWas) {
     ASSERT_EQ(parseStateFile(bytes, cs), 1);
     EXPECT_EQ(cs.DispPercent, 1e30f);
 }
+
+TEST(StateFileDamage, CutAtEveryByteNeverReadsPastTheEnd) {
+    TCalenderSet written;
+    written.FontName = "a<b";
+    written.dateSet.NumberOfMonth = 7;
+    const std::string full = buildStateFile(written);
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        TCalenderSet cs;
+        // Everything up to the closing marker's "<-" is needed for the block to count.
+        const int result = parseStateFile(std::string_view(full).substr(0, n), cs);
+        EXPECT_EQ(result, n >= full.rfind("<-M01>") + 2 ? 1 : 0) << n;
+    }
+    TCalenderSet cs;
+    EXPECT_EQ(parseStateFile(full, cs), 1);
+    EXPECT_EQ(cs.FontName, "a<b");
+    EXPECT_EQ(cs.dateSet.NumberOfMonth, 7);
+}
