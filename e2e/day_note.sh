@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
-prog="$E2E_TMP/Sorvel"
-mkdir -p "$prog"
-cp "$bin" "$prog/sorvel"
+install_copy "$bin"
 printf '[SorvelSetting]\r\nVersion=1.2\r\nAdsorption=1\r\nLengthAdsorp=15\r\nTop=200\r\nLeft=200\r\n' >"$prog/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 9

@@ -3,9 +3,7 @@
 # and a second start that shows no message.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
-prog="$E2E_TMP/Sorvel"
-mkdir -p "$prog"
-cp "$bin" "$prog/sorvel"
+install_copy "$bin"
 start_xvfb
 
 "$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &

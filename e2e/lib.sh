@@ -62,3 +62,10 @@ press() {  # window id, keys...
   xdotool windowfocus --sync "$id" 2>/dev/null || xdotool windowfocus "$id" 2>/dev/null || true
   xdotool key "$@"
 }
+
+# A copy of the program in its own program directory, $prog, where it keeps its three files.
+install_copy() {
+  prog="$E2E_TMP/Sorvel"
+  mkdir -p "$prog"
+  cp "$1" "$prog/sorvel"
+}

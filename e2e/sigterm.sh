@@ -3,9 +3,7 @@
 # file in the older binary form comes back in the tagged form, with its note.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
-prog="$E2E_TMP/Sorvel"
-mkdir -p "$prog"
-cp "$bin" "$prog/sorvel"
+install_copy "$bin"
 start_xvfb
 
 # Older binary form: "Sorvel" + 1 byte, then one note record (type 1) with year, month, day and

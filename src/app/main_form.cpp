@@ -103,16 +103,9 @@ void TMainForm::FormCreate() {
         sorvelSet_->AllwaysOnTop = 0;
     }
 
-    if (LoadState(programDir_, ini, cs, *sorvelSet_) == 1) {
-        draw_->UpdateToday();
-        if (cs.DispDay == -1) {
-            cs.DispYear = cs.TodayYear;
-            cs.DispMonth = cs.TodayMonth;
-            cs.DispDay = cs.TodayDay;
-        }
-    } else {
+    // A display date of −1 becomes today's below, once today has been read.
+    if (LoadState(programDir_, ini, cs, *sorvelSet_) != 1) {
         cs.applyDefaults();
-        setZoomChecks();
         draw_->CreateCanvas();
     }
     // The main window always sizes itself by a zoom: an explicit size, zero, a negative or a
