@@ -16,7 +16,8 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-run: build
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target sorvel
 	@scripts/run.sh $(BUILD)
 
 bench: build
