@@ -111,6 +111,11 @@ void Profile::setString(std::string_view section, std::string_view key, std::str
     std::string v(value);
     for (char& c : v)
         if (c == '\r' || c == '\n') c = ' ';
+    // The reader trims blanks and strips one pair of enclosing quotes: a value that starts or
+    // ends with either is written quoted, so it reads back as it was given.
+    if (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' || v.back() == '\t' ||
+                       v.front() == '"' || v.front() == '\''))
+        v = '"' + v + '"';
     std::string lk = lower(key);
     auto it = s->index.find(lk);
     if (it != s->index.end()) {

@@ -99,3 +99,19 @@ TEST(Profile, LargeFilesParseWithoutBlowingUp) {
     EXPECT_EQ(p.getString("Section5000", "key", ""), "changed");
     EXPECT_EQ(p.getString("Section5001", "key", ""), "5001");
 }
+
+TEST(ProfileValues, BlanksAndQuotesAtTheEndsSurviveAWriteAndARead) {
+    auto key = [](std::size_t i) { return std::string(1, 'k') += static_cast<char>('0' + i); };
+    Profile p;
+    const std::string values[] = {" lead", "trail ", "\tboth\t", "\"quoted\"", "'single'", "in side", "", "a\r\nb"};
+    for (std::size_t i = 0; i < std::size(values); ++i) p.setString("S", key(i), values[i]);
+    const Profile back(p.text());
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        std::string expected = values[i];
+        for (char& c : expected)
+            if (c == '\r' || c == '\n') c = ' ';  // a value stays one line
+        EXPECT_EQ(back.getString("S", key(i), "?"), expected) << i;
+        EXPECT_EQ(p.getString("S", key(i), "?"), expected) << i;
+    }
+    EXPECT_EQ(Profile(back.text()).text(), back.text());
+}
