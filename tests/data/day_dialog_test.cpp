@@ -136,7 +136,7 @@ class EntryEditorTest : public DialogTest {};
 
 // --- listing ------------------------------------------------------------------------------------
 
-TEST_F(DayDialogTest, FrameAndPlaceAsDesigned) {
+TEST_F(DayDialogTest, FixedFrameCentredOnTheWorkArea) {
     run(kMay5, [](QDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("5月5日の予定"));
         EXPECT_EQ(d->size(), QSize(313, 232));

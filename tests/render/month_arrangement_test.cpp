@@ -19,7 +19,7 @@ TEST(MonthArrangement, OneMonthFillsThePercentageRectangleInEveryStyle) {
     }
 }
 
-TEST(MonthArrangement, BlocksOfTheDesignedCases) {
+TEST(MonthArrangement, BlocksOfEveryCountAndStyle) {
     struct Case {
         int n, style, index;
         BlockRect block;
