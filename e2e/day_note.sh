@@ -14,7 +14,7 @@ start_xvfb
 "$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
-main=$(wait_window '^Sorvel$' 15) || fail "calendar window not shown"
+main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 position() { xdotool getwindowgeometry "$main" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
 [[ "$(position)" == "200 200" ]] || fail "window not at its stored position: $(position)"

@@ -11,7 +11,7 @@ pid=$!
 E2E_PIDS+=($pid)
 
 for expected in "状態保存ファイル" "データ保存ファイル"; do
-  box=$(wait_window '^メッセージ$' 15) || fail "message \"$expected\" not shown"
+  box=$(wait_window '^メッセージ$' 60) || fail "message \"$expected\" not shown"
   import -window "$box" "$E2E_TMP/box.png" 2>/dev/null || true
   press "$box" Return
   for _ in $(seq 50); do
@@ -20,7 +20,7 @@ for expected in "状態保存ファイル" "データ保存ファイル"; do
   done
 done
 
-main=$(wait_window '^Sorvel$' 10) || fail "calendar window not shown"
+main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 geometry=$(xdotool getwindowgeometry "$main")
 grep -q 'Geometry: 640x480' <<<"$geometry" || fail "window is not 640x480: $geometry"
 import -window root "$E2E_TMP/first.png"
@@ -42,7 +42,7 @@ printf '<+Sorvel>\0<-Sorvel>\0' | cmp -s - "$prog/Sorvel.dat" || fail "Sorvel.da
 "$prog/sorvel" >"$E2E_TMP/log2" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
-wait_window '^Sorvel$' 10 >/dev/null || fail "second start shows no calendar window"
+wait_window '^Sorvel$' 60 >/dev/null || fail "second start shows no calendar window"
 sleep 1
 if xdotool search --onlyvisible --name '^メッセージ$' >/dev/null 2>&1; then fail "second start showed a message"; fi
 kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"

@@ -17,7 +17,13 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$E2E_TMP"/log*; do
+    [[ -s "$log" ]] && { echo "--- $(basename "$log"):" >&2; cat "$log" >&2; }
+  done
+  exit 1
+}
 
 start_xvfb() {
   # Xvfb picks a free display itself and tells us which.

@@ -22,7 +22,7 @@ printf '[SorvelSetting]\r\nVersion=1.01\r\n' >"$prog/sorvel.ini"
 "$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
-wait_window '^Sorvel$' 15 >/dev/null || fail "calendar window not shown"
+wait_window '^Sorvel$' 60 >/dev/null || fail "calendar window not shown"
 if xdotool search --onlyvisible --name '^メッセージ$' >/dev/null 2>&1; then fail "an installed copy showed a message"; fi
 kill -TERM "$pid"
 wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
