@@ -16,7 +16,7 @@ printf '[SorvelSetting]\r\nVersion=1.2\r\n' >"$tmp/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$tmp/Sorvel.dat"
 "$build/e2e/sorvel_write_state" "$tmp/SorvelSt.dat"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.05; done
 export DISPLAY=":$(head -n 1 "$tmp/display")"

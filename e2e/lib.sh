@@ -26,8 +26,9 @@ fail() {
 }
 
 start_xvfb() {
-  # Xvfb picks a free display itself and tells us which.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$E2E_TMP/display" >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and tells us which. Without -noreset the server resets
+  # whenever its last client leaves, and a program connecting just then is refused.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" >/dev/null 2>&1 &
   E2E_PIDS+=($!)
   for _ in $(seq 100); do
     [[ -s "$E2E_TMP/display" ]] && break

@@ -12,7 +12,7 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 display=:$(( 90 + RANDOM % 400 ))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 sorvel_pid=""
 cleanup() {
