@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "platform/files.h"
@@ -272,11 +273,19 @@ const std::string& resolveDataFileName(std::string& memoFileName, const QString&
     return memoFileName;
 }
 
+namespace {
+
+QString damagedName(const QString& path, int n) {
+    return path + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+}
+
+}  // namespace
+
 QString keepDamagedCopy(const QString& path, std::string_view bytes) {
     // The first free name of "<file>.damaged", "<file>.damaged.2", …; a copy with the same bytes
     // is kept as it is.
     for (int n = 1; n < 1000; ++n) {
-        const QString candidate = path + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        const QString candidate = damagedName(path, n);
         if (auto existing = readWholeFile(candidate)) {
             if (*existing == bytes) return candidate;
             continue;
@@ -287,11 +296,30 @@ QString keepDamagedCopy(const QString& path, std::string_view bytes) {
     return QString();
 }
 
+QString moveUnreadableAside(const QString& path) {
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = damagedName(path, n);
+        if (QFileInfo::exists(candidate)) continue;
+        return QFile::rename(path, candidate) ? candidate : QString();
+    }
+    return QString();
+}
+
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
                   TDateMemoList& memos) {
     const std::string& name = resolveDataFileName(memoFileName, programDir);
     const QString path = pathFromCp932(name);
     auto bytes = readWholeFile(path);
+    if (!bytes && QFileInfo(path).isFile()) {
+        // A file that is there but cannot be read (far too large, unreadable) is not replaced by
+        // the next save: it is moved aside first.
+        const QString aside = moveUnreadableAside(path);
+        QString text = toQString(name) + QStringLiteral("\nは読み込めませんでした。");
+        if (!aside.isEmpty())
+            text += QStringLiteral("\n元のファイルは\n") + aside + QStringLiteral("\nに移しました。");
+        showMessage(text, QStringLiteral("エラー"));
+        return;
+    }
     if (!bytes) {
         showMessage(QStringLiteral("データ保存ファイル\n") + toQString(name) + QStringLiteral(" を作成します。"),
                     QStringLiteral("メッセージ"));

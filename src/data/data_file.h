@@ -44,6 +44,9 @@ const std::string& resolveDataFileName(std::string& memoFileName, const QString&
 // Keeps the bytes of a damaged data file beside it ("<file>.damaged", numbered when that name
 // holds other bytes). Returns the copy's path, empty when it could not be written.
 QString keepDamagedCopy(const QString& path, std::string_view bytes);
+// Renames a data file that cannot be read to the first free one of those names, so that no save
+// replaces it. Returns the new path, empty when it could not be moved.
+QString moveUnreadableAside(const QString& path);
 
 // Load and save with their messages.
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,

@@ -182,3 +182,25 @@ TEST_F(DataFileIo, OlderBinaryFileIsRewrittenTaggedByTheNextSave) {
                                          "<-M03>\r\n<-Sorvel>\0"s));
     EXPECT_TRUE(scripted.messages.empty());
 }
+
+TEST_F(DataFileIo, AFileThatCannotBeReadIsMovedAsideNeverReplaced) {
+    // Larger than any data file is read: a sparse file costs no disk.
+    const QString big = dir.filePath("big.dat");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(kMaxReadBytes + 1));
+    }
+    fill();
+    std::string name = pathOf("big.dat");
+    LoadDataFile(name, dir.path(), rules, memos);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, big + "\nは読み込めませんでした。\n元のファイルは\n" + big +
+                                             ".damaged\nに移しました。");
+    EXPECT_EQ(scripted.messages[0].caption, "エラー");
+    EXPECT_EQ(QFileInfo(big + ".damaged").size(), kMaxReadBytes + 1);
+    // The next save writes a new file; the moved one is untouched.
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 1);
+    EXPECT_EQ(QFileInfo(big + ".damaged").size(), kMaxReadBytes + 1);
+    EXPECT_LT(QFileInfo(big).size(), 1000);
+}
