@@ -108,10 +108,8 @@ void TMainForm::FormCreate() {
         cs.applyDefaults();
         draw_->CreateCanvas();
     }
-    // The main window always sizes itself by a zoom: an explicit size, zero, a negative or a
-    // zoom too large for a canvas is not one it can show.
+    // The main window always sizes itself by a zoom: an explicit size is not one it can show.
     if (cs.DispPercent == -1.0f) cs.DispPercent = 100;
-    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
 
     LoadDataFile();
 
@@ -122,10 +120,10 @@ void TMainForm::FormCreate() {
         cs.DispDay = cs.TodayDay;
     }
     SanitizeDisplayDate(cs);
-    if (cs.IsWallPaper == 1) {
-        draw_->LoadWallpaper();
-        cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
-    }
+    if (cs.IsWallPaper == 1) draw_->LoadWallpaper();
+    // Once the base size is known: zero, a negative or a zoom too large for a canvas is made
+    // one the window can show.
+    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
     setZoomChecks();
 
     cs.redraw = 1;
