@@ -4,12 +4,17 @@ namespace sorvel {
 
 namespace {
 
+// The answer of a message's first button.
+MsgAnswer firstButton(MsgButtons buttons) {
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
+
 // Without a GUI (core tools, tests that install nothing) messages are counted and answered
 // with the first button.
 class SilentUi : public UiService {
 public:
     MsgAnswer messageBox(const QString&, const QString&, MsgButtons buttons) override {
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+        return firstButton(buttons);
     }
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
@@ -50,7 +55,7 @@ MsgAnswer ScriptedUi::messageBox(const QString& text, const QString& caption, Ms
         answers.pop_front();
         return a;
     }
-    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+    return firstButton(buttons);
 }
 
 std::optional<QString> ScriptedUi::openFile(const FileDialogRequest& req) {
