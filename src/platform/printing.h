@@ -1,0 +1,118 @@
+#pragma once
+// Printing: a process-wide print service that shows the print dialogs and hands back a print
+// job for the chosen printer (what a printer device context was), and the job's document and
+// page steps with a canvas for the current page. The Qt implementation (printing_qt) prints to
+// CUPS printers and PDF files; tests install RecordingPrinter, which keeps every page as an
+// image, records the steps and fails any step on request. It knows nothing about calendars.
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QString>
+
+#include "platform/gdi.h"
+
+class QWidget;
+
+namespace sorvel {
+
+// What a print dialog is preset with and what a job reports of its paper. Paper codes are the
+// platform's paper size numbers (9 = A4, 1 = Letter …); orientation 1 is portrait, 2 landscape;
+// 0 means "the printer's default".
+struct PaperSetup {
+    int paperSize = 0;
+    int orientation = 0;
+};
+
+enum class PrintDialogKind {
+    Setup,  // the print-setup form (printer, paper, orientation)
+    Print,  // the print form, one page, no page range or selection choices
+};
+
+// One document on one printer. Each step answers whether it worked, as the Parts test for.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+
+    // Printable area in device pixels (HORZRES, VERTRES).
+    virtual int printableWidth() const = 0;
+    virtual int printableHeight() const = 0;
+    // Physical page size in millimetres (HORZSIZE, VERTSIZE) and pixels per inch (LOGPIXELSX/Y).
+    virtual int widthMm() const = 0;
+    virtual int heightMm() const = 0;
+    virtual int dpiX() const = 0;
+    virtual int dpiY() const = 0;
+    // Bitmap transfer and bitmaps above 64 KB (RC_BITBLT and RC_BITMAP64).
+    virtual bool canPrintBitmaps() const = 0;
+    virtual PaperSetup paper() const = 0;
+
+    virtual bool startDoc(const QString& documentName) = 0;
+    virtual bool startPage() = 0;
+    virtual bool endPage() = 0;
+    virtual bool endDoc() = 0;
+    virtual bool abortDoc() = 0;
+    // The current page, between startPage and endPage; its pixels are the printable area's.
+    virtual Canvas& canvas() = 0;
+};
+
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    // Shows the dialog over owner (may be null); null when the user cancelled.
+    virtual std::unique_ptr<PrintJob> printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) = 0;
+    // The default printer's job without a dialog; null when there is no printer.
+    virtual std::unique_ptr<PrintJob> defaultPrinter() = 0;
+};
+
+PrintService& printService();
+// Installs a service (not owned); nullptr returns to the default service.
+void setPrintService(PrintService* service);
+// The service used when none is installed; set by the widget library at start-up. Without
+// one, every dialog is cancelled and there is no default printer.
+void setDefaultPrintService(PrintService* service);
+
+// A printer for tests: every dialog answers from a queue of outcomes (an empty queue means the
+// user confirmed), pages are images of the printable size filled white, and every step is
+// recorded by name ("startDoc", "startPage", "endPage", "endDoc", "abortDoc").
+class RecordingPrinter : public PrintService {
+public:
+    RecordingPrinter();
+    ~RecordingPrinter() override;
+    RecordingPrinter(const RecordingPrinter&) = delete;
+    RecordingPrinter& operator=(const RecordingPrinter&) = delete;
+
+    std::unique_ptr<PrintJob> printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) override;
+    std::unique_ptr<PrintJob> defaultPrinter() override;
+
+    // The device every job reports.
+    int printableWidth = 4760;
+    int printableHeight = 6779;
+    int widthMm = 203;
+    int heightMm = 287;
+    int dpi = 600;
+    bool bitmaps = true;
+    PaperSetup paper{9, 1};
+    bool hasDefaultPrinter = true;
+
+    // Dialog outcomes, oldest first: true confirms, false cancels.
+    std::deque<bool> dialogAnswers;
+    // Steps that fail (by name), each once for every entry.
+    std::vector<std::string> failSteps;
+
+    // What happened.
+    std::vector<PrintDialogKind> dialogs;
+    std::vector<PaperSetup> presets;
+    std::vector<std::string> steps;
+    std::vector<QString> documentNames;
+    std::vector<QImage> pages;  // every ended page, and a page still open when the job ended
+    int liveJobs = 0;           // jobs not yet released
+
+private:
+    class Job;
+    PrintService* previous_;
+};
+
+}  // namespace sorvel
