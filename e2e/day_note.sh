@@ -44,7 +44,6 @@ xdotool type --delay 20 "meeting"
 xdotool mousemove --window "$memo" 150 190 click 1           # 決定
 sleep 0.5
 xdotool search --onlyvisible --name '^予定追加$' >/dev/null 2>&1 && fail "the note editor stayed open"
-import -window root "$E2E_TMP/day.png" 2>/dev/null || true
 xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
 sleep 0.8
 xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"

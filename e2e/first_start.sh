@@ -6,24 +6,36 @@ bin=${1:?path of the sorvel binary}
 install_copy "$bin"
 start_xvfb
 
-"$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &
+SORVEL_MESSAGE_LOG="$E2E_TMP/messages" "$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
 
-for expected in "状態保存ファイル" "データ保存ファイル"; do
-  box=$(wait_window '^メッセージ$' 60) || fail "message \"$expected\" not shown"
-  import -window "$box" "$E2E_TMP/box.png" 2>/dev/null || true
+for n in 1 2; do
+  box=$(wait_window '^メッセージ$' 60) || fail "message $n not shown"
   press "$box" Return
+  closed=
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --name '^メッセージ$' 2>/dev/null | grep -qx "$box" || break
+    xdotool search --onlyvisible --name '^メッセージ$' 2>/dev/null | grep -qx "$box" || { closed=1; break; }
     sleep 0.1
   done
+  [[ -n "$closed" ]] || fail "message $n did not close on Return"
 done
+python3 - "$E2E_TMP/messages" "$prog" <<'PY' || fail "the first-start messages differ"
+import json, sys
+shown = [json.loads(line) for line in open(sys.argv[1], encoding='utf-8')]
+prog = sys.argv[2]
+expected = [
+    {"caption": "メッセージ", "text": "状態保存ファイル\n" + prog + "/SorvelSt.dat を作成します。"},
+    {"caption": "メッセージ", "text": "データ保存ファイル\n" + prog + "/Sorvel.dat を作成します。"},
+]
+if shown != expected:
+    print("shown:", shown, file=sys.stderr)
+    sys.exit(1)
+PY
 
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 geometry=$(xdotool getwindowgeometry "$main")
 grep -q 'Geometry: 640x480' <<<"$geometry" || fail "window is not 640x480: $geometry"
-import -window root "$E2E_TMP/first.png"
 
 press "$main" space
 sleep 0.5
@@ -39,11 +51,11 @@ grep -q '^Version=1.2' "$prog/sorvel.ini" || fail "sorvel.ini holds no Version=1
 head -c 8 "$prog/SorvelSt.dat" | grep -q '<+M01>' || fail "SorvelSt.dat is not a state file"
 printf '<+Sorvel>\0<-Sorvel>\0' | cmp -s - "$prog/Sorvel.dat" || fail "Sorvel.dat is not an empty data file"
 
-"$prog/sorvel" >"$E2E_TMP/log2" 2>&1 &
+SORVEL_MESSAGE_LOG="$E2E_TMP/messages2" "$prog/sorvel" >"$E2E_TMP/log2" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
 wait_window '^Sorvel$' 60 >/dev/null || fail "second start shows no calendar window"
 sleep 1
-if xdotool search --onlyvisible --name '^メッセージ$' >/dev/null 2>&1; then fail "second start showed a message"; fi
+[[ ! -e "$E2E_TMP/messages2" ]] || fail "second start showed a message: $(cat "$E2E_TMP/messages2")"
 kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
 echo "first start: ok"

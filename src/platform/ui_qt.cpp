@@ -5,14 +5,33 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFile>
 #include <QGroupBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
 namespace sorvel {
 
+namespace {
+
+// With SORVEL_MESSAGE_LOG naming a file, every message shown is appended to it as one line of
+// JSON ({"caption": …, "text": …}), so that tests of the real program can read what it said.
+void logMessage(const QString& text, const QString& caption) {
+    const QString path = qEnvironmentVariable("SORVEL_MESSAGE_LOG");
+    if (path.isEmpty()) return;
+    QFile log(path);
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    const QJsonObject entry{{QStringLiteral("caption"), caption}, {QStringLiteral("text"), text}};
+    log.write(QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n');
+}
+
+}  // namespace
+
 MsgAnswer QtUi::messageBox(const QString& text, const QString& caption, MsgButtons buttons) {
+    logMessage(text, caption);
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("SorvelMessageBox"));
     auto add = [&](const QString& label, QMessageBox::ButtonRole role, MsgAnswer answer) {

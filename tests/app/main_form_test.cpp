@@ -99,8 +99,12 @@ TEST_F(MainFormTest, OlderIniIsReadOnceAndMigratedToTheStateFile) {
         form.Close1Click();
     }
     EXPECT_NE(read("sorvel.ini").find("Version=1.2\r\n"), std::string::npos);
-    // The next start takes the colour from the state file, not from the ini file.
-    write("sorvel.ini", read("sorvel.ini") + "");
+    // The next start takes the colour from the state file, not from the ini file: the old key
+    // is still in the ini, so give it another colour first.
+    std::string ini = read("sorvel.ini");
+    const auto oldKey = ini.find("Cl4=3\r\n");
+    ASSERT_NE(oldKey, std::string::npos) << ini;
+    write("sorvel.ini", ini.replace(oldKey, 7, "Cl4=5\r\n"));
     TMainForm next;
     next.FormCreate();
     EXPECT_TRUE(ui.messages.empty());
@@ -108,6 +112,19 @@ TEST_F(MainFormTest, OlderIniIsReadOnceAndMigratedToTheStateFile) {
     TCalenderSet fromState;
     ASSERT_EQ(parseStateFile(read("SorvelSt.dat"), fromState), 1);
     EXPECT_EQ(fromState.Cl[kSlotSunday], 3);
+}
+
+TEST_F(MainFormTest, RefusedStateFileGivesTheDefaultSetSilently) {
+    // Field 41 refuses the file; the reader still takes the Sunday colour 9 after it, which the
+    // default set must replace.
+    write("SorvelSt.dat", "<+M01>\r\n<+S41>\r\n<+DA>1<-DA><-S41>\r\n<+S30>\r\n<+DA>9<-DA><-S30>\r\n<-M01>\r\n");
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    TMainForm form;
+    form.FormCreate();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(form.draw().settings().Cl[kSlotSunday], 2);
+    EXPECT_EQ(form.draw().settings().DispPercent, 100.0f);
+    EXPECT_EQ(form.width(), 640);
 }
 
 TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
@@ -121,8 +138,18 @@ TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
     write("SorvelSt.dat", buildStateFile(cs));
     TMainForm form;
     form.FormCreate();
-    // It paints, and the display date is one the window can step from.
-    EXPECT_FALSE(form.grab().isNull());
+    // It paints the calendar (silver background, red Sundays), and the display date is one the
+    // window can step from.
+    const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    bool background = false, sunday = false;
+    for (int y = 0; y < shot.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+        for (int x = 0; x < shot.width(); ++x) {
+            background |= (line[x] & 0xFFFFFF) == 0xC0C0C0;
+            sunday |= (line[x] & 0xFFFFFF) == 0xFF0000;
+        }
+    }
+    EXPECT_TRUE(background && sunday);
     EXPECT_EQ(form.draw().settings().DispYear, 0);
     form.FormMouseDown(Qt::LeftButton, form.width() - 1, 1);
     EXPECT_EQ(form.draw().settings().DispYear, 0);
