@@ -1,5 +1,7 @@
 #include "schedule/schedule_tree_model.h"
 
+#include "schedule/schedule_rows_model.h"
+
 namespace sorvel {
 
 ScheduleTreeModel::ScheduleTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
@@ -111,5 +113,9 @@ Qt::ItemFlags ScheduleTreeModel::flags(const QModelIndex& index) const {
     if (unpack(index.internalId()).level == 3) f |= Qt::ItemNeverHasChildren;
     return f;
 }
+
+QStringList ScheduleTreeModel::mimeTypes() const { return {QString::fromLatin1(kNotesMimeType)}; }
+
+Qt::DropActions ScheduleTreeModel::supportedDropActions() const { return Qt::CopyAction; }
 
 }  // namespace sorvel

@@ -30,6 +30,9 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Notes dragged from the list may be dropped on any node; the window does the moving.
+    QStringList mimeTypes() const override;
+    Qt::DropActions supportedDropActions() const override;
 
 private:
     // Level 0 root, 1 year, 2 month, 3 day; rows of the year, month and day among their siblings.

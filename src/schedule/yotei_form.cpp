@@ -127,6 +127,7 @@ TYoteiForm::TYoteiForm(QWidget* owner) : QWidget(owner, Qt::Window) {
     dateTree_->setAcceptDrops(true);
     dateTree_->setDragDropMode(QAbstractItemView::DropOnly);
     dateTree_->setDropIndicatorShown(true);
+    dateTree_->setDragDropOverwriteMode(true);  // the node under the cursor, never between two
 
     auto* list = new YoteiListView(splitter_);
     yoteiList_ = list;
