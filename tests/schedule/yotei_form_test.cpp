@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -180,9 +181,17 @@ TEST_F(YoteiFormTest, DroppedNotesMoveAfterTheQuestionAndReachTheDataFileAtOnce)
     EXPECT_EQ(notesOnDisk(), "a1999/7/7 b2002/4/3 c2002/4/24");
     EXPECT_EQ(shownCaptions(w), "bc");
 
-    // The root takes nothing and asks nothing.
+    // The root takes nothing and asks nothing; nor does text dropped from another program.
     ui.messages.clear();
     w.DateTreeDragDrop(w.treeModel()->rootIndex());
+    QMimeData text;
+    text.setText(QStringLiteral("2002"));
+    const QPoint at = w.dateTree()->visualRect(w.treeModel()->yearIndex(1999)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.dateTree()->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.dateTree()->viewport(), &drop);
+    QTest::qWait(10);
     EXPECT_TRUE(ui.messages.empty());
 }
 
