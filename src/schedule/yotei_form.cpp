@@ -93,6 +93,8 @@ protected:
     }
 };
 
+constexpr std::int32_t kMaxSide = 16384;
+
 int runMemoEditor(QWidget* owner, TDateMemo& memo) {
     TDayMemo editor(owner);
     return editor.Execute(memo);
@@ -185,14 +187,17 @@ TYoteiForm::TYoteiForm(QWidget* owner) : QWidget(owner, Qt::Window) {
 TYoteiForm::~TYoteiForm() = default;
 
 void TYoteiForm::ApplyGeometry(const TYoteiSet& set) {
-    move(set.YoteiX, set.YoteiY);
-    resize(set.YoteiWidth, set.YoteiHeight);
+    // Sizes from a damaged ini file stay within what a window system can show.
+    auto size = [](std::int32_t v) { return std::clamp<std::int32_t>(v, 1, kMaxSide); };
+    move(std::clamp<std::int32_t>(set.YoteiX, -kMaxSide, kMaxSide), std::clamp<std::int32_t>(set.YoteiY, -kMaxSide, kMaxSide));
+    resize(size(set.YoteiWidth), size(set.YoteiHeight));
     QHeaderView* header = yoteiList_->header();
-    header->resizeSection(0, set.YoWDate);
-    header->resizeSection(1, set.YoWCaption);
-    header->resizeSection(2, set.YoWMemo);
-    const int total = std::max(splitter_->width(), set.YoteiWidth);
-    splitter_->setSizes({set.YoWTree, std::max(1, total - set.YoWTree - splitter_->handleWidth())});
+    header->resizeSection(0, size(set.YoWDate));
+    header->resizeSection(1, size(set.YoWCaption));
+    header->resizeSection(2, size(set.YoWMemo));
+    const int tree = size(set.YoWTree);
+    const int total = std::max(splitter_->width(), width());
+    splitter_->setSizes({tree, std::max(1, total - tree - splitter_->handleWidth())});
 }
 
 void TYoteiForm::StoreGeometry(TYoteiSet& set) const {
