@@ -24,6 +24,7 @@
 #include "platform/ui.h"
 #include "platform/x11_window.h"
 #include "render/canvas_size.h"
+#include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
 #include "settings/setting_form.h"
 
@@ -135,8 +136,8 @@ void TMainForm::FormCreate() {
     r.top = sorvelSet_->Top;
     setWindowRect(placeAtStoredPosition(r, screenExtent()));
     KeepOnScreen();
-    // The schedule list and layout windows keep their stored flags; they open in later versions.
-    yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
+    ApplyYoDisp();
+    // The layout window keeps its stored flag; it opens in a later version.
     layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
     printing_ = false;
     ResizeToZoom();
@@ -282,6 +283,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::LoadDataFile() {
     sorvel::LoadDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos);
+    // The notes the schedule list showed are gone.
+    if (yoteiForm_) yoteiForm_->DateDataChanged(true);
 }
 
 int TMainForm::SaveDataFile() {
@@ -310,6 +313,7 @@ int TMainForm::SaveAll() {
 }
 
 void TMainForm::Close1Click() {
+    if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
     if (SaveAll() == 0) {
         MsgAnswer a = ui().messageBox(QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"),
                                       QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
@@ -321,6 +325,7 @@ void TMainForm::Close1Click() {
 int TMainForm::SaveForSessionEnd() {
     if (closed_ || !sorvelSet_) return 1;
     UnattendedUi unattended;
+    if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
     return SaveAll();
 }
 
@@ -407,6 +412,8 @@ void TMainForm::FormDblClick() {
             dayDialogRunner_(*this, *date);
         else
             ExecuteDayDialog(this, *date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes);
+        // The dialog may have deleted notes the schedule list shows.
+        if (yoteiForm_) yoteiForm_->DateDataChanged(false);
         SaveDataFile();
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
@@ -425,9 +432,29 @@ void TMainForm::ShowImage() {
 
 void TMainForm::YoteiClick() {
     sorvelSet_->yotei.toggleShown();
-    if (sorvelSet_->yotei.YoDisp != 0) sorvelSet_->yotei.YoDisp = 1;
-    // The schedule list window comes with its own work; the flag and the check mark stay true.
-    yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
+    ApplyYoDisp();
+}
+
+void TMainForm::ApplyYoDisp() {
+    TYoteiSet& set = sorvelSet_->yotei;
+    if (set.YoDisp != 0) {
+        set.YoDisp = 1;
+        if (!yoteiForm_) {
+            yoteiForm_ = std::make_unique<TYoteiForm>(this);
+            // Re-edits and moves reach the data file and the calendar at once.
+            yoteiForm_->setNotesChanged([this] {
+                SaveDataFile();
+                ShowImage();
+            });
+            yoteiForm_->ApplyGeometry(set);
+        }
+        yoteiForm_->Open(draw_->settings(), *sorvelSet_, this);
+    } else if (yoteiForm_) {
+        yoteiForm_->StoreGeometry(set);
+        yoteiForm_->hide();
+        yoteiForm_.reset();
+    }
+    yoteiAction_->setChecked(set.YoDisp == 1);
 }
 
 void TMainForm::LayoutClick() {
@@ -497,8 +524,12 @@ void TMainForm::About1Click() {
 }
 
 void TMainForm::PopupMenu1Popup() {
-    // The schedule list and layout windows come with their own work: nothing can be closed
-    // behind the menu's back yet.
+    // A schedule list closed with its own close box is only hidden: it counts as closed now.
+    if (sorvelSet_->yotei.YoDisp == 1 && yoteiForm_ && !yoteiForm_->isVisible()) {
+        sorvelSet_->yotei.YoDisp = 0;
+        ApplyYoDisp();
+    }
+    // The layout window comes with its own work: nothing can be closed behind the menu's back yet.
     yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
     layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
 }

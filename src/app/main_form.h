@@ -19,6 +19,8 @@ class QSystemTrayIcon;
 
 namespace sorvel {
 
+class TYoteiForm;
+
 class TMainForm : public TVForm {
     Q_OBJECT
 public:
@@ -41,6 +43,8 @@ public:
     void FormDblClick();
     void ShowImage();
     void YoteiClick();
+    // Opens or closes the schedule list window as YoDisp says.
+    void ApplyYoDisp();
     void LayoutClick();
     void setClick();
     void SelectbmpClick();
@@ -67,6 +71,7 @@ public:
     QMenu* popupMenu() const { return popupMenu_; }
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
+    TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
 
     // The primary screen's work area, read anew at every use.
     static ScreenExtent screenExtent();
@@ -101,6 +106,7 @@ private:
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
     std::unique_ptr<TSorvelDraw> draw_;
+    std::unique_ptr<TYoteiForm> yoteiForm_;
     QString programDir_;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* popupMenu_ = nullptr;
