@@ -67,6 +67,8 @@ public:
     QMenu* popupMenu() const { return popupMenu_; }
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
+    // True while a quick print runs: the window neither paints nor resizes.
+    bool printing() const { return printing_; }
 
     // The primary screen's work area, read anew at every use.
     static ScreenExtent screenExtent();
