@@ -142,6 +142,16 @@ std::unique_ptr<PrintJob> QtPrintService::printDialog(QWidget* owner, PrintDialo
     return std::make_unique<QtPrintJob>(std::move(printer));
 }
 
+std::unique_ptr<PrintJob> pdfFileJob(const QString& path, const PaperSetup& paper) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    applyPreset(*printer, paper);
+    return std::make_unique<QtPrintJob>(std::move(printer));
+}
+
 std::unique_ptr<PrintJob> QtPrintService::defaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) return nullptr;

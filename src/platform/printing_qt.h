@@ -17,4 +17,8 @@ public:
     std::unique_ptr<PrintJob> defaultPrinter() override;
 };
 
+// A job that writes a PDF file on the given paper (A4 portrait when none is given), without a
+// dialog: for exports and measurements.
+std::unique_ptr<PrintJob> pdfFileJob(const QString& path, const PaperSetup& paper = {});
+
 }  // namespace sorvel
