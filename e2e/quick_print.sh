@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# Quick print through the real CUPS stack: a private scheduler with one PDF queue, the real
+# program on Xvfb, "簡単印刷(&P)" from the context menu and the print dialog accepted with the
+# keyboard; then the PDF the queue wrote: one page, the job's title, and the calendar's pixels.
+source "$(dirname "$0")/lib.sh"
+bin=${1:?path of the sorvel binary}
+write_state=${2:?path of sorvel_write_state}
+
+# The scheduler runs as root and drops to lp for its filters; it refuses to start otherwise.
+[[ $(id -u) -eq 0 ]] || fail "cupsd needs root to start a private scheduler (User lp); running as $(id -un)"
+for tool in cupsd lpadmin lpstat pdftoppm pdfinfo; do
+  command -v "$tool" >/dev/null || fail "$tool is missing; scripts/install-deps.sh installs it"
+done
+[[ -x /usr/lib/cups/backend/cups-pdf ]] || fail "the cups-pdf backend is missing (printer-driver-cups-pdf)"
+
+# cups-pdf writes into ~/PDF of the job's user: what this test adds there is removed again.
+out_dir="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
+out_dir_existed=0
+[[ -d "$out_dir" ]] && out_dir_existed=1
+before=$(ls -1 "$out_dir" 2>/dev/null | sort || true)
+cleanup_print() {
+  if [[ -d "$out_dir" ]]; then
+    comm -13 <(echo "$before") <(ls -1 "$out_dir" | sort) | while read -r f; do
+      [[ -n "$f" ]] && rm -f "$out_dir/$f"
+    done
+    ((out_dir_existed)) || rmdir "$out_dir" 2>/dev/null || true
+  fi
+  e2e_cleanup
+}
+trap cleanup_print EXIT
+
+# A private scheduler: configuration, socket, spool and logs in the test's directory.
+chmod 711 "$E2E_TMP"
+cups="$E2E_TMP/cups"
+mkdir -p "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log" "$cups/ppd"
+chown -R lp:lp "$cups/spool" "$cups/cache" "$cups/state"
+chmod 755 "$cups"
+cat >"$cups/cupsd.conf" <<CONF
+Listen $cups/cups.sock
+LogLevel info
+Browsing No
+DefaultAuthType None
+PreserveJobFiles Yes
+PreserveJobHistory Yes
+DirtyCleanInterval 0
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat >"$cups/cups-files.conf" <<CONF
+User lp
+Group lp
+SystemGroup root
+ServerRoot $cups
+RequestRoot $cups/spool
+TempDir $cups/spool/tmp
+CacheDir $cups/cache
+StateDir $cups/state
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+ErrorLog $cups/log/error_log
+AccessLog $cups/log/access_log
+PageLog $cups/log/page_log
+FileDevice Yes
+CONF
+cupsd -f -c "$cups/cupsd.conf" -s "$cups/cups-files.conf" >"$E2E_TMP/log-cupsd" 2>&1 &
+E2E_PIDS+=($!)
+export CUPS_SERVER="$cups/cups.sock"
+for _ in $(seq 100); do [[ -S "$CUPS_SERVER" ]] && break; sleep 0.1; done
+[[ -S "$CUPS_SERVER" ]] || fail "the private cupsd did not start: $(cat "$cups/log/error_log" 2>/dev/null)"
+lpadmin -p SorvelPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
+  fail "lpadmin could not add the PDF queue"
+lpadmin -d SorvelPDF
+lpstat -p SorvelPDF | grep -q 'enabled' || fail "the PDF queue is not enabled: $(lpstat -p 2>&1)"
+
+# September 2001 on show, at its own zoom.
+install_copy "$bin"
+printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=100\r\n' >"$prog/sorvel.ini"
+printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
+"$write_state" "$prog/SorvelSt.dat" 2001 9
+start_xvfb
+"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
+pid=$!
+E2E_PIDS+=($pid)
+main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
+sleep 0.5
+import -window "$main" -depth 8 "$E2E_TMP/window.ppm" 2>/dev/null || fail "no screenshot of the window"
+
+press "$main" space
+sleep 0.5
+xdotool key p
+dialog=$(wait_window '^印刷$' 20) || fail "the print dialog (in Japanese, \"印刷\") did not open"
+sleep 0.5
+import -window root "$E2E_TMP/dialog.png" 2>/dev/null || true
+[[ -n "${SORVEL_E2E_SHOTS:-}" ]] && cp "$E2E_TMP/dialog.png" "$SORVEL_E2E_SHOTS/print-dialog.png"
+press "$dialog" Return
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^印刷$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+
+# The queue finishes the job; its PDF appears in the output directory.
+for _ in $(seq 300); do
+  [[ -n "$(lpstat -W completed -o SorvelPDF 2>/dev/null)" ]] && break
+  sleep 0.1
+done
+[[ -n "$(lpstat -W completed -o SorvelPDF 2>/dev/null)" ]] ||
+  fail "no completed job: $(lpstat -o 2>&1); $(tail -20 "$cups/log/error_log")"
+pdf=""
+for _ in $(seq 100); do
+  pdf=$(comm -13 <(echo "$before") <(ls -1 "$out_dir" 2>/dev/null | sort) | head -n 1)
+  [[ -n "$pdf" ]] && break
+  sleep 0.1
+done
+[[ -n "$pdf" ]] || fail "cups-pdf wrote no file into $out_dir: $(tail -20 "$cups/log/error_log")"
+pdf="$out_dir/$pdf"
+
+pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+[[ "$pages" == 1 ]] || fail "the printed PDF has $pages pages"
+# The job title with its full-width space, as CUPS received it (cups-pdf mangles its own copy).
+python3 - "$cups/spool" <<'PY' || fail "the job is not titled \"Sorvel　2001年9月\""
+import glob, sys
+controls = glob.glob(sys.argv[1] + "/c*")
+title = "Sorvel\u30002001年9月".encode()
+sys.exit(0 if controls and all(b"job-name" in open(c, "rb").read() and title in open(c, "rb").read() for c in controls) else 1)
+PY
+submitted=$(ls "$cups/spool"/d*-001 | head -n 1)
+[[ "$(pdfinfo "$submitted" | sed -n 's/^Title: *//p')" == "Sorvel　2001年9月" ]] ||
+  fail "the submitted document's title: $(pdfinfo "$submitted" | grep Title)"
+
+# The page: the calendar at the top left as wide as the printable area allows, in the window's
+# proportions, with the window's background and day colours, without the month buttons.
+pdftoppm -r 100 "$pdf" "$E2E_TMP/page"
+page=$(ls "$E2E_TMP"/page*.ppm | head -n 1)
+[[ -n "${SORVEL_E2E_SHOTS:-}" ]] && convert "$page" "$SORVEL_E2E_SHOTS/quick-print-page.png"
+python3 - "$page" "$E2E_TMP/window.ppm" <<'PY' || fail "the printed page does not show the calendar"
+import sys
+
+def read_ppm(path):
+    data = open(path, "rb").read()
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    w, h = int(fields[1]), int(fields[2])
+    return w, h, data[pos + 1:]
+
+def px(img, x, y):
+    w, _, d = img
+    i = (y * w + x) * 3
+    return tuple(d[i:i + 3])
+
+def near(a, b, tol=24):
+    return all(abs(p - q) <= tol for p, q in zip(a, b))
+
+page, window = read_ppm(sys.argv[1]), read_ppm(sys.argv[2])
+pw, ph, _ = page
+background = px(window, 320, 4)  # the window's background above the title
+# The calendar's box: the pixels of the window's background colour on the page.
+xs, ys = [], []
+for y in range(0, ph):
+    for x in range(0, pw):
+        if near(px(page, x, y), background):
+            xs.append(x); ys.append(y)
+if not xs:
+    sys.exit("no pixel of the window's background %s on the page" % (background,))
+left, right, top, bottom = min(xs), max(xs), min(ys), max(ys)
+bw, bh = right - left + 1, bottom - top + 1
+print("calendar box on the page:", left, top, bw, bh, "page", pw, ph, "background", background)
+if bw < pw * 0.8:
+    sys.exit("the calendar is not as wide as the page allows")
+if abs(bw / bh - 640 / 480) > 0.03:
+    sys.exit("the calendar lost the window's proportions")
+if top > ph * 0.1 or left > pw * 0.1:
+    sys.exit("the calendar is not at the top left")
+# Below the calendar the page is white.
+if any(not near(px(page, x, bottom + 5), (255, 255, 255)) for x in range(left, right, 7)):
+    sys.exit("something is printed below the calendar")
+# No month button in the corners: the window's top-left corner is white, the page's is not.
+if not near(px(window, 3, 3), (255, 255, 255)) or near(px(page, left + 2, top + 2), (255, 255, 255)):
+    sys.exit("the month buttons are not where they should be (window %s) or not away (page %s)" % (px(window, 3, 3), px(page, left + 2, top + 2)))
+# The window's day colours appear on the page: every colour that covers at least 0.2 % of the
+# window also covers some of the calendar's box (apart from white, and from the black of the
+# one-pixel shadows, a third of a pixel at this resolution).
+ww, wh, _ = window
+counts = {}
+for y in range(30, wh):
+    for x in range(0, ww):
+        c = px(window, x, y)
+        counts[c] = counts.get(c, 0) + 1
+main = [c for c, n in counts.items()
+        if n > ww * wh * 0.002 and not near(c, (255, 255, 255), 40) and not near(c, (0, 0, 0), 40)]
+if len(main) < 3:
+    sys.exit("the window shows fewer colours than expected: %s" % (main,))
+for c in main:
+    if not any(near(px(page, x, y), c, 40) for y in range(top, bottom, 2) for x in range(left, right, 2)):
+        sys.exit("the window's colour %s is missing on the page" % (c,))
+print("colours found on the page:", main)
+PY
+
+kill "$pid"; wait_exit "$pid" 10 || fail "the program did not end"
+echo "quick print: ok"
