@@ -129,15 +129,15 @@ private:
 std::unique_ptr<PrintJob> QtPrintService::printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     applyPreset(*printer, preset);
-    printer->setFromTo(1, 1);
     QPrintDialog dialog(printer.get(), owner);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
-    dialog.setMinMax(1, 1);
-    // One page: no page range, selection or current-page choices.
+    // The program decides what it prints: no page range, selection or current-page choices.
     QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintToFile;
     if (kind == PrintDialogKind::Setup) options |= QAbstractPrintDialog::PrintShowPageSize;
     dialog.setOptions(options);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
+    // Every page of the document reaches the printer (a range would go to CUPS as page-ranges).
+    printer->setPrintRange(QPrinter::AllPages);
     printer->setCopyCount(std::max(1, printer->copyCount()));
     return std::make_unique<QtPrintJob>(std::move(printer));
 }
