@@ -7,6 +7,7 @@
 #include "platform/ui.h"
 #include "schedule/list_pagination.h"
 #include "schedule/list_print.h"
+#include "support/print_failures.h"
 
 using namespace sorvel;
 
@@ -25,11 +26,10 @@ TEST(ListLayout, CellsWrapByWholeCharactersAndBreakAtCrLf) {
         int bottom;
     };
     const Case cases[] = {
-        {"one line", "abc", 5, 100, {{5, 0, "a"}, {15, 0, "b"}, {25, 0, "c"}}, 30},
-        {"exact fit stays", "aaa", 0, 30, {{0, 0, "a"}, {10, 0, "a"}, {20, 0, "a"}}, 30},
+        {"exact fit stays", "aaa", 5, 35, {{5, 0, "a"}, {15, 0, "a"}, {25, 0, "a"}}, 30},
         {"wrap", "aaaa", 0, 30, {{0, 0, "a"}, {10, 0, "a"}, {20, 0, "a"}, {0, 31, "a"}}, 61},
         {"double byte never split", "a\x82\xA0", 0, 25, {{0, 0, "a"}, {0, 31, "\x82\xA0"}}, 61},
-        {"trail byte 0x5C is no break", "\x95\x5C" "b", 0, 100, {{0, 0, "\x95\x5C"}, {20, 0, "b"}}, 30},
+        {"trail byte 0x5C", "\x95\x5C" "b", 0, 100, {{0, 0, "\x95\x5C"}, {20, 0, "b"}}, 30},
         {"CR LF", "a\r\nb\r\n\r\nc", 7, 100, {{7, 0, "a"}, {7, 31, "b"}, {7, 93, "c"}}, 123},
         {"lone lead byte at the end", "a\x82", 0, 100, {{0, 0, "a"}, {10, 0, "\x82"}}, 30},
         {"empty", "", 0, 100, {}, 30},
@@ -47,23 +47,18 @@ TEST(ListLayout, CellsWrapByWholeCharactersAndBreakAtCrLf) {
     }
 }
 
-TEST(ListLayout, PageSizeAndColumns) {
-    EXPECT_EQ(wholeInchPixels(203, 160), 7 * 160);
-    EXPECT_EQ(wholeInchPixels(297, 300), 11 * 300);
-    EXPECT_EQ(wholeInchPixels(25, 600), 0);
-    const ListColumns c = listColumns(1120);
-    EXPECT_EQ(c.date, 179);
-    EXPECT_EQ(c.caption, 470);
-    EXPECT_EQ(c.text, 470);
-}
-
 TEST(ListLayout, RowsGoUnderTheHeaderAndBreakWhenTheyDoNotFit) {
+    EXPECT_EQ(wholeInchPixels(203, 160), 7 * 160);
+    EXPECT_EQ(wholeInchPixels(25, 600), 0);
+    const ListColumns columns = listColumns(1120);
+    EXPECT_EQ(std::vector<int>({columns.date, columns.caption, columns.text}), std::vector<int>({179, 470, 470}));
+
     struct Case {
         const char* name;
         int pageHeight;
         std::vector<int> heights;
         int pages;
-        std::vector<RowPlace> places;
+        std::vector<RowPlace> places;  // page, y, lines shown; the header is 49 high
     };
     const Case cases[] = {
         {"empty list", 160, {}, 1, {}},
@@ -78,19 +73,18 @@ TEST(ListLayout, RowsGoUnderTheHeaderAndBreakWhenTheyDoNotFit) {
         const ListPages p = paginateRows(c.pageHeight, 49, c.heights);
         EXPECT_EQ(p.pageCount, c.pages);
         ASSERT_EQ(p.rows.size(), c.places.size());
-        for (std::size_t i = 0; i < c.places.size(); ++i) {
-            EXPECT_EQ(p.rows[i].page, c.places[i].page) << i;
-            EXPECT_EQ(p.rows[i].y, c.places[i].y) << i;
-            EXPECT_EQ(p.rows[i].height, c.places[i].height) << i;
-        }
+        for (std::size_t i = 0; i < c.places.size(); ++i)
+            EXPECT_EQ(std::vector<int>({p.rows[i].page, p.rows[i].y, p.rows[i].height}),
+                      std::vector<int>({c.places[i].page, c.places[i].y, c.places[i].height}))
+                << i;
     }
 }
 
 // ---- printing on the recording printer ---------------------------------------------------
 
-// Pages of 1120 × 160 table pixels (7 × 1 whole inches at 160 dpi): columns end at 179, 649
-// and 1119; one line of 48-pixel text makes a row 49 high, so the header covers 0–48 and
-// rows start at 50, 99, …
+// Tables 1120 × 160 pixels (7 × 1 whole inches at 160 dpi) on pages of 1130 × 170: columns
+// end at 179, 649 and 1119; a line of 48-pixel text makes a row 49 high, so the header covers
+// 0–48 and rows start at 50, 99, …
 class ListPrintTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -100,10 +94,6 @@ protected:
         printer.printableWidth = 1130;
         printer.printableHeight = 170;
     }
-    static TDateMemo note(int y, int m, int d, const char* caption, const char* text) {
-        return TDateMemo{y, m, d, text, caption};
-    }
-    // Dark pixels in the box.
     static int ink(const QImage& page, int left, int top, int right, int bottom) {
         int n = 0;
         for (int y = top; y < bottom; ++y)
@@ -114,66 +104,54 @@ protected:
 
     ScriptedUi ui;
     RecordingPrinter printer;
+    const TDateMemo note{2001, 9, 23, "b", "a"};
 };
 
 TEST_F(ListPrintTest, DateOnceUnderEachHeaderAndAHeaderOnEveryPage) {
-    const TDateMemo a = note(2001, 9, 23, "a", "b");
-    const std::vector<const TDateMemo*> notes{&a, &a, &a, &a};
-    EXPECT_EQ(PrintList(nullptr, notes), 1);
+    EXPECT_EQ(PrintList(nullptr, {&note, &note, &note, &note}), 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(printer.dialogs, std::vector<PrintDialogKind>{PrintDialogKind::Setup});
     EXPECT_EQ(printer.documentNames, std::vector<QString>{QStringLiteral("Sorvel 一覧印刷")});
-    EXPECT_EQ(printer.steps, (std::vector<std::string>{"startDoc", "startPage", "endPage", "startPage", "endPage",
-                                                       "endDoc"}));
+    EXPECT_EQ(printer.steps,
+              (std::vector<std::string>{"startDoc", "startPage", "endPage", "startPage", "endPage", "endDoc"}));
     ASSERT_EQ(printer.pages.size(), 2u);
     for (const QImage& page : printer.pages) {
-        EXPECT_GT(ink(page, 2, 2, 178, 47), 0);  // 日付
-        EXPECT_GT(ink(page, 181, 2, 648, 47), 0);  // 見だし
-        EXPECT_GT(ink(page, 651, 2, 1118, 47), 0);  // 内容
+        for (int x : {2, 181, 651}) EXPECT_GT(ink(page, x, 2, x + 176, 47), 0) << x;  // 日付 見だし 内容
         // The header's bottom line, the blank line under it, the first row's top line.
         EXPECT_TRUE(black(page, 500, 48));
         EXPECT_FALSE(black(page, 500, 49));
         EXPECT_TRUE(black(page, 500, 50));
-        EXPECT_TRUE(black(page, 0, 60));  // rows begin at the left edge
-        EXPECT_TRUE(black(page, 179, 60));
-        EXPECT_TRUE(black(page, 649, 60));
-        EXPECT_TRUE(black(page, 1119, 60));
-        // The date in the first row under the header only.
+        for (int x : {0, 179, 649, 1119}) EXPECT_TRUE(black(page, x, 60)) << x;
+        // The date in the first row under the header only; the caption in both.
         EXPECT_GT(ink(page, 2, 52, 178, 97), 0);
         EXPECT_EQ(ink(page, 2, 101, 178, 146), 0);
-        EXPECT_GT(ink(page, 181, 101, 648, 146), 0);  // its caption is there
-        // Nothing below the last whole inch.
-        EXPECT_EQ(ink(page, 0, 160, 1130, 170), 0);
+        EXPECT_GT(ink(page, 181, 101, 648, 146), 0);
+        EXPECT_EQ(ink(page, 0, 160, 1130, 170), 0);  // nothing below the last whole inch
     }
 }
 
 TEST_F(ListPrintTest, LineBreaksAndLongCaptionsStayInsideTheirColumns) {
-    printer.heightMm = 78;  // 3 inches: 480 pixels
+    printer.heightMm = 78;  // 3 inches
     printer.printableHeight = 490;
-    const TDateMemo lines = note(2001, 9, 23, "x", "a\r\nb\r\nc");
+    const TDateMemo lines{2001, 9, 23, "a\r\nb\r\nc", "x"};
     std::string longCaption;
     for (int i = 0; i < 30; ++i) longCaption += "\x82\xA0";  // あ
-    const TDateMemo wide = note(2001, 9, 24, longCaption.c_str(), "");
+    const TDateMemo wide{2001, 9, 24, "", longCaption};
     EXPECT_EQ(PrintList(nullptr, {&lines, &wide}), 1);
     ASSERT_EQ(printer.pages.size(), 1u);
     const QImage& page = printer.pages[0];
     // Three lines of 48 + 1: the row is 147 high, its bottom line at 50 + 146.
     EXPECT_FALSE(black(page, 10, 98));
     EXPECT_TRUE(black(page, 10, 196));
-    for (int line = 0; line < 3; ++line) {
-        const int top = 50 + 1 + 49 * line;
-        SCOPED_TRACE(line);
-        EXPECT_GT(ink(page, 651, top, 700, top + 46), 0);
-        // One narrow letter a line: no mark of the line breaks after it.
-        EXPECT_EQ(ink(page, 700, top, 1118, top + 46), 0);
+    for (int top : {51, 100, 149}) {
+        EXPECT_GT(ink(page, 651, top, 700, top + 46), 0) << top;
+        EXPECT_EQ(ink(page, 700, top, 1118, top + 46), 0) << top;  // no mark of the line break
     }
-    // The caption wraps inside its column: more than one line, nothing in the text column.
-    const int top = 197;
-    EXPECT_TRUE(black(page, 10, top));
-    EXPECT_FALSE(black(page, 10, top + 48));
-    EXPECT_GT(ink(page, 181, top + 2, 648, top + 47), 0);
-    EXPECT_GT(ink(page, 181, top + 51, 648, top + 96), 0);
-    EXPECT_EQ(ink(page, 650, top + 1, 1119, top + 96), 0);
+    // The next row wraps its caption: a second line, nothing in the text column.
+    EXPECT_TRUE(black(page, 10, 197));
+    EXPECT_FALSE(black(page, 10, 197 + 48));
+    EXPECT_GT(ink(page, 181, 197 + 51, 648, 197 + 96), 0);
+    EXPECT_EQ(ink(page, 650, 198, 1119, 197 + 96), 0);
 }
 
 TEST_F(ListPrintTest, EmptyListIsOneBlankPageAndATallRowEnds) {
@@ -185,57 +163,37 @@ TEST_F(ListPrintTest, EmptyListIsOneBlankPageAndATallRowEnds) {
     printer.pages.clear();
     std::string many;
     for (int i = 0; i < 200; ++i) many += "t\r\n";
-    const TDateMemo small = note(2001, 1, 1, "s", "s");
-    const TDateMemo tall = note(2001, 1, 2, "t", many.c_str());
-    EXPECT_EQ(PrintList(nullptr, {&small, &tall, &small}), 1);
+    const TDateMemo tall{2001, 1, 2, many, "t"};
+    EXPECT_EQ(PrintList(nullptr, {&note, &tall, &note}), 1);
     ASSERT_EQ(printer.pages.size(), 3u);
-    // The tall row fills its page to the bottom of the last whole inch.
+    // The tall row fills its page down to the last whole inch.
     EXPECT_GT(ink(printer.pages[1], 651, 100, 700, 160), 0);
     EXPECT_EQ(ink(printer.pages[1], 0, 160, 1130, 170), 0);
 }
 
-TEST_F(ListPrintTest, FailuresAreReportedAndTheDocumentAborted) {
-    const TDateMemo a = note(2001, 9, 23, "a", "b");
-    const QString error = QStringLiteral("エラー");
-    struct Case {
-        std::vector<std::string> fail;
-        std::vector<std::string> steps;
-        std::vector<QString> messages;
-    };
-    const Case cases[] = {
-        {{"startDoc"}, {"startDoc", "abortDoc"}, {QStringLiteral("印刷開始に失敗")}},
-        {{"startPage"}, {"startDoc", "startPage", "abortDoc"}, {QStringLiteral("ページ開始に失敗")}},
-        {{"endPage"}, {"startDoc", "startPage", "endPage", "abortDoc"}, {QStringLiteral("ページ終了に失敗")}},
-        {{"endDoc"}, {"startDoc", "startPage", "endPage", "endDoc", "abortDoc"}, {QStringLiteral("印刷終了に失敗")}},
-        {{"startPage", "abortDoc"},
-         {"startDoc", "startPage", "abortDoc"},
-         {QStringLiteral("ページ開始に失敗"), QStringLiteral("印刷中止にも失敗")}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fail.front());
+TEST_F(ListPrintTest, CancelAndFailuresStopTheJob) {
+    printer.dialogAnswers = {false};
+    EXPECT_EQ(PrintList(nullptr, {&note}), 0);
+    EXPECT_TRUE(printer.steps.empty());
+    EXPECT_TRUE(ui.messages.empty());
+
+    for (const print_cases::PrintFailure& c : print_cases::printFailures()) {
+        SCOPED_TRACE(print_cases::name(c));
         printer.steps.clear();
         printer.failSteps = c.fail;
         ui.messages.clear();
-        EXPECT_EQ(PrintList(nullptr, {&a}), 0);
+        EXPECT_EQ(PrintList(nullptr, {&note}), 0);
         EXPECT_EQ(printer.steps, c.steps);
-        ASSERT_EQ(ui.messages.size(), c.messages.size());
-        for (std::size_t i = 0; i < c.messages.size(); ++i)
-            EXPECT_EQ(ui.messages[i], (RecordedMessage{c.messages[i], error, MsgButtons::Ok}));
+        EXPECT_EQ(ui.messages, print_cases::errors(c));
         EXPECT_EQ(printer.liveJobs, 0);
     }
+
     printer.steps.clear();
     ui.messages.clear();
     printer.bitmaps = false;
-    EXPECT_EQ(PrintList(nullptr, {&a}), 0);
+    EXPECT_EQ(PrintList(nullptr, {&note}), 0);
     EXPECT_TRUE(printer.steps.empty());
-    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("このプリンタはビットマップを印刷できません。"),
-                                                          QStringLiteral("デバイスエラー"), MsgButtons::Ok}}));
-    printer.bitmaps = true;
-    ui.messages.clear();
-    printer.dialogAnswers = {false};
-    EXPECT_EQ(PrintList(nullptr, {&a}), 0);
-    EXPECT_TRUE(printer.steps.empty());
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{print_cases::kNoBitmaps});
 }
 
 }  // namespace
