@@ -8,9 +8,6 @@ write_state=${2:?path of sorvel_write_state}
 
 # The scheduler runs as root and drops to lp for its filters; it refuses to start otherwise.
 [[ $(id -u) -eq 0 ]] || fail "cupsd needs root to start a private scheduler (User lp); running as $(id -un)"
-for tool in cupsd lpadmin lpstat pdftoppm pdfinfo; do
-  command -v "$tool" >/dev/null || fail "$tool is missing; scripts/install-deps.sh installs it"
-done
 [[ -x /usr/lib/cups/backend/cups-pdf ]] || fail "the cups-pdf backend is missing (printer-driver-cups-pdf)"
 
 # cups-pdf writes into ~/PDF of the job's user: what this test adds there is removed again.
