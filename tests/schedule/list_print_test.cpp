@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "data/date_data.h"
+#include "platform/files.h"
 #include "platform/printing.h"
+#include "platform/printing_qt.h"
 #include "platform/ui.h"
 #include "schedule/list_pagination.h"
 #include "schedule/list_print.h"
@@ -182,6 +186,30 @@ TEST_F(ListPrintTest, CancelAndFailuresStopTheJob) {
     EXPECT_EQ(PrintList(nullptr, {&note}), 0);
     EXPECT_TRUE(printer.steps.empty());
     EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{print_cases::kNoBitmaps});
+}
+
+// A real printer's page gets the rows as text, not as pictures: a PDF keeps it selectable.
+TEST(ListPrintPdf, RowsAreVectorTextOnPrinterPages) {
+    class PdfService : public PrintService {
+    public:
+        QString path;
+        std::unique_ptr<PrintJob> printDialog(QWidget*, PrintDialogKind, const PaperSetup&) override {
+            return pdfFileJob(path);
+        }
+        std::unique_ptr<PrintJob> defaultPrinter() override { return nullptr; }
+    } pdf;
+    QTemporaryDir dir;
+    pdf.path = dir.filePath(QStringLiteral("list.pdf"));
+    setPrintService(&pdf);
+    const TDateMemo note{2001, 9, 23, "b", "a"};
+    std::vector<const TDateMemo*> notes(100, &note);  // 49-pixel rows at 300 dpi: two A4 pages
+    const int result = PrintList(nullptr, notes);
+    setPrintService(nullptr);
+    ASSERT_EQ(result, 1);
+    const QString bytes = QString::fromLatin1(readWholeFile(pdf.path).value_or(std::string()));
+    EXPECT_EQ(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 2);
+    EXPECT_TRUE(bytes.contains(QStringLiteral("/FontFile")));
+    EXPECT_FALSE(bytes.contains(QRegularExpression(QStringLiteral("/Subtype\\s*/Image"))));
 }
 
 }  // namespace
