@@ -14,6 +14,7 @@ struct PlacedChar {
     int x = 0;
     int y = 0;
     std::string bytes;
+    bool operator==(const PlacedChar&) const = default;
 };
 
 struct CellLayout {
@@ -42,6 +43,7 @@ struct RowPlace {
     int page = 0;
     int y = 0;
     int height = 0;  // the lines of the row on its page: less than the row's own when it is cut
+    bool operator==(const RowPlace&) const = default;
 };
 
 struct ListPages {
