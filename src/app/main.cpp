@@ -8,7 +8,9 @@
 #include <QSessionManager>
 
 #include "app/main_form.h"
+#include "platform/printing_qt.h"
 #include "platform/termination.h"
+#include "platform/translations.h"
 #include "platform/ui_qt.h"
 
 int main(int argc, char* argv[]) {
@@ -23,8 +25,11 @@ int main(int argc, char* argv[]) {
     // The calendar is a tool window; the program ends only through its own close.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    sorvel::installQtTranslations();
     sorvel::QtUi qtUi;
     sorvel::setDefaultUi(&qtUi);
+    sorvel::QtPrintService qtPrinters;
+    sorvel::setDefaultPrintService(&qtPrinters);
 
     try {
         sorvel::TMainForm form;

@@ -20,6 +20,7 @@
 #include "data/data_file.h"
 #include "data/day_dialog.h"
 #include "platform/files.h"
+#include "platform/printing.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "platform/x11_window.h"
@@ -508,7 +509,73 @@ void TMainForm::AllwaysOnTopClick() {
 }
 
 void TMainForm::calenprintClick() {
-    // Quick printing comes with the printing work.
+    TCalenderSet& cs = draw_->settings();
+    // 1. The window keeps out of painting and resizing while the canvas has the page's size.
+    printing_ = true;
+    const float savedPercent = cs.DispPercent;
+    const std::uint8_t savedTodayColoring = cs.TodayColoring;
+    const std::uint8_t savedNoDrawButton = cs.NoDrawButton;
+    cs.TodayColoring = 0;
+    cs.NoDrawButton = 1;
+    bool waitCursor = false;
+
+    // 2.–3. The print-setup dialog gives the printer.
+    std::unique_ptr<PrintJob> job = printService().printDialog(this, PrintDialogKind::Setup, PaperSetup{});
+    [&] {
+        if (!job) return;
+        // 4.
+        if (!job->canPrintBitmaps()) {
+            showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+            return;
+        }
+        // 5.
+        cs.redraw = 1;
+        setCursor(Qt::WaitCursor);
+        waitCursor = true;
+        auto fail = [&](const QString& message) {
+            showMessage(message, QStringLiteral("エラー"));
+            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
+        };
+        // 6.–7.
+        if (!job->startDoc(QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth))) {
+            fail(QStringLiteral("印刷開始に失敗"));
+            return;
+        }
+        if (!job->startPage()) {
+            fail(QStringLiteral("ページ開始に失敗"));
+            return;
+        }
+        // 8. As large as fits, in the base size's proportions.
+        const float w = static_cast<float>(job->printableWidth() - 2);
+        const float h = static_cast<float>(job->printableHeight() - 2);
+        const float sx = w / static_cast<float>(cs.Width);
+        const float sy = h / static_cast<float>(cs.Height);
+        const float scale = sy < sx ? sy : sx;
+        cs.DispPercent = scale * scale * 100.0f;
+        // 9. The render sizes the canvas from the zoom; it goes to the printable area's corner.
+        draw_->Render();
+        const Bitmap& picture = draw_->canvasBitmap();
+        if (!picture.isNull()) job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
+        cs.redraw = 0;
+        // 10.–11.
+        if (!job->endPage()) {
+            fail(QStringLiteral("ページ終了に失敗"));
+            return;
+        }
+        if (!job->endDoc()) fail(QStringLiteral("印刷終了に失敗"));
+    }();
+
+    // 12. Everything back as it was, on every path.
+    if (waitCursor) unsetCursor();
+    cs.DispPercent = savedPercent;
+    cs.TodayColoring = savedTodayColoring;
+    cs.NoDrawButton = savedNoDrawButton;
+    printing_ = false;
+    job.reset();
+    // The canvas goes back to the window's own zoom before anything reads its size.
+    cs.redraw = 1;
+    draw_->Render();
+    update();
 }
 
 void TMainForm::ShowHelpClick() {

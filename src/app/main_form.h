@@ -72,6 +72,8 @@ public:
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
     TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
+    // True while a quick print runs: the window neither paints nor resizes.
+    bool printing() const { return printing_; }
 
     // The primary screen's work area, read anew at every use.
     static ScreenExtent screenExtent();

@@ -15,6 +15,7 @@
 
 #include "platform/gdi.h"
 
+class QPainter;
 class QWidget;
 
 namespace sorvel {
@@ -56,6 +57,9 @@ public:
     virtual bool abortDoc() = 0;
     // The current page, between startPage and endPage; its pixels are the printable area's.
     virtual Canvas& canvas() = 0;
+    // The current page's painter when the page takes vector drawing (a printer or a PDF file),
+    // with the printable area's top left at (0, 0) in device pixels; null for a page of pixels.
+    virtual QPainter* pagePainter() { return nullptr; }
 };
 
 class PrintService {

@@ -1,7 +1,203 @@
 #include "schedule/list_print.h"
 
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+#include <QPainter>
+#include <QPen>
+
+#include "data/date_data.h"
+#include "platform/gdi.h"
+#include "platform/printing.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "schedule/list_pagination.h"
+
 namespace sorvel {
 
-int PrintList(QWidget*, const std::vector<const TDateMemo*>&) { return 0; }
+namespace {
+
+// 36 points at the screen's 96 dpi.
+constexpr int kFontHeight = 48;
+
+// One table row laid out: the date text and the characters of the caption and the text cell.
+struct RowLayout {
+    QString date;
+    CellLayout caption;
+    CellLayout text;
+    int height = 0;  // the lowest bottom + 1
+};
+
+class ListPrinter {
+public:
+    ListPrinter(PrintJob& job, int pageWidth) : job_(job), pw_(pageWidth), columns_(listColumns(pageWidth)) {}
+
+    RowLayout layoutHeader() {
+        return layoutRow(QStringLiteral("日付"), fromQString(QStringLiteral("見だし")).value_or(std::string()),
+                         fromQString(QStringLiteral("内容")).value_or(std::string()));
+    }
+    RowLayout layoutNote(const TDateMemo& note) {
+        return layoutRow(QString(), note.caption, note.text);
+    }
+    static QString dateText(const TDateMemo& note) {
+        return QStringLiteral("%1年%2月%3日").arg(note.year).arg(note.month).arg(note.day);
+    }
+
+    // Draws the first `lines` lines of the row at y of the current page.
+    void drawRow(const RowLayout& row, int y, int lines) {
+        if (lines <= 0 || pw_ <= 0) return;
+        if (QPainter* page = job_.pagePainter()) {
+            // Vector text straight onto the page: a PDF keeps it sharp and selectable.
+            page->save();
+            page->translate(0, y);
+            page->setClipRect(0, 0, pw_ + 1, lines);
+            paintRow(*page, row);
+            page->restore();
+            return;
+        }
+        // A page of pixels gets the row drawn off screen and copied one to one.
+        Bitmap surface = Bitmap::create(pw_ + 1, lines);
+        if (surface.isNull()) return;
+        surface.image().fill(Qt::white);
+        {
+            QPainter p(&surface.image());
+            paintRow(p, row);
+        }
+        job_.canvas().bitBlt(0, y, surface.width(), lines, surface, 0, 0, RasterOp::Copy);
+    }
+
+private:
+    RowLayout layoutRow(QString date, std::string_view caption, std::string_view text) {
+        RowLayout row;
+        row.date = std::move(date);
+        const int c = columns_.date;
+        const int t = columns_.date + columns_.caption;
+        auto advance = [this](std::string_view ch) { return charWidth(ch); };
+        row.caption = layoutCell(caption, c + 2, t, font_.height(), advance);
+        row.text = layoutCell(text, t + 2, t + columns_.text, font_.height(), advance);
+        row.height = std::max(row.caption.bottom, row.text.bottom) + 1;
+        return row;
+    }
+
+    int charWidth(std::string_view ch) {
+        unsigned key = static_cast<unsigned char>(ch[0]);
+        if (ch.size() > 1) key = key << 8 | static_cast<unsigned char>(ch[1]);
+        auto [it, added] = widths_.try_emplace(key, 0);
+        if (added) it->second = font_.advance(toQString(ch));
+        return it->second;
+    }
+
+    // Each line of a cell as one run of text, clipped to its column.
+    void paintCell(QPainter& p, const CellLayout& cell, int left, int right) {
+        p.save();
+        p.setClipRect(QRect(left, 0, right - left, cell.bottom + 1), Qt::IntersectClip);
+        std::size_t i = 0;
+        while (i < cell.chars.size()) {
+            const PlacedChar& first = cell.chars[i];
+            std::string run;
+            while (i < cell.chars.size() && cell.chars[i].y == first.y) run += cell.chars[i++].bytes;
+            p.drawText(QPoint(first.x, first.y + font_.ascent()), toQString(run));
+        }
+        p.restore();
+    }
+
+    void paintRow(QPainter& p, const RowLayout& row) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setFont(font_.qfont());
+        p.setPen(Qt::black);
+        p.setBackgroundMode(Qt::TransparentMode);
+        const int d = columns_.date;
+        const int c = d + columns_.caption;
+        const int t = c + columns_.text;
+        if (!row.date.isEmpty()) {
+            p.save();
+            p.setClipRect(QRect(0, 0, d, font_.height() + 1), Qt::IntersectClip);
+            p.drawText(QPoint(0, 1 + font_.ascent()), row.date);
+            p.restore();
+        }
+        paintCell(p, row.caption, d, c);
+        paintCell(p, row.text, c, t);
+        const int b = row.height - 1;
+        p.setPen(QPen(Qt::black, 0));
+        p.drawLine(0, 0, pw_, 0);
+        p.drawLine(0, 0, 0, b);
+        p.drawLine(d, 0, d, b);
+        p.drawLine(c, 0, c, b);
+        p.drawLine(t, 0, t, b);
+        p.drawLine(0, b, pw_, b);
+    }
+
+    PrintJob& job_;
+    int pw_;
+    ListColumns columns_;
+    Font font_{std::string(), kShiftJisCharSet, kFontHeight};
+    std::unordered_map<unsigned, int> widths_;
+};
+
+// A failed step: its message, then the document aborted (and that failure told too).
+int stop(PrintJob& job, const QString& message) {
+    showMessage(message, QStringLiteral("エラー"));
+    if (!job.abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
+    return 0;
+}
+
+}  // namespace
+
+int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
+    std::unique_ptr<PrintJob> job = printService().printDialog(owner, PrintDialogKind::Setup, PaperSetup{});
+    if (!job) return 0;
+    if (!job->canPrintBitmaps()) {
+        job.reset();
+        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+        return 0;
+    }
+    if (!job->startDoc(QStringLiteral("Sorvel 一覧印刷"))) return stop(*job, QStringLiteral("印刷開始に失敗"));
+    if (!job->startPage()) return stop(*job, QStringLiteral("ページ開始に失敗"));
+
+    const int pw = wholeInchPixels(job->widthMm(), job->dpiX());
+    const int ph = wholeInchPixels(job->heightMm(), job->dpiY());
+    ListPrinter printer(*job, pw);
+
+    // Lay every row out first: the heights decide the pages.
+    const RowLayout header = printer.layoutHeader();
+    std::vector<RowLayout> rows;
+    std::vector<int> heights;
+    rows.reserve(notes.size());
+    heights.reserve(notes.size());
+    for (const TDateMemo* note : notes) {
+        rows.push_back(note ? printer.layoutNote(*note) : RowLayout{});
+        heights.push_back(rows.back().height);
+    }
+    const ListPages pages = paginateRows(ph, header.height, heights);
+
+    int page = 0;
+    bool headerDue = true;
+    const TDateMemo* previous = nullptr;  // the note printed last on this page
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RowPlace& place = pages.rows[i];
+        if (place.page != page) {
+            if (!job->endPage()) return stop(*job, QStringLiteral("ページ終了に失敗"));
+            if (!job->startPage()) return stop(*job, QStringLiteral("ページ開始に失敗"));
+            page = place.page;
+            headerDue = true;
+        }
+        if (headerDue) {
+            printer.drawRow(header, 0, std::min(header.height + 1, ph));
+            headerDue = false;
+            previous = nullptr;
+        }
+        const TDateMemo* note = notes[i];
+        if (!note) continue;
+        RowLayout& row = rows[i];
+        if (!previous || previous->year != note->year || previous->month != note->month || previous->day != note->day)
+            row.date = ListPrinter::dateText(*note);
+        previous = note;
+        printer.drawRow(row, place.y, place.height);
+    }
+    if (!job->endPage()) return stop(*job, QStringLiteral("ページ終了に失敗"));
+    if (!job->endDoc()) return stop(*job, QStringLiteral("印刷終了に失敗"));
+    return 1;
+}
 
 }  // namespace sorvel

@@ -1,0 +1,60 @@
+#pragma once
+// The schedule list's printed table without a printer: where each character of a cell goes,
+// and on which page and at which height each row is placed. Row heights in, page breaks out.
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorvel {
+
+// One character of a cell (one byte, or two when the first is a CP932 lead byte) and its place.
+struct PlacedChar {
+    int x = 0;
+    int y = 0;
+    std::string bytes;
+    bool operator==(const PlacedChar&) const = default;
+};
+
+struct CellLayout {
+    std::vector<PlacedChar> chars;
+    int bottom = 0;  // the last line's y + the line height
+};
+
+// Lays a CP932 text out from (left, 0): a character that would pass limit starts a new line
+// first, CR LF starts a new line and is not drawn; a new line is lineHeight + 1 further down.
+// advance gives a character's width.
+CellLayout layoutCell(std::string_view textCp932, int left, int limit, int lineHeight,
+                      const std::function<int(std::string_view)>& advance);
+
+// Column edges of the table on a page pw pixels wide: date, caption and text.
+struct ListColumns {
+    int date = 0;
+    int caption = 0;
+    int text = 0;
+};
+ListColumns listColumns(int pageWidth);
+
+// The printable height or width in pixels: whole inches of the size in millimetres, at dpi.
+int wholeInchPixels(int millimetres, int dpi);
+
+struct RowPlace {
+    int page = 0;
+    int y = 0;
+    int height = 0;  // the lines of the row on its page: less than the row's own when it is cut
+    bool operator==(const RowPlace&) const = default;
+};
+
+struct ListPages {
+    int pageCount = 1;
+    std::vector<RowPlace> rows;
+};
+
+// Places rows of the given heights on pages pageHeight high. Every page with rows begins with a
+// header row of headerHeight at 0 (drawn one line taller), the first row at headerHeight + 1.
+// A row that does not fit under the last one starts the next page; a row that does not fit
+// under the header of an empty page stays there and is cut at the page's bottom.
+ListPages paginateRows(int pageHeight, int headerHeight, std::span<const int> rowHeights);
+
+}  // namespace sorvel
