@@ -121,9 +121,9 @@ void TMainForm::FormCreate() {
     }
     SanitizeDisplayDate(cs);
     if (cs.IsWallPaper == 1) draw_->LoadWallpaper();
-    // Once the base size is known: zero, a negative or a zoom too large for a canvas is made
-    // one the window can show.
-    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
+    // Once the base size is known: a stored zoom of zero, a negative one or one too large for a
+    // canvas (a damaged state file) starts at 100 rather than at the largest canvas there is.
+    cs.DispPercent = startZoom(cs.DispPercent, cs.Width, cs.Height);
     setZoomChecks();
 
     cs.redraw = 1;

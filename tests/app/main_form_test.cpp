@@ -130,8 +130,9 @@ TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
     EXPECT_EQ(form.sorvelSet().LengthAdsorp, 15);
     EXPECT_EQ(form.x(), 0);
     EXPECT_EQ(form.y(), 0);
-    EXPECT_GT(form.draw().settings().DispPercent, 0.0f);
-    EXPECT_LE(static_cast<long long>(form.width()) * form.height(), 64ll * 1024 * 1024);
+    // A zoom the settings dialog would refuse starts at 100, not at the largest canvas.
+    EXPECT_EQ(form.draw().settings().DispPercent, 100.0f);
+    EXPECT_EQ(form.width(), 640);
 
     for (float zoom : {0.0f, -5.0f, -1.0f}) {
         cs.DispPercent = zoom;
