@@ -383,3 +383,20 @@ TEST_F(StartedForm, SettingsFilesThatCannotBeReplacedAreReportedAndTheOldOnesKep
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(closed.count(), 1);
 }
+
+TEST_F(MainFormTest, WindowLeftOnNoScreenWhenTheScreensChangeComesBack) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    write("SorvelSt.dat", buildStateFile(TCalenderSet()));
+    TMainForm form;
+    form.FormCreate();
+    const ScreenExtent primary{0, 0, 1280, 800};
+    const ScreenExtent second{1280, 0, 1920, 1080};
+    form.setWindowRect(WindowRect{2000, 100, 640, 480});
+    form.ScreensChanged({primary, second});
+    EXPECT_EQ(form.windowRect(), (WindowRect{2000, 100, 640, 480}));
+    // The second screen is unplugged: the window comes back to the primary screen's right edge.
+    form.ScreensChanged({primary});
+    EXPECT_EQ(form.windowRect(), (WindowRect{1280 - 640, 100, 640, 480}));
+    EXPECT_EQ(form.sorvelSet().Left, 640);
+    EXPECT_EQ(form.sorvelSet().Top, 100);
+}
