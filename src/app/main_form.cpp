@@ -111,6 +111,10 @@ void TMainForm::FormCreate() {
     // The main window always sizes itself by a zoom: an explicit size is not one it can show.
     if (cs.DispPercent == -1.0f) cs.DispPercent = 100;
 
+    // What a save cut short (a power cut, a kill) left beside the three files.
+    removeSaveLeftovers(iniPath(programDir_));
+    removeSaveLeftovers(statePath(programDir_));
+    removeSaveLeftovers(pathFromCp932(resolveDataFileName(sorvelSet_->MemoFileName, programDir_)));
     LoadDataFile();
 
     draw_->UpdateToday();

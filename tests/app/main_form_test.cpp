@@ -400,3 +400,15 @@ TEST_F(MainFormTest, WindowLeftOnNoScreenWhenTheScreensChangeComesBack) {
     EXPECT_EQ(form.sorvelSet().Left, 640);
     EXPECT_EQ(form.sorvelSet().Top, 100);
 }
+
+TEST_F(MainFormTest, StartRemovesWhatInterruptedSavesLeftBesideTheThreeFiles) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    write("SorvelSt.dat", buildStateFile(TCalenderSet()));
+    for (const char* name : {"sorvel.ini.xYzAbC", "SorvelSt.dat.QwErTy", "Sorvel.dat.SzGjPc", "notes.txt.SzGjPc"})
+        write(name, "half a save");
+    TMainForm form;
+    form.FormCreate();
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"Sorvel.dat", "SorvelSt.dat", "notes.txt.SzGjPc"}));
+}
