@@ -10,16 +10,11 @@ using namespace sorvel;
 
 TEST(HelpPage, BesideTheProgramElseInstalledUnderShare) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString bin = dir.filePath("usr/bin");
-    ASSERT_TRUE(QDir().mkpath(bin));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/share/sorvel")));
-    // Neither: the page beside the program is what a copy would have.
-    EXPECT_EQ(TAboutForm::helpPageFor(bin), bin + "/sorvel-help.html");
-    // Installed.
-    QFile(dir.filePath("usr/share/sorvel/sorvel-help.html")).open(QIODevice::WriteOnly);
-    EXPECT_EQ(TAboutForm::helpPageFor(bin), dir.filePath("usr/share/sorvel/sorvel-help.html"));
-    // A copy run from its own folder keeps its own page first.
-    QFile(bin + "/sorvel-help.html").open(QIODevice::WriteOnly);
+    const QString bin = dir.filePath("usr/bin"), installed = dir.filePath("usr/share/sorvel/sorvel-help.html");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(dir.filePath("usr/share/sorvel")));
+    EXPECT_EQ(TAboutForm::helpPageFor(bin), bin + "/sorvel-help.html");  // neither: a copy's own place
+    ASSERT_TRUE(QFile(installed).open(QIODevice::WriteOnly));
+    EXPECT_EQ(TAboutForm::helpPageFor(bin), installed);
+    ASSERT_TRUE(QFile(bin + "/sorvel-help.html").open(QIODevice::WriteOnly));
     EXPECT_EQ(TAboutForm::helpPageFor(bin), bin + "/sorvel-help.html");
 }
