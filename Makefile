@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps configure clean bench fuzz test-asan
+.PHONY: run test build deps configure clean bench fuzz test-asan install uninstall
 
 deps:
 	@scripts/install-deps.sh
@@ -19,6 +19,16 @@ test: build
 run: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target sorvel
 	@scripts/run.sh $(BUILD)
+
+# `make install PREFIX=/usr DESTDIR=/tmp/pkg`: the program, help page, desktop entry and icons.
+PREFIX ?= /usr/local
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target sorvel
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes what the last `make install` from this build put in place (give the same DESTDIR).
+uninstall:
+	@DESTDIR="$(DESTDIR)" scripts/uninstall.sh $(BUILD)/install_manifest.txt
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; bench/startup.sh $(BUILD)

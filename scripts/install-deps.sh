@@ -7,7 +7,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  xvfb xauth xdotool imagemagick x11-utils python3
+  xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts the built Sorvel. Without a display it starts an Xvfb server, runs Sorvel there, saves a
-# screenshot to build/screenshot.png a few seconds after start-up and keeps running until
-# interrupted.
+# Starts the built Sorvel. Without a display it starts an Xvfb server, runs Sorvel there, answers
+# the messages of a first start (no settings or data files yet) as a person would with Enter,
+# saves a screenshot of the calendar to build/screenshot.png and keeps running until interrupted.
 set -euo pipefail
 build=${1:-build}
 bin="$build/src/sorvel"
@@ -27,7 +27,30 @@ done
 export DISPLAY=$display
 "$bin" &
 sorvel_pid=$!
-sleep 3
+
+# Message boxes of the start carry one of these captions.
+messages='^(メッセージ|エラー|メッセージ from Sorvel)$'
+calendar_shown=0
+quiet=0
+for _ in $(seq 300); do
+  kill -0 "$sorvel_pid" 2>/dev/null || { echo "Sorvel ended during its start" >&2; exit 1; }
+  box=$(xdotool search --onlyvisible --name "$messages" 2>/dev/null | head -n 1 || true)
+  if [[ -n "$box" ]]; then
+    echo "Answering: $(xdotool getwindowname "$box" 2>/dev/null || true)"
+    xdotool windowfocus --sync "$box" 2>/dev/null || xdotool windowfocus "$box" 2>/dev/null || true
+    xdotool key Return
+    quiet=0
+    sleep 0.3
+    continue
+  fi
+  if xdotool search --onlyvisible --name '^Sorvel$' >/dev/null 2>&1; then
+    calendar_shown=1
+    # The calendar stood for a second with no message in front of it.
+    ((++quiet >= 10)) && break
+  fi
+  sleep 0.1
+done
+((calendar_shown)) || { echo "the calendar window did not appear" >&2; exit 1; }
 import -window root "$build/screenshot.png"
 echo "Sorvel is running on Xvfb display $display (pid $sorvel_pid)."
 echo "Screenshot: $(cd "$build" && pwd)/screenshot.png"

@@ -1,6 +1,8 @@
 #include "app/about_form.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,8 +16,13 @@
 
 namespace sorvel {
 
-QString TAboutForm::helpPagePath() {
-    return joinPath(QCoreApplication::applicationDirPath(), QStringLiteral("sorvel-help.html"));
+QString TAboutForm::helpPagePath() { return helpPageFor(QCoreApplication::applicationDirPath()); }
+
+QString TAboutForm::helpPageFor(const QString& programDir) {
+    const QString beside = joinPath(programDir, QStringLiteral("sorvel-help.html"));
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed = QDir::cleanPath(joinPath(programDir, QStringLiteral("../share/sorvel/sorvel-help.html")));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {

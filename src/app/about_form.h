@@ -13,8 +13,10 @@ public:
     // Shows the box modally; returns 1.
     int Execute(const QString& programDir);
 
-    // The page the link opens: the help page installed beside the program.
+    // The page the link opens: the help page beside the program (a copy run from its folder),
+    // else the installed one in ../share/sorvel.
     static QString helpPagePath();
+    static QString helpPageFor(const QString& programDir);
 
 private:
     void Label3Click();

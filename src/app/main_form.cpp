@@ -113,6 +113,10 @@ void TMainForm::FormCreate() {
     // The main window always sizes itself by a zoom: an explicit size is not one it can show.
     if (cs.DispPercent == -1.0f) cs.DispPercent = 100;
 
+    // What a save cut short (a power cut, a kill) left beside the three files.
+    removeSaveLeftovers(iniPath(programDir_));
+    removeSaveLeftovers(statePath(programDir_));
+    removeSaveLeftovers(pathFromCp932(resolveDataFileName(sorvelSet_->MemoFileName, programDir_)));
     LoadDataFile();
 
     draw_->UpdateToday();
@@ -123,9 +127,9 @@ void TMainForm::FormCreate() {
     }
     SanitizeDisplayDate(cs);
     if (cs.IsWallPaper == 1) draw_->LoadWallpaper();
-    // Once the base size is known: zero, a negative or a zoom too large for a canvas is made
-    // one the window can show.
-    cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
+    // Once the base size is known: a stored zoom of zero, a negative one or one too large for a
+    // canvas (a damaged state file) starts at 100 rather than at the largest canvas there is.
+    cs.DispPercent = startZoom(cs.DispPercent, cs.Width, cs.Height);
     setZoomChecks();
 
     cs.redraw = 1;
@@ -135,8 +139,9 @@ void TMainForm::FormCreate() {
     WindowRect r = windowRect();
     r.left = sorvelSet_->Left;
     r.top = sorvelSet_->Top;
-    setWindowRect(placeAtStoredPosition(r, screenExtent()));
+    setWindowRect(placeAtStoredPosition(r, screens()));
     KeepOnScreen();
+    watchScreens();
     ApplyYoDisp();
     // The layout window keeps its stored flag; it opens in a later version.
     layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
@@ -152,6 +157,42 @@ ScreenExtent TMainForm::screenExtent() {
     return ScreenExtent{g.left(), g.top(), g.width(), g.height()};
 }
 
+ScreenList TMainForm::screens() {
+    ScreenList list;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    list.push_back(screenExtent());
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen == primary) continue;
+        const QRect g = screen->availableGeometry();
+        list.push_back(ScreenExtent{g.left(), g.top(), g.width(), g.height()});
+    }
+    return list;
+}
+
+void TMainForm::ScreensChanged(const ScreenList& list) {
+    const WindowRect r = windowRect();
+    const WindowRect placed = keepOnScreen(placeAtStoredPosition(r, list), list);
+    if (placed == r) return;
+    setWindowRect(placed);
+    storePosition();
+}
+
+void TMainForm::watchScreens() {
+    // Queued: while a screen is being removed the list of screens may still hold it.
+    auto changed = [this] { QTimer::singleShot(0, this, [this] { ScreensChanged(screens()); }); };
+    auto watch = [this, changed](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, changed);
+        connect(screen, &QScreen::geometryChanged, this, changed);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [watch, changed](QScreen* screen) {
+        watch(screen);
+        changed();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, changed);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, changed);
+}
+
 WindowRect TMainForm::windowRect() const { return WindowRect{x(), y(), width(), height()}; }
 
 void TMainForm::setWindowRect(const WindowRect& r) {
@@ -165,14 +206,15 @@ void TMainForm::storePosition() {
 }
 
 void TMainForm::KeepOnScreen() {
-    setWindowRect(keepOnScreen(windowRect(), screenExtent()));
+    setWindowRect(keepOnScreen(windowRect(), screens()));
     storePosition();
 }
 
 void TMainForm::ResizeToZoom() {
     if (printing_) return;
     const TCalenderSet& cs = draw_->settings();
-    setWindowRect(resizeToZoom(windowRect(), cs.DispPercent, cs.Width, cs.Height, screenExtent()));
+    const WindowRect r = windowRect();
+    setWindowRect(resizeToZoom(r, cs.DispPercent, cs.Width, cs.Height, screenOf(r, screens())));
 }
 
 void TMainForm::ApplyAlwaysOnTop() {
@@ -394,7 +436,7 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
 void TMainForm::FormMouseMove(int x, int y) {
     if (!dragging_) return;
     const DragPosition p = dragWindow(windowRect(), x - pressPos_.x(), y - pressPos_.y(), sorvelSet_->AdSorption == 1,
-                                      sorvelSet_->LengthAdsorp, screenExtent());
+                                      sorvelSet_->LengthAdsorp, screens());
     if (p.left != this->x() || p.top != this->y()) move(p.left, p.top);
 }
 

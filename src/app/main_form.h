@@ -77,6 +77,11 @@ public:
 
     // The primary screen's work area, read anew at every use.
     static ScreenExtent screenExtent();
+    // Every screen's work area, the primary one first, read anew at every use.
+    static ScreenList screens();
+    // A screen was added or removed or changed its geometry: a window left on no screen comes
+    // back as at start-up.
+    void ScreensChanged(const ScreenList& screens);
     WindowRect windowRect() const;
     void setWindowRect(const WindowRect& r);
 
@@ -105,6 +110,7 @@ private:
     void FormPaint();
     void FormClose();
     void storePosition();
+    void watchScreens();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
     std::unique_ptr<TSorvelDraw> draw_;

@@ -37,6 +37,10 @@ DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int 
     return DragPosition{left + dx, top + dy};
 }
 
+DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int distance, const ScreenList& screens) {
+    return dragWindow(w, dx, dy, snapping, distance, screenOf(w, screens));
+}
+
 int buttonSizeFor(int canvasHeight) { return canvasHeight / 18; }
 
 CornerZone cornerZoneAt(int x, int y, int width, int b) {

@@ -18,6 +18,8 @@ struct DragPosition {
     bool operator==(const DragPosition&) const = default;
 };
 DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int distance, const ScreenExtent& s);
+// With several screens the window snaps to the edges of the screen it is on (screenOf).
+DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int distance, const ScreenList& screens);
 
 // The corner zones: a square of the button size in each top corner.
 enum class CornerZone { None, Previous, Next };

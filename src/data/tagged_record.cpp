@@ -9,8 +9,6 @@ namespace sorvel {
 
 namespace {
 
-constexpr char kEscapedLt = 26;
-
 // Writes the eight bytes of a marker, "<+S07>\r\n", to dst. Numbers are 0–99 by construction
 // of the callers.
 void putMarker(char* dst, char sign, char letter, int number) {

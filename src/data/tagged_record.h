@@ -31,6 +31,9 @@ private:
 
 enum TagMode { kTagValue = 0, kTagOpen = 1, kTagClose = 2 };
 
+// The byte a "<" inside a value is stored as.
+inline constexpr char kEscapedLt = 26;
+
 // Appends one field: mode 0 a value field, 1 the opening marker alone, 2 the closing marker
 // alone. "<" in the value is written as byte 26.
 void WriteField(std::string& out, int number, std::string_view text, int mode);

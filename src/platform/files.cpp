@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -134,6 +136,33 @@ bool atomicReplace(const QString& path, std::string_view bytes, QString* error) 
     if (!f.commit()) return fail(f.errorString());
     syncDirectory(QFileInfo(path).absolutePath());
     return true;
+}
+
+namespace {
+
+bool isAsciiLetter(QChar c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// The six letters the temporary file of a save carries after the target's name and a dot.
+bool isSaveSuffix(const QString& suffix) {
+    if (suffix.size() != 6 || !std::all_of(suffix.begin(), suffix.end(), isAsciiLetter)) return false;
+    const QString tail = suffix.mid(1);
+    const bool word = suffix == suffix.toLower() || suffix == suffix.toUpper() ||
+                      (suffix[0].isUpper() && tail == tail.toLower());
+    return !word;
+}
+
+}  // namespace
+
+int removeSaveLeftovers(const QString& path) {
+    const QFileInfo target(path);
+    const QString prefix = target.fileName() + '.';
+    QDir dir = target.absoluteDir();
+    int removed = 0;
+    for (const QFileInfo& f : dir.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+        if (f.isSymLink() || !f.fileName().startsWith(prefix)) continue;
+        if (isSaveSuffix(f.fileName().mid(prefix.size())) && QFile::remove(f.absoluteFilePath())) ++removed;
+    }
+    return removed;
 }
 
 void setSaveFaultForTesting(SaveFaultPlan plan) { faultPlan() = plan; }

@@ -35,6 +35,12 @@ std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBy
 // file is untouched, the temporary file is removed and false is returned with *error set.
 bool atomicReplace(const QString& path, std::string_view bytes, QString* error = nullptr);
 
+// Removes what an interrupted atomic replace of path can leave beside it: files named after it
+// with a dot and six random letters ("Sorvel.dat.SzGjPc"). A suffix that reads as a word (all
+// lower case, all upper case or capitalised, such as "Sorvel.dat.backup") is taken for a file
+// of the user's and kept. Returns how many files were removed.
+int removeSaveLeftovers(const QString& path);
+
 // Fault injection for tests: the stage at which the next saves fail.
 enum class SaveFault { None, Open, WriteAfterBytes, Commit };
 struct SaveFaultPlan {

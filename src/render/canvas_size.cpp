@@ -43,4 +43,12 @@ float clampZoom(float percent, std::int32_t baseWidth, std::int32_t baseHeight) 
     return lo;
 }
 
+float startZoom(float percent, std::int32_t baseWidth, std::int32_t baseHeight) {
+    if (percent > 0 && std::isfinite(percent)) {
+        const CanvasSize s = canvasSizeFor(percent, baseWidth, baseHeight);
+        if (canvasSizeAllowed(s.width, s.height)) return percent;
+    }
+    return clampZoom(100.0f, baseWidth, baseHeight);
+}
+
 }  // namespace sorvel

@@ -25,4 +25,9 @@ bool canvasSizeAllowed(std::int64_t width, std::int64_t height);
 // them. Returns the zoom to use.
 float clampZoom(float percent, std::int32_t baseWidth, std::int32_t baseHeight);
 
+// The zoom a window starts with: a stored zoom the settings dialog would refuse (NaN, 0 or
+// less, or one whose canvas could not be built) gives way to 100. Only a base size too large
+// for even 100 takes the largest zoom it can show.
+float startZoom(float percent, std::int32_t baseWidth, std::int32_t baseHeight);
+
 }  // namespace sorvel

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/text.h"
@@ -166,8 +168,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     lengthUpDown_->setValue(15);
     noDayDraw_ = checkBox("NoDayDraw", "日付を描かない", generalGroup);
     auto* general = new QVBoxLayout(generalGroup);
-    general->setContentsMargins(6, 2, 6, 4);
-    general->setSpacing(2);
+    general->setContentsMargins(6, 0, 6, 2);
+    general->setSpacing(0);
     general->addWidget(wallPaper_);
     general->addWidget(noButtonDraw_);
     auto* snapRow = new QHBoxLayout;
@@ -177,6 +179,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     snapRow->addStretch(1);
     general->addLayout(snapRow);
     general->addWidget(noDayDraw_);
+    autostart_ = checkBox("Autostart", "ログイン時に起動する", generalGroup);
+    general->addWidget(autostart_);
 
     auto* decorationGroup = new QGroupBox(QStringLiteral("日付飾り"), page);
     colorToday_ = checkBox("ColorToday", "今日をかこむ", decorationGroup);
@@ -388,6 +392,7 @@ void TSettingForm::fill() {
     colorToday_->setChecked(v.colorToday);
     memoColoring_->setChecked(v.memoColoring);
     holidayColoring_->setChecked(v.holidayColoring);
+    autostart_->setChecked(autostartEnabled(autostartPath()));
     // 3
     yearUpDown_->setValue(v.yearText.toInt());
     monthUpDown_->setValue(v.monthText.toInt());
@@ -464,6 +469,9 @@ SettingFormValues TSettingForm::controlValues() const {
 }
 
 void TSettingForm::se_okClick() {
+    // Starting at login lives in the desktop's autostart folder; a failure has shown its message.
+    if (autostart_->isChecked() != autostartEnabled(autostartPath()))
+        setAutostart(autostart_->isChecked(), autostartPath(), QCoreApplication::applicationFilePath());
     // A conversion error ends the applying at its step; the dialog closes all the same.
     applySettingForm(controlValues(), *cs_, *ss_, calls_.load);
     accept();

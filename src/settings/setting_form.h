@@ -75,6 +75,7 @@ private:
     QCheckBox* noButtonDraw_ = nullptr;
     QCheckBox* adsorption_ = nullptr;
     QCheckBox* noDayDraw_ = nullptr;
+    QCheckBox* autostart_ = nullptr;  // ログイン時に起動する: the autostart entry, not a setting
     QCheckBox* colorToday_ = nullptr;
     QCheckBox* memoColoring_ = nullptr;
     QCheckBox* holidayColoring_ = nullptr;

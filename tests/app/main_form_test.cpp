@@ -157,8 +157,9 @@ TEST_F(MainFormTest, DamagedOrHostileStoredValuesDoNotStopTheStart) {
     EXPECT_EQ(form.sorvelSet().LengthAdsorp, 15);
     EXPECT_EQ(form.x(), 0);
     EXPECT_EQ(form.y(), 0);
-    EXPECT_GT(form.draw().settings().DispPercent, 0.0f);
-    EXPECT_LE(static_cast<long long>(form.width()) * form.height(), 64ll * 1024 * 1024);
+    // A zoom the settings dialog would refuse starts at 100, not at the largest canvas.
+    EXPECT_EQ(form.draw().settings().DispPercent, 100.0f);
+    EXPECT_EQ(form.width(), 640);
 
     for (float zoom : {0.0f, -5.0f, -1.0f}) {
         cs.DispPercent = zoom;
@@ -408,4 +409,33 @@ TEST_F(StartedForm, SettingsFilesThatCannotBeReplacedAreReportedAndTheOldOnesKep
     form->Close1Click();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(MainFormTest, WindowLeftOnNoScreenWhenTheScreensChangeComesBack) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    write("SorvelSt.dat", buildStateFile(TCalenderSet()));
+    TMainForm form;
+    form.FormCreate();
+    const ScreenExtent primary{0, 0, 1280, 800};
+    const ScreenExtent second{1280, 0, 1920, 1080};
+    form.setWindowRect(WindowRect{2000, 100, 640, 480});
+    form.ScreensChanged({primary, second});
+    EXPECT_EQ(form.windowRect(), (WindowRect{2000, 100, 640, 480}));
+    // The second screen is unplugged: the window comes back to the primary screen's right edge.
+    form.ScreensChanged({primary});
+    EXPECT_EQ(form.windowRect(), (WindowRect{1280 - 640, 100, 640, 480}));
+    EXPECT_EQ(form.sorvelSet().Left, 640);
+    EXPECT_EQ(form.sorvelSet().Top, 100);
+}
+
+TEST_F(MainFormTest, StartRemovesWhatInterruptedSavesLeftBesideTheThreeFiles) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    write("SorvelSt.dat", buildStateFile(TCalenderSet()));
+    for (const char* name : {"sorvel.ini.xYzAbC", "SorvelSt.dat.QwErTy", "Sorvel.dat.SzGjPc", "notes.txt.SzGjPc"})
+        write(name, "half a save");
+    TMainForm form;
+    form.FormCreate();
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"Sorvel.dat", "SorvelSt.dat", "notes.txt.SzGjPc"}));
 }

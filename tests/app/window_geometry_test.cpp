@@ -55,3 +55,33 @@ TEST(WindowGeometry, DockedWindowsStayDockedWhenTheZoomChanges) {
     WindowRect near{1280 - 641, 10, 640, 480};
     EXPECT_EQ(resizeToZoom(near, 25, 640, 480, kScreen), (WindowRect{1280 - 641, 10, 320, 240}));
 }
+
+namespace {
+// The primary screen, a second one to its right with a panel along its top, and a third left of
+// the primary one (negative coordinates).
+const ScreenExtent kRight{1280, 40, 1920, 1040};
+const ScreenExtent kLeft{-1920, 0, 1920, 1080};
+
+struct PlacementCase {
+    const char* what;
+    WindowRect stored;
+    ScreenList screens;
+    WindowRect placed;
+};
+}  // namespace
+
+TEST(SeveralScreens, StartPlacementKeepsWindowsOnAnyScreenAndBringsBackTheRest) {
+    const PlacementCase cases[] = {
+        {"on the second screen", {2000, 500, 640, 480}, {kScreen, kRight}, {2000, 500, 640, 480}},
+        {"second screen unplugged", {2000, 500, 640, 480}, {kScreen}, {640, 500, 640, 480}},
+        {"on the screen left of the primary", {-1500, 100, 640, 480}, {kScreen, kLeft}, {-1500, 100, 640, 480}},
+        {"left screen unplugged", {-1500, 100, 640, 480}, {kScreen}, {0, 0, 640, 480}},
+        {"overlapping the second screen's work area by one row", {2000, -439, 640, 480}, {kScreen, kRight},
+         {2000, -439, 640, 480}},
+        {"above the second screen's work area", {2000, -440, 640, 480}, {kScreen, kRight}, {640, -440, 640, 480}},
+        {"below the primary, beside the second", {100, 900, 640, 480}, {kScreen, kRight}, {100, 320, 640, 480}},
+    };
+    for (const PlacementCase& c : cases) {
+        EXPECT_EQ(keepOnScreen(placeAtStoredPosition(c.stored, c.screens), c.screens), c.placed) << c.what;
+    }
+}

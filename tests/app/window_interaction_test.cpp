@@ -44,6 +44,20 @@ TEST(Dragging, SnapsToTheEdgesWithinTheDistanceOnly) {
     EXPECT_EQ(dragWindow(w, -30, 0, true, 15, panel), (DragPosition{64, 300}));
 }
 
+TEST(Dragging, SnapsToTheEdgesOfTheScreenTheWindowIsOn) {
+    // A second screen right of the primary one, with a panel along its top.
+    const ScreenList screens{kScreen, ScreenExtent{1280, 40, 1920, 1040}};
+    const WindowRect second{1500, 300, 640, 480};
+    EXPECT_EQ(dragWindow(second, -210, 0, true, 15, screens), (DragPosition{1280, 300}));
+    EXPECT_EQ(dragWindow(second, 1050, 0, true, 15, screens), (DragPosition{3200 - 640, 300}));
+    EXPECT_EQ(dragWindow(second, 0, -255, true, 15, screens), (DragPosition{1500, 40}));
+    EXPECT_EQ(dragWindow(second, 0, 290, true, 15, screens), (DragPosition{1500, 1080 - 480}));
+    // Mostly on the second screen (360 of its 640 columns): that screen's edges count.
+    EXPECT_EQ(dragWindow(WindowRect{1000, 300, 640, 480}, 0, -250, true, 15, screens), (DragPosition{1000, 40}));
+    // On the primary screen its own edges still count.
+    EXPECT_EQ(dragWindow(WindowRect{100, 300, 640, 480}, 530, 0, true, 15, screens), (DragPosition{640, 300}));
+}
+
 TEST(Dragging, WithoutSnappingTheWindowMayLeaveTheScreen) {
     const WindowRect w{100, 300, 640, 480};
     EXPECT_EQ(dragWindow(w, -90, 0, false, 15, kScreen), (DragPosition{10, 300}));

@@ -128,3 +128,18 @@ TEST_F(AtomicReplace, FailsWhereNoFileCanBeCreated) {
     EXPECT_TRUE(entries(dir.filePath("sub")).isEmpty());
     EXPECT_EQ(entries(dir.path()), (QStringList{"Sorvel.dat", "sub"}));
 }
+
+TEST(SaveLeftovers, OnlyTheTemporaryFilesOfThatFileAreRemoved) {
+    QTemporaryDir dir;
+    // What a save of Sorvel.dat leaves: its name, a dot and six mixed-case letters.
+    const QStringList leftovers = {"Sorvel.dat.SzGjPc", "Sorvel.dat.aBcDeF", "Sorvel.dat.QQQQQq"};
+    QStringList kept = {"Sorvel.dat",        "Sorvel.dat.backup", "Sorvel.dat.BACKUP", "Sorvel.dat.Backup",
+                        "Sorvel.dat.SzGjP",  "Sorvel.dat.SzGjP1", "Sorvel.dat.SzGjPcX", "sorvel.dat.SzGjPc",
+                        "Other.dat.SzGjPc",  "Sorvel.datxSzGjPc"};
+    for (const QString& name : leftovers + kept) writeFile(dir.filePath(name), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Sorvel.dat.DirEct"));
+    EXPECT_EQ(removeSaveLeftovers(dir.filePath("Sorvel.dat")), 3);
+    kept << "Sorvel.dat.DirEct";
+    kept.sort();
+    EXPECT_EQ(entries(dir.path()), kept);
+}

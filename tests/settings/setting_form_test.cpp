@@ -25,6 +25,7 @@
 
 #include "app/main_form.h"
 #include "data/data_file.h"
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -165,6 +166,29 @@ TEST_F(SettingFormTest, CaptionsFitAndControlsDoNotOverlap) {
             EXPECT_GE(page->height(), page->layout() ? page->layout()->minimumSize().height() : 0) << i;
         }
     });
+}
+
+TEST_F(SettingFormTest, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+    const QString entry = autostartPath();
+    ASSERT_TRUE(run([&](TSettingForm& f) {
+        auto* box = find<QCheckBox>(f, "Autostart");
+        EXPECT_EQ(box->text(), QStringLiteral("ログイン時に起動する"));
+        EXPECT_FALSE(box->isChecked());
+        box->setChecked(true);
+        find<QPushButton>(f, "se_ok")->click();
+    }));
+    const std::string written = readWholeFile(entry).value_or("");
+    EXPECT_NE(written.find("\nExec=" + QCoreApplication::applicationFilePath().toStdString() + "\n"), std::string::npos)
+        << written;
+    // Read back from the file at the next opening; cleared, the entry goes.
+    run([&](TSettingForm& f) {
+        auto* box = find<QCheckBox>(f, "Autostart");
+        EXPECT_TRUE(box->isChecked());
+        box->setChecked(false);
+        find<QPushButton>(f, "se_ok")->click();
+    });
+    EXPECT_FALSE(QFile::exists(entry));
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 // ---- Colours, fonts, data file ------------------------------------------------------------

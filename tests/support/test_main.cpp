@@ -12,8 +12,13 @@ using TestApp = QGuiApplication;
 using TestApp = QCoreApplication;
 #endif
 
+#include <QTemporaryDir>
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The desktop's configuration (the autostart folder) is a private one, never the user's.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     TestApp app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
