@@ -107,7 +107,7 @@ TEST_F(SettingFormTest, OpensOnTheFirstPageFilledFromTheSettings) {
     ss.LengthAdsorp = 30;
     run([&](TSettingForm& f) {
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Sorvelの設定"));
-        EXPECT_EQ(f.size(), QSize(460, 271));
+        EXPECT_EQ(f.size(), QSize(460, 335));
         EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         auto* pages = find<QTabWidget>(f, "SettingPage");
         EXPECT_EQ(pages->currentIndex(), 0);
