@@ -500,6 +500,40 @@ TEST_F(Engine, HolidaysColourDayNumbersButNeverWeekdayNames) {
     EXPECT_EQ(cs().substitutes.size(), 1u);  // emptied at every render
 }
 
+// September 2026 begins on a Tuesday: 敬老の日 Monday 21, 国民の休日 22 and 秋分の日 23 stand
+// in grid row 6; Thursday 24 is an ordinary day.
+TEST_F(Engine, NationalHolidaysTakeTheDayOffColourWhenShown) {
+    cs().DispYear = 2026;
+    cs().Cl[kSlotDayOff] = iGreen;
+    cs().Cl[kSlotYear] = iBlack;
+    render();
+    EXPECT_EQ(count(canvas(), cell(2, 6), kGreen), 0);  // the setting is off
+    cs().NationalHolidays = 1;
+    render();
+    for (int column : {1, 2, 3}) EXPECT_GT(count(canvas(), cell(column, 6), kGreen), 0) << column;
+    EXPECT_EQ(count(canvas(), cell(4, 6), kGreen), 0);
+}
+
+// The year title "2026" becomes "令和8年", half as wide again at least.
+TEST_F(Engine, EraYearTitle) {
+    cs().DispYear = 2026;
+    cs().NoDrawMonth = 1;
+    const QRect title(0, 50, 640, 50);
+    render();
+    const int digits = colourBox(canvas(), title, kGreen).width();
+    cs().EraYear = 1;
+    render();
+    const int era = colourBox(canvas(), title, kGreen).width();
+    EXPECT_GT(digits, 0);
+    EXPECT_GT(era, digits * 3 / 2);
+    cs().DispYear = 1872;  // before the Gregorian calendar in Japan: the number, as without
+    render();
+    const int before1873 = colourBox(canvas(), title, kGreen).width();
+    cs().EraYear = 0;
+    render();
+    EXPECT_EQ(before1873, colourBox(canvas(), title, kGreen).width());
+}
+
 TEST_F(Engine, SubstituteOwedAtTheEndOfAShownMonthAppearsInTheNext) {
     auto rule = std::make_unique<THolidaySet>();
     rule->month = 9;
