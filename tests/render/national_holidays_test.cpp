@@ -135,6 +135,7 @@ TEST(NationalHolidays, SubstituteHolidays) {
 // Sunday nor on a substitute holiday.
 TEST(NationalHolidays, DaysBetweenTwoHolidays) {
     expectDays({
+        {1985, 5, 4, K::None, ""},  // a Saturday before the amendment
         {1986, 5, 4, K::None, ""},  // a Sunday
         {1987, 5, 4, K::Substitute, "振替休日"},  // 3 May 1987 was a Sunday
         {1988, 5, 4, K::Citizens, "国民の休日"},  // the first
