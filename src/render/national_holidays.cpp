@@ -162,11 +162,13 @@ void computeYear(std::int64_t year, YearDays& out) {
     }
 }
 
-// The drawing asks month by month; one year is kept per thread.
+// The drawing asks month by month, and a January looks back into the December before: two
+// neighbouring years are kept per thread, an even and an odd one.
 const YearDays& yearDays(std::int64_t year) {
-    thread_local YearDays cache;
-    if (cache.year != year) computeYear(year, cache);
-    return cache;
+    thread_local std::array<YearDays, 2> cache;
+    YearDays& slot = cache[static_cast<std::size_t>(year & 1)];
+    if (slot.year != year) computeYear(year, slot);
+    return slot;
 }
 
 }  // namespace
