@@ -1,10 +1,7 @@
-// Japan's national holidays. Expected dates are taken from the law on national holidays
-// (国民の祝日に関する法律, 1948) and its amendments, the special laws for the one-off days,
-// the equinox days published yearly in the government gazette (官報), and weekdays counted
-// from a perpetual calendar; each group says which.
+// Japan's national holidays. Expected dates come from the law on national holidays (1948) and
+// its amendments, the special laws of the one-off days, the equinox days published in the
+// government gazette, and weekdays counted on a perpetual calendar; each group says which.
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "platform/text.h"
 #include "render/japanese_era.h"
@@ -13,177 +10,92 @@
 namespace sorvel {
 namespace {
 
-using K = NationalDayKind;
-
+// "yyyy-mm-dd" and the name the date must carry: "" none, "振替休日" and "国民の休日" the two
+// derived kinds, anything else a holiday.
 struct Case {
-    int year, month, day;
-    K kind;
-    const char* name;  // "" for none
+    const char* date;
+    const char* name;
 };
-
 void expectDays(std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
-        const NationalDay d = nationalHoliday(c.year, c.month, c.day);
-        const std::string at = std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day);
-        EXPECT_EQ(d.kind, c.kind) << at;
-        EXPECT_EQ(std::string(d.name), std::string(c.name)) << at;
+        int y = 0, m = 0, d = 0;
+        ASSERT_EQ(std::sscanf(c.date, "%d-%d-%d", &y, &m, &d), 3);
+        const std::string name = c.name;
+        const NationalDayKind kind = name.empty()             ? NationalDayKind::None
+                                     : name == "振替休日"     ? NationalDayKind::Substitute
+                                     : name == "国民の休日"   ? NationalDayKind::Citizens
+                                                              : NationalDayKind::Holiday;
+        const NationalDay got = nationalHoliday(y, m, d);
+        EXPECT_EQ(got.kind, kind) << c.date;
+        EXPECT_EQ(std::string(got.name), name) << c.date;
     }
 }
 
-// The first and last year of every rule that changed, from the amendments of 1966 (敬老の日,
-// 体育の日), 1985 (国民の休日), 1989 (みどりの日, 天皇誕生日 12/23), 1995 (海の日), 1998 and
-// 2001 (the Monday rules of 2000 and 2003), 2005 (昭和の日, みどりの日 5/4 from 2007), 2014
-// (山の日), 2017 (天皇誕生日 2/23 from 2020), 2018 (スポーツの日) and the Olympic special
-// measures of 2020 and 2021.
+// First and last years of the rules that changed: amendments of 1966, 1989, 1995, 1998, 2001,
+// 2005, 2014, 2017, 2018, and the Olympic moves of 2020 and 2021.
 TEST(NationalHolidays, EachRuleInItsYearsOnly) {
-    expectDays({
-        {1999, 1, 15, K::Holiday, "成人の日"},
-        {2000, 1, 15, K::None, ""},
-        {2000, 1, 10, K::Holiday, "成人の日"},  // second Monday
-        {1966, 2, 11, K::None, ""},
-        {1967, 2, 11, K::Holiday, "建国記念の日"},
-        {1988, 4, 29, K::Holiday, "天皇誕生日"},
-        {1989, 4, 29, K::Holiday, "みどりの日"},
-        {1989, 12, 23, K::Holiday, "天皇誕生日"},
-        {2018, 12, 23, K::Holiday, "天皇誕生日"},
-        {2019, 12, 23, K::None, ""},  // a Monday: no emperor's birthday in 2019
-        {2019, 2, 23, K::None, ""},
-        {2020, 2, 23, K::Holiday, "天皇誕生日"},
-        {2020, 2, 24, K::Substitute, "振替休日"},  // 23 February 2020 was a Sunday
-        {2006, 4, 29, K::Holiday, "みどりの日"},
-        {2006, 5, 4, K::Citizens, "国民の休日"},
-        {2007, 4, 29, K::Holiday, "昭和の日"},
-        {2007, 5, 4, K::Holiday, "みどりの日"},
-        {1995, 7, 20, K::None, ""},
-        {1996, 7, 20, K::Holiday, "海の日"},
-        {2002, 7, 20, K::Holiday, "海の日"},
-        {2003, 7, 21, K::Holiday, "海の日"},  // third Monday
-        {1965, 9, 15, K::None, ""},
-        {1966, 9, 15, K::Holiday, "敬老の日"},
-        {2002, 9, 15, K::Holiday, "敬老の日"},
-        {2003, 9, 15, K::Holiday, "敬老の日"},  // the third Monday of 2003 is the 15th
-        {2004, 9, 15, K::None, ""},
-        {1966, 10, 10, K::Holiday, "体育の日"},
-        {1999, 10, 10, K::Holiday, "体育の日"},
-        {2000, 10, 9, K::Holiday, "体育の日"},
-        {2019, 10, 14, K::Holiday, "体育の日"},
-        {2022, 10, 10, K::Holiday, "スポーツの日"},
-        {2015, 8, 11, K::None, ""},
-        {2016, 8, 11, K::Holiday, "山の日"},
-        // 2020: 海の日 7/23, スポーツの日 7/24, 山の日 8/10; their usual days are none.
-        {2020, 7, 23, K::Holiday, "海の日"},
-        {2020, 7, 24, K::Holiday, "スポーツの日"},
-        {2020, 8, 10, K::Holiday, "山の日"},
-        {2020, 7, 20, K::None, ""},
-        {2020, 8, 11, K::None, ""},
-        {2020, 10, 12, K::None, ""},
-        // 2021: 海の日 7/22, スポーツの日 7/23, 山の日 8/8, a Sunday, so 8/9 is off.
-        {2021, 7, 22, K::Holiday, "海の日"},
-        {2021, 7, 23, K::Holiday, "スポーツの日"},
-        {2021, 8, 8, K::Holiday, "山の日"},
-        {2021, 8, 9, K::Substitute, "振替休日"},
-        {2021, 7, 19, K::None, ""},
-        {2021, 10, 11, K::None, ""},
-        {2022, 7, 18, K::Holiday, "海の日"},
-    });
+    expectDays({{"1999-01-15", "成人の日"}, {"2000-01-15", ""}, {"2000-01-10", "成人の日"},
+                {"1966-02-11", ""}, {"1967-02-11", "建国記念の日"}, {"1988-04-29", "天皇誕生日"},
+                {"1989-04-29", "みどりの日"}, {"1989-12-23", "天皇誕生日"}, {"2018-12-23", "天皇誕生日"},
+                {"2019-12-23", ""}, {"2019-02-23", ""}, {"2020-02-23", "天皇誕生日"},
+                {"2006-04-29", "みどりの日"}, {"2007-04-29", "昭和の日"}, {"2007-05-04", "みどりの日"},
+                {"1995-07-20", ""}, {"1996-07-20", "海の日"}, {"2002-07-20", "海の日"},
+                {"2003-07-21", "海の日"}, {"1965-09-15", ""}, {"1966-09-15", "敬老の日"},
+                {"2002-09-15", "敬老の日"}, {"2004-09-15", ""}, {"1999-10-10", "体育の日"},
+                {"2000-10-09", "体育の日"}, {"2019-10-14", "体育の日"}, {"2022-10-10", "スポーツの日"},
+                {"2015-08-11", ""}, {"2016-08-11", "山の日"}, {"2022-07-18", "海の日"},
+                // 2020 and 2021: the moved days, and none on the usual ones.
+                {"2020-07-23", "海の日"}, {"2020-07-24", "スポーツの日"}, {"2020-08-10", "山の日"},
+                {"2020-07-20", ""}, {"2020-08-11", ""}, {"2020-10-12", ""},
+                {"2021-07-22", "海の日"}, {"2021-07-23", "スポーツの日"}, {"2021-08-08", "山の日"},
+                {"2021-07-19", ""}, {"2021-10-11", ""},
+                // Days of their own laws.
+                {"1959-04-10", "皇太子明仁親王の結婚の儀"}, {"1989-02-24", "昭和天皇の大喪の礼"},
+                {"1990-11-12", "即位礼正殿の儀"}, {"1993-06-09", "皇太子徳仁親王の結婚の儀"},
+                {"2019-05-01", "天皇の即位の日"}, {"2019-10-22", "即位礼正殿の儀"}, {"2020-05-01", ""},
+                // In force from 20 July 1948; its first holiday was 秋分の日.
+                {"0001-01-01", ""}, {"1948-05-03", ""}, {"1948-09-23", "秋分の日"}, {"9999-01-01", "元日"}});
 }
 
-// The days made holidays by laws of their own.
-TEST(NationalHolidays, OneOffDaysOfTheirOwnLaws) {
-    expectDays({
-        {1959, 4, 10, K::Holiday, "皇太子明仁親王の結婚の儀"},
-        {1960, 4, 10, K::None, ""},
-        {1989, 2, 24, K::Holiday, "昭和天皇の大喪の礼"},
-        {1990, 11, 12, K::Holiday, "即位礼正殿の儀"},
-        {1993, 6, 9, K::Holiday, "皇太子徳仁親王の結婚の儀"},
-        {2019, 5, 1, K::Holiday, "天皇の即位の日"},
-        {2019, 10, 22, K::Holiday, "即位礼正殿の儀"},
-        {2020, 5, 1, K::None, ""},
-    });
+// From 12 April 1973 a Sunday holiday makes the next day off, from 2007 the nearest day that is
+// no holiday. From 27 December 1985 a day between two holidays is off; up to 2006 not on a
+// Sunday nor on a substitute holiday. Weekdays from a perpetual calendar.
+TEST(NationalHolidays, SubstitutesAndDaysBetweenTwoHolidays) {
+    expectDays({{"1973-02-12", ""},          // 11 February 1973, a Sunday, before the rule
+                {"1973-04-30", "振替休日"},  // the first
+                {"1998-05-04", "振替休日"},  // 3 May 1998 a Sunday
+                {"2008-05-06", "振替休日"},  // 4 May 2008 a Sunday, 5 May a holiday
+                {"2020-02-24", "振替休日"}, {"2021-08-09", "振替休日"}, {"2023-01-02", "振替休日"},
+                {"2027-03-22", "振替休日"},  // after 春分の日 on Sunday 21 March 2027
+                {"1985-05-04", ""},          // a Saturday before the rule
+                {"1986-05-04", ""},          // a Sunday
+                {"1988-05-04", "国民の休日"},  // the first
+                {"2006-05-04", "国民の休日"}, {"2009-09-22", "国民の休日"}, {"2019-04-30", "国民の休日"},
+                {"2019-05-02", "国民の休日"}, {"2019-05-06", "振替休日"}, {"2026-09-22", "国民の休日"}});
 }
 
-// The law took effect on 20 July 1948: its first holiday was 秋分の日, 23 September 1948.
-TEST(NationalHolidays, NothingBeforeTheLaw) {
-    expectDays({
-        {1, 1, 1, K::None, ""},
-        {1947, 5, 3, K::None, ""},
-        {1948, 1, 1, K::None, ""},
-        {1948, 5, 3, K::None, ""},
-        {1948, 9, 23, K::Holiday, "秋分の日"},
-        {1948, 11, 3, K::Holiday, "文化の日"},
-        {1949, 1, 1, K::Holiday, "元日"},
-        {9999, 1, 1, K::Holiday, "元日"},
-    });
-}
-
-// Article 3.2: from 12 April 1973 a holiday on a Sunday makes the next day off; from 2007 the
-// nearest following day that is no holiday.
-TEST(NationalHolidays, SubstituteHolidays) {
-    expectDays({
-        {1973, 2, 12, K::None, ""},  // 11 February 1973, a Sunday, before the amendment
-        {1973, 4, 30, K::Substitute, "振替休日"},  // the first: 29 April 1973 was a Sunday
-        {1998, 5, 4, K::Substitute, "振替休日"},  // 3 May 1998 a Sunday: no 国民の休日 then
-        {2008, 5, 6, K::Substitute, "振替休日"},  // 4 May 2008 a Sunday, 5 May a holiday
-        {2019, 5, 6, K::Substitute, "振替休日"},
-        {2023, 1, 2, K::Substitute, "振替休日"},  // 元日 2023 was a Sunday
-        {2026, 5, 6, K::Substitute, "振替休日"},
-        {2027, 3, 22, K::Substitute, "振替休日"},  // 春分の日 21 March 2027, a Sunday
-    });
-}
-
-// Article 3.3: from 27 December 1985 a day between two holidays is off; up to 2006 not on a
-// Sunday nor on a substitute holiday.
-TEST(NationalHolidays, DaysBetweenTwoHolidays) {
-    expectDays({
-        {1985, 5, 4, K::None, ""},  // a Saturday before the amendment
-        {1986, 5, 4, K::None, ""},  // a Sunday
-        {1987, 5, 4, K::Substitute, "振替休日"},  // 3 May 1987 was a Sunday
-        {1988, 5, 4, K::Citizens, "国民の休日"},  // the first
-        {2009, 9, 22, K::Citizens, "国民の休日"},
-        {2019, 4, 30, K::Citizens, "国民の休日"},
-        {2019, 5, 2, K::Citizens, "国民の休日"},
-        {2026, 9, 22, K::Citizens, "国民の休日"},
-        {2026, 9, 21, K::Holiday, "敬老の日"},
-        {2026, 9, 23, K::Holiday, "秋分の日"},
-    });
-}
-
-// Equinox days as the gazette published them, and 1970, where the formula's truncation toward
-// zero matters.
-TEST(NationalHolidays, EquinoxDaysOfSeveralDecades) {
-    const struct {
-        int year, march, september;
-    } published[] = {{1949, 21, 23}, {1960, 20, 23}, {1970, 21, 23}, {1979, 21, 24}, {1980, 20, 23},
-                     {2000, 20, 23}, {2012, 20, 22}, {2020, 20, 22}, {2026, 20, 23}, {2027, 21, 23}};
+// Equinox days as the gazette published them; 1970 is where truncation toward zero matters.
+// Later ones are predictions, and so are the days that follow from them.
+TEST(NationalHolidays, EquinoxDays) {
+    const int published[][3] = {{1949, 21, 23}, {1960, 20, 23}, {1970, 21, 23}, {1979, 21, 24}, {1980, 20, 23},
+                                {2000, 20, 23}, {2012, 20, 22}, {2020, 20, 22}, {2026, 20, 23}, {2027, 21, 23}};
     for (const auto& p : published) {
-        EXPECT_EQ(equinoxDay(p.year, 3), p.march) << p.year;
-        EXPECT_EQ(equinoxDay(p.year, 9), p.september) << p.year;
-        EXPECT_EQ(nationalHoliday(p.year, 3, p.march).kind, K::Holiday) << p.year;
-        EXPECT_EQ(nationalHoliday(p.year, 9, p.september).kind, K::Holiday) << p.year;
+        EXPECT_EQ(nationalDayLabel(nationalHoliday(p[0], 3, p[1])), sjis("春分の日")) << p[0];
+        EXPECT_EQ(nationalDayLabel(nationalHoliday(p[0], 9, p[2])), sjis("秋分の日")) << p[0];
     }
-}
-
-// Past 2027 the equinox days are predictions, and so are the days that follow from them.
-TEST(NationalHolidays, PredictedDaysAreMarked) {
-    EXPECT_EQ(nationalDayLabel(nationalHoliday(2027, 3, 21)), sjis("春分の日"));
     EXPECT_EQ(nationalDayLabel(nationalHoliday(2028, 3, 20)), sjis("春分の日（予定）"));
     // 敬老の日 20 September 2032 and 秋分の日 22 September put 国民の休日 between them.
     EXPECT_EQ(nationalDayLabel(nationalHoliday(2032, 9, 21)), sjis("国民の休日（予定）"));
     EXPECT_EQ(nationalDayLabel(nationalHoliday(2032, 9, 20)), sjis("敬老の日"));
-    EXPECT_EQ(nationalDayLabel(nationalHoliday(2026, 9, 24)), "");
 }
 
-// The year title in the era in force on the month's last day; before 1873 none.
+// The era in force on the month's last day; before 1873 none.
 TEST(JapaneseEra, EraOfTheMonthsLastDay) {
-    const struct {
-        int year, month;
-        const char16_t* title;
-    } cases[] = {{1872, 12, u""},           {1873, 1, u"明治6年"},   {1912, 6, u"明治45年"},
-                 {1912, 7, u"大正元年"},    {1926, 11, u"大正15年"}, {1926, 12, u"昭和元年"},
-                 {1988, 12, u"昭和63年"},   {1989, 1, u"平成元年"},  {2019, 4, u"平成31年"},
-                 {2019, 5, u"令和元年"},    {2026, 9, u"令和8年"},   {9999, 12, u"令和7981年"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(japaneseEraYear(c.year, c.month), QString::fromUtf16(c.title)) << c.year << "-" << c.month;
+    const std::pair<int, const char16_t*> cases[] = {
+        {187212, u""},         {187301, u"明治6年"},  {191206, u"明治45年"}, {191207, u"大正元年"},
+        {192611, u"大正15年"}, {192612, u"昭和元年"}, {198812, u"昭和63年"}, {198901, u"平成元年"},
+        {201904, u"平成31年"}, {201905, u"令和元年"}, {202609, u"令和8年"},  {999912, u"令和7981年"}};
+    for (const auto& [ym, title] : cases) EXPECT_EQ(japaneseEraYear(ym / 100, ym % 100), QString::fromUtf16(title)) << ym;
 }
 
 }  // namespace
