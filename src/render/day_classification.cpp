@@ -60,9 +60,9 @@ void markWeekdaysAndRules(const DayClassInput& in, const YearTables& t, DayClass
         }
     }
     if (in.nationalHolidays) {
-        const auto national = nationalHolidaysOfMonth(in.year, in.month);
+        const std::uint32_t national = nationalDayMask(in.year, in.month);
         for (int d = 1; d <= last; ++d) {
-            if (national[at(d)].kind == NationalDayKind::None) continue;
+            if (!(national >> (d - 1) & 1u)) continue;
             out.slot[at(d)] = kSlotDayOff;
             out.flags[at(d)] |= kDayNational;
         }
@@ -90,14 +90,15 @@ bool walkSubstitutes(const DayClassInput& in, const YearTables& t, bool carry, D
     return carry;
 }
 
-// Whether a substitute is still owed when the month before (year, month) ends.
-bool carryInto(const DayClassInput& in, int depth) {
+// Whether a substitute is still owed when the month before (year, month) ends; tables are
+// those of in.year.
+bool carryInto(const DayClassInput& in, const YearTables& tables, int depth) {
     if (depth >= kCarryLookBack) return false;
     const YearMonth prev = addMonths(in.year, in.month, -1);
     DayClassInput p = in;
     p.year = prev.year;
     p.month = prev.month;
-    const YearTables t = ComputeYearTables(prev.year);
+    const YearTables t = prev.year == in.year ? tables : ComputeYearTables(prev.year);
     DayClasses days;
     markWeekdaysAndRules(p, t, days);
     // A carry coming into that month only passes through it when none of its days can take it.
@@ -105,7 +106,7 @@ bool carryInto(const DayClassInput& in, int depth) {
     const int last = t.daysInMonth[at(p.month)];
     for (int d = 1; d <= last && passesThrough; d = nextShownDay(p.year, p.month, d))
         passesThrough = (days.flags[at(d)] & kPassedOver) != 0;
-    return walkSubstitutes(p, t, passesThrough && carryInto(p, depth + 1), days, false);
+    return walkSubstitutes(p, t, passesThrough && carryInto(p, t, depth + 1), days, false);
 }
 
 }  // namespace
@@ -115,7 +116,7 @@ DayClasses ClassifyDays(const DayClassInput& in) {
     if (in.month < 1 || in.month > 12) return out;
     const YearTables t = ComputeYearTables(in.year);
     markWeekdaysAndRules(in, t, out);
-    if (in.holidayColoring && in.holidays) walkSubstitutes(in, t, carryInto(in, 0), out, true);
+    if (in.holidayColoring && in.holidays) walkSubstitutes(in, t, carryInto(in, t, 0), out, true);
     if (in.memoColoring && in.memos) {
         for (const auto& memo : *in.memos) {
             if (memo && memo->year == in.year && memo->month == in.month && dayExists(in.year, in.month, memo->day, t))

@@ -1,5 +1,7 @@
 #include "render/national_holidays.h"
 
+#include <algorithm>
+
 #include "render/calendar_math.h"
 #include "platform/text.h"
 
@@ -98,12 +100,18 @@ struct YearDays {
     std::int64_t year = -1;
     std::array<int, 13> monthStart{};  // day of the year of each month's first day; [12] the length
     std::array<NationalDay, 366> days{};
+    std::array<std::uint32_t, 12> masks{};  // per month, bit day − 1 for every national day
+    std::array<int, 64> marked{};           // the days set, in the order they were set
+    int markedCount = 0;
 };
 
 void computeYear(std::int64_t year, YearDays& out) {
-    out.year = year;
+    // Only the days set for the year before are cleared.
+    for (int k = 0; k < out.markedCount; ++k) out.days[static_cast<std::size_t>(out.marked[static_cast<std::size_t>(k)])] = {};
+    out.markedCount = 0;
+    out.masks.fill(0);
     out.monthStart.fill(0);
-    out.days.fill(NationalDay{});
+    out.year = year;
     if (year < kLawStart.year || year > kForever) return;
     const YearTables t = ComputeYearTables(year);
     std::array<int, 13>& monthStart = out.monthStart;
@@ -116,8 +124,20 @@ void computeYear(std::int64_t year, YearDays& out) {
         while (index >= monthStart[m]) ++m;
         return Ymd{year, m, index - monthStart[m - 1] + 1};
     };
+    auto at = [&](int index) -> NationalDay& { return out.days[static_cast<std::size_t>(index)]; };
+    auto mark = [&](int index, NationalDay day) {
+        at(index) = day;
+        out.marked[static_cast<std::size_t>(out.markedCount++)] = index;
+        const std::size_t m = static_cast<std::size_t>(dateOf(index).month - 1);
+        out.masks[m] |= std::uint32_t{1} << (index - monthStart[m]);
+    };
+    auto isHoliday = [&](int index) {
+        return index >= 0 && index < yearLength && at(index).kind == NationalDayKind::Holiday;
+    };
     const bool predictedYear = year > kLastPublishedEquinoxYear;
 
+    std::array<int, 48> holidays{};  // their days of the year, sorted below
+    int count = 0;
     for (const Entry& e : kHolidays) {
         if (year < e.firstYear || year > e.lastYear) continue;
         int day = e.day;
@@ -131,34 +151,35 @@ void computeYear(std::int64_t year, YearDays& out) {
         }
         if (day < 1 || day > t.daysInMonth[static_cast<std::size_t>(e.month - 1)]) continue;
         if (Ymd{year, e.month, day} < kLawStart) continue;
-        out.days[static_cast<std::size_t>(monthStart[e.month - 1] + day - 1)] =
-            NationalDay{NationalDayKind::Holiday, e.name, predicted};
+        const int index = monthStart[e.month - 1] + day - 1;
+        if (isHoliday(index)) continue;
+        mark(index, NationalDay{NationalDayKind::Holiday, e.name, predicted});
+        holidays[static_cast<std::size_t>(count++)] = index;
     }
-
-    auto at = [&](int index) -> NationalDay& { return out.days[static_cast<std::size_t>(index)]; };
-    auto isHoliday = [&](int index) {
-        return index >= 0 && index < yearLength && at(index).kind == NationalDayKind::Holiday;
-    };
+    std::sort(holidays.begin(), holidays.begin() + count);
     const bool wider = year >= kWiderRulesYear;
 
     // A holiday on a Sunday gives the next day off; from 2007 the nearest following day that
     // is no holiday itself.
-    for (int i = 0; i < yearLength; ++i) {
-        if (!isHoliday(i) || weekdayOf(i) != 0 || dateOf(i) < kSubstituteStart) continue;
+    for (int k = 0; k < count; ++k) {
+        const int i = holidays[static_cast<std::size_t>(k)];
+        if (weekdayOf(i) != 0 || dateOf(i) < kSubstituteStart) continue;
         int next = i + 1;
         if (wider)
             while (isHoliday(next)) ++next;
         if (next >= yearLength || at(next).kind != NationalDayKind::None) continue;
-        at(next) = NationalDay{NationalDayKind::Substitute, kSubstituteName, at(i).predicted};
+        mark(next, NationalDay{NationalDayKind::Substitute, kSubstituteName, at(i).predicted});
     }
 
     // A day between two holidays is a day off: up to 2006 unless it is a Sunday or already a
     // substitute holiday, from 2007 whenever it is no holiday itself.
-    for (int i = 1; i + 1 < yearLength; ++i) {
-        if (at(i).kind != NationalDayKind::None || !isHoliday(i - 1) || !isHoliday(i + 1)) continue;
+    for (int k = 0; k + 1 < count; ++k) {
+        const int before = holidays[static_cast<std::size_t>(k)];
+        const int i = before + 1;
+        if (holidays[static_cast<std::size_t>(k + 1)] != before + 2 || at(i).kind != NationalDayKind::None) continue;
         if (dateOf(i) < kCitizensStart) continue;
         if (!wider && weekdayOf(i) == 0) continue;
-        at(i) = NationalDay{NationalDayKind::Citizens, kCitizensName, at(i - 1).predicted || at(i + 1).predicted};
+        mark(i, NationalDay{NationalDayKind::Citizens, kCitizensName, at(before).predicted || at(i + 1).predicted});
     }
 }
 
@@ -213,6 +234,11 @@ std::array<NationalDay, 31> nationalHolidaysOfMonth(std::int64_t year, int month
     for (int d = 1; d <= length; ++d)
         out[static_cast<std::size_t>(d - 1)] = y.days[static_cast<std::size_t>(start + d - 1)];
     return out;
+}
+
+std::uint32_t nationalDayMask(std::int64_t year, int month) {
+    if (month < 1 || month > 12 || year < kLawStart.year || year > kForever) return 0;
+    return yearDays(year).masks[static_cast<std::size_t>(month - 1)];
 }
 
 std::string nationalDayLabel(const NationalDay& day) {

@@ -30,6 +30,9 @@ NationalDay nationalHoliday(std::int64_t year, int month, int day);
 // Every day of a month, index day − 1.
 std::array<NationalDay, 31> nationalHolidaysOfMonth(std::int64_t year, int month);
 
+// The national days of a month as bits, bit day − 1 set for each; what a drawing needs.
+std::uint32_t nationalDayMask(std::int64_t year, int month);
+
 // The name as a list shows it, CP932, with "（予定）" after a predicted day; empty for none.
 std::string nationalDayLabel(const NationalDay& day);
 
