@@ -51,6 +51,7 @@ QImage photo(int w, int h) {
     return img;
 }
 
+// state.range(0): 1 with Japan's national holidays and the era year shown.
 void BM_TwelveMonthsZoom200Wallpaper(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wall.jpg"));
@@ -68,9 +69,10 @@ void BM_TwelveMonthsZoom200Wallpaper(benchmark::State& state) {
     s.dateSet.NumberOfMonth = 12;
     s.dateSet.DrawStyle = 2;
     s.DayShadow = s.MonthShadow = s.YearShadow = 1;
+    s.NationalHolidays = s.EraYear = static_cast<std::uint8_t>(state.range(0));
     renderLoop(state, draw);
 }
-BENCHMARK(BM_TwelveMonthsZoom200Wallpaper)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TwelveMonthsZoom200Wallpaper)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_QuickPrintSize(benchmark::State& state) {
     TSorvelDraw draw;

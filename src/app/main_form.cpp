@@ -25,6 +25,7 @@
 #include "platform/ui.h"
 #include "platform/x11_window.h"
 #include "render/canvas_size.h"
+#include "render/national_holidays.h"
 #include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
 #include "settings/setting_form.h"
@@ -32,6 +33,12 @@
 namespace sorvel {
 
 namespace {
+
+// The national holiday the day dialog lists for a date, when the calendar shows them.
+std::string nationalDayOf(const TCalenderSet& cs, const ClickedDate& date) {
+    if (cs.NationalHolidays != 1) return {};
+    return nationalDayLabel(nationalHoliday(date.year, date.month, date.day));
+}
 
 struct ZoomItem {
     const char* name;
@@ -135,6 +142,8 @@ void TMainForm::FormCreate() {
     cs.redraw = 1;
     cs.holidays = &sorvelSet_->holidays;
     cs.memos = &sorvelSet_->memos;
+    cs.NationalHolidays = sorvelSet_->ShowNationalHolidays;
+    cs.EraYear = sorvelSet_->JapaneseEraYear;
 
     WindowRect r = windowRect();
     r.left = sorvelSet_->Left;
@@ -454,7 +463,8 @@ void TMainForm::FormDblClick() {
         if (dayDialogRunner_)
             dayDialogRunner_(*this, *date);
         else
-            ExecuteDayDialog(this, *date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes);
+            ExecuteDayDialog(this, *date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes,
+                             nationalDayOf(cs, *date));
         // The dialog may have deleted notes the schedule list shows.
         if (yoteiForm_) yoteiForm_->DateDataChanged(false);
         SaveDataFile();

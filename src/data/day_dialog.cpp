@@ -14,8 +14,13 @@
 namespace sorvel {
 
 TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                   const std::vector<TSubstituteHoliday>& substitutes)
-    : QDialog(parent), date_(date), holidays_(holidays), memos_(memos), substitutes_(substitutes) {
+                   const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay)
+    : QDialog(parent),
+      date_(date),
+      holidays_(holidays),
+      memos_(memos),
+      substitutes_(substitutes),
+      nationalDay_(std::move(nationalDay)) {
     setObjectName(QStringLiteral("TDayData"));
 
     dayDataList_ = new QTableWidget(0, 2, this);
@@ -76,7 +81,7 @@ void TDayData::BuildRows() {
     dayDataList_->clearContents();
     dayDataList_->setRowCount(0);
     rows_.clear();
-    DayRows built = buildDayRows(date_, holidays_, memos_, substitutes_);
+    DayRows built = buildDayRows(date_, holidays_, memos_, substitutes_, nationalDay_);
     changed_ |= built.rulesUpdated;
     rows_ = std::move(built.rows);
     dayDataList_->setRowCount(static_cast<int>(rows_.size()));
@@ -150,6 +155,7 @@ void TDayData::DayDataListDblClick() {
             break;
         }
         case DayRowKind::Substitute:
+        case DayRowKind::National:
             return;
     }
     BuildRows();
@@ -158,8 +164,8 @@ void TDayData::DayDataListDblClick() {
 void TDayData::CloseButtonClick() { close(); }
 
 int ExecuteDayDialog(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes) {
-    TDayData dialog(parent, date, holidays, memos, substitutes);
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay) {
+    TDayData dialog(parent, date, holidays, memos, substitutes, nationalDay);
     return dialog.Execute();
 }
 

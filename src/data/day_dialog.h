@@ -19,8 +19,9 @@ class TDayData : public QDialog {
 public:
     // The lists are changed in place. The substitute holidays are those of the months drawn
     // last; the dialog keeps a copy, since the calendar may be drawn again while it is open.
+    // nationalDay names the date's national holiday (CP932), listed read-only; empty for none.
     TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-             const std::vector<TSubstituteHoliday>& substitutes);
+             const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay = {});
     ~TDayData() override;
 
     // Shows the dialog modally; 1 when a list or a listed record was changed.
@@ -42,6 +43,7 @@ private:
     THolidayList& holidays_;
     TDateMemoList& memos_;
     const std::vector<TSubstituteHoliday> substitutes_;
+    const std::string nationalDay_;
     std::vector<TDataList> rows_;
     bool changed_ = false;
 
@@ -54,6 +56,6 @@ private:
 
 // Opens the day dialog for one use; 1 when something was changed.
 int ExecuteDayDialog(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes);
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay = {});
 
 }  // namespace sorvel

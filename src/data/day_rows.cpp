@@ -31,10 +31,13 @@ bool assign(T& field, T value) {
 }  // namespace
 
 DayRows buildDayRows(const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes) {
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay) {
     dropEmptySlots(holidays);
     dropEmptySlots(memos);
     DayRows out;
+
+    if (!nationalDay.empty())
+        out.rows.push_back(TDataList{DayRowKind::National, 0, nationalDay, dayOffText(), nullptr, nullptr, nullptr});
 
     for (std::size_t i = 0; i < holidays.size(); ++i) {
         THolidaySet& rule = *holidays[i];
@@ -107,6 +110,7 @@ std::optional<QString> deleteQuestion(const TDataList& row) {
             return QStringLiteral("祝日 ") + toQString(row.holiday ? row.holiday->name : row.caption) +
                    QStringLiteral(" を削除します。");
         case DayRowKind::Substitute:
+        case DayRowKind::National:
             break;
     }
     return std::nullopt;
@@ -132,6 +136,7 @@ bool removeRowEntry(const TDataList& row, THolidayList& holidays, TDateMemoList&
         case DayRowKind::Holiday:
             return removeByIdentity(holidays, row.holiday);
         case DayRowKind::Substitute:
+        case DayRowKind::National:
             break;
     }
     return false;

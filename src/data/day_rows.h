@@ -1,6 +1,7 @@
 #pragma once
-// What the day dialog lists for one date: the holiday rules, the schedule notes and the
-// substitute holidays that fall on it, in that order, and the records the dialog's buttons make.
+// What the day dialog lists for one date: the national holiday, the holiday rules, the schedule
+// notes and the substitute holidays that fall on it, in that order, and the records the
+// dialog's buttons make.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,7 +15,8 @@
 
 namespace sorvel {
 
-enum class DayRowKind : std::uint8_t { Memo = 0, Holiday = 1, Substitute = 2 };
+// National and Substitute rows are read-only: nothing edits or deletes them.
+enum class DayRowKind : std::uint8_t { Memo = 0, Holiday = 1, Substitute = 2, National = 3 };
 
 // One row of the day dialog's list. The entry is not owned: it points into one of the lists
 // the rows were built from and stays valid until those lists change.
@@ -35,12 +37,13 @@ struct DayRows {
     bool rulesUpdated = false;
 };
 
-// Drops empty slots from both lists, then lists the rules of the date's month that fall on it
+// Drops empty slots from both lists, then lists the national holiday of the date (its name as
+// the caller gives it, CP932; empty for none), the rules of the date's month that fall on it
 // (every year), the notes of exactly that date and the substitute holidays of that date.
 // A listed rule keeps the fields of the date it does not use, so that the rule editor can
 // switch it between "by date" and "by weekday".
 DayRows buildDayRows(const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes);
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay = {});
 
 // The caption of the day dialog: "%d月%d日の予定".
 QString dayDialogCaption(const ClickedDate& date);

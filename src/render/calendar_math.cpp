@@ -46,11 +46,6 @@ bool dayExists(std::int64_t year, int month, int day, const YearTables& tables) 
     return !(isReformMonth(year, month) && day > kLastJulianDay && day < kFirstGregorianDay);
 }
 
-int nextShownDay(std::int64_t year, int month, int day) {
-    if (isReformMonth(year, month) && day == kLastJulianDay) return kFirstGregorianDay;
-    return day + 1;
-}
-
 int shownDayCount(std::int64_t year, int month, const YearTables& tables) {
     if (month < 1 || month > 12) return 0;
     const int last = tables.daysInMonth[static_cast<std::size_t>(month - 1)];

@@ -29,8 +29,11 @@ YearTables ComputeYearTables(std::int64_t year);
 // True when the day number exists in that month (a day of 3–13 September 1752 does not).
 bool dayExists(std::int64_t year, int month, int day, const YearTables& tables);
 // The shown day that follows day (1, 2, 14, … in September 1752); past the last day it is
-// greater than daysInMonth.
-int nextShownDay(std::int64_t year, int month, int day);
+// greater than daysInMonth. Inline: every walk over a month's days calls it.
+inline int nextShownDay(std::int64_t year, int month, int day) {
+    if (day == kLastJulianDay && year == kReformYear && month == kReformMonth) return kFirstGregorianDay;
+    return day + 1;
+}
 // Number of days that exist in the month (19 for September 1752).
 int shownDayCount(std::int64_t year, int month, const YearTables& tables);
 

@@ -1,6 +1,7 @@
 #include "render/day_classification.h"
 
 #include "render/calendar_math.h"
+#include "render/national_holidays.h"
 
 namespace sorvel {
 
@@ -11,6 +12,14 @@ namespace {
 constexpr int kCarryLookBack = 12;
 
 std::size_t at(int day) { return static_cast<std::size_t>(day - 1); }
+
+// A substitute still owed moves on past these days.
+constexpr std::uint8_t kPassedOver = kDayHolidayWithSubstitute | kDaySunday | kDayNational;
+
+// A rule's public holiday on a Sunday owes a substitute, unless the law already gave one.
+bool owesSubstitute(std::uint8_t flags) {
+    return (flags & kDayHolidayWithSubstitute) && (flags & kDaySunday) && !(flags & kDayNational);
+}
 
 // The day a rule falls on in this month, 0 when none: the n-th weekday counts only the days
 // that exist (September 1752).
@@ -40,13 +49,23 @@ void markWeekdaysAndRules(const DayClassInput& in, const YearTables& t, DayClass
             out.slot[at(d)] = static_cast<std::uint8_t>(kSlotMonday + weekday - 1);
         }
     }
-    if (!in.holidayColoring || !in.holidays) return;
-    for (const auto& rule : *in.holidays) {
-        if (!rule || rule->month != in.month) continue;
-        const int d = ruleDay(*rule, in.year, in.month, t);
-        if (d == 0) continue;
-        out.slot[at(d)] = rule->dayOffKind != 0 ? kSlotDayOff : kSlotNamedDay;
-        if (rule->dayOffKind == 1) out.flags[at(d)] |= kDayHolidayWithSubstitute;
+    if (!in.holidayColoring) return;
+    if (in.holidays) {
+        for (const auto& rule : *in.holidays) {
+            if (!rule || rule->month != in.month) continue;
+            const int d = ruleDay(*rule, in.year, in.month, t);
+            if (d == 0) continue;
+            out.slot[at(d)] = rule->dayOffKind != 0 ? kSlotDayOff : kSlotNamedDay;
+            if (rule->dayOffKind == 1) out.flags[at(d)] |= kDayHolidayWithSubstitute;
+        }
+    }
+    if (in.nationalHolidays) {
+        const std::uint32_t national = nationalDayMask(in.year, in.month);
+        for (int d = 1; d <= last; ++d) {
+            if (!(national >> (d - 1) & 1u)) continue;
+            out.slot[at(d)] = kSlotDayOff;
+            out.flags[at(d)] |= kDayNational;
+        }
     }
 }
 
@@ -58,7 +77,7 @@ bool walkSubstitutes(const DayClassInput& in, const YearTables& t, bool carry, D
         std::uint8_t& flags = days.flags[at(d)];
         if (carry) {
             carry = false;
-            if (flags & (kDayHolidayWithSubstitute | kDaySunday)) {
+            if (flags & kPassedOver) {
                 carry = true;
             } else if (mark) {
                 flags |= kDaySubstitute;
@@ -66,27 +85,28 @@ bool walkSubstitutes(const DayClassInput& in, const YearTables& t, bool carry, D
                 days.substitutes.push_back(TSubstituteHoliday{static_cast<std::int32_t>(in.year), in.month, d});
             }
         }
-        if ((flags & kDayHolidayWithSubstitute) && (flags & kDaySunday)) carry = true;
+        if (owesSubstitute(flags)) carry = true;
     }
     return carry;
 }
 
-// Whether a substitute is still owed when the month before (year, month) ends.
-bool carryInto(const DayClassInput& in, int depth) {
+// Whether a substitute is still owed when the month before (year, month) ends; tables are
+// those of in.year.
+bool carryInto(const DayClassInput& in, const YearTables& tables, int depth) {
     if (depth >= kCarryLookBack) return false;
     const YearMonth prev = addMonths(in.year, in.month, -1);
     DayClassInput p = in;
     p.year = prev.year;
     p.month = prev.month;
-    const YearTables t = ComputeYearTables(prev.year);
+    const YearTables t = prev.year == in.year ? tables : ComputeYearTables(prev.year);
     DayClasses days;
     markWeekdaysAndRules(p, t, days);
     // A carry coming into that month only passes through it when none of its days can take it.
     bool passesThrough = true;
     const int last = t.daysInMonth[at(p.month)];
     for (int d = 1; d <= last && passesThrough; d = nextShownDay(p.year, p.month, d))
-        passesThrough = (days.flags[at(d)] & (kDayHolidayWithSubstitute | kDaySunday)) != 0;
-    return walkSubstitutes(p, t, passesThrough && carryInto(p, depth + 1), days, false);
+        passesThrough = (days.flags[at(d)] & kPassedOver) != 0;
+    return walkSubstitutes(p, t, passesThrough && carryInto(p, t, depth + 1), days, false);
 }
 
 }  // namespace
@@ -96,7 +116,7 @@ DayClasses ClassifyDays(const DayClassInput& in) {
     if (in.month < 1 || in.month > 12) return out;
     const YearTables t = ComputeYearTables(in.year);
     markWeekdaysAndRules(in, t, out);
-    if (in.holidayColoring && in.holidays) walkSubstitutes(in, t, carryInto(in, 0), out, true);
+    if (in.holidayColoring && in.holidays) walkSubstitutes(in, t, carryInto(in, t, 0), out, true);
     if (in.memoColoring && in.memos) {
         for (const auto& memo : *in.memos) {
             if (memo && memo->year == in.year && memo->month == in.month && dayExists(in.year, in.month, memo->day, t))

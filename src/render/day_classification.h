@@ -14,6 +14,7 @@ enum DayFlag : std::uint8_t {
     kDayHolidayWithSubstitute = 1,  // a public holiday that owes a substitute when on a Sunday
     kDaySunday = 2,
     kDaySubstitute = 4,
+    kDayNational = 8,  // a national holiday, its substitute holiday or a day between two of them
 };
 
 struct DayClassInput {
@@ -23,6 +24,7 @@ struct DayClassInput {
     bool memoColoring = true;
     const THolidayList* holidays = nullptr;  // absent: no rules
     const TDateMemoList* memos = nullptr;    // absent: no notes
+    bool nationalHolidays = false;           // Japan's national holidays, with holidayColoring
 };
 
 struct DayClasses {
@@ -33,7 +35,8 @@ struct DayClasses {
 };
 
 // Colours by precedence, lowest first: weekday, holiday rule (a later rule over an earlier),
-// substitute holiday, schedule note. A substitute still owed at the end of the previous month
+// national holiday, substitute holiday, schedule note. The substitute holidays of the rules
+// pass over national holidays, and a rule on a national holiday owes none: the law gave its own. A substitute still owed at the end of the previous month
 // falls on the first eligible day of this one.
 DayClasses ClassifyDays(const DayClassInput& in);
 

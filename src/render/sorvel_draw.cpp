@@ -13,6 +13,7 @@
 #include "render/canvas_size.h"
 #include "render/colour_table.h"
 #include "render/day_classification.h"
+#include "render/japanese_era.h"
 #include "render/jpeg_reader.h"
 #include "render/picture_reader.h"
 #include "render/month_arrangement.h"
@@ -302,7 +303,8 @@ void TSorvelDraw::drawShadowed(const QString& text, int px, int py, int width, i
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
     TCalenderSet& s = *settings_;
     const DayClasses c = sorvel::ClassifyDays(
-        DayClassInput{r.year, r.month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays, s.memos});
+        DayClassInput{r.year, r.month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays, s.memos,
+                      s.NationalHolidays == 1});
     for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
     s.dayFlags = c.flags;
     s.substitutes.insert(s.substitutes.end(), c.substitutes.begin(), c.substitutes.end());
@@ -321,7 +323,11 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     }
 
     QString yearRun;
-    if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) yearRun = QString::number(r.year);
+    if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) {
+        // The Japanese era of the month's last day; before 1873 the year stays a number.
+        if (s.EraYear == 1) yearRun = japaneseEraYear(r.year, r.month);
+        if (yearRun.isEmpty()) yearRun = QString::number(r.year);
+    }
     const QString separator = yearRun.isEmpty() ? QString() : QStringLiteral("  ");
     QString monthRun;
     if (s.MonthStyle == 1)

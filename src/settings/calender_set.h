@@ -76,11 +76,15 @@ public:
     TDateSet dateSet;
     std::int32_t redraw = 1;
     std::array<std::uint8_t, 31> dayFlags{};
+    // Not stored: the main window copies them from the basic settings. A layout calendar object
+    // keeps them off.
+    std::uint8_t NationalHolidays = 0;  // Japan's national holidays as days off
+    std::uint8_t EraYear = 0;           // the year title in the Japanese era
 
     TCalenderSet();
 
     // The default set (base size 640 × 480, display date −1, one month over the whole canvas);
-    // the lists stay linked.
+    // the lists stay linked, and the two settings copied from the basic settings stay.
     void applyDefaults();
 };
 

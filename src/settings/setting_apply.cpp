@@ -48,6 +48,8 @@ SettingFormValues fillSettingForm(const TCalenderSet& cs, const TSorvelSet& ss) 
     v.colorToday = cs.TodayColoring != 0;
     v.memoColoring = cs.MemoColoring != 0;
     v.holidayColoring = cs.HolidayColoring != 0;
+    v.nationalHolidays = ss.ShowNationalHolidays != 0;
+    v.eraYear = ss.JapaneseEraYear != 0;
     // The spin controls keep their positions in range, and their edits show the position.
     v.yearText = spinText(cs.DispYear, kMinYear, kMaxYear);
     v.monthText = spinText(cs.DispMonth, kMinMonth, kMaxMonth);
@@ -89,6 +91,9 @@ bool applySettingForm(const SettingFormValues& v, TCalenderSet& cs, TSorvelSet& 
     cs.NoDayDraw = flag(v.noDayDraw);
     cs.MemoColoring = flag(v.memoColoring);
     cs.HolidayColoring = flag(v.holidayColoring);
+    // Kept in the ini file; the calendar draws with its copies.
+    ss.ShowNationalHolidays = cs.NationalHolidays = flag(v.nationalHolidays);
+    ss.JapaneseEraYear = cs.EraYear = flag(v.eraYear);
     // 2
     if (v.fileName != ss.MemoFileName) {
         ss.MemoFileName = v.fileName;

@@ -51,6 +51,7 @@ struct SettingFormValues {
     QString yearText, monthText, lengthText;
     bool wallPaper = false, noButtonDraw = false, adsorption = false, noDayDraw = false;
     bool colorToday = false, memoColoring = false, holidayColoring = false;
+    bool nationalHolidays = false, eraYear = false;
     ColourSlots colours{};
     std::string fileName;  // CP932
     // スタイル設定

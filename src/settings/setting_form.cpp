@@ -34,7 +34,9 @@ namespace sorvel {
 
 namespace {
 
-constexpr int kClientWidth = 460, kClientHeight = 271;
+// The first page's "その他" group adds kOtherHeight to the dialog's height.
+constexpr int kOtherHeight = 84;
+constexpr int kClientWidth = 460, kClientHeight = 271 + kOtherHeight;
 constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
 
 const char* const kDayItems[] = {"休日",   "祝日",   "予定日", "今日", "日曜日", "土曜日", "月曜日", "火曜日",
@@ -118,7 +120,7 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
     version->hide();
 
     settingPage_ = named(new QTabWidget(this), "SettingPage");
-    settingPage_->setGeometry(4, 4, 452, 232);
+    settingPage_->setGeometry(4, 4, 452, 232 + kOtherHeight);
     auto* page1 = named(new QWidget, "TabSheet1");
     auto* page2 = named(new QWidget, "TabSheet2");
     auto* page3 = named(new QWidget, "TabSheet3");
@@ -131,8 +133,8 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
 
     seOk_ = named(new QPushButton(QStringLiteral("確定"), this), "se_ok");
     seCan_ = named(new QPushButton(QStringLiteral("取消"), this), "se_can");
-    seOk_->setGeometry(296, 241, 76, 25);
-    seCan_->setGeometry(380, 241, 76, 25);
+    seOk_->setGeometry(296, 241 + kOtherHeight, 76, 25);
+    seCan_->setGeometry(380, 241 + kOtherHeight, 76, 25);
     for (QPushButton* b : {seOk_, seCan_}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -168,8 +170,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     lengthUpDown_->setValue(15);
     noDayDraw_ = checkBox("NoDayDraw", "日付を描かない", generalGroup);
     auto* general = new QVBoxLayout(generalGroup);
-    general->setContentsMargins(6, 0, 6, 2);
-    general->setSpacing(0);
+    general->setContentsMargins(6, 2, 6, 4);
+    general->setSpacing(2);
     general->addWidget(wallPaper_);
     general->addWidget(noButtonDraw_);
     auto* snapRow = new QHBoxLayout;
@@ -179,8 +181,6 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     snapRow->addStretch(1);
     general->addLayout(snapRow);
     general->addWidget(noDayDraw_);
-    autostart_ = checkBox("Autostart", "ログイン時に起動する", generalGroup);
-    general->addWidget(autostart_);
 
     auto* decorationGroup = new QGroupBox(QStringLiteral("日付飾り"), page);
     colorToday_ = checkBox("ColorToday", "今日をかこむ", decorationGroup);
@@ -224,6 +224,18 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     fileRow->addWidget(label5_, 1);
     fileRow->addWidget(fileSelect);
 
+    // Check boxes one below the other; a further one goes at the bottom.
+    auto* otherGroup = named(new QGroupBox(QStringLiteral("その他"), page), "OtherGroup");
+    nationalHolidays_ = checkBox("NationalHolidays", "国民の祝日を表示する", otherGroup);
+    eraYear_ = checkBox("EraYear", "年を和暦で表示する", otherGroup);
+    autostart_ = checkBox("Autostart", "ログイン時に起動する", otherGroup);
+    auto* other = new QVBoxLayout(otherGroup);
+    other->setContentsMargins(6, 2, 6, 4);
+    other->setSpacing(2);
+    other->addWidget(nationalHolidays_);
+    other->addWidget(eraYear_);
+    other->addWidget(autostart_);
+
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setSpacing(4);
@@ -232,7 +244,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
     grid->addWidget(colourGroup, 1, 1);
     grid->addWidget(fileGroup, 2, 1);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(otherGroup, 3, 0, 1, 2);
+    grid->setRowStretch(4, 1);
 }
 
 void TSettingForm::buildStylePage(QWidget* page) {
@@ -392,6 +405,8 @@ void TSettingForm::fill() {
     colorToday_->setChecked(v.colorToday);
     memoColoring_->setChecked(v.memoColoring);
     holidayColoring_->setChecked(v.holidayColoring);
+    nationalHolidays_->setChecked(v.nationalHolidays);
+    eraYear_->setChecked(v.eraYear);
     autostart_->setChecked(autostartEnabled(autostartPath()));
     // 3
     yearUpDown_->setValue(v.yearText.toInt());
@@ -450,6 +465,8 @@ SettingFormValues TSettingForm::controlValues() const {
     v.colorToday = colorToday_->isChecked();
     v.memoColoring = memoColoring_->isChecked();
     v.holidayColoring = holidayColoring_->isChecked();
+    v.nationalHolidays = nationalHolidays_->isChecked();
+    v.eraYear = eraYear_->isChecked();
     v.noDrawYear = noDrawYear_->isChecked();
     v.noDrawMonth = noDrawMonth_->isChecked();
     v.noDrawDayName = noDrawDayName_->isChecked();

@@ -79,6 +79,8 @@ private:
     QCheckBox* colorToday_ = nullptr;
     QCheckBox* memoColoring_ = nullptr;
     QCheckBox* holidayColoring_ = nullptr;
+    QCheckBox* nationalHolidays_ = nullptr;
+    QCheckBox* eraYear_ = nullptr;
     QComboBox* dayComboBox_ = nullptr;
     QComboBox* colorComboBox_ = nullptr;
     QLabel* label5_ = nullptr;

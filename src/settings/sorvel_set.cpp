@@ -75,6 +75,8 @@ int TSorvelSet::read(const Profile& ini) {
     Top = readInt(ini, kSection, "Top", 0);
     Left = readInt(ini, kSection, "Left", 0);
     MemoFileName = ini.getString(kSection, "MemoFileName", "Sorvel.dat");
+    ShowNationalHolidays = readInt(ini, kSection, "ShowNationalHolidays", 1) != 0 ? 1 : 0;
+    JapaneseEraYear = readInt(ini, kSection, "JapaneseEraYear", 0) != 0 ? 1 : 0;
     yotei.read(ini);
     layout.read(ini);
     return 1;
@@ -88,6 +90,8 @@ void TSorvelSet::write(Profile& ini) const {
     writeInt(ini, kSection, "Top", Top);
     writeInt(ini, kSection, "Left", Left);
     ini.setString(kSection, "MemoFileName", MemoFileName);
+    writeInt(ini, kSection, "ShowNationalHolidays", ShowNationalHolidays);
+    writeInt(ini, kSection, "JapaneseEraYear", JapaneseEraYear);
     yotei.write(ini);
     layout.write(ini);
 }

@@ -53,6 +53,8 @@ public:
     std::int32_t Top = 0;
     std::int32_t Left = 0;
     std::string MemoFileName = "Sorvel.dat";  // CP932
+    std::uint8_t ShowNationalHolidays = 1;    // Japan's national holidays shown as days off
+    std::uint8_t JapaneseEraYear = 0;         // the year title in the Japanese era
     THolidayList holidays;
     TDateMemoList memos;
     TYoteiSet yotei;

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "data/data_file.h"
+#include "data/day_dialog.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -298,6 +301,31 @@ TEST_F(StartedForm, DoubleClickOnADayRunsTheDayDialogAndWritesTheDataFile) {
     form->FormMouseDown(Qt::LeftButton, x, y);
     form->FormMouseMove(x + 50, y + 50);
     EXPECT_EQ(form->pos(), before);
+}
+
+// A fresh ini file shows the national holidays: the day dialog of Tuesday 22 September 2026
+// (column 2, grid row 6) lists its 国民の休日.
+TEST_F(MainFormTest, DayDialogListsTheNationalHolidayOfTheDay) {
+    write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+    TCalenderSet state;
+    state.DispYear = 2026;
+    state.DispMonth = 9;
+    state.DispDay = 1;
+    write("SorvelSt.dat", buildStateFile(state));
+    TMainForm form;
+    form.FormCreate();
+    std::vector<std::string> captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
+            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
+            d->close();
+        }
+    });
+    poll.start(5);
+    form.FormMouseUp(240, 6 * (480 / 9) + 20);
+    form.FormDblClick();
+    EXPECT_EQ(captions, std::vector<std::string>{"国民の休日"});
 }
 
 TEST_F(StartedForm, DoubleClickOutsideTheDaysHidesAndShowsTheMonths) {

@@ -137,3 +137,15 @@ TEST(DayRowsDelete, RemovesTheRowsOwnRecordEvenWhenTheListMovedOn) {
     EXPECT_EQ(cp932ToUtf8(l.memos[1]->caption), "残す");
     EXPECT_FALSE(removeRowEntry(row, l.rules, l.memos)) << "a record already gone is not removed twice";
 }
+
+// The national holiday named by the caller comes first, beside the user's rule of the same day,
+// and no button edits or deletes it.
+TEST(DayRowsNational, ListedFirstAndReadOnly) {
+    Lists l;
+    l.rules.push_back(byDate(5, 5, 1, "こどもの日"));
+    const DayRows built = buildDayRows(kMay5, l.rules, l.memos, l.substitutes, sjis("こどもの日"));
+    EXPECT_EQ(describe(built), (std::vector<std::string>{"3:0:こどもの日|休みの日！", "1:0:こどもの日|休みの日！"}));
+    EXPECT_FALSE(deleteQuestion(built.rows[0]).has_value());
+    EXPECT_FALSE(removeRowEntry(built.rows[0], l.rules, l.memos));
+    EXPECT_EQ(l.rules.size(), 1u);
+}

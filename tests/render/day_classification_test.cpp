@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "render/day_classification.h"
+#include "render/national_holidays.h"
 
 namespace sorvel {
 namespace {
@@ -187,6 +188,52 @@ TEST_F(DayClassification, September1752HasNoDaysThreeToThirteen) {
     EXPECT_EQ(slot(c, 2), kSlotMonday + 2);  // Wednesday
     EXPECT_EQ(slot(c, 14), kSlotMonday + 3);  // Thursday
     EXPECT_EQ(slot(c, 17), kSlotSunday);
+}
+
+}  // namespace
+}  // namespace sorvel
+
+// Japan's national holidays beside the user's rules.
+namespace sorvel {
+namespace {
+
+struct WithNationalHolidays : Fixture {
+    DayClasses national(std::int64_t y, int m, bool holidays = true) {
+        return ClassifyDays(DayClassInput{y, m, holidays, true, &rules, &notes, true});
+    }
+    // Days off owed to a Sunday holiday: the law's and the rules' together.
+    static std::vector<int> allSubstitutes(std::int64_t y, int m, const DayClasses& c) {
+        std::vector<int> days = substituteDays(c);
+        for (int d = 1; d <= 31; ++d)
+            if (nationalHoliday(y, m, d).kind == NationalDayKind::Substitute) days.push_back(d);
+        return days;
+    }
+};
+
+// September 2026: 敬老の日 Monday 21, 国民の休日 22, 秋分の日 23.
+TEST_F(WithNationalHolidays, ColourDaysOffOnlyWithHolidayColouring) {
+    rules.push_back(onDate(9, 23, 0));  // a user's named day on a national holiday
+    const DayClasses on = national(2026, 9);
+    for (int d : {21, 22, 23}) EXPECT_EQ(slot(on, d), kSlotDayOff) << d;
+    EXPECT_EQ(slot(on, 24), kSlotMonday + 3);
+    EXPECT_EQ(slot(national(2026, 9, false), 22), kSlotMonday + 1);
+    EXPECT_EQ(slot(classify(2026, 9), 22), kSlotMonday + 1);  // the built-in set not asked for
+}
+
+// A data file that carries 憲法記念日, みどりの日 and こどもの日 as public holidays with
+// substitute: with the built-in set the substitute holiday comes once. 3 May 2026 is a Sunday,
+// the law's substitute is Wednesday 6 May.
+TEST_F(WithNationalHolidays, ARuleOnANationalHolidayOwesNoSecondSubstitute) {
+    for (int day : {3, 4, 5}) rules.push_back(onDate(5, day, 1));
+    EXPECT_EQ(allSubstitutes(2026, 5, national(2026, 5)), std::vector<int>{6});
+    EXPECT_EQ(substituteDays(classify(2026, 5)), std::vector<int>{6});  // the rules alone
+}
+
+// A user's holiday on Sunday 19 July 2026 owes a day; Monday 20 is 海の日, so Tuesday 21.
+TEST_F(WithNationalHolidays, TheRulesSubstitutePassesOverANationalHoliday) {
+    rules.push_back(onDate(7, 19, 1));
+    EXPECT_EQ(substituteDays(national(2026, 7)), std::vector<int>{21});
+    EXPECT_EQ(substituteDays(classify(2026, 7)), std::vector<int>{20});
 }
 
 }  // namespace

@@ -500,6 +500,31 @@ TEST_F(Engine, HolidaysColourDayNumbersButNeverWeekdayNames) {
     EXPECT_EQ(cs().substitutes.size(), 1u);  // emptied at every render
 }
 
+// September 2026 begins on a Tuesday: 敬老の日 Monday 21, 国民の休日 22 and 秋分の日 23 stand
+// in grid row 6; Thursday 24 is an ordinary day.
+TEST_F(Engine, NationalHolidaysTakeTheDayOffColourWhenShown) {
+    cs().DispYear = 2026;
+    cs().Cl[kSlotDayOff] = iGreen;
+    cs().Cl[kSlotYear] = iBlack;
+    render();
+    EXPECT_EQ(count(canvas(), cell(2, 6), kGreen), 0);  // the setting is off
+    cs().NationalHolidays = 1;
+    render();
+    for (int column : {1, 2, 3}) EXPECT_GT(count(canvas(), cell(column, 6), kGreen), 0) << column;
+    EXPECT_EQ(count(canvas(), cell(4, 6), kGreen), 0);
+}
+
+// The year title "2026" becomes "令和8年", half as wide again at least.
+TEST_F(Engine, EraYearTitle) {
+    cs().DispYear = 2026;
+    cs().NoDrawMonth = 1;
+    render();
+    const int digits = colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width();
+    cs().EraYear = 1;
+    render();
+    EXPECT_GT(colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width(), digits * 3 / 2);
+}
+
 TEST_F(Engine, SubstituteOwedAtTheEndOfAShownMonthAppearsInTheNext) {
     auto rule = std::make_unique<THolidaySet>();
     rule->month = 9;

@@ -52,6 +52,8 @@ TEST(BasicSettings, DefaultsAreWrittenInKeyOrder) {
               "Top=0\r\n"
               "Left=0\r\n"
               "MemoFileName=Sorvel.dat\r\n"
+              "ShowNationalHolidays=1\r\n"
+              "JapaneseEraYear=0\r\n"
               "[YoteiSet]\r\n"
               "YoteiWidth=350\r\n"
               "YoteiHeight=300\r\n"
@@ -79,6 +81,8 @@ TSorvelSet changedBasic() {
     ss.Top = -20;
     ss.Left = 1910;
     ss.MemoFileName = sjis("予定\\表.dat");
+    ss.ShowNationalHolidays = 0;
+    ss.JapaneseEraYear = 1;
     ss.yotei = TYoteiSet{400, 320, 2, -5, 60, 90, 80, 70, 200, 0};
     ss.layout = TLayoutSet{11, -12, 800, 600, 0};
     return ss;
@@ -102,6 +106,8 @@ TEST(BasicSettings, ChangedSetIsWrittenAndReadBackThroughTheFile) {
               "Top=-20\r\n"
               "Left=1910\r\n"
               "MemoFileName=\x97\x5c\x92\xe8\\\x95\x5c.dat\r\n"
+              "ShowNationalHolidays=0\r\n"
+              "JapaneseEraYear=1\r\n"
               "[YoteiSet]\r\n"
               "YoteiWidth=400\r\n"
               "YoteiHeight=320\r\n"
@@ -129,6 +135,8 @@ TEST(BasicSettings, ChangedSetIsWrittenAndReadBackThroughTheFile) {
     EXPECT_EQ(back.Top, want.Top);
     EXPECT_EQ(back.Left, want.Left);
     EXPECT_EQ(back.MemoFileName, want.MemoFileName);
+    EXPECT_EQ(back.ShowNationalHolidays, 0);
+    EXPECT_EQ(back.JapaneseEraYear, 1);
     const TYoteiSet& y = back.yotei;
     EXPECT_EQ((std::array{y.YoteiWidth, y.YoteiHeight, y.YoteiDispType, y.YoteiX, y.YoteiY, y.YoWDate,
                           y.YoWCaption, y.YoWMemo, y.YoWTree, y.YoDisp}),
@@ -169,6 +177,19 @@ TEST(BasicSettings, ValueThatIsNotANumberKeepsTheDefault) {
     EXPECT_EQ(ss.yotei.YoteiWidth, 350);
     EXPECT_EQ(ss.layout.Height, 500);
     EXPECT_EQ(ss.layout.Width, 640);
+}
+
+// An ini file of an older version has neither key: national holidays on, years as numbers.
+TEST(BasicSettings, CalendarKeysMissingOrNotANumberTakeTheirDefaults) {
+    TSorvelSet ss;
+    ss.ShowNationalHolidays = 0;
+    ss.JapaneseEraYear = 1;
+    ss.read(Profile("[SorvelSetting]\r\nVersion=1.2\r\nMemoFileName=Sorvel.dat\r\n"));
+    EXPECT_EQ(ss.ShowNationalHolidays, 1);
+    EXPECT_EQ(ss.JapaneseEraYear, 0);
+    ss.read(Profile("[SorvelSetting]\r\nShowNationalHolidays=no\r\nJapaneseEraYear=\r\n"));
+    EXPECT_EQ(ss.ShowNationalHolidays, 1);
+    EXPECT_EQ(ss.JapaneseEraYear, 0);
 }
 
 TEST(BasicSettings, ShownFlagsToggle) {

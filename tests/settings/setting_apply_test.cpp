@@ -45,6 +45,8 @@ struct Settings {
         ss.AdSorption = 1;
         ss.LengthAdsorp = 20;
         ss.MemoFileName = sjis("/home/u/予定.dat");
+        ss.ShowNationalHolidays = 0;
+        ss.JapaneseEraYear = 1;
     }
 };
 
@@ -56,6 +58,8 @@ TEST(SettingFill, EveryControlShowsItsSetting) {
     EXPECT_EQ(v.fileName, s.ss.MemoFileName);
     EXPECT_TRUE(v.wallPaper && v.colorToday && v.noButtonDraw && v.adsorption && v.holidayColoring);
     EXPECT_FALSE(v.memoColoring || v.noDayDraw);
+    EXPECT_FALSE(v.nationalHolidays);
+    EXPECT_TRUE(v.eraYear);
     EXPECT_EQ(v.yearText, QStringLiteral("2001"));
     EXPECT_EQ(v.monthText, QStringLiteral("9"));
     EXPECT_EQ(v.lengthText, QStringLiteral("20"));
@@ -138,6 +142,8 @@ TEST(SettingApply, EveryControlReachesItsSetting) {
     v.wallPaper = false;
     v.noDayDraw = true;
     v.adsorption = false;
+    v.nationalHolidays = true;
+    v.eraYear = false;
     v.yearText = QStringLiteral("1752");
     v.monthText = QStringLiteral("12");
     v.lengthText = QStringLiteral("45");
@@ -158,6 +164,9 @@ TEST(SettingApply, EveryControlReachesItsSetting) {
     EXPECT_EQ(s.cs.IsWallPaper, 0);
     EXPECT_EQ(s.cs.NoDayDraw, 1);
     EXPECT_EQ(s.ss.AdSorption, 0);
+    // Stored in the ini file; the engine draws with its copies.
+    EXPECT_EQ((std::array{s.ss.ShowNationalHolidays, s.cs.NationalHolidays}), (std::array<std::uint8_t, 2>{1, 1}));
+    EXPECT_EQ((std::array{s.ss.JapaneseEraYear, s.cs.EraYear}), (std::array<std::uint8_t, 2>{0, 0}));
     EXPECT_EQ(s.cs.DispYear, 1752);
     EXPECT_EQ(s.cs.DispMonth, 12);
     EXPECT_EQ(s.ss.LengthAdsorp, 45);

@@ -108,7 +108,7 @@ TEST_F(SettingFormTest, OpensOnTheFirstPageFilledFromTheSettings) {
     ss.LengthAdsorp = 30;
     run([&](TSettingForm& f) {
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Sorvelの設定"));
-        EXPECT_EQ(f.size(), QSize(460, 271));
+        EXPECT_EQ(f.size(), QSize(460, 355));
         EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         auto* pages = find<QTabWidget>(f, "SettingPage");
         EXPECT_EQ(pages->currentIndex(), 0);
@@ -122,6 +122,10 @@ TEST_F(SettingFormTest, OpensOnTheFirstPageFilledFromTheSettings) {
         EXPECT_TRUE(find<QCheckBox>(f, "Adsorption")->isChecked());
         EXPECT_TRUE(find<QCheckBox>(f, "MemoColoring")->isChecked());
         EXPECT_FALSE(find<QCheckBox>(f, "WallPaper")->isChecked());
+        EXPECT_EQ(find<QCheckBox>(f, "NationalHolidays")->text(), QStringLiteral("国民の祝日を表示する"));
+        EXPECT_TRUE(find<QCheckBox>(f, "NationalHolidays")->isChecked());
+        EXPECT_EQ(find<QCheckBox>(f, "EraYear")->text(), QStringLiteral("年を和暦で表示する"));
+        EXPECT_FALSE(find<QCheckBox>(f, "EraYear")->isChecked());
         EXPECT_EQ(find<QComboBox>(f, "DayComboBox")->currentText(), QStringLiteral("休日"));
         EXPECT_EQ(find<QComboBox>(f, "ColorComboBox")->currentText(), QStringLiteral("青"));
         EXPECT_EQ(find<QLabel>(f, "Label5")->toolTip(), dir.filePath(QStringLiteral("Sorvel.dat")));
@@ -393,8 +397,11 @@ TEST_F(SettingFormTest, TypedValuesAreApplied) {
         find<QRadioButton>(f, "MonthEng")->click();
         find<QRadioButton>(f, "DayEng")->click();
         find<QCheckBox>(f, "YearShadowCheck")->setChecked(false);
+        find<QCheckBox>(f, "EraYear")->click();
         QTest::keyClick(zoom->lineEdit(), Qt::Key_Enter);
     }));
+    EXPECT_EQ(ss.JapaneseEraYear, 1);
+    EXPECT_EQ(cs.EraYear, 1);
     EXPECT_EQ(cs.DispYear, 1752);
     EXPECT_EQ(cs.DispPercent, 30.0f);
     EXPECT_EQ(cs.MonthStyle, 2);
