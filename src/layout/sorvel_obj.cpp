@@ -48,7 +48,12 @@ bool readInt(TagStream& in, std::int32_t& member) {
 
 void setObjectDialogs(ObjectDialogs* dialogs) { g_dialogs = dialogs; }
 
-bool TSorvelObj::pageSizeAllowed(std::int64_t width, std::int64_t height) { return canvasSizeAllowed(width, height); }
+bool TSorvelObj::pageSizeAllowed(std::int64_t width, std::int64_t height) {
+    // An empty rectangle (a resize onto the opposite edge) is allowed: it only has no bitmaps.
+    width = std::max<std::int64_t>(std::abs(width), 1);
+    height = std::max<std::int64_t>(std::abs(height), 1);
+    return canvasSizeAllowed(width, height);
+}
 
 TSorvelObj::TSorvelObj(int kind, std::optional<ObjRect> viewRect, float scale) : Scale(scale) {
     NeedsRender = 1;

@@ -92,7 +92,7 @@ public:
     const Bitmap& image() const { return image_; }
     const Bitmap& mask() const { return mask_; }
 
-    // True when a page rectangle of this size may be rendered (the canvas limit).
+    // True unless a page rectangle of this size is beyond the canvas limit.
     static bool pageSizeAllowed(std::int64_t width, std::int64_t height);
 
 private:

@@ -1,0 +1,164 @@
+// Picture and text contents: lines and their height, overlay and opaque texts on a page,
+// pictures and the stretch fallback, and the M07, M08 and M09 blocks.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "layout/layout_paper.h"
+#include "layout/so_pic.h"
+#include "layout/so_tex.h"
+#include "layout/sorvel_obj.h"
+#include "layout_test_support.h"
+#include "platform/files.h"
+#include "platform/printing.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "render/sorvel_draw.h"
+
+namespace sorvel {
+namespace {
+
+using namespace layout_test;
+using namespace std::string_literals;
+
+TEST(TextContent, LinesShareTheHeightEmptyOnesIncluded) {
+    TSoTex t;
+    t.Text = "A\r\n\r\nB";
+    t.SetTargetSize(200, 100);
+    EXPECT_EQ(t.LineCount, 3);
+    EXPECT_EQ(t.LineHeight, 33);
+    ASSERT_EQ(t.PrepareText(), 1);
+    EXPECT_EQ(t.ImageHeight, 99);
+
+    t.Text = "A\r\n";  // a final CR LF gives an empty last line
+    t.SetTargetSize(200, 100);
+    EXPECT_EQ(t.LineCount, 2);
+    EXPECT_EQ(t.LineHeight, 50);
+
+    t.Text.clear();
+    EXPECT_EQ(t.PrepareText(), 0);
+}
+
+// A calendar under a text that covers its middle; the calendar's navy background shows where
+// the text lets it through (navy never comes out of black text smoothed on white).
+int navyUnderText(int overlay) {
+    RecordingPrinter printer;
+    TLayoutPaper page;
+    page.LayoutFor(page.PrintableWidth / 10, page.PrintableHeight / 10);  // scale 0.1
+    auto text = std::make_unique<TSorvelObj>(kObjText, ObjRect{40, 40, 240, 140}, page.Scale);
+    text->text()->Text = "Ab\r\nCd";
+    text->text()->Overlay = overlay;
+    page.objects.push_back(std::move(text));
+    auto calendar = std::make_unique<TSorvelObj>(kObjCalendar, ObjRect{0, 0, 300, 300}, page.Scale);
+    calendar->calendar()->settings().Cl[kSlotBackground] = 9;  // 紺
+    page.objects.push_back(std::move(calendar));
+    page.ComposeView();
+    const Bitmap& v = page.viewBuffer();
+    const QRect textArea(40, 40, 200, 100);
+    if (overlay == 0) {
+        EXPECT_GT(count(v, textArea, kWhite), 10000);
+    }
+    return count(v, textArea, 0x000080);
+}
+
+TEST(TextContent, OverlayLetsTheCalendarShowAndOpaqueHidesIt) {
+    ScriptedUi scripted;
+    EXPECT_GT(navyUnderText(1), 10000);  // most of the 200 × 100 box
+    EXPECT_EQ(navyUnderText(0), 0);
+}
+
+TEST(PictureContent, LoadsStretchesAndFallsBackThroughHalfSize) {
+    ScriptedUi scripted;
+    QTemporaryDir dir;
+    QImage red(8, 4, QImage::Format_RGB888);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath("red.bmp"), "BMP"));
+    TSoPic p;
+    p.FileName = cp932FromPath(dir.filePath("red.bmp"));
+    ASSERT_EQ(p.LoadPicture(), 1);
+    EXPECT_EQ(p.PicWidth, 8);
+    EXPECT_EQ(p.PicHeight, 4);
+    p.SetTargetSize(40, 30);
+    for (int failures : {0, 1}) {
+        Canvas::failStretchesForTesting(failures);
+        Bitmap target = filled(50, 40, kGrey);
+        p.PaintPicture(target);
+        EXPECT_EQ(count(target, QRect(0, 0, 40, 30), 0xFF0000), 40 * 30) << failures;
+        EXPECT_EQ(target.pixel(45, 35), kGrey);
+    }
+    Canvas::failStretchesForTesting(0);
+    EXPECT_TRUE(scripted.messages.empty());
+
+    p.FileName = cp932FromPath(dir.filePath("missing.jpg"));
+    EXPECT_EQ(p.LoadPicture(), 0);
+    EXPECT_TRUE(p.FileName.empty());
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, QStringLiteral("画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"));
+    EXPECT_EQ(scripted.messages[0].caption, QStringLiteral("ﾒｯｾｰｼﾞ"));
+}
+
+std::string field(int n, const std::string& value) {
+    char open[9], close[9];
+    std::snprintf(open, sizeof open, "<+S%02d>\r\n", n);
+    std::snprintf(close, sizeof close, "<-S%02d>\r\n", n);
+    return open + "<+DA>"s + value + "<-DA>" + close;
+}
+
+TEST(ContentBlocks, TextBlockRoundTripKeepsTheLowEightBitsOfTheCharacterSet) {
+    TSoTex t;
+    t.Text = "a<b\r\n" + sjis("予定");
+    t.FontName = sjis("ＭＳ 明朝");
+    t.FontCharSet = 300;
+    t.FontSize = 14;
+    t.Overlay = 0;
+    std::string out;
+    t.SaveBlock(out);
+    EXPECT_EQ(out, "<+M09>\r\n" + field(1, "a\x1a" "b\r\n" + sjis("予定")) + field(2, sjis("ＭＳ 明朝")) +
+                       field(3, "300") + field(4, "14") + field(5, "0") + "<-M09>\r\n");
+    TagStream in(out);
+    int n = 0;
+    std::string letter;
+    ASSERT_EQ(ReadTag(in, n, letter, kTagOpen), 1);
+    TSoTex back;
+    ASSERT_EQ(back.LoadBlock(in), 1);
+    EXPECT_EQ(back.Text, t.Text);
+    EXPECT_EQ(back.FontName, t.FontName);
+    EXPECT_EQ(back.FontCharSet, 300 & 0xFF);
+    EXPECT_EQ(back.FontSize, 14);
+    EXPECT_EQ(back.Overlay, 0);
+
+    const std::string unknown = "<+M09>\r\n" + field(6, "x") + field(4, "9") + "<-M09>\r\n";
+    TagStream in2(unknown);
+    ReadTag(in2, n, letter, kTagOpen);
+    EXPECT_EQ(back.LoadBlock(in2), 0);
+    EXPECT_EQ(back.FontSize, 9);  // read on to the end of the block
+}
+
+TEST(ContentBlocks, ObjectBlockWritesWidthBeforeHeight) {
+    ScriptedUi scripted;
+    TSorvelObj o(kObjPicture, ObjRect{10, 20, 110, 70}, 0.5f);  // 100 × 50 view units
+    o.picture()->FileName = "c:\\a.jpg";
+    std::string out;
+    o.SaveBlock(out);
+    const std::string expected = "<+M07>\r\n" + field(1, "20") + field(2, "40") + field(3, "200") + field(4, "100") +
+                                 field(5, "2") + "<+S06>\r\n<+M08>\r\n" + field(1, "c:\\a.jpg") +
+                                 "<-M08>\r\n<-S06>\r\n<-M07>\r\n";
+    EXPECT_EQ(out, expected);
+
+    TagStream in(out);
+    int n = 0;
+    std::string letter;
+    ReadTag(in, n, letter, kTagOpen);
+    TSorvelObj back(kObjNone, std::nullopt, 0.5f);
+    EXPECT_EQ(back.LoadBlock(in), 1);
+    EXPECT_EQ(back.kind(), kObjPicture);
+    EXPECT_EQ(back.PageWidth, 200);
+    EXPECT_EQ(back.PageHeight, 100);
+    EXPECT_TRUE(back.picture()->FileName.empty());  // the file is not there: message, no name
+    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(back.NeedsRender, 1);
+}
+
+}  // namespace
+}  // namespace sorvel
