@@ -79,6 +79,10 @@ TSorvelObj::~TSorvelObj() = default;
 void TSorvelObj::makeCalendar() {
     calendar_ = std::make_unique<TSorvelDraw>();
     calendar_->ResetSettings();
+    // The reset built a canvas of the default size; the object renders at its own size, so the
+    // engine keeps a small one until then.
+    calendar_->SetExplicitSize(10, 10);
+    calendar_->CreateCanvas();
     // A calendar on a page marks no holidays and no schedule days.
     calendar_->settings().holidays = nullptr;
     calendar_->settings().memos = nullptr;

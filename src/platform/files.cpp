@@ -70,6 +70,12 @@ QString joinPath(const QString& dir, const QString& name) {
 }
 
 std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBytes, QString* error) {
+    // A name handed in by a file (a wallpaper or a picture of a layout) may point at a device or
+    // a pipe, which could block or never end: only plain files are read.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        if (error) *error = QStringLiteral("not a regular file");
+        return std::nullopt;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error) *error = f.errorString();

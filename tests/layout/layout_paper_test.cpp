@@ -20,21 +20,10 @@ namespace sorvel {
 namespace {
 
 using namespace std::string_literals;
+using namespace layout_test;
 
 const std::string kStart("<+SoLay>\0", 9), kEnd("<-SoLay>\0", 9);
 
-std::string field(int n, const std::string& value) {
-    char open[9], close[9];
-    std::snprintf(open, sizeof open, "<+S%02d>\r\n", n);
-    std::snprintf(close, sizeof close, "<-S%02d>\r\n", n);
-    return open + "<+DA>"s + value + "<-DA>" + close;
-}
-std::string container(int n, const std::string& content) {
-    char open[9], close[9];
-    std::snprintf(open, sizeof open, "<+S%02d>\r\n", n);
-    std::snprintf(close, sizeof close, "<-S%02d>\r\n", n);
-    return open + content + close;
-}
 std::string pageHead(const std::string& w = "4760", const std::string& h = "6779") {
     return kStart + "<+M06>\r\n" + field(1, "9") + field(2, "1") + field(3, w) + field(4, h);
 }
@@ -231,13 +220,17 @@ TEST_F(LayoutPage, ComposesBottomFirstAndDrawsTheBand) {
     page.LayoutFor(595, 848);
     page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{0, 0, 40, 40}, page.Scale));
     page.objects.push_back(std::make_unique<TSorvelObj>(kObjPicture, ObjRect{20, 20, 60, 60}, page.Scale));
+    page.objects[0]->SetSelected(1);
     page.band = RubberBand{200, 200, -50, -50};
     page.BandVisible = 1;
     page.ComposeView();
     const Bitmap& v = page.viewBuffer();
-    EXPECT_EQ(v.pixel(39, 30), layout_test::kWhite);  // the top object covers the picture's outline
-    EXPECT_EQ(v.pixel(59, 50), layout_test::kBlack);  // the picture's outline outside it
-    EXPECT_EQ(v.pixel(150, 150), layout_test::kBlack);  // the band's corner
+    EXPECT_EQ(v.pixel(20, 30), kWhite);  // the top object covers the picture's outline
+    EXPECT_EQ(v.pixel(59, 50), kBlack);  // the picture's outline outside it
+    EXPECT_EQ(v.pixel(150, 150), kBlack);  // the band's corner
+    const int frame = count(v, QRect(39, 0, 3, 41), 0x3232C8);  // dashed blue, 2 pixels wide
+    EXPECT_GT(frame, 20);
+    EXPECT_LT(frame, 2 * 41);
     EXPECT_EQ(page.NeedsRender, 0);
     const auto [zone, index] = page.FindObjectAt(30, 30);
     EXPECT_EQ(zone, 16);

@@ -22,10 +22,8 @@ TEST(LayoutObject, WithoutARectangleIsTenByTenAtTheOrigin) {
     EXPECT_EQ(o.ViewWidth, 10);
     EXPECT_EQ(o.ViewHeight, 10);
     EXPECT_EQ(o.PageWidth, 20);  // 10 ÷ 0.5
-    EXPECT_EQ(o.image().width(), 10);
     EXPECT_EQ(o.mask().height(), 10);
     EXPECT_EQ(o.IsSelected(), 0);
-    EXPECT_TRUE(scripted.messages.empty());
 }
 
 TEST(LayoutObject, HitZones) {
@@ -62,18 +60,6 @@ TEST(LayoutObject, EmptyContentDrawsTheWhiteBoxWithTheDiagonal) {
         EXPECT_EQ(page.pixel(50, 35), kGrey) << c.kind;
     }
     EXPECT_TRUE(scripted.messages.empty());
-}
-
-TEST(LayoutObject, SelectionFrameIsDashedBlue) {
-    Bitmap page = filled(100, 80, kGrey);
-    TSorvelObj o(kObjNone, ObjRect{10, 10, 70, 60}, 1.0f);
-    o.SetSelected(2);  // neither 0 nor 1: nothing changes
-    EXPECT_EQ(o.IsSelected(), 0);
-    o.SetSelected(1);
-    o.PaintTo(page);
-    const int frame = count(page, QRect(9, 9, 63, 3), 0x3232C8);
-    EXPECT_GT(frame, 20);
-    EXPECT_LT(frame, 3 * 63);  // dashed: gaps along the top edge
 }
 
 TEST(LayoutObject, MovingKeepsTheRenderingAndResizingRendersAgain) {
