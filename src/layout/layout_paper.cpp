@@ -112,6 +112,8 @@ void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
     }
     if (pageImage_.isNull() || viewBuffer_.isNull())
         showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+    // Beside the page the view stays black, as a fresh bitmap is; only the page is white.
+    if (!viewBuffer_.isNull()) Canvas(viewBuffer_).fill(0, 0, viewWidth, viewHeight, kBlack);
     for (const auto& o : objects) o->ApplyScale(Scale);
     NeedsRender = 1;
 }
