@@ -98,24 +98,28 @@ int TLayoutPaper::QuerySave() {
 void TLayoutPaper::ClearObjects() { objects.clear(); }
 
 void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
+    const PageFit fit = FitPage(viewWidth, viewHeight, PrintableWidth, PrintableHeight);
+    NeedsRender = 1;
+    if (fit.width <= 0 || fit.height <= 0) {
+        // A view of no size (a minimised window): said once; the page keeps its scale and the
+        // objects their bitmaps until it can be laid out again.
+        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        return;
+    }
     viewBuffer_ = Bitmap();
     pageImage_ = Bitmap();
     viewWidth_ = viewWidth;
     viewHeight_ = viewHeight;
-    const PageFit fit = FitPage(viewWidth, viewHeight, PrintableWidth, PrintableHeight);
     Scale = fit.scale;
     PageViewWidth = fit.width;
     PageViewHeight = fit.height;
-    if (PageViewWidth > 0 && PageViewHeight > 0) {
-        pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
-        viewBuffer_ = Bitmap::create(viewWidth, viewHeight);
-    }
+    pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
+    viewBuffer_ = Bitmap::create(viewWidth, viewHeight);
     if (pageImage_.isNull() || viewBuffer_.isNull())
         showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
     // Beside the page the view stays black, as a fresh bitmap is; only the page is white.
     if (!viewBuffer_.isNull()) Canvas(viewBuffer_).fill(0, 0, viewWidth, viewHeight, kBlack);
     for (const auto& o : objects) o->ApplyScale(Scale);
-    NeedsRender = 1;
 }
 
 void TLayoutPaper::ComposeView() {

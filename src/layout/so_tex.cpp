@@ -49,7 +49,7 @@ void TSoTex::SetTargetSize(int width, int height) {
     TargetWidth = width;
     TargetHeight = height;
     LineCount = static_cast<std::int32_t>(SplitLines(Text).size());
-    font_.setHeight(height);
+    // The font gets its height (the line height) when the text image is prepared.
     LineHeight = height / LineCount;
 }
 

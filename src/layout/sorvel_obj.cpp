@@ -71,7 +71,7 @@ TSorvelObj::TSorvelObj(int kind, std::optional<ObjRect> viewRect, float scale) :
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
     createContent(kind);
-    rebuildBitmaps(QStringLiteral("Error from Sorvel"));
+    rebuildBitmaps(QStringLiteral("Error from Sorvel"), true);
 }
 
 TSorvelObj::~TSorvelObj() = default;
@@ -111,23 +111,26 @@ void TSorvelObj::createContent(int kind) {
     kind_ = kind;
 }
 
-void TSorvelObj::rebuildBitmaps(const QString& caption) {
+void TSorvelObj::rebuildBitmaps(const QString& caption, bool reportEmpty) {
     image_ = Bitmap();
     mask_ = Bitmap();
     NeedsRender = 1;
     // An empty or oversized rectangle gets no bitmaps: the object stays on the page, can be
-    // selected, resized and saved, and draws nothing but its frame.
+    // selected, resized and saved, and draws nothing but its frame. An empty one is reported
+    // when the user made it so, not again at every change of scale.
+    const bool empty = ViewWidth <= 0 || ViewHeight <= 0;
+    const bool report = reportEmpty || !empty;
     const bool allowed = canvasSizeAllowed(ViewWidth, ViewHeight);
     if (allowed) image_ = Bitmap::create(ViewWidth, ViewHeight);
-    if (image_.isNull())
-        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
-    else
+    if (!image_.isNull())
         Canvas(image_).fill(0, 0, ViewWidth, ViewHeight, kWhite);
-    if (allowed) mask_ = Bitmap::create(ViewWidth, ViewHeight);
-    if (mask_.isNull())
+    else if (report)
         showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
-    else
+    if (allowed) mask_ = Bitmap::create(ViewWidth, ViewHeight);
+    if (!mask_.isNull())
         Canvas(mask_).fill(0, 0, ViewWidth, ViewHeight, kBlack);
+    else if (report)
+        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
 }
 
 int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
@@ -143,7 +146,7 @@ int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
     PageTop = toPage(ViewTop, Scale);
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"));
+    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), true);
     return 1;
 }
 
@@ -153,7 +156,7 @@ void TSorvelObj::ApplyScale(float scale) {
     ViewTop = toView(PageTop, Scale);
     ViewWidth = toView(PageWidth, Scale);
     ViewHeight = toView(PageHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"));
+    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
 }
 
 void TSorvelObj::MoveTo(int viewLeft, int viewTop, float scale) {

@@ -99,7 +99,7 @@ private:
     void createContent(int kind);
     void makeCalendar();
     // New bitmaps of the view size, image white and mask black; needs-render set.
-    void rebuildBitmaps(const QString& caption);
+    void rebuildBitmaps(const QString& caption, bool reportEmpty);
     void renderContent();
 
     std::int32_t selected_ = 0;
