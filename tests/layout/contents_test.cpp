@@ -36,6 +36,12 @@ TEST(TextContent, LinesShareTheHeightEmptyOnesIncluded) {
     EXPECT_EQ(t.LineCount, 2);
     EXPECT_EQ(t.LineHeight, 50);
 
+    // A long line at printer resolution is drawn smaller than the line height and stretched.
+    t.Text = std::string(60, 'W');
+    t.SetTargetSize(4000, 7000);
+    ASSERT_EQ(t.PrepareText(), 1);
+    EXPECT_FALSE(t.textImage().isNull());
+    EXPECT_LE(std::int64_t{t.ImageWidth} * t.ImageHeight, 64ll * 1024 * 1024);
 }
 
 // A calendar under a text that covers its middle; the calendar's navy background shows where
