@@ -1,6 +1,7 @@
 #include "layout/so_tex.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "layout/so_pic.h"
 #include "platform/text.h"
@@ -59,7 +60,7 @@ int TSoTex::PrepareText() {
     const std::vector<std::string> lines = SplitLines(Text);
     // The text is drawn at the line height; a text whose bitmap would pass the canvas limit (a
     // long line at printer resolution) is drawn smaller and stretched up instead.
-    for (int cell = std::max(LineHeight, 1);; cell = cell * 3 / 4) {
+    for (int cell = std::max(LineHeight, 1);;) {
         font_.setHeight(cell);
         int widest = 0, tallest = 0;
         for (const std::string& line : lines) {
@@ -76,6 +77,11 @@ int TSoTex::PrepareText() {
             ImageHeight = static_cast<std::int32_t>(std::min<std::int64_t>(h, INT32_MAX));
             break;
         }
+        // The text's size goes with the cell height: shrink by what is over, with a margin.
+        const double over = std::max({static_cast<double>(w) / kMaxCanvasSide, static_cast<double>(h) / kMaxCanvasSide,
+                                      std::sqrt(static_cast<double>(w) * static_cast<double>(h) / kMaxCanvasPixels)});
+        cell = std::min(cell - 1, static_cast<int>(cell / over * 0.95));
+        cell = std::max(cell, 1);
     }
     image_ = Bitmap::create(ImageWidth, ImageHeight);
     if (!image_.isNull()) Canvas(image_).fill(0, 0, ImageWidth, ImageHeight, kBlack);
