@@ -44,11 +44,9 @@ int TSoPic::LoadPicture() {
     if (FileName.empty()) return 0;
     const QString path = pathFromCp932(FileName);
     Bitmap image;
-    // Only plain files: a name that points at a device or a pipe is no picture.
-    if (QFileInfo(path).isFile()) {
-        if (auto bytes = readWholeFile(path, kMaxPictureFileBytes))
-            image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
-    }
+    // Only plain files are read: a name that points at a device or a pipe is no picture.
+    if (auto bytes = readWholeFile(path, kMaxPictureFileBytes))
+        image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
     if (image.isNull()) {
         showMessage(QStringLiteral("画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
         FileName.clear();
