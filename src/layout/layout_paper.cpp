@@ -251,7 +251,7 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
         if (!ok || !EndField(in)) return refuse();
     }
     // A page of no size cannot be laid out.
-    if (!valid || PrintableWidth <= 0 || PrintableHeight <= 0) return refuse();
+    if (!valid || in.badNumber || PrintableWidth <= 0 || PrintableHeight <= 0) return refuse();
     NeedsRender = 1;
     return LayoutRead::Ok;
 }

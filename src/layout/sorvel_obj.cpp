@@ -337,8 +337,9 @@ int TSorvelObj::LoadBlock(TagStream& in) {
                 text_.reset();
                 if (kind == kObjCalendar) {
                     makeCalendar();
-                    ReadM01(in, calendar_->settings());
-                    if (in.badNumber) return finish(0);
+                    // What was read counts, even from a damaged block: the wallpaper is loaded
+                    // (or its flag cleared) so that the settings say what is drawn.
+                    ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
                     calendar_->settings().holidays = nullptr;
                     calendar_->settings().memos = nullptr;
                     if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
