@@ -282,7 +282,7 @@ int TLayoutPaper::SaveLayoutAs() {
 }
 
 int TLayoutPaper::ReadLayoutFile(const QString& path) {
-    const std::optional<std::string> bytes = readWholeFile(path);
+    const std::optional<std::string> bytes = readWholeFile(path, kMaxLayoutFileBytes);
     if (!bytes) {
         showMessage(QStringLiteral("ファイルが開けませんでした。"), kFileCaption);
         return 0;

@@ -18,8 +18,9 @@ class QPainter;
 
 namespace sorvel {
 
-// The most objects a page takes from a file.
+// The most objects a page takes from a file, and the largest file it reads.
 inline constexpr std::size_t kMaxLayoutObjects = 256;
+inline constexpr std::int64_t kMaxLayoutFileBytes = 64ll * 1024 * 1024;
 
 // Paper used when there is no printer at all: A4 portrait, 210 × 297 mm at 600 dpi.
 inline constexpr int kFallbackPaperSize = 9;

@@ -200,6 +200,10 @@ TEST_F(LayoutPage, ModifiedFlagAndTheSaveQuestion) {
     EXPECT_EQ(page.FileName, dir.filePath("b.sla"));
     EXPECT_EQ(page.QuerySave(), 1);
     EXPECT_TRUE(scripted.messages.empty());
+    scripted.fileAnswers = {dir.filePath("gone.sla")};
+    EXPECT_EQ(page.OpenLayout(), 0);
+    EXPECT_EQ(scripted.messages,
+              (std::vector<RecordedMessage>{{"ファイルが開けませんでした。", "メッセージ-Sorvel", MsgButtons::Ok}}));
 }
 
 TEST_F(LayoutPage, ComposesTheFrameAndTheBandAndFindsTheTopObject) {
