@@ -308,16 +308,4 @@ int TLayoutPaper::OpenLayout() {
     return ReadLayoutFile(*chosen);
 }
 
-int TLayoutPaper::ChangePaper() {
-    const std::unique_ptr<PrintJob> job =
-        printService().printDialog(nullptr, PrintDialogKind::Setup, PaperSetup{PaperSize, Orientation});
-    if (!job) return 0;
-    const PaperSetup paper = job->paper();
-    PaperSize = static_cast<std::int16_t>(paper.paperSize);
-    Orientation = static_cast<std::int16_t>(paper.orientation);
-    PrintableWidth = job->printableWidth();
-    PrintableHeight = job->printableHeight();
-    return 1;
-}
-
 }  // namespace sorvel

@@ -93,8 +93,6 @@ public:
     int WriteLayoutFile(const QString& path);
     // Reads a layout file into the page (after QuerySave); 1 on success.
     int ReadLayoutFile(const QString& path);
-    // The print-setup dialog: the page takes the chosen paper. 1 when confirmed.
-    int ChangePaper();
 
     void DeselectAll();
     void CycleSelection();

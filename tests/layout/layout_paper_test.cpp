@@ -224,17 +224,5 @@ TEST_F(LayoutPage, ComposesTheFrameAndTheBandAndFindsTheTopObject) {
     EXPECT_EQ(page.FindObjectAt(300, 300), std::make_pair(0, -1));
 }
 
-TEST_F(LayoutPage, ChangePaperTakesTheChosenPrinter) {
-    TLayoutPaper page;
-    printer.paper = PaperSetup{8, 2};
-    printer.printableWidth = 9000;
-    printer.dialogAnswers = {false, true};
-    EXPECT_EQ(page.ChangePaper(), 0);
-    EXPECT_EQ(page.PaperSize, 9);  // preset with the page's paper; kept on cancel
-    EXPECT_EQ(page.ChangePaper(), 1);
-    EXPECT_EQ(std::make_tuple(page.PaperSize, page.Orientation, page.PrintableWidth), std::make_tuple(8, 2, 9000));
-    EXPECT_EQ(printer.presets.back().paperSize, 9);
-}
-
 }  // namespace
 }  // namespace sorvel
