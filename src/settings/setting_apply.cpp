@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "data/data_file.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -195,9 +196,20 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
     FileDialogRequest req{QStringLiteral("日付データーファイルを選んでください"),
                           QStringLiteral("日付データーファイル (*.dat)|*.dat|すべてのファイル (*.*)|*.*"),
                           workingName.empty() ? QString() : pathFromCp932(workingName)};
+    req.acceptNewName = true;  // a new name starts a new data file, created at the next save
     const auto chosen = ui().openFile(req);
     if (!chosen) return false;
-    workingName = cp932FromPath(*chosen);
+    const auto stored = storablePath(*chosen);
+    if (!stored) {
+        showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+        return false;
+    }
+    // Another program's file would be replaced by calendar data at the next save.
+    if (inspectDataFile(*chosen) == ChosenDataFile::Foreign) {
+        showMessage(*chosen + QStringLiteral("は、Sorvel用ファイルではありません。"), QStringLiteral("エラー"));
+        return false;
+    }
+    workingName = *stored;
     return true;
 }
 
