@@ -388,6 +388,24 @@ TEST_F(EntryEditorTest, CharacterCP932CannotHoldIsRefusedAndTheEditorStaysOpen) 
     EXPECT_EQ(memo.text, sjis("誕生日"));
 }
 
+TEST_F(EntryEditorTest, NoteWithUnreadableBytesIsEditedAfterOneNote) {
+    const std::string unreadable(1, '\xFF');
+    TDateMemo memo{2001, 5, 5, unreadable + sjis("本文"), unreadable + sjis("見出し")};
+    whenShown("TDayMemo", [](QDialog* m) {
+        auto* caption = need<QLineEdit>(m, "MemoCaption");
+        caption->setText(caption->text() + QStringLiteral("2"));
+        auto* text = need<QPlainTextEdit>(m, "DayMemo");
+        text->setPlainText(text->toPlainText() + QStringLiteral("追記"));
+        click(m, "MemoOK");
+    });
+    TDayMemo editor;
+    EXPECT_EQ(editor.Execute(memo), 1);
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("読めない文字「\uFFFD」は、保存すると「？」になります。"),
+                                                          QStringLiteral("メッセージ"), MsgButtons::Ok}}));
+    EXPECT_EQ(memo.caption, sjis("？見出し2"));
+    EXPECT_EQ(memo.text, sjis("？本文追記"));
+}
+
 TEST_F(EntryEditorTest, HolidayEditorFillsFromTheRuleAndCouplesItsBoxes) {
     THolidaySet rule{2, 1, 1, 8, 2, 1, 2, sjis("成人の日")};
     whenShown("THolidayForm", [](QDialog* h) {
