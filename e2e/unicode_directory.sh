@@ -12,34 +12,18 @@ printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=100\r\n' >"$prog/sorve
 "$write_state" "$prog/SorvelSt.dat" 2001 8
 start_xvfb
 
-# Days with notes are purple (#800080), a colour nothing else of the default appearance uses.
+# Pixels of the colour of days with notes, purple #800080, which nothing else uses by default.
 purple_pixels() {  # window id, screenshot name
-  import -window "$1" "$E2E_TMP/$2.png"
-  import -window "$1" -depth 8 "$E2E_TMP/$2.ppm"
-  python3 - "$E2E_TMP/$2.ppm" <<'PY'
-import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:  # P6, width, height, maximum; comments start with #
-    while data[pos:pos + 1].isspace(): pos += 1
-    if data[pos:pos + 1] == b'#':
-        pos = data.index(b'\n', pos)
-        continue
-    end = pos
-    while not data[end:end + 1].isspace(): end += 1
-    fields.append(data[pos:end]); pos = end
-pixels = data[pos + 1:]
-assert fields[0] == b'P6' and fields[3] == b'255'
-print(sum(1 for i in range(0, len(pixels) - 2, 3) if pixels[i:i + 3] == b'\x80\x00\x80'))
-PY
+  import -window "$1" -depth 8 "rgb:$E2E_TMP/$2.rgb"
+  python3 -c 'import sys; d = open(sys.argv[1], "rb").read()
+print(sum(d[i:i + 3] == b"\x80\x00\x80" for i in range(0, len(d), 3)))' "$E2E_TMP/$2.rgb"
 }
 
 "$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &
 pid=$!
 E2E_PIDS+=($pid)
-# No data file yet: the message names the real directory.
+# No data file yet: the message that it will be created.
 box=$(wait_window '^メッセージ$' 60) || fail "the new data file was not announced"
-import -window "$box" "$E2E_TMP/box.png"
 press "$box" Return
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
@@ -57,9 +41,6 @@ sleep 0.5
 xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
 sleep 0.8
 xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
-if xdotool search --onlyvisible --name '^メッセージ from Sorvel$' >/dev/null 2>&1; then
-  fail "the data file could not be written"
-fi
 grep -aq 'meeting' "$prog/Sorvel.dat" || fail "the note is not in $prog/Sorvel.dat"
 
 press "$main" space
@@ -76,5 +57,4 @@ sleep 1
 if xdotool search --onlyvisible --name '^メッセージ' >/dev/null 2>&1; then fail "second start showed a message"; fi
 [[ "$(purple_pixels "$main" after)" -gt 20 ]] || fail "the day with the note is not coloured on the second start"
 kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
-if [[ -n "${SORVEL_E2E_KEEP:-}" ]]; then cp "$E2E_TMP"/*.png "$SORVEL_E2E_KEEP"/; fi
 echo "unicode directory: ok"

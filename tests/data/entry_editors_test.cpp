@@ -47,20 +47,6 @@ TEST(EditedTexts, CharacterCP932CannotHoldIsRefusedWhole) {
                              "この文字を取り除いてから「決定」を押してください。"));
 }
 
-TEST(EditedTexts, UnreadableBytesOfAnEditedTextBecomeQuestionMarks) {
-    // 0xFF and a lead byte without its trail (0x81 0x20) are shown as U+FFFD each.
-    const std::string original = "\xFF\x81 " + sjis("会議");
-    const QString shown = toQString(original);
-    ASSERT_EQ(shown, QStringLiteral("\uFFFD\uFFFD 会議"));
-    const EditedText edited = takeEditedText(original, shown, shown + QStringLiteral("室"), false);
-    ASSERT_TRUE(edited.ok());
-    EXPECT_TRUE(edited.unreadableReplaced);
-    EXPECT_EQ(edited.bytes, "\x81\x48\x81\x48 " + sjis("会議室"));
-    EXPECT_FALSE(takeEditedText(original, shown, shown, false).unreadableReplaced);
-    // Typed into a text that had no unreadable bytes, U+FFFD is refused like any character CP932 lacks.
-    EXPECT_EQ(takeEditedText("", QString(), QStringLiteral("a\uFFFD"), false).refused, QStringLiteral("\uFFFD"));
-}
-
 TEST(EntryDialogPlacement, CentredOnTheWorkAreaWithTruncatedHalves) {
     EXPECT_EQ(centredTopLeft(QRect(0, 0, 1280, 800), QSize(313, 232)), QPoint(640 - 156, 400 - 116));
     EXPECT_EQ(centredTopLeft(QRect(0, 0, 1279, 799), QSize(195, 172)), QPoint(639 - 97, 399 - 86));

@@ -479,21 +479,5 @@ TEST_F(SettingsFromMenu, ChoosingAnotherDataFileWritesTheOldOneAndReadsTheNewOne
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(SettingsFromMenu, AnotherProgramsFileIsRefusedAndTheDataFileStays) {
-    TSorvelSet& ss = form->sorvelSet();
-    const std::string before = ss.MemoFileName;
-    ASSERT_TRUE(atomicReplace(dir.filePath("notes.txt"), "not a calendar\n"));
-    ui.fileAnswers = {dir.filePath("notes.txt")};
-    setClick([](TSettingForm& f) {
-        find<QPushButton>(f, "FileSelect")->click();
-        EXPECT_FALSE(find<QLabel>(f, "Label5")->text().contains(QStringLiteral("notes.txt")));
-        find<QPushButton>(f, "se_ok")->click();
-    });
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, dir.filePath("notes.txt") + QStringLiteral("は、Sorvel用ファイルではありません。"));
-    EXPECT_EQ(ss.MemoFileName, before);
-    EXPECT_EQ(readWholeFile(dir.filePath("notes.txt")), "not a calendar\n");
-}
-
 }  // namespace
 }  // namespace sorvel
