@@ -285,6 +285,9 @@ bool isDefaultName(const std::string& name) { return name.empty() || name == kDe
 }  // namespace
 
 const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir) {
+    // Earlier versions stored a program directory CP932 cannot hold as its UTF-8 bytes, which
+    // read back as another directory: that name still means the default one.
+    if (memoFileName == joinPath(programDir, QStringLiteral("Sorvel.dat")).toStdString()) memoFileName.clear();
     if (isDefaultName(memoFileName))
         memoFileName = storablePath(joinPath(programDir, QStringLiteral("Sorvel.dat"))).value_or(std::string(kDefaultName));
     return memoFileName;

@@ -69,6 +69,8 @@ std::optional<QString> QtUi::openFile(const FileDialogRequest& req) {
         QFileDialog dialog(QApplication::activeWindow(), req.title, req.initialPath, qtFileFilter(req.filter));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::AnyFile);
+        // Desktop dialogs opening a file insist on one that exists.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
         if (!req.initialPath.isEmpty()) dialog.selectFile(req.initialPath);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();

@@ -204,10 +204,16 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
         showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
         return false;
     }
-    // Another program's file would be replaced by calendar data at the next save.
-    if (inspectDataFile(*chosen) == ChosenDataFile::Foreign) {
-        showMessage(*chosen + QStringLiteral("は、Sorvel用ファイルではありません。"), QStringLiteral("エラー"));
-        return false;
+    // Another program's file would be replaced by calendar data at the next save; one that
+    // cannot be read cannot be told apart from such a file.
+    switch (inspectDataFile(*chosen)) {
+        case ChosenDataFile::Foreign:
+            showMessage(*chosen + QStringLiteral("は、Sorvel用ファイルではありません。"), QStringLiteral("エラー"));
+            return false;
+        case ChosenDataFile::Unreadable:
+            showMessage(*chosen + QStringLiteral("\nは読み込めませんでした。"), QStringLiteral("エラー"));
+            return false;
+        default: break;
     }
     workingName = *stored;
     return true;

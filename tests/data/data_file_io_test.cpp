@@ -45,6 +45,9 @@ TEST_F(DataFileIo, ResolvesTheDefaultNameToTheProgramDirectory) {
     }
     std::string trailing = "Sorvel.dat";
     EXPECT_EQ(resolveDataFileName(trailing, programDir + "/"), expected);
+    // A directory CP932 cannot hold keeps the short name, also where its UTF-8 bytes were stored.
+    for (std::string name : {""s, "/tmp/d\xC3\xA9/Sorvel.dat"s})
+        EXPECT_EQ(resolveDataFileName(name, QString::fromUtf8("/tmp/dé")), "Sorvel.dat");
     for (std::string name : {"sorvel.dat"s, "./Sorvel.dat"s, "Sorvel.dat "s, "/home/u/" + sjis("予定.dat")}) {
         const std::string before = name;
         EXPECT_EQ(resolveDataFileName(name, programDir), before);

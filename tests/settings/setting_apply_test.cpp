@@ -412,11 +412,11 @@ TEST(SettingDataFile, UnstorablePathsAndOtherProgramsFilesAreRefusedNewNamesTake
     ASSERT_TRUE(atomicReplace(text, "shopping list\n"));
     std::string working = "old.dat";
     ScriptedUi ui;
-    ui.fileAnswers = {dir.filePath(QString::fromUtf8("😀.dat")), text, fresh};
-    EXPECT_FALSE(selectDataFile(working, {}));
-    EXPECT_FALSE(selectDataFile(working, {}));
+    ui.fileAnswers = {dir.filePath(QString::fromUtf8("😀.dat")), text, dir.path(), fresh};
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(selectDataFile(working, {}));
     EXPECT_EQ(working, "old.dat");
-    ASSERT_EQ(ui.messages.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].text, dir.path() + QStringLiteral("\nは読み込めませんでした。"));
     EXPECT_TRUE(ui.messages[0].text.endsWith(QString::fromUtf8("「😀」(U+1F600)があります。\nこのファイルは選べません。")));
     EXPECT_EQ(ui.messages[1], (RecordedMessage{text + QStringLiteral("は、Sorvel用ファイルではありません。"),
                                                QStringLiteral("エラー"), MsgButtons::Ok}));
