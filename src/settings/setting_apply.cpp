@@ -195,7 +195,7 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
     if (saveDataFile) saveDataFile();
     FileDialogRequest req{QStringLiteral("日付データーファイルを選んでください"),
                           QStringLiteral("日付データーファイル (*.dat)|*.dat|すべてのファイル (*.*)|*.*"),
-                          workingName.empty() ? QString() : pathFromCp932(workingName)};
+                          workingName.empty() ? QString() : dataFilePath(workingName, programDirectory())};
     req.acceptNewName = true;  // a new name starts a new data file, created at the next save
     const auto chosen = ui().openFile(req);
     if (!chosen) return false;
