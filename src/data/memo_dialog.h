@@ -39,8 +39,8 @@ private:
     QString shownCaption_;
     QString shownText_;
     std::string acceptedCaption_;
-    bool unreadableTold_ = false;  // the note on unreadable bytes is said once per dialog
     std::string acceptedText_;
+    bool unreadableTold_ = false;  // the note on unreadable bytes is said once per dialog
 };
 
 }  // namespace sorvel
