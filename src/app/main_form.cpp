@@ -26,6 +26,7 @@
 #include "platform/x11_window.h"
 #include "render/canvas_size.h"
 #include "render/national_holidays.h"
+#include "render/picture_reader.h"
 #include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
 #include "settings/setting_form.h"
@@ -530,10 +531,16 @@ void TMainForm::SelectbmpClick() {
     TCalenderSet& cs = draw_->settings();
     FileDialogRequest req{QStringLiteral("壁紙を選んでください"), QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"),
                           pathFromCp932(cs.WallPaperName)};
-    auto chosen = ui().openFile(req);
+    auto chosen = ui().openPicture(req, decodePicturePreview);
     if (!chosen) return;
+    // A name that cannot be stored would name another file at the next start.
+    const auto stored = storablePath(*chosen);
+    if (!stored) {
+        showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+        return;
+    }
     // OpenPictureDialog1CanClose: the chosen file becomes the wallpaper.
-    cs.WallPaperName = cp932FromPath(*chosen);
+    cs.WallPaperName = *stored;
     cs.IsWallPaper = 1;
     cs.redraw = 1;
     draw_->LoadWallpaper();

@@ -296,9 +296,18 @@ bool ReadM04(TagStream& in, THolidaySet& r) {
     }
 }
 
+DataFileForm parseDataFileForm(std::string_view bytes) {
+    if (bytes.size() >= 7 && bytes.substr(0, 6) == "Sorvel") return DataFileForm::Binary;
+    if (bytes.size() >= 9 && bytes.substr(0, 9) == "<+Sorvel>") return DataFileForm::Tagged;
+    return DataFileForm::None;
+}
+
 DataFileParse parseDataFile(std::string_view bytes, THolidayList& rules, TDateMemoList& memos) {
-    if (bytes.size() >= 7 && bytes.substr(0, 6) == "Sorvel") return parseBinary(bytes, rules, memos);
-    if (bytes.size() >= 9 && bytes.substr(0, 9) == "<+Sorvel>") return parseTagged(bytes, rules, memos);
+    switch (parseDataFileForm(bytes)) {
+        case DataFileForm::Binary: return parseBinary(bytes, rules, memos);
+        case DataFileForm::Tagged: return parseTagged(bytes, rules, memos);
+        case DataFileForm::None: break;
+    }
     return DataFileParse{};
 }
 
@@ -319,10 +328,41 @@ std::string buildDataFile(TDateMemoList& memos, THolidayList& rules) {
     return out;
 }
 
+namespace {
+
+constexpr std::string_view kDefaultName = "Sorvel.dat";
+
+bool isDefaultName(const std::string& name) { return name.empty() || name == kDefaultName; }
+
+}  // namespace
+
 const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir) {
-    if (memoFileName.empty() || memoFileName == "Sorvel.dat")
-        memoFileName = cp932FromPath(joinPath(programDir, QStringLiteral("Sorvel.dat")));
+    // Earlier versions stored a program directory CP932 cannot hold as its UTF-8 bytes, which
+    // read back as another directory: that name still means the default one.
+    if (memoFileName == joinPath(programDir, QStringLiteral("Sorvel.dat")).toStdString()) memoFileName.clear();
+    if (isDefaultName(memoFileName))
+        memoFileName = storablePath(joinPath(programDir, QStringLiteral("Sorvel.dat"))).value_or(std::string(kDefaultName));
     return memoFileName;
+}
+
+QString dataFilePath(const std::string& memoFileName, const QString& programDir) {
+    if (isDefaultName(memoFileName)) return joinPath(programDir, QStringLiteral("Sorvel.dat"));
+    return pathFromCp932(memoFileName);
+}
+
+bool isForeignDataFile(std::string_view bytes) {
+    return !bytes.empty() && parseDataFileForm(bytes) == DataFileForm::None;
+}
+
+ChosenDataFile inspectDataFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return ChosenDataFile::Missing;
+    QFile f(path);
+    if (!info.isFile() || !f.open(QIODevice::ReadOnly)) return ChosenDataFile::Unreadable;
+    const QByteArray head = f.read(16);
+    if (head.isEmpty()) return f.size() == 0 ? ChosenDataFile::Empty : ChosenDataFile::Unreadable;
+    const std::string_view bytes(head.constData(), static_cast<std::size_t>(head.size()));
+    return isForeignDataFile(bytes) ? ChosenDataFile::Foreign : ChosenDataFile::DataFile;
 }
 
 namespace {
@@ -359,29 +399,30 @@ QString moveUnreadableAside(const QString& path) {
 
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
                   TDateMemoList& memos) {
-    const std::string& name = resolveDataFileName(memoFileName, programDir);
-    const QString path = pathFromCp932(name);
+    const QString path = dataFilePath(resolveDataFileName(memoFileName, programDir), programDir);
     auto bytes = readWholeFile(path);
     if (!bytes && QFileInfo(path).isFile()) {
         // A file that is there but cannot be read (far too large, unreadable) is not replaced by
         // the next save: it is moved aside first.
         const QString aside = moveUnreadableAside(path);
-        QString text = toQString(name) + QStringLiteral("\nは読み込めませんでした。");
+        QString text = path + QStringLiteral("\nは読み込めませんでした。");
         if (!aside.isEmpty())
             text += QStringLiteral("\n元のファイルは\n") + aside + QStringLiteral("\nに移しました。");
         showMessage(text, QStringLiteral("エラー"));
         return;
     }
     if (!bytes) {
-        showMessage(QStringLiteral("データ保存ファイル\n") + toQString(name) + QStringLiteral(" を作成します。"),
+        showMessage(QStringLiteral("データ保存ファイル\n") + path + QStringLiteral(" を作成します。"),
                     QStringLiteral("メッセージ"));
         return;
     }
     DataFileParse parse = parseDataFile(*bytes, rules, memos);
-    if (!parse.complete) {
+    // A file in neither form is not ours: the next save would replace it, so it is kept as a
+    // damaged one is.
+    if (!parse.complete || isForeignDataFile(*bytes)) {
         // The next save replaces the file with what could be read: the original stays beside it.
         const QString copy = keepDamagedCopy(path, *bytes);
-        QString text = toQString(name) + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
+        QString text = path + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
         if (!copy.isEmpty())
             text += QStringLiteral("\n元のファイルは\n") + copy + QStringLiteral("\nに残しました。");
         else
@@ -394,10 +435,10 @@ int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayL
                  TDateMemoList& memos) {
     dropEmptySlots(rules);
     dropEmptySlots(memos);
-    const std::string& name = resolveDataFileName(memoFileName, programDir);
+    const QString path = dataFilePath(resolveDataFileName(memoFileName, programDir), programDir);
     std::string bytes = buildDataFile(memos, rules);
-    if (!atomicReplace(pathFromCp932(name), bytes)) {
-        showMessage(toQString(name) + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
+    if (!atomicReplace(path, bytes)) {
+        showMessage(path + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
         return 0;
     }
     return 1;

@@ -28,6 +28,8 @@ struct DataFileParse {
     std::size_t damagedBlocks = 0;  // blocks passed over as damaged
 };
 
+// Which form the bytes are in, from their start.
+DataFileForm parseDataFileForm(std::string_view bytes);
 // Parses a whole data file into the lists. When the bytes are in one of the two forms the
 // lists are cleared first and receive every intact record: in the tagged form reading goes on
 // after a damaged block with the next one; in the older form it ends at the damage. Otherwise
@@ -38,8 +40,18 @@ DataFileParse parseDataFile(std::string_view bytes, THolidayList& rules, TDateMe
 std::string buildDataFile(TDateMemoList& memos, THolidayList& rules);
 
 // An empty name or exactly "Sorvel.dat" becomes the program directory's Sorvel.dat and is
-// stored back; any other name is used unchanged. Returns the name in use.
+// stored back; any other name is used unchanged. Returns the name in use. When the full path
+// cannot be stored (a directory named with characters outside CP932) the name stays
+// "Sorvel.dat", which keeps meaning the program directory's file.
 const std::string& resolveDataFileName(std::string& memoFileName, const QString& programDir);
+// The file a stored data file name stands for, as a file-system path.
+QString dataFilePath(const std::string& memoFileName, const QString& programDir);
+
+// What a file chosen as the data file holds, judged by its first bytes.
+enum class ChosenDataFile { Missing, Empty, DataFile, Foreign, Unreadable };
+ChosenDataFile inspectDataFile(const QString& path);
+// A data file that is not empty and in neither form: it is not ours to replace.
+bool isForeignDataFile(std::string_view bytes);
 
 // Keeps the bytes of a damaged data file beside it ("<file>.damaged", numbered when that name
 // holds other bytes). Returns the copy's path, empty when it could not be written.

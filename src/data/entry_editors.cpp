@@ -42,21 +42,6 @@ void applyHolidayEdit(THolidaySet& rule, const std::string& name, bool byWeekday
     rule.dayOffKind = dayOffKindForChecks(checks);
 }
 
-namespace {
-
-// The first character (a whole surrogate pair where there is one) that CP932 cannot hold.
-QString firstUnrepresentable(const QString& s) {
-    for (qsizetype i = 0; i < s.size();) {
-        const qsizetype len = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate() ? 2 : 1;
-        const QString one = s.mid(i, len);
-        if (!fromQString(one)) return one;
-        i += len;
-    }
-    return QString();
-}
-
-}  // namespace
-
 EditedText takeEditedText(const std::string& original, const QString& shown, const QString& now, bool multiLine) {
     EditedText out;
     if (now == shown) {
@@ -69,23 +54,30 @@ EditedText takeEditedText(const std::string& original, const QString& shown, con
         text.replace(QChar(u'\r'), QChar(u'\n'));
         text.replace(QChar(u'\n'), QStringLiteral("\r\n"));
     }
+    const QChar unreadable(0xFFFD);
+    if (shown.contains(unreadable) && text.contains(unreadable)) {
+        text.replace(unreadable, QStringLiteral("？"));
+        out.unreadableReplaced = true;
+    }
     if (std::optional<std::string> bytes = fromQString(text)) {
         out.bytes = std::move(*bytes);
         return out;
     }
-    out.refused = firstUnrepresentable(text);
+    out.refused = firstCharacterOutsideCp932(text);
     if (out.refused.isEmpty()) out.refused = QStringLiteral("？");  // not expected: each character converts alone
     return out;
 }
 
 QString refusedCharacterMessage(const QString& field, const QString& character) {
-    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                                                : character.isEmpty() ? 0 : character[0].unicode();
-    return QStringLiteral("%1に保存できない文字「%2」(U+%3)があります。\nこの文字を取り除いてから「決定」を押してください。")
-        .arg(field, character, QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QChar(u'0')));
+    return QStringLiteral("%1に保存できない文字%2があります。\nこの文字を取り除いてから「決定」を押してください。")
+        .arg(field, describeCharacter(character));
 }
 
 QString refusedCharacterCaption() { return QStringLiteral("メッセージ"); }
+
+QString unreadableReplacedMessage() {
+    return QStringLiteral("読めない文字「\uFFFD」は、保存すると「？」になります。");
+}
 
 QPoint centredTopLeft(const QRect& workArea, const QSize& size) {
     const int left = workArea.width() / 2 - size.width() / 2;

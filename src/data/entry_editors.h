@@ -41,16 +41,20 @@ void applyHolidayEdit(THolidaySet& rule, const std::string& name, bool byWeekday
 struct EditedText {
     std::string bytes;      // CP932, valid when refused is empty
     QString refused;        // the first character CP932 cannot hold
+    bool unreadableReplaced = false;  // bytes that were no CP932 were stored as "？"
     bool ok() const { return refused.isEmpty(); }
 };
 // `shown` is what the control held right after it was filled with `original`, `now` what it
 // holds at "決定". An untouched text keeps its original bytes; an edited one is converted, with
-// CRLF line ends when `multiLine`.
+// CRLF line ends when `multiLine`. Bytes of the original that are no CP932 were shown as U+FFFD:
+// in an edited text each U+FFFD becomes "？".
 EditedText takeEditedText(const std::string& original, const QString& shown, const QString& now, bool multiLine);
 
 // The message that refuses a character CP932 cannot hold; `field` is the label of the control.
 QString refusedCharacterMessage(const QString& field, const QString& character);
 QString refusedCharacterCaption();
+// Said once when an edited text had unreadable bytes (caption as above).
+QString unreadableReplacedMessage();
 
 // Top-left of a window of `size` centred on the work area, each half truncated; a window larger
 // than the work area keeps its title bar on it.

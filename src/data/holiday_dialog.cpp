@@ -107,6 +107,10 @@ void THolidayForm::accept() {
         holidayName_->setFocus();
         return;
     }
+    if (name.unreadableReplaced && !unreadableTold_) {
+        ui().messageBox(unreadableReplacedMessage(), refusedCharacterCaption(), MsgButtons::Ok);
+        unreadableTold_ = true;
+    }
     acceptedName_ = name.bytes;
     QDialog::accept();
 }

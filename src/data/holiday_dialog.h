@@ -48,6 +48,7 @@ private:
     const THolidaySet* rule_ = nullptr;
     QString shownName_;
     std::string acceptedName_;
+    bool unreadableTold_ = false;  // the note on unreadable bytes is said once per dialog
 };
 
 }  // namespace sorvel

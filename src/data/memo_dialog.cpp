@@ -97,6 +97,10 @@ void TDayMemo::accept() {
         dayMemo_->setFocus();
         return;
     }
+    if ((caption.unreadableReplaced || text.unreadableReplaced) && !unreadableTold_) {
+        ui().messageBox(unreadableReplacedMessage(), refusedCharacterCaption(), MsgButtons::Ok);
+        unreadableTold_ = true;
+    }
     acceptedCaption_ = caption.bytes;
     acceptedText_ = text.bytes;
     QDialog::accept();

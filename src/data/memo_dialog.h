@@ -40,6 +40,7 @@ private:
     QString shownText_;
     std::string acceptedCaption_;
     std::string acceptedText_;
+    bool unreadableTold_ = false;  // the note on unreadable bytes is said once per dialog
 };
 
 }  // namespace sorvel

@@ -58,6 +58,31 @@ void setProgramDirectory(const QString& dir) { programDirOverride() = stripTrail
 
 QString pathFromCp932(std::string_view cp932) { return toQString(cp932); }
 
+QString firstUnstorableCharacter(const QString& path) {
+    if (storablePath(path)) return QString();
+    for (qsizetype i = 0; i < path.size();) {
+        const qsizetype len =
+            path[i].isHighSurrogate() && i + 1 < path.size() && path[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString one = path.mid(i, len);
+        if (!storablePath(one)) return one;
+        i += len;
+    }
+    return path.left(1);  // not expected: each character stores alone
+}
+
+std::optional<std::string> storablePath(const QString& path) {
+    // CP932 maps some characters onto the codes of look-alikes (～, ∥, −); such a path would
+    // name another file when read back.
+    std::optional<std::string> bytes = fromQString(path);
+    if (!bytes || toQString(*bytes) != path) return std::nullopt;
+    return bytes;
+}
+
+QString unstorablePathMessage(const QString& path) {
+    return path + QStringLiteral("\nの名前には保存できない文字%1があります。\nこのファイルは選べません。")
+                      .arg(describeCharacter(firstUnstorableCharacter(path)));
+}
+
 std::string cp932FromPath(const QString& path) {
     if (auto s = fromQString(path)) return *s;
     // A path CP932 cannot hold is kept as UTF-8 bytes rather than lost.

@@ -19,8 +19,18 @@ QString programDirectory();
 // Tests and the portable copy check use this to point the program elsewhere.
 void setProgramDirectory(const QString& dir);
 
-// Stored paths are CP932 bytes; these convert at the file-system boundary.
+// Stored paths are CP932 bytes; files are opened by their Unicode path, which Qt encodes for
+// the file system.
 QString pathFromCp932(std::string_view cp932);
+// The stored form of a path, or an empty optional when CP932 cannot hold it exactly: a path
+// is stored only when its bytes lead back to the same file.
+std::optional<std::string> storablePath(const QString& path);
+// The first character of a path that keeps it from being stored; empty when it can be.
+QString firstUnstorableCharacter(const QString& path);
+// The message (caption "メッセージ") that refuses a chosen file whose path cannot be stored.
+QString unstorablePathMessage(const QString& path);
+// For paths known to be storable (tests, tools): a path CP932 cannot hold comes back as its
+// UTF-8 bytes, which do not lead back to it.
 std::string cp932FromPath(const QString& path);
 // dir + "/" + name (no doubled separator).
 QString joinPath(const QString& dir, const QString& name);

@@ -129,6 +129,7 @@ Bitmap Bitmap::create(std::int64_t width, std::int64_t height) {
     }
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
     if (image.isNull()) return {};
+    image.fill(0);  // black, never what the memory held before
     return Bitmap(std::move(image));
 }
 

@@ -110,6 +110,23 @@ std::optional<std::string> fromQString(const QString& s) {
     return utf8ToCp932(std::string_view(u.constData(), static_cast<size_t>(u.size())));
 }
 
+QString firstCharacterOutsideCp932(const QString& s) {
+    for (qsizetype i = 0; i < s.size();) {
+        const qsizetype len = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString one = s.mid(i, len);
+        if (!fromQString(one)) return one;
+        i += len;
+    }
+    return QString();
+}
+
+QString describeCharacter(const QString& character) {
+    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                                : character.isEmpty() ? 0 : character[0].unicode();
+    return QStringLiteral("「%1」(U+%2)").arg(character,
+        QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QChar(u'0')));
+}
+
 std::string sjis(std::string_view utf8) { return utf8ToCp932(utf8).value_or(std::string()); }
 
 std::optional<std::int32_t> parseInt(std::string_view s) {

@@ -21,6 +21,11 @@ std::optional<std::string> utf8ToCp932(std::string_view utf8);
 
 QString toQString(std::string_view cp932);
 std::optional<std::string> fromQString(const QString& s);
+// The first character of s (a whole surrogate pair where there is one) that CP932 cannot hold;
+// empty when there is none.
+QString firstCharacterOutsideCp932(const QString& s);
+// A character as messages name it: 「😀」(U+1F600).
+QString describeCharacter(const QString& character);
 // For texts the program itself writes in source (always representable).
 std::string sjis(std::string_view utf8);
 

@@ -37,6 +37,10 @@ UiService*& fallback() {
 
 }  // namespace
 
+std::optional<QString> UiService::openPicture(const FileDialogRequest& req, const PictureDecoder&) {
+    return openFile(req);
+}
+
 UiService& ui() { return installed() ? *installed() : *fallback(); }
 void setUi(UiService* service) { installed() = service; }
 void setDefaultUi(UiService* service) { fallback() = service ? service : &silentUi(); }
@@ -70,6 +74,11 @@ std::optional<QString> ScriptedUi::openFile(const FileDialogRequest& req) {
 }
 
 std::optional<QString> ScriptedUi::saveFile(const FileDialogRequest& req) { return openFile(req); }
+
+std::optional<QString> ScriptedUi::openPicture(const FileDialogRequest& req, const PictureDecoder& decode) {
+    lastPictureDecoder = decode;
+    return openFile(req);
+}
 
 bool ScriptedUi::openDocument(const QString& pathOrUrl) {
     openedDocuments << pathOrUrl;

@@ -4,11 +4,14 @@
 // implementation shows real dialogs; tests install ScriptedUi, which records every message and
 // answers from a queue.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include <QString>
 #include <QStringList>
+
+class QImage;
 
 namespace sorvel {
 
@@ -19,7 +22,12 @@ struct FileDialogRequest {
     QString title;
     QString filter;     // "name|*.a;*.b" pairs, as the program states them
     QString initialPath;
+    bool acceptNewName = false;  // to open: a file that does not exist yet may be named too
 };
+
+// Decodes a picture file for a preview; false when it cannot (damaged, too large, not a
+// picture). The dialog knows no picture formats of its own: its owner hands in its readers.
+using PictureDecoder = std::function<bool(const QString& path, QImage* out)>;
 
 class UiService {
 public:
@@ -28,6 +36,8 @@ public:
     // A file to open; empty optional when cancelled.
     virtual std::optional<QString> openFile(const FileDialogRequest& req) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& req) = 0;
+    // A picture to open, with a preview of the selected file beside the file list.
+    virtual std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode);
     // Opens a local document or an address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // The font dialog without its effects, preset with a face and a point size; the chosen
@@ -79,6 +89,7 @@ public:
     MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) override;
     std::optional<QString> openFile(const FileDialogRequest& req) override;
     std::optional<QString> saveFile(const FileDialogRequest& req) override;
+    std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
 
@@ -86,6 +97,7 @@ public:
     std::deque<MsgAnswer> answers;
     std::deque<std::optional<QString>> fileAnswers;
     std::vector<FileDialogRequest> fileRequests;
+    PictureDecoder lastPictureDecoder;  // what the last picture dialog was given to preview with
     QStringList openedDocuments;
     std::deque<std::optional<QString>> fontAnswers;
     QStringList fontRequests;  // the preset faces

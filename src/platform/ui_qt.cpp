@@ -6,9 +6,13 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -79,10 +83,65 @@ QString qtFileFilter(const QString& filter) {
 }
 
 std::optional<QString> QtUi::openFile(const FileDialogRequest& req) {
+    if (req.acceptNewName) {
+        // An open dialog that takes a name not yet on disk.
+        QFileDialog dialog(QApplication::activeWindow(), req.title, req.initialPath, qtFileFilter(req.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Desktop dialogs opening a file insist on one that exists.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (!req.initialPath.isEmpty()) dialog.selectFile(req.initialPath);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
     QString f = QFileDialog::getOpenFileName(QApplication::activeWindow(), req.title, req.initialPath,
                                              qtFileFilter(req.filter));
     if (f.isEmpty()) return std::nullopt;
     return f;
+}
+
+PicturePreview::PicturePreview(PictureDecoder decode, QWidget* parent) : QLabel(parent), decode_(std::move(decode)) {
+    setObjectName(QStringLiteral("PicturePreview"));
+    setFixedSize(kSide, kSide);
+    setAlignment(Qt::AlignCenter);
+    setFrameShape(QFrame::StyledPanel);
+    setWordWrap(true);
+}
+
+void PicturePreview::showFile(const QString& path) {
+    clear();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) return;
+    QImage image;
+    if (!decode_ || !decode_(path, &image) || image.isNull()) {
+        setText(QStringLiteral("プレビューできません"));
+        return;
+    }
+    const int side = kSide - 2 * frameWidth();
+    setPixmap(QPixmap::fromImage(image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void setUpPictureDialog(QFileDialog& dialog, const FileDialogRequest& req, const PictureDecoder& decode) {
+    dialog.setWindowTitle(req.title);
+    dialog.setNameFilter(qtFileFilter(req.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The preview needs the dialog's own widgets: the desktop's dialog has no room for it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* preview = new PicturePreview(decode, &dialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 1, grid->columnCount(), 1, 1, Qt::AlignTop);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &PicturePreview::showFile);
+    if (!req.initialPath.isEmpty()) {
+        dialog.selectFile(req.initialPath);
+        preview->showFile(req.initialPath);
+    }
+}
+
+std::optional<QString> QtUi::openPicture(const FileDialogRequest& req, const PictureDecoder& decode) {
+    QFileDialog dialog(QApplication::activeWindow());
+    setUpPictureDialog(dialog, req, decode);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtUi::saveFile(const FileDialogRequest& req) {

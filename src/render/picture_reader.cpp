@@ -1,22 +1,94 @@
 #include "render/picture_reader.h"
 
-#include <QBuffer>
+#include <algorithm>
+#include <cstring>
+
 #include <QByteArray>
+#include <QFileInfo>
+#include <QImage>
 #include <QImageReader>
+
+#include "platform/files.h"
 
 namespace sorvel {
 
+namespace {
+
+// The picture's bytes as a device that notes when a reader asked for more than was left.
+// Qt's BMP reader stops quietly at the end of cut data and hands back an image whose missing
+// rows were never written.
+class WatchedBytes : public QIODevice {
+public:
+    explicit WatchedBytes(std::string_view bytes) : bytes_(bytes) {}
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return static_cast<qint64>(bytes_.size()); }
+    bool ranOut() const { return ranOut_; }
+    void resetRanOut() { ranOut_ = false; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 left = std::max<qint64>(0, size() - pos());
+        const qint64 n = std::min(maxSize, left);
+        if (n < maxSize) ranOut_ = true;
+        if (n > 0) std::memcpy(data, bytes_.data() + pos(), static_cast<std::size_t>(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    std::string_view bytes_;
+    bool ranOut_ = false;
+};
+
+}  // namespace
+
 Bitmap decodeWithQt(std::string_view bytes, std::int64_t maxPixels) {
-    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer(&data);
-    if (!buffer.open(QIODevice::ReadOnly)) return {};
-    QImageReader reader(&buffer);
+    WatchedBytes device(bytes);
+    // Unbuffered: the reader's own requests reach the device as they are.
+    if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
+    QImageReader reader(&device);
     reader.setAllocationLimit(kPictureAllocationMegabytes);
     const QSize size = reader.size();
     if (size.isValid() && static_cast<std::int64_t>(size.width()) * size.height() > maxPixels) return {};
-    QImage image = reader.read();
-    if (image.isNull() || static_cast<std::int64_t>(image.width()) * image.height() > maxPixels) return {};
+    const bool bmp = reader.format() == "bmp";
+    QImage image;
+    const uchar* prepared = nullptr;
+    if (bmp) {
+        // The BMP reader leaves what compressed data skip and what cut data lack unwritten. It
+        // writes into an image of its size and format when given one: that image starts zeroed.
+        if (!size.isValid() || reader.imageFormat() == QImage::Format_Invalid) return {};
+        if (!Bitmap::sizeAllowed(size.width(), size.height())) return {};
+        image = QImage(size, reader.imageFormat());
+        if (image.isNull()) return {};
+        image.fill(0);
+        prepared = image.constBits();
+        device.resetRanOut();
+    }
+    if (!reader.read(&image) || image.isNull()) return {};
+    // The pixel data ended before their declared size, or the reader did not write into the
+    // zeroed image: what it left out would be memory nobody wrote.
+    if (bmp && (device.ranOut() || image.constBits() != prepared)) return {};
+    if (static_cast<std::int64_t>(image.width()) * image.height() > maxPixels) return {};
     return Bitmap::fromImage(image);
+}
+
+bool isJpegName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+}
+
+Bitmap decodePictureFile(const QString& path) {
+    if (path.isEmpty()) return {};
+    auto bytes = readWholeFile(path, kMaxPictureFileBytes);
+    if (!bytes) return {};
+    return isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
+}
+
+bool decodePicturePreview(const QString& path, QImage* out) {
+    Bitmap b = decodePictureFile(path);
+    if (b.isNull()) return false;
+    if (out) *out = b.image();
+    return true;
 }
 
 }  // namespace sorvel

@@ -31,9 +31,6 @@ std::function<void()>& renderHook() {
 constexpr Rgb kBlack = 0x000000;
 constexpr Rgb kWhite = 0xFFFFFF;
 
-// Largest wallpaper file read into memory, and what Qt's reader may allocate for one.
-constexpr std::int64_t kMaxWallpaperFileBytes = 256ll * 1024 * 1024;
-
 const QString kEnglishWeekdays[7] = {QStringLiteral("Su"), QStringLiteral("Ma"), QStringLiteral("Tu"),
                                      QStringLiteral("We"), QStringLiteral("Th"), QStringLiteral("Fr"),
                                      QStringLiteral("Sa")};
@@ -61,11 +58,6 @@ const QString& dayNumber(int d) {
 }
 
 int shadowOf(std::uint8_t setting) { return setting != 0 ? 1 : 0; }
-
-bool isJpegName(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
-}
 
 }  // namespace
 
@@ -108,12 +100,7 @@ void TSorvelDraw::UpdateToday() {
 
 int TSorvelDraw::LoadWallpaper() {
     TCalenderSet& s = *settings_;
-    const QString path = pathFromCp932(s.WallPaperName);
-    Bitmap image;
-    if (!path.isEmpty()) {
-        if (auto bytes = readWholeFile(path, kMaxWallpaperFileBytes))
-            image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
-    }
+    Bitmap image = decodePictureFile(pathFromCp932(s.WallPaperName));
     if (image.isNull()) {
         wallpaper_ = Bitmap();
         stretched_ = Bitmap();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "data/data_file.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -199,10 +200,27 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
     if (saveDataFile) saveDataFile();
     FileDialogRequest req{QStringLiteral("日付データーファイルを選んでください"),
                           QStringLiteral("日付データーファイル (*.dat)|*.dat|すべてのファイル (*.*)|*.*"),
-                          workingName.empty() ? QString() : pathFromCp932(workingName)};
+                          workingName.empty() ? QString() : dataFilePath(workingName, programDirectory())};
+    req.acceptNewName = true;  // a new name starts a new data file, created at the next save
     const auto chosen = ui().openFile(req);
     if (!chosen) return false;
-    workingName = cp932FromPath(*chosen);
+    const auto stored = storablePath(*chosen);
+    if (!stored) {
+        showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+        return false;
+    }
+    // Another program's file would be replaced by calendar data at the next save; one that
+    // cannot be read cannot be told apart from such a file.
+    switch (inspectDataFile(*chosen)) {
+        case ChosenDataFile::Foreign:
+            showMessage(*chosen + QStringLiteral("は、Sorvel用ファイルではありません。"), QStringLiteral("エラー"));
+            return false;
+        case ChosenDataFile::Unreadable:
+            showMessage(*chosen + QStringLiteral("\nは読み込めませんでした。"), QStringLiteral("エラー"));
+            return false;
+        default: break;
+    }
+    workingName = *stored;
     return true;
 }
 

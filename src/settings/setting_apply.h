@@ -99,8 +99,9 @@ void keepOrdered(int& low, int& high, bool lowMoved);
 bool takeChosenFont(FontWork& font, const QString& face, bool japanese);
 
 // FileSelectClick: the date data are written to the current data file first, whatever the
-// user does next; then the file dialog, preset with the working name. True when a file was
-// chosen: the working name then holds its path.
+// user does next; then the file dialog, preset with the working name, which also takes a new
+// name. True when a file was chosen: the working name then holds its path. A path that cannot
+// be stored and a file of another program are refused with a message.
 bool selectDataFile(std::string& workingName, const std::function<int()>& saveDataFile);
 
 // The preview picture: the canvas scaled into it and centred, the months' area on the canvas,

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -86,6 +87,24 @@ TEST_F(MainFormTest, FreshInstallationShowsBothMessagesAndWritesThreeFilesAtClos
     again.FormCreate();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(again.draw().settings().DispYear, 2001);
+}
+
+TEST_F(MainFormTest, AProgramDirectoryNamedOutsideShiftJisKeepsItsNotes) {
+    for (const QString& sub : {QString::fromUtf8("dé"), QString::fromUtf8("𠮷")}) {
+        ASSERT_TRUE(QDir(dir.path()).mkdir(sub));
+        setProgramDirectory(dir.filePath(sub));
+        {
+            TMainForm form;
+            form.FormCreate();
+            EXPECT_EQ(ui.messages.back().text, "データ保存ファイル\n" + dir.filePath(sub) + "/Sorvel.dat を作成します。");
+            form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "x"}));
+            form.Close1Click();
+        }
+        EXPECT_NE(readWholeFile(dir.filePath(sub) + "/sorvel.ini")->find("MemoFileName=Sorvel.dat\r\n"), std::string::npos);
+        TMainForm again;
+        again.FormCreate();
+        ASSERT_EQ(again.sorvelSet().memos.size(), 1u);
+    }
 }
 
 TEST_F(MainFormTest, OlderIniIsReadOnceAndMigratedToTheStateFile) {
@@ -405,6 +424,21 @@ TEST_F(StartedForm, WallpaperChoiceCancelledChangesNothing) {
     EXPECT_EQ(ui.fileRequests[0].filter, QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"));
     EXPECT_EQ(cs().IsWallPaper, 0);
     EXPECT_TRUE(cs().WallPaperName.empty());
+}
+
+TEST_F(StartedForm, WallpaperOutsideShiftJisIsRefusedAndThePreviewUsesTheProgramsReaders) {
+    const QString emoji = dir.filePath(QString::fromUtf8("emoji😀.bmp"));
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(emoji, "BMP"));
+    ui.fileAnswers = {emoji};
+    menuAction(*form, "Selectbmp")->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, emoji + QString::fromUtf8("\nの名前には保存できない文字「😀」(U+1F600)があります。\n"
+                                                             "このファイルは選べません。"));
+    EXPECT_EQ(cs().IsWallPaper, 0);
+    EXPECT_TRUE(cs().WallPaperName.empty());
+    QImage shown;
+    ASSERT_TRUE(ui.lastPictureDecoder && ui.lastPictureDecoder(emoji, &shown));
+    EXPECT_EQ(shown.size(), QSize(40, 30));
 }
 
 TEST_F(StartedForm, SettingsFilesThatCannotBeReplacedAreReportedAndTheOldOnesKept) {

@@ -45,6 +45,9 @@ TEST_F(DataFileIo, ResolvesTheDefaultNameToTheProgramDirectory) {
     }
     std::string trailing = "Sorvel.dat";
     EXPECT_EQ(resolveDataFileName(trailing, programDir + "/"), expected);
+    // A directory CP932 cannot hold keeps the short name, also where its UTF-8 bytes were stored.
+    for (std::string name : {""s, "/tmp/d\xC3\xA9/Sorvel.dat"s})
+        EXPECT_EQ(resolveDataFileName(name, QString::fromUtf8("/tmp/dé")), "Sorvel.dat");
     for (std::string name : {"sorvel.dat"s, "./Sorvel.dat"s, "Sorvel.dat "s, "/home/u/" + sjis("予定.dat")}) {
         const std::string before = name;
         EXPECT_EQ(resolveDataFileName(name, programDir), before);
@@ -91,15 +94,28 @@ TEST_F(DataFileIo, MissingFileIsAnnouncedAndTheListsStay) {
     EXPECT_EQ(scripted.messages[0].buttons, MsgButtons::Ok);
     EXPECT_TRUE(listsStillFilled());
 
-    // A file that is neither form is ignored silently.
+    // An empty file is usable as it is, silently.
     scripted.messages.clear();
-    ASSERT_TRUE(atomicReplace(dir.filePath("text.dat"), "just some text\r\n"));
     ASSERT_TRUE(atomicReplace(dir.filePath("empty.dat"), ""));
-    for (std::string other : {pathOf("text.dat"), pathOf("empty.dat")}) {
+    for (std::string other : {pathOf("empty.dat")}) {
         LoadDataFile(other, dir.path(), rules, memos);
         EXPECT_TRUE(scripted.messages.empty());
         EXPECT_TRUE(listsStillFilled());
     }
+}
+
+TEST_F(DataFileIo, AnotherProgramsFileIsKeptAsideBeforeTheFirstSave) {
+    const QString file = dir.filePath("text.dat");
+    ASSERT_TRUE(atomicReplace(file, "just some text\r\n"));
+    fill();
+    std::string name = pathOf("text.dat");
+    LoadDataFile(name, dir.path(), rules, memos);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, file + "\nは壊れています。読み込めた予定と祝日だけを使います。\n元のファイルは\n" +
+                                             file + ".damaged\nに残しました。");
+    EXPECT_TRUE(listsStillFilled());
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 1);
+    EXPECT_EQ(readWholeFile(file + ".damaged"), "just some text\r\n");
 }
 
 TEST_F(DataFileIo, DamagedFileIsKeptBesideAndEveryIntactRecordRead) {

@@ -388,6 +388,20 @@ TEST_F(EntryEditorTest, CharacterCP932CannotHoldIsRefusedAndTheEditorStaysOpen) 
     EXPECT_EQ(memo.text, sjis("誕生日"));
 }
 
+TEST_F(EntryEditorTest, NoteWithUnreadableBytesIsEditedAfterOneNote) {
+    TDateMemo memo{2001, 5, 5, std::string(1, '\xFF'), std::string(1, '\xFF')};
+    whenShown("TDayMemo", [](QDialog* m) {
+        need<QLineEdit>(m, "MemoCaption")->setText(QStringLiteral("\uFFFD2"));
+        need<QPlainTextEdit>(m, "DayMemo")->setPlainText(QStringLiteral("\uFFFD3"));
+        click(m, "MemoOK");
+    });
+    TDayMemo editor;
+    EXPECT_EQ(editor.Execute(memo), 1);
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("読めない文字「\uFFFD」は、保存すると「？」になります。"),
+                                                          QStringLiteral("メッセージ"), MsgButtons::Ok}}));
+    EXPECT_EQ(memo.caption + memo.text, sjis("？2？3"));
+}
+
 TEST_F(EntryEditorTest, HolidayEditorFillsFromTheRuleAndCouplesItsBoxes) {
     THolidaySet rule{2, 1, 1, 8, 2, 1, 2, sjis("成人の日")};
     whenShown("THolidayForm", [](QDialog* h) {

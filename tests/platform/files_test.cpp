@@ -73,7 +73,13 @@ TEST(Files, PathsAndProgramDirectory) {
     const std::string cp932 = "/tmp/\x97\x5C\x92\xE8.dat";  // 予定.dat
     EXPECT_EQ(pathFromCp932(cp932), QString::fromUtf8("/tmp/予定.dat"));
     EXPECT_EQ(cp932FromPath(pathFromCp932(cp932)), cp932);
-    EXPECT_EQ(cp932FromPath(QString::fromUtf8("/tmp/😀")), "/tmp/😀");  // kept as UTF-8, not lost
+
+    // A path is stored only when its bytes lead back to it: CP932 holds "〜" only as "～".
+    for (const char* path : {"/tmp/dé/Sorvel.dat", "/home/𠮷/a.dat", "/tmp/a〜b.dat"})
+        EXPECT_FALSE(storablePath(QString::fromUtf8(path))) << path;
+    EXPECT_EQ(storablePath(QString::fromUtf8("/tmp/予定.dat")), cp932);
+    EXPECT_EQ(unstorablePathMessage(QString::fromUtf8("/a〜/😀")),
+              QString::fromUtf8("/a〜/😀\nの名前には保存できない文字「〜」(U+301C)があります。\nこのファイルは選べません。"));
 
     setProgramDirectory("/opt/sorvel/");
     EXPECT_EQ(programDirectory(), "/opt/sorvel");

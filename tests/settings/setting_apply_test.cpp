@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include <QTemporaryDir>
+
+#include "data/data_file.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -410,6 +413,30 @@ TEST(SettingDataFile, DataIsWrittenBeforeTheChoiceWhateverTheUserDoes) {
     selectDataFile(working, save);
     EXPECT_TRUE(ui.fileRequests.back().initialPath.isEmpty());
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(SettingDataFile, UnstorablePathsAndOtherProgramsFilesAreRefusedNewNamesTaken) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath("notes.txt"), fresh = dir.filePath(QStringLiteral("二冊目.dat"));
+    ASSERT_TRUE(atomicReplace(text, "shopping list\n"));
+    std::string working = "old.dat";
+    ScriptedUi ui;
+    ui.fileAnswers = {dir.filePath(QString::fromUtf8("😀.dat")), text, dir.path(), fresh};
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(selectDataFile(working, {}));
+    EXPECT_EQ(working, "old.dat");
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].text, dir.path() + QStringLiteral("\nは読み込めませんでした。"));
+    EXPECT_TRUE(ui.messages[0].text.endsWith(QString::fromUtf8("「😀」(U+1F600)があります。\nこのファイルは選べません。")));
+    EXPECT_EQ(ui.messages[1], (RecordedMessage{text + QStringLiteral("は、Sorvel用ファイルではありません。"),
+                                               QStringLiteral("エラー"), MsgButtons::Ok}));
+    // A name not yet on disk: the dialog is asked to take one, and the next save creates it.
+    ASSERT_TRUE(selectDataFile(working, {}));
+    EXPECT_TRUE(ui.fileRequests.back().acceptNewName);
+    EXPECT_EQ(working, sjis(fresh.toStdString()));
+    THolidayList rules;
+    TDateMemoList memos;
+    EXPECT_EQ(SaveDataFile(working, dir.path(), rules, memos), 1);
+    EXPECT_EQ(inspectDataFile(fresh), ChosenDataFile::DataFile);
 }
 
 // ---- Preview ------------------------------------------------------------------------------
