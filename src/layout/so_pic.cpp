@@ -1,10 +1,7 @@
 #include "layout/so_pic.h"
 
-#include <QFileInfo>
-
 #include "platform/files.h"
 #include "platform/ui.h"
-#include "render/jpeg_reader.h"
 #include "render/picture_reader.h"
 
 namespace sorvel {
@@ -12,11 +9,6 @@ namespace sorvel {
 namespace {
 constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
-
-bool isJpegName(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
-}
 }  // namespace
 
 void PaintPlaceholder(Bitmap& target, int width, int height) {
@@ -43,10 +35,8 @@ void TSoPic::SetTargetSize(int width, int height) {
 int TSoPic::LoadPicture() {
     if (FileName.empty()) return 0;
     const QString path = pathFromCp932(FileName);
-    Bitmap image;
-    // Only plain files are read: a name that points at a device or a pipe is no picture.
-    if (auto bytes = readWholeFile(path, kMaxPictureFileBytes))
-        image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
+    // The wallpaper's readers and limits; a name that points at a device or a pipe is no picture.
+    Bitmap image = decodePictureFile(path);
     if (image.isNull()) {
         showMessage(QStringLiteral("画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
         FileName.clear();

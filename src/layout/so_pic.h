@@ -9,9 +9,6 @@
 
 namespace sorvel {
 
-// Largest picture file read into memory.
-inline constexpr std::int64_t kMaxPictureFileBytes = 256ll * 1024 * 1024;
-
 // The white box with a black outline and a black diagonal that stands for missing content.
 void PaintPlaceholder(Bitmap& target, int width, int height);
 
