@@ -11,6 +11,7 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest& req) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
+    std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
 };
 
 // "name|*.a;*.b|name2|*.c" as a Qt file-dialog filter "name (*.a *.b);;name2 (*.c)".
