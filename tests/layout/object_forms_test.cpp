@@ -222,10 +222,12 @@ TEST(TexForm, TextOverlayFontAndSizeAreStoredOnConfirmAndTheObjectRedrawsEitherW
         EXPECT_EQ(f.size(), QSize(301, 327));
         EXPECT_EQ(find<QPlainTextEdit>(f, "TextMemo")->toPlainText(), QStringLiteral("A\nB"));
         find<QPlainTextEdit>(f, "TextMemo")->setPlainText(QStringLiteral("X"));
+        find<QCheckBox>(f, "XORCB")->setChecked(false);
         click(f, "CanButton");
     });
     EXPECT_EQ(obj.EditSettings(), 1);
     EXPECT_EQ(tex.Text, "A\r\nB");
+    EXPECT_EQ(tex.Overlay, 1);
     EXPECT_EQ(obj.NeedsRender, 1);
 
     ui.fontAnswers = {QStringLiteral("IPAGothic")};
