@@ -134,8 +134,8 @@ TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
 
     okButton_ = entryButton(QStringLiteral("確定"), "OKButton", this);
     canButton_ = entryButton(QStringLiteral("取消"), "CanButton", this);
-    okButton_->setGeometry(150, 410, 76, 25);
-    canButton_->setGeometry(230, 410, 76, 25);
+    okButton_->setGeometry(142, 410, 80, 25);
+    canButton_->setGeometry(226, 410, 80, 25);
     connect(okButton_, &QPushButton::clicked, this, &TSoCalForm::OKButtonClick);
     connect(canButton_, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -35,8 +35,8 @@ TSoPicForm::TSoPicForm(QWidget* owner) : QDialog(owner) {
 
     okButton_ = entryButton(QStringLiteral("確定"), "OKButton", this);
     canButton_ = entryButton(QStringLiteral("取消"), "CanButton", this);
-    okButton_->setGeometry(130, 110, 76, 25);
-    canButton_->setGeometry(210, 110, 76, 25);
+    okButton_->setGeometry(122, 110, 80, 25);
+    canButton_->setGeometry(206, 110, 80, 25);
     connect(okButton_, &QPushButton::clicked, this, &TSoPicForm::OKButtonClick);
     connect(canButton_, &QPushButton::clicked, this, &QDialog::reject);
 }

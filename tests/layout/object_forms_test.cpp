@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -126,6 +128,19 @@ TEST_F(CalFormTest, OpensFilledFromTheSettings) {
         EXPECT_EQ(find<QLabel>(f, "YearFontLabel")->toolTip(), QStringLiteral("ＭＳ 明朝"));
         EXPECT_EQ(find<QComboBox>(f, "MonthStyleCoB")->currentText(), QStringLiteral("日本語"));
         EXPECT_EQ(find<QComboBox>(f, "DayStyleCoB")->currentText(), QStringLiteral("英語"));
+    });
+}
+
+// The fixed client area holds every group whole, and no caption is cut.
+TEST_F(CalFormTest, GroupsFitTheClientAreaAndCaptionsAreWhole) {
+    run([](QDialog& f) {
+        for (QGroupBox* g : f.findChildren<QGroupBox*>()) {
+            EXPECT_TRUE(f.rect().contains(g->geometry())) << g->title().toStdString();
+            EXPECT_GE(g->height(), g->layout()->minimumSize().height()) << g->title().toStdString();
+            EXPECT_GE(g->width(), g->layout()->minimumSize().width()) << g->title().toStdString();
+        }
+        for (QAbstractButton* b : f.findChildren<QAbstractButton*>())
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
     });
 }
 
