@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "layout/object_dialogs.h"
 #include "layout/so_pic.h"
 #include "layout/so_tex.h"
 #include "platform/text.h"
@@ -251,11 +252,11 @@ int TSorvelObj::PaintTo(Bitmap& target) {
 }
 
 int TSorvelObj::EditSettings() {
-    if (!g_dialogs) return 0;
+    ObjectDialogs* dialogs = g_dialogs ? g_dialogs : &formObjectDialogs();
     int result = 0;
     switch (kind_) {
         case kObjCalendar:
-            result = g_dialogs->editCalendar(calendar_->settings());
+            result = dialogs->editCalendar(calendar_->settings());
             if (result == 1) {
                 NeedsRender = 1;
                 calendar_->settings().redraw = 1;
@@ -263,14 +264,14 @@ int TSorvelObj::EditSettings() {
             }
             break;
         case kObjPicture:
-            result = g_dialogs->editPicture(*picture_);
+            result = dialogs->editPicture(*picture_);
             if (result == 1) {
                 NeedsRender = 1;
                 picture_->LoadPicture();
             }
             break;
         case kObjText:
-            result = g_dialogs->editText(*text_);
+            result = dialogs->editText(*text_);
             if (result == 1) {
                 NeedsRender = 1;
                 text_->PrepareText();

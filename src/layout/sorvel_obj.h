@@ -28,8 +28,8 @@ struct ObjRect {
 // HitZone bits: the inside and the four edge bands (5 pixels wide).
 enum HitBits { kHitLeft = 1, kHitRight = 2, kHitTop = 4, kHitBottom = 8, kHitInside = 16 };
 
-// The settings dialogs of the three kinds; each returns 1 when it has closed. Installed by the
-// layout window's library; without them EditSettings changes nothing.
+// The settings dialogs of the three kinds; each returns 1 when it has closed. EditSettings runs
+// the program's own dialogs (object_dialogs.h) unless others are installed.
 class ObjectDialogs {
 public:
     virtual ~ObjectDialogs() = default;

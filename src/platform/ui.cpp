@@ -85,6 +85,24 @@ bool ScriptedUi::openDocument(const QString& pathOrUrl) {
     return true;
 }
 
+std::optional<UiService::ChosenFont> UiService::chooseFontAndSize(const QString& face, int pointSize) {
+    auto chosen = chooseFont(face, pointSize);
+    if (!chosen) return std::nullopt;
+    return ChosenFont{*chosen, pointSize};
+}
+
+std::optional<UiService::ChosenFont> ScriptedUi::chooseFontAndSize(const QString& face, int pointSize) {
+    fontSizeRequests.push_back(pointSize);
+    auto chosen = chooseFont(face, pointSize);
+    if (!chosen) return std::nullopt;
+    int size = pointSize;
+    if (!fontSizeAnswers.empty()) {
+        size = fontSizeAnswers.front();
+        fontSizeAnswers.pop_front();
+    }
+    return ChosenFont{*chosen, size};
+}
+
 std::optional<QString> ScriptedUi::chooseFont(const QString& face, int) {
     fontRequests << face;
     if (fontAnswers.empty()) return std::nullopt;

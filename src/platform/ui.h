@@ -43,6 +43,13 @@ public:
     // The font dialog without its effects, preset with a face and a point size; the chosen
     // face, or an empty optional when cancelled.
     virtual std::optional<QString> chooseFont(const QString& face, int pointSize) = 0;
+    // The same dialog, answering the point size chosen as well. By default the face of
+    // chooseFont with the preset size.
+    struct ChosenFont {
+        QString face;
+        int pointSize = 0;
+    };
+    virtual std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize);
 };
 
 UiService& ui();
@@ -92,6 +99,8 @@ public:
     std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
+    // The face from fontAnswers, the size from fontSizeAnswers (the preset size when empty).
+    std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
 
     std::vector<RecordedMessage> messages;
     std::deque<MsgAnswer> answers;
@@ -101,6 +110,8 @@ public:
     QStringList openedDocuments;
     std::deque<std::optional<QString>> fontAnswers;
     QStringList fontRequests;  // the preset faces
+    std::deque<int> fontSizeAnswers;
+    std::vector<int> fontSizeRequests;  // the preset sizes asked with chooseFontAndSize
 
 private:
     UiService* previous_;

@@ -157,15 +157,22 @@ bool QtUi::openDocument(const QString& pathOrUrl) {
 }
 
 std::optional<QString> QtUi::chooseFont(const QString& face, int pointSize) {
+    auto chosen = chooseFontAndSize(face, pointSize);
+    if (!chosen) return std::nullopt;
+    return chosen->face;
+}
+
+std::optional<UiService::ChosenFont> QtUi::chooseFontAndSize(const QString& face, int pointSize) {
     QFont preset(face);
     if (pointSize > 0) preset.setPointSize(pointSize);
     QFontDialog dialog(preset, QApplication::activeWindow());
     dialog.setOption(QFontDialog::DontUseNativeDialog);
-    // Only the face is used: the effects (underline, strike-out) are not offered.
+    // Only the face and the size are used: the effects (underline, strike-out) are not offered.
     for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
         if (!group->findChildren<QCheckBox*>().isEmpty()) group->hide();
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.selectedFont().family();
+    const QFont font = dialog.selectedFont();
+    return ChosenFont{font.family(), font.pointSize()};
 }
 
 }  // namespace sorvel

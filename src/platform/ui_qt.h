@@ -16,6 +16,7 @@ public:
     std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
+    std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
 };
 
 // The preview beside the file list of a picture dialog: the selected file decoded by the

@@ -107,6 +107,19 @@ QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
 
 }  // namespace
 
+void addDayKindItems(QComboBox* box) {
+    for (const char* item : kDayItems) box->addItem(QString::fromUtf8(item));
+}
+
+void addColourItems(QComboBox* box) {
+    for (std::size_t i = 0; i < std::size(kColourItems); ++i) {
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor::fromRgb(kColourTable[i]));
+        QPainter(&swatch).drawRect(0, 0, 11, 11);
+        box->addItem(QIcon(swatch), QString::fromUtf8(kColourItems[i]));
+    }
+}
+
 TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
     setObjectName(QStringLiteral("TSettingForm"));
     setWindowTitle(QStringLiteral("Sorvelの設定"));
@@ -197,14 +210,9 @@ void TSettingForm::buildBasicPage(QWidget* page) {
 
     auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), page);
     dayComboBox_ = named(new QComboBox(colourGroup), "DayComboBox");
-    for (const char* item : kDayItems) dayComboBox_->addItem(QString::fromUtf8(item));
+    addDayKindItems(dayComboBox_);
     colorComboBox_ = named(new QComboBox(colourGroup), "ColorComboBox");
-    for (std::size_t i = 0; i < std::size(kColourItems); ++i) {
-        QPixmap swatch(12, 12);
-        swatch.fill(QColor::fromRgb(kColourTable[i]));
-        QPainter(&swatch).drawRect(0, 0, 11, 11);
-        colorComboBox_->addItem(QIcon(swatch), QString::fromUtf8(kColourItems[i]));
-    }
+    addColourItems(colorComboBox_);
     connect(dayComboBox_, &QComboBox::activated, this, &TSettingForm::DayComboBoxChange);
     connect(colorComboBox_, &QComboBox::activated, this, &TSettingForm::ColorComboBoxChange);
     auto* colourRow = new QHBoxLayout(colourGroup);

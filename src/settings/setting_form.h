@@ -22,6 +22,11 @@ namespace sorvel {
 class TCalenderSet;
 class TSorvelSet;
 
+// The items of the colour choice: the day kinds of the colour slots 0–13 and "平日" (item 14),
+// and the ten colours with a swatch each, in colour-index order.
+void addDayKindItems(QComboBox* box);
+void addColourItems(QComboBox* box);
+
 class TSettingForm : public QDialog {
     Q_OBJECT
 public:

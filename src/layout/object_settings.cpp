@@ -1,0 +1,156 @@
+#include "layout/object_settings.h"
+
+#include <algorithm>
+
+#include <QFontDatabase>
+
+#include "data/entry_editors.h"
+#include "layout/so_pic.h"
+#include "layout/so_tex.h"
+#include "platform/files.h"
+#include "platform/gdi.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "settings/calender_set.h"
+
+namespace sorvel {
+
+namespace {
+
+std::uint8_t flag(bool on) { return on ? 1 : 0; }
+
+QString spinText(std::int32_t value, int low, int high) {
+    return QString::number(std::clamp<std::int32_t>(value, low, high));
+}
+
+void refuse(const QString& field, const QString& character) {
+    ui().messageBox(refusedCharacterMessage(field, character), refusedCharacterCaption(), MsgButtons::Ok);
+}
+
+}  // namespace
+
+CalFormValues fillCalForm(const TCalenderSet& cs) {
+    CalFormValues v;
+    v.wallPaper = cs.IsWallPaper != 0;
+    v.colorToday = cs.TodayColoring != 0;
+    v.memoColoring = cs.MemoColoring != 0;
+    v.holidayColoring = cs.HolidayColoring != 0;
+    v.noDrawYear = cs.NoDrawYear != 0;
+    v.noDrawMonth = cs.NoDrawMonth != 0;
+    v.noDrawDayName = cs.NoDrawDay != 0;
+    v.yearShadow = cs.YearShadow != 0;
+    v.monthShadow = cs.MonthShadow != 0;
+    v.dayShadow = cs.DayShadow != 0;
+    v.colours = cs.Cl;
+    // The up-down controls keep their positions in range, and their edits show the position.
+    v.yearText = spinText(cs.DispYear, kCalMinYear, kCalMaxYear);
+    v.monthText = spinText(cs.DispMonth, kMinMonth, kMaxMonth);
+    v.yearFont = FontWork{cs.YearFontName, cs.YearFontChar};
+    v.monthFont = FontWork{cs.MonthFontName, cs.MonthFontChar};
+    v.dayFont = FontWork{cs.FontName, cs.FontCharSet};
+    v.monthStyle = cs.MonthStyle <= 2 ? cs.MonthStyle : -1;
+    v.dayStyle = cs.DayStyle <= 1 ? cs.DayStyle : -1;
+    return v;
+}
+
+bool applyCalForm(const CalFormValues& v, TCalenderSet& cs) {
+    cs.IsWallPaper = flag(v.wallPaper);
+    cs.TodayColoring = flag(v.colorToday);
+    cs.MemoColoring = flag(v.memoColoring);
+    cs.HolidayColoring = flag(v.holidayColoring);
+    // A year or month out of range leaves the setting as it was. Years end at 9999, where the
+    // calendar and its holidays end.
+    const auto year = readInteger(v.yearText);
+    if (!year) return false;
+    if (*year >= kMinYear && *year <= kMaxYear) cs.DispYear = *year;
+    const auto month = readInteger(v.monthText);
+    if (!month) return false;
+    if (*month >= kMinMonth && *month <= kMaxMonth) cs.DispMonth = *month;
+    // Slot 14 exists only in the dialogs.
+    std::copy_n(v.colours.begin(), kSlotWeekday, cs.Cl.begin());
+    cs.NoDrawYear = flag(v.noDrawYear);
+    cs.NoDrawMonth = flag(v.noDrawMonth);
+    cs.NoDrawDay = flag(v.noDrawDayName);
+    cs.YearFontName = v.yearFont.face;
+    cs.YearFontChar = v.yearFont.charSet;
+    cs.MonthFontName = v.monthFont.face;
+    cs.MonthFontChar = v.monthFont.charSet;
+    cs.FontName = v.dayFont.face;
+    cs.FontCharSet = v.dayFont.charSet;
+    cs.YearShadow = flag(v.yearShadow);
+    cs.MonthShadow = flag(v.monthShadow);
+    cs.DayShadow = flag(v.dayShadow);
+    if (v.monthStyle >= 0 && v.monthStyle <= 2) cs.MonthStyle = static_cast<std::uint8_t>(v.monthStyle);
+    if (v.dayStyle >= 0 && v.dayStyle <= 1) cs.DayStyle = static_cast<std::uint8_t>(v.dayStyle);
+    return true;
+}
+
+std::optional<std::string> choosePictureFile(const std::string& preset) {
+    const FileDialogRequest req{QStringLiteral("画像を選んでください"),
+                                QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg;*.jpeg"),
+                                preset.empty() ? QString() : pathFromCp932(preset)};
+    const auto chosen = ui().openFile(req);
+    if (!chosen) return std::nullopt;
+    return cp932FromPath(*chosen);
+}
+
+bool chooseCalWallpaper(TCalenderSet& cs) {
+    const auto chosen = choosePictureFile(cs.WallPaperName);
+    if (!chosen) return false;
+    cs.WallPaperName = *chosen;
+    cs.redraw = 1;
+    return true;
+}
+
+bool chooseObjectFont(FontWork& font, std::int32_t* pointSize) {
+    // Preset with the face the content draws this font with.
+    const QString preset = Font::familyFor(font.face, font.charSet);
+    const int size = pointSize ? *pointSize : 12;
+    std::optional<UiService::ChosenFont> chosen;
+    if (pointSize) {
+        chosen = ui().chooseFontAndSize(preset, size);
+    } else if (auto face = ui().chooseFont(preset, size)) {
+        chosen = UiService::ChosenFont{*face, size};
+    }
+    if (!chosen) return false;
+    const bool japanese = QFontDatabase::writingSystems(chosen->face).contains(QFontDatabase::Japanese);
+    if (!takeChosenFont(font, chosen->face, japanese)) return false;
+    if (pointSize && chosen->pointSize > 0) *pointSize = chosen->pointSize;
+    return true;
+}
+
+bool applyPicForm(const PicFormValues& v, TSoPic& picture) {
+    const EditedText name = takeEditedText(v.fileName, v.shown, v.now, false);
+    if (!name.ok()) {
+        refuse(QStringLiteral("画像"), name.refused);
+        return false;
+    }
+    picture.FileName = name.bytes;
+    return true;
+}
+
+TexFormValues fillTexForm(const TSoTex& tex) {
+    TexFormValues v;
+    v.shownText = toQString(tex.Text);
+    v.text = v.shownText;
+    v.overlay = tex.Overlay != 0;
+    v.font = FontWork{tex.FontName, tex.FontCharSet};
+    v.pointSize = tex.FontSize;
+    return v;
+}
+
+bool applyTexForm(const TexFormValues& v, TSoTex& tex) {
+    const EditedText text = takeEditedText(tex.Text, v.shownText, v.text, true);
+    if (!text.ok()) {
+        refuse(QStringLiteral("テキスト"), text.refused);
+        return false;
+    }
+    tex.Text = text.bytes;
+    tex.Overlay = v.overlay ? 1 : 0;
+    tex.FontName = v.font.face;
+    tex.FontCharSet = v.font.charSet;
+    tex.FontSize = v.pointSize;
+    return true;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,87 @@
+#include "layout/so_tex_form.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "data/entry_dialog.h"
+#include "data/entry_editors.h"
+#include "layout/object_form_parts.h"
+#include "layout/so_tex.h"
+
+namespace sorvel {
+
+using namespace object_form;
+
+TSoTexForm::TSoTexForm(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("TSoTexForm"));
+    setWindowTitle(QStringLiteral("設定-テキスト"));
+    // A sizeable window: the text field grows with it.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setFont(entryDialogFont(12));
+    setModal(true);
+    const QSize size(301, 327);
+    resize(size);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) move(centredTopLeft(screen->availableGeometry(), size));
+
+    auto* group = new QGroupBox(QStringLiteral("テキスト"), this);
+    textMemo_ = named(new QPlainTextEdit(group), "TextMemo");
+    textMemo_->setTabChangesFocus(true);
+    xorCB_ = checkBox("XORCB", "重ね合わせする", group);
+    auto* fontButton = button("FontButton", "フォント選択", group);
+    connect(fontButton, &QPushButton::clicked, this, &TSoTexForm::FontButtonClick);
+    auto* rows = new QVBoxLayout(group);
+    rows->setContentsMargins(8, 6, 8, 8);
+    rows->addWidget(textMemo_, 1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(xorCB_);
+    options->addStretch(1);
+    options->addWidget(fontButton);
+    rows->addLayout(options);
+
+    okButton_ = entryButton(QStringLiteral("確定"), "OKButton", this);
+    canButton_ = entryButton(QStringLiteral("取消"), "CanButton", this);
+    connect(okButton_, &QPushButton::clicked, this, &TSoTexForm::OKButtonClick);
+    connect(canButton_, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(canButton_);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(8, 8, 8, 8);
+    page->addWidget(group, 1);
+    page->addLayout(buttons);
+}
+
+TSoTexForm::~TSoTexForm() = default;
+
+int TSoTexForm::Execute(TSoTex& tex) {
+    tex_ = &tex;
+    work_ = fillTexForm(tex);
+    textMemo_->setPlainText(work_.shownText);
+    work_.shownText = textMemo_->toPlainText();
+    xorCB_->setChecked(work_.overlay);
+    exec();
+    tex_ = nullptr;
+    return 1;
+}
+
+void TSoTexForm::FontButtonClick() { chooseObjectFont(work_.font, &work_.pointSize); }
+
+void TSoTexForm::OKButtonClick() {
+    TexFormValues v = work_;
+    v.text = textMemo_->toPlainText();
+    v.overlay = xorCB_->isChecked();
+    // A character the text cannot store keeps the dialog open after the message.
+    if (!applyTexForm(v, *tex_)) {
+        textMemo_->setFocus();
+        return;
+    }
+    accept();
+}
+
+}  // namespace sorvel
