@@ -11,6 +11,7 @@
 #include "platform/gdi.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "render/picture_reader.h"
 #include "settings/calender_set.h"
 
 namespace sorvel {
@@ -89,9 +90,12 @@ std::optional<std::string> choosePictureFile(const std::string& preset) {
     const FileDialogRequest req{QStringLiteral("画像を選んでください"),
                                 QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg;*.jpeg"),
                                 preset.empty() ? QString() : pathFromCp932(preset)};
-    const auto chosen = ui().openFile(req);
+    const auto chosen = ui().openPicture(req, decodePicturePreview);
     if (!chosen) return std::nullopt;
-    return cp932FromPath(*chosen);
+    // A name that cannot be stored would name another file when the page is opened again.
+    auto stored = storablePath(*chosen);
+    if (!stored) showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+    return stored;
 }
 
 bool chooseCalWallpaper(TCalenderSet& cs) {
