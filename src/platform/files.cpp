@@ -72,6 +72,17 @@ QString joinPath(const QString& dir, const QString& name) {
 }
 
 std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBytes, QString* error) {
+    // A name handed in by a file (a wallpaper or a picture of a layout) may point at a device or
+    // a pipe, which could block or never end: only plain files are read.
+    // A name with a zero byte in it names no file (and makes Qt complain on the console).
+    if (path.contains(QChar(0))) {
+        if (error) *error = QStringLiteral("no such file");
+        return std::nullopt;
+    }
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        if (error) *error = QStringLiteral("not a regular file");
+        return std::nullopt;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error) *error = f.errorString();

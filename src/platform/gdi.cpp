@@ -224,8 +224,11 @@ void Font::resolve() {
         QFontMetrics m(f);
         return m.ascent() + m.descent();
     };
-    // The largest pixel size whose ascent + descent fits the cell.
+    // The largest pixel size whose ascent + descent fits the cell, searched from the size that
+    // the proportion of the full cell suggests (a cell of thousands of pixels when printing).
     int size = cell;
+    if (const int full = cellOf(make(cell)); full > cell)
+        size = std::max(1, static_cast<int>(static_cast<long long>(cell) * cell / full));
     while (size > 1 && cellOf(make(size)) > cell) --size;
     while (cellOf(make(size + 1)) <= cell && size < cell * 2) ++size;
     QFont f = make(size);

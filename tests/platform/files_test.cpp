@@ -52,6 +52,7 @@ TEST(Files, ReadWholeFile) {
     EXPECT_FALSE(readWholeFile(dir.filePath("missing"), kMaxReadBytes, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(readWholeFile(dir.path()));  // a directory is no file
+    EXPECT_FALSE(readWholeFile(QStringLiteral("/dev/null")));  // nor a device (a tty or a pipe would block)
 
     const std::string bytes = std::string("\x00\x1A<+Sorvel>\xFF", 12) + std::string(200000, 'a');
     writeFile(dir.filePath("f"), bytes);

@@ -1,0 +1,311 @@
+#include "layout/layout_paper.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFileInfo>
+#include <QPainter>
+
+#include "platform/files.h"
+#include "platform/printing.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kBlack = 0x000000;
+constexpr std::string_view kStartMagic("<+SoLay>\0", 9);
+constexpr std::string_view kEndMagic("<-SoLay>\0", 9);
+constexpr int kPageBlock = 6;
+constexpr int kObjectField = 5;
+
+const QString kMessageCaption = QStringLiteral("メッセージ");
+const QString kFileCaption = QStringLiteral("メッセージ-Sorvel");
+
+void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+
+}  // namespace
+
+PageFit FitPage(int viewWidth, int viewHeight, int printableWidth, int printableHeight) {
+    PageFit fit;
+    if (printableWidth <= 0 || printableHeight <= 0) return fit;
+    const double byWidth = static_cast<double>(viewWidth) / printableWidth;
+    const double byHeight = static_cast<double>(viewHeight) / printableHeight;
+    fit.scale = static_cast<float>(byHeight < byWidth ? byHeight : byWidth);
+    if (!(fit.scale > 0)) fit.scale = 0;
+    fit.width = static_cast<std::int32_t>(std::trunc(static_cast<double>(printableWidth) * fit.scale));
+    fit.height = static_cast<std::int32_t>(std::trunc(static_cast<double>(printableHeight) * fit.scale));
+    return fit;
+}
+
+TLayoutPaper::TLayoutPaper() { ResetPage(); }
+
+TLayoutPaper::~TLayoutPaper() { ClearObjects(); }
+
+void TLayoutPaper::takeDefaultPaper() {
+    // Without any printer (common on a Linux desktop) the page is A4 portrait at 600 dpi.
+    PaperSize = kFallbackPaperSize;
+    Orientation = kFallbackOrientation;
+    PrintableWidth = kFallbackPrintableWidth;
+    PrintableHeight = kFallbackPrintableHeight;
+    const std::unique_ptr<PrintJob> job = printService().defaultPrinter();
+    if (!job || job->printableWidth() <= 0 || job->printableHeight() <= 0) return;
+    const PaperSetup paper = job->paper();
+    PaperSize = static_cast<std::int16_t>(paper.paperSize);
+    Orientation = static_cast<std::int16_t>(paper.orientation);
+    PrintableWidth = job->printableWidth();
+    PrintableHeight = job->printableHeight();
+}
+
+void TLayoutPaper::createSmallBuffers() {
+    viewBuffer_ = Bitmap::create(10, 10);
+    pageImage_ = Bitmap::create(10, 10);
+    if (viewBuffer_.isNull() || pageImage_.isNull()) {
+        showMessage(QStringLiteral("Fail CrateDIBSection"), QStringLiteral("Message from Sorvel"));
+        return;
+    }
+    Canvas(viewBuffer_).fill(0, 0, 10, 10, kWhite);
+    Canvas(pageImage_).fill(0, 0, 10, 10, kWhite);
+}
+
+void TLayoutPaper::ResetPage() {
+    FileName.clear();
+    Modified = 0;
+    takeDefaultPaper();
+    createSmallBuffers();
+    band = RubberBand{};
+    BandVisible = 0;
+    NeedsRender = 1;
+}
+
+int TLayoutPaper::QuerySave() {
+    if (Modified) {
+        const MsgAnswer a = ui().messageBox(QStringLiteral("レイアウトは変更されています。\n保存しますか？"),
+                                            kMessageCaption, MsgButtons::YesNoCancel);
+        if (a == MsgAnswer::Cancel) return 0;
+        if (a == MsgAnswer::Yes && SaveLayout() != 1) return 0;
+    }
+    ClearObjects();
+    viewBuffer_ = Bitmap();
+    pageImage_ = Bitmap();
+    ResetPage();
+    return 1;
+}
+
+void TLayoutPaper::ClearObjects() { objects.clear(); }
+
+void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
+    const PageFit fit = FitPage(viewWidth, viewHeight, PrintableWidth, PrintableHeight);
+    NeedsRender = 1;
+    if (fit.width <= 0 || fit.height <= 0) {
+        // A view of no size (a minimised window): said once; the page keeps its scale and the
+        // objects their bitmaps until it can be laid out again.
+        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        return;
+    }
+    viewBuffer_ = Bitmap();
+    pageImage_ = Bitmap();
+    viewWidth_ = viewWidth;
+    viewHeight_ = viewHeight;
+    Scale = fit.scale;
+    PageViewWidth = fit.width;
+    PageViewHeight = fit.height;
+    pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
+    viewBuffer_ = Bitmap::create(viewWidth, viewHeight);
+    if (pageImage_.isNull() || viewBuffer_.isNull())
+        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+    // Beside the page the view stays black, as a fresh bitmap is; only the page is white.
+    if (!viewBuffer_.isNull()) Canvas(viewBuffer_).fill(0, 0, viewWidth, viewHeight, kBlack);
+    for (const auto& o : objects) o->ApplyScale(Scale);
+}
+
+void TLayoutPaper::ComposeView() {
+    if (viewBuffer_.isNull()) return;
+    Canvas view(viewBuffer_);
+    view.fill(0, 0, PageViewWidth, PageViewHeight, kWhite);
+    if (NeedsRender && !pageImage_.isNull()) {
+        Canvas(pageImage_).fill(0, 0, pageImage_.width(), pageImage_.height(), kWhite);
+        for (auto it = objects.rbegin(); it != objects.rend(); ++it) (*it)->PaintTo(pageImage_);
+        NeedsRender = 0;
+    }
+    if (!pageImage_.isNull()) view.bitBlt(0, 0, pageImage_.width(), pageImage_.height(), pageImage_, 0, 0, RasterOp::Copy);
+    if (BandVisible) {
+        // A band dragged up or to the left has a negative size.
+        const int l = band.width < 0 ? band.left + band.width : band.left;
+        const int t = band.height < 0 ? band.top + band.height : band.top;
+        const int r = l + std::abs(band.width), b = t + std::abs(band.height);
+        const QPoint outline[] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
+        view.polyline(outline, Pen{kBlack, 1, PenStyle::Dash});
+    }
+}
+
+void TLayoutPaper::PresentTo(QPainter& target) {
+    ComposeView();
+    if (viewBuffer_.isNull()) return;
+    Canvas(target).bitBlt(0, 0, viewBuffer_.width(), viewBuffer_.height(), viewBuffer_, 0, 0, RasterOp::Copy);
+}
+
+// ---- selection ----
+
+void TLayoutPaper::DeselectAll() {
+    for (const auto& o : objects) o->SetSelected(0);
+}
+
+void TLayoutPaper::CycleSelection() {
+    if (objects.size() < 2) return;
+    std::rotate(objects.begin(), objects.begin() + 1, objects.end());
+    DeselectAll();
+    objects.front()->SetSelected(1);
+    NeedsRender = 1;
+}
+
+std::pair<int, int> TLayoutPaper::FindObjectAt(int x, int y) const {
+    for (std::size_t i = 0; i < objects.size(); ++i)
+        if (const int zone = objects[i]->HitZone(x, y); zone != 0) return {zone, static_cast<int>(i)};
+    return {0, -1};
+}
+
+int TLayoutPaper::DeleteSelected() {
+    if (objects.empty() || objects.front()->IsSelected() != 1) return 0;
+    objects.erase(objects.begin());
+    NeedsRender = 1;
+    Modified = 1;
+    return 1;
+}
+
+int TLayoutPaper::EditSelected() {
+    if (objects.empty() || objects.front()->IsSelected() != 1) return 0;
+    objects.front()->EditSettings();
+    NeedsRender = 1;
+    Modified = 1;
+    return 1;
+}
+
+// ---- the layout file ----
+
+std::string TLayoutPaper::BuildLayout() const {
+    std::string out(kStartMagic);
+    WriteBlockOpen(out, kPageBlock);
+    writeInt(out, 1, PaperSize);
+    writeInt(out, 2, Orientation);
+    writeInt(out, 3, PrintableWidth);
+    writeInt(out, 4, PrintableHeight);
+    for (const auto& o : objects) {
+        WriteField(out, kObjectField, {}, kTagOpen);
+        o->SaveBlock(out);
+        WriteField(out, kObjectField, {}, kTagClose);
+    }
+    WriteBlockClose(out, kPageBlock);
+    out += kEndMagic;
+    return out;
+}
+
+LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
+    if (bytes.substr(0, 8) != kStartMagic.substr(0, 8)) return LayoutRead::NotLayout;
+    TagStream in(bytes);
+    in.seek(8);
+    int number = 0;
+    std::string text;
+    if (ReadTag(in, number, text, kTagOpen) != 1 || number != kPageBlock) return LayoutRead::NotLayout;
+
+    auto refuse = [&] {
+        showMessage(QStringLiteral("開けないファイルです。"), kMessageCaption);
+        return LayoutRead::Refused;
+    };
+    bool valid = true;
+    for (;;) {
+        const FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) break;
+        if (step == FieldStep::Broken) return refuse();
+        bool ok = true;
+        std::int32_t value = 0;
+        switch (number) {
+            case 1:
+            case 2:
+                ok = ReadIntValue(in, value);
+                if (ok) (number == 1 ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
+                break;
+            case 3:
+            case 4:
+                // 32 bits: a printable width above 32767 (large paper, high resolution) stays.
+                ok = ReadIntValue(in, value);
+                if (ok) (number == 3 ? PrintableWidth : PrintableHeight) = value;
+                break;
+            case kObjectField: {
+                if (objects.size() >= kMaxLayoutObjects) return refuse();
+                if (ReadTag(in, number, text, kTagOpen) != 1) return refuse();
+                auto o = std::make_unique<TSorvelObj>(kObjNone, std::nullopt, Scale);
+                o->LoadBlock(in);
+                if (!TSorvelObj::pageSizeAllowed(o->PageWidth, o->PageHeight)) return refuse();
+                objects.push_back(std::move(o));
+                break;
+            }
+            default:
+                valid = false;
+                ok = SkipFieldContent(in);
+                break;
+        }
+        if (!ok || !EndField(in)) return refuse();
+    }
+    // A page of no size cannot be laid out.
+    if (!valid || in.badNumber || PrintableWidth <= 0 || PrintableHeight <= 0) return refuse();
+    NeedsRender = 1;
+    return LayoutRead::Ok;
+}
+
+int TLayoutPaper::WriteLayoutFile(const QString& path) {
+    if (!atomicReplace(path, BuildLayout())) {
+        showMessage(QStringLiteral("ファイルに保存できませんでした。"), kFileCaption);
+        return 0;
+    }
+    Modified = 0;
+    return 1;
+}
+
+int TLayoutPaper::SaveLayout() {
+    if (FileName.isEmpty()) return SaveLayoutAs();
+    return WriteLayoutFile(FileName);
+}
+
+int TLayoutPaper::SaveLayoutAs() {
+    std::optional<QString> chosen =
+        ui().saveFile(FileDialogRequest{QString(), QString::fromUtf8(kLayoutFilter), FileName});
+    if (!chosen || chosen->isEmpty()) return 0;
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sla");  // the default extension
+    if (WriteLayoutFile(path) != 1) return 0;
+    FileName = path;
+    return 1;
+}
+
+int TLayoutPaper::ReadLayoutFile(const QString& path) {
+    const std::optional<std::string> bytes = readWholeFile(path, kMaxLayoutFileBytes);
+    if (!bytes) {
+        showMessage(QStringLiteral("ファイルが開けませんでした。"), kFileCaption);
+        return 0;
+    }
+    const LayoutRead result = ParseLayout(*bytes);
+    // The objects read, all of them or those before a refusal, get the page's scale; the
+    // page is fitted again to the view when it has one, as the paper may have changed.
+    if (viewWidth_ > 0 && viewHeight_ > 0)
+        LayoutFor(viewWidth_, viewHeight_);
+    else
+        for (const auto& o : objects) o->ApplyScale(Scale);
+    NeedsRender = 1;
+    if (result != LayoutRead::Ok) return 0;
+    FileName = path;
+    return 1;
+}
+
+int TLayoutPaper::OpenLayout() {
+    std::optional<QString> chosen =
+        ui().openFile(FileDialogRequest{QString(), QString::fromUtf8(kLayoutFilter), FileName});
+    if (!chosen || chosen->isEmpty()) return 0;
+    if (QuerySave() != 1) return 0;
+    return ReadLayoutFile(*chosen);
+}
+
+}  // namespace sorvel

@@ -1,0 +1,123 @@
+#pragma once
+// The page behind the layout window: the printer paper it was set up for, a stack of layout
+// objects (index 0 on top: drawn last, hit first, written first), its scale to the window, the
+// composed page image, the layout file (*.sla) and the question before unsaved changes are lost.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+#include "layout/sorvel_obj.h"
+#include "platform/gdi.h"
+
+class QPainter;
+
+namespace sorvel {
+
+// The most objects a page takes from a file, and the largest file it reads.
+inline constexpr std::size_t kMaxLayoutObjects = 256;
+inline constexpr std::int64_t kMaxLayoutFileBytes = 64ll * 1024 * 1024;
+
+// Paper used when there is no printer at all: A4 portrait, 210 × 297 mm at 600 dpi.
+inline constexpr int kFallbackPaperSize = 9;
+inline constexpr int kFallbackOrientation = 1;
+inline constexpr int kFallbackPrintableWidth = 4960;
+inline constexpr int kFallbackPrintableHeight = 7015;
+
+inline constexpr char kLayoutFilter[] = "Sorvelﾚｲｱｳﾄ (*.sla)|*.sla";
+
+// The scale that fits a printable area into a view (the smaller of the two ratios; the width's
+// when they are equal) and the page's size in the view.
+struct PageFit {
+    float scale = 1;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+PageFit FitPage(int viewWidth, int viewHeight, int printableWidth, int printableHeight);
+
+enum class LayoutRead {
+    Ok,
+    NotLayout,  // wrong magic or first block: refused without a message
+    Refused,    // damaged, or beyond the limits: "開けないファイルです。" was shown
+};
+
+struct RubberBand {
+    std::int32_t left = 0, top = 0, width = 10, height = 10;  // width and height may be negative
+};
+
+class TLayoutPaper {
+public:
+    TLayoutPaper();
+    ~TLayoutPaper();
+    TLayoutPaper(const TLayoutPaper&) = delete;
+    TLayoutPaper& operator=(const TLayoutPaper&) = delete;
+
+    std::vector<std::unique_ptr<TSorvelObj>> objects;
+    RubberBand band;
+    std::uint8_t BandVisible = 0;
+    std::uint8_t NeedsRender = 1;
+    std::uint8_t Modified = 0;
+    QString FileName;
+    std::int32_t PrintableWidth = kFallbackPrintableWidth;
+    std::int32_t PrintableHeight = kFallbackPrintableHeight;
+    std::int32_t PageViewWidth = 0;
+    std::int32_t PageViewHeight = 0;
+    float Scale = 1;
+    std::int16_t PaperSize = kFallbackPaperSize;
+    std::int16_t Orientation = kFallbackOrientation;
+
+    // An empty page on the default printer's paper (A4 portrait without a printer), no file
+    // name, not modified, 10 × 10 buffers.
+    void ResetPage();
+    // Before the page is discarded: asks when it is modified. 1 when it may go (it has then
+    // been cleared and reset), 0 when the user declined or the save failed.
+    int QuerySave();
+    void ClearObjects();
+    // Fits the page into a view of that size, rebuilds the buffers and applies the scale to
+    // every object.
+    void LayoutFor(int viewWidth, int viewHeight);
+    // The page (composed again from the objects when needs-render is set) and the rubber band
+    // into the view buffer.
+    void ComposeView();
+    void PresentTo(QPainter& target);
+
+    int SaveLayout();
+    int SaveLayoutAs();
+    int OpenLayout();
+    // Writes the layout file in one atomic replace; on failure the old file stays and the
+    // message is shown. Clears the modified flag on success.
+    int WriteLayoutFile(const QString& path);
+    // Reads a layout file into the page (after QuerySave); 1 on success.
+    int ReadLayoutFile(const QString& path);
+
+    void DeselectAll();
+    void CycleSelection();
+    // The zone code and index of the first object, in list order, under the view point;
+    // (0, −1) when none.
+    std::pair<int, int> FindObjectAt(int x, int y) const;
+    int DeleteSelected();
+    int EditSelected();
+
+    // The layout file's bytes, and its reader (into this page, appending to its objects).
+    std::string BuildLayout() const;
+    LayoutRead ParseLayout(std::string_view bytes);
+
+    const Bitmap& viewBuffer() const { return viewBuffer_; }
+    const Bitmap& pageImage() const { return pageImage_; }
+
+private:
+    void takeDefaultPaper();
+    void createSmallBuffers();
+
+    Bitmap viewBuffer_;
+    Bitmap pageImage_;
+    // The view size of the last LayoutFor: a page read from a file is fitted to it again.
+    int viewWidth_ = 0;
+    int viewHeight_ = 0;
+};
+
+}  // namespace sorvel

@@ -1,0 +1,99 @@
+#include "layout/so_pic.h"
+
+#include <QFileInfo>
+
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "render/jpeg_reader.h"
+#include "render/picture_reader.h"
+
+namespace sorvel {
+
+namespace {
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kBlack = 0x000000;
+
+bool isJpegName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+}
+}  // namespace
+
+void PaintPlaceholder(Bitmap& target, int width, int height) {
+    Canvas canvas(target);
+    const Pen pen{kBlack, 1, PenStyle::Solid};
+    canvas.rectangle(0, 0, width, height, pen, kWhite);
+    const QPoint diagonal[] = {{0, 0}, {width, height}};
+    canvas.polyline(diagonal, pen);
+}
+
+TSoPic::TSoPic() {
+    picture_ = Bitmap::create(10, 10);
+    if (picture_.isNull())
+        showMessage(QStringLiteral("new TSopic"), QStringLiteral("Error"));
+    else
+        Canvas(picture_).fill(0, 0, 10, 10, kWhite);
+}
+
+void TSoPic::SetTargetSize(int width, int height) {
+    TargetWidth = width;
+    TargetHeight = height;
+}
+
+int TSoPic::LoadPicture() {
+    if (FileName.empty()) return 0;
+    const QString path = pathFromCp932(FileName);
+    Bitmap image;
+    // Only plain files are read: a name that points at a device or a pipe is no picture.
+    if (auto bytes = readWholeFile(path, kMaxPictureFileBytes))
+        image = isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
+    if (image.isNull()) {
+        showMessage(QStringLiteral("画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
+        FileName.clear();
+        return 0;
+    }
+    picture_ = std::move(image);
+    PicWidth = picture_.width();
+    PicHeight = picture_.height();
+    return 1;
+}
+
+void TSoPic::PaintPicture(Bitmap& target) {
+    if (FileName.empty()) {
+        PaintPlaceholder(target, TargetWidth, TargetHeight);
+        return;
+    }
+    Canvas canvas(target);
+    if (canvas.stretchHalftone(0, 0, TargetWidth, TargetHeight, picture_)) return;
+    // A direct stretch that cannot be done goes through a bitmap of half the target size.
+    Bitmap half = Bitmap::create(TargetWidth / 2, TargetHeight / 2);
+    if (half.isNull()) return;
+    if (Canvas(half).stretchHalftone(0, 0, half.width(), half.height(), picture_))
+        canvas.stretchHalftone(0, 0, TargetWidth, TargetHeight, half);
+}
+
+void TSoPic::SaveBlock(std::string& out) const {
+    WriteBlockOpen(out, 8);
+    WriteField(out, 1, FileName, kTagValue);
+    WriteBlockClose(out, 8);
+}
+
+int TSoPic::LoadBlock(TagStream& in) {
+    bool valid = true;
+    for (;;) {
+        int number = 0;
+        const FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return valid ? 1 : 0;
+        if (step == FieldStep::Broken) return 0;
+        bool ok;
+        if (number == 1) {
+            ok = ReadValue(in, FileName);
+        } else {
+            valid = false;
+            ok = SkipFieldContent(in);
+        }
+        if (!ok || !EndField(in)) return 0;
+    }
+}
+
+}  // namespace sorvel

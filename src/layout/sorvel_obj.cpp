@@ -1,0 +1,370 @@
+#include "layout/sorvel_obj.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "layout/so_pic.h"
+#include "layout/so_tex.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+#include "render/canvas_size.h"
+#include "render/sorvel_draw.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kBlack = 0x000000;
+constexpr Rgb kFrameColour = 0x3232C8;  // RGB(50, 50, 200)
+constexpr int kBand = 5;
+
+ObjectDialogs* g_dialogs = nullptr;
+
+// Truncation toward zero, held inside 32 bits whatever a damaged file multiplies.
+std::int32_t truncated(double v) {
+    if (std::isnan(v)) return 0;
+    v = std::trunc(v);
+    if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (v <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+std::int32_t toView(std::int32_t page, float scale) { return truncated(static_cast<double>(page) * scale); }
+std::int32_t toPage(std::int32_t view, float scale) { return truncated(static_cast<double>(view) / scale); }
+
+void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+
+bool readInt(TagStream& in, std::int32_t& member) {
+    std::string text;
+    if (!ReadValue(in, text)) return false;
+    if (auto v = parseInt(text)) member = *v;
+    return true;
+}
+
+}  // namespace
+
+void setObjectDialogs(ObjectDialogs* dialogs) { g_dialogs = dialogs; }
+
+bool TSorvelObj::pageSizeAllowed(std::int64_t width, std::int64_t height) {
+    // An empty rectangle (a resize onto the opposite edge) is allowed: it only has no bitmaps.
+    width = std::max<std::int64_t>(std::abs(width), 1);
+    height = std::max<std::int64_t>(std::abs(height), 1);
+    return canvasSizeAllowed(width, height);
+}
+
+TSorvelObj::TSorvelObj(int kind, std::optional<ObjRect> viewRect, float scale) : Scale(scale) {
+    NeedsRender = 1;
+    if (viewRect) {
+        ViewLeft = viewRect->left;
+        ViewTop = viewRect->top;
+        ViewWidth = truncated(static_cast<double>(viewRect->right) - viewRect->left);
+        ViewHeight = truncated(static_cast<double>(viewRect->bottom) - viewRect->top);
+    } else {
+        ViewLeft = ViewTop = 0;
+        ViewWidth = ViewHeight = 10;
+    }
+    PageLeft = toPage(ViewLeft, Scale);
+    PageTop = toPage(ViewTop, Scale);
+    PageWidth = toPage(ViewWidth, Scale);
+    PageHeight = toPage(ViewHeight, Scale);
+    createContent(kind);
+    rebuildBitmaps(QStringLiteral("Error from Sorvel"), true);
+}
+
+TSorvelObj::~TSorvelObj() = default;
+
+void TSorvelObj::makeCalendar() {
+    calendar_ = std::make_unique<TSorvelDraw>();
+    calendar_->ResetSettings();
+    // The reset built a canvas of the default size; the object renders at its own size, so the
+    // engine keeps a small one until then.
+    calendar_->SetExplicitSize(10, 10);
+    calendar_->CreateCanvas();
+    // A calendar on a page marks no holidays and no schedule days.
+    calendar_->settings().holidays = nullptr;
+    calendar_->settings().memos = nullptr;
+}
+
+void TSorvelObj::createContent(int kind) {
+    calendar_.reset();
+    picture_.reset();
+    text_.reset();
+    switch (kind) {
+        case kObjCalendar:
+            makeCalendar();
+            calendar_->SetExplicitSize(ViewWidth, ViewHeight);
+            break;
+        case kObjPicture:
+            picture_ = std::make_unique<TSoPic>();
+            picture_->SetTargetSize(ViewWidth, ViewHeight);
+            break;
+        case kObjText:
+            text_ = std::make_unique<TSoTex>();
+            text_->SetTargetSize(ViewWidth, ViewHeight);
+            text_->PrepareText();
+            break;
+        default: kind = kObjNone; break;
+    }
+    kind_ = kind;
+}
+
+void TSorvelObj::rebuildBitmaps(const QString& caption, bool reportEmpty) {
+    image_ = Bitmap();
+    mask_ = Bitmap();
+    NeedsRender = 1;
+    // An empty or oversized rectangle gets no bitmaps: the object stays on the page, can be
+    // selected, resized and saved, and draws nothing but its frame. An empty one is reported
+    // when the user made it so, not again at every change of scale.
+    const bool empty = ViewWidth <= 0 || ViewHeight <= 0;
+    const bool report = reportEmpty || !empty;
+    const bool allowed = canvasSizeAllowed(ViewWidth, ViewHeight);
+    if (allowed) image_ = Bitmap::create(ViewWidth, ViewHeight);
+    if (!image_.isNull())
+        Canvas(image_).fill(0, 0, ViewWidth, ViewHeight, kWhite);
+    else if (report)
+        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+    if (allowed) mask_ = Bitmap::create(ViewWidth, ViewHeight);
+    if (!mask_.isNull())
+        Canvas(mask_).fill(0, 0, ViewWidth, ViewHeight, kBlack);
+    else if (report)
+        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+}
+
+int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
+    if (!viewRect) return 0;
+    ObjRect r = *viewRect;
+    if (r.right < r.left) std::swap(r.left, r.right);
+    if (r.bottom < r.top) std::swap(r.top, r.bottom);
+    ViewLeft = r.left;
+    ViewTop = r.top;
+    ViewWidth = truncated(static_cast<double>(r.right) - r.left);
+    ViewHeight = truncated(static_cast<double>(r.bottom) - r.top);
+    PageLeft = toPage(ViewLeft, Scale);
+    PageTop = toPage(ViewTop, Scale);
+    PageWidth = toPage(ViewWidth, Scale);
+    PageHeight = toPage(ViewHeight, Scale);
+    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), true);
+    return 1;
+}
+
+void TSorvelObj::ApplyScale(float scale) {
+    Scale = scale;
+    ViewLeft = toView(PageLeft, Scale);
+    ViewTop = toView(PageTop, Scale);
+    ViewWidth = toView(PageWidth, Scale);
+    ViewHeight = toView(PageHeight, Scale);
+    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+}
+
+void TSorvelObj::MoveTo(int viewLeft, int viewTop, float scale) {
+    Scale = scale;
+    ViewLeft = viewLeft;
+    ViewTop = viewTop;
+    PageLeft = toPage(ViewLeft, Scale);
+    PageTop = toPage(ViewTop, Scale);
+}
+
+void TSorvelObj::SetSelected(int value) {
+    if (value == 0 || value == 1) selected_ = value;
+}
+
+int TSorvelObj::HitZone(int x, int y) const {
+    // 64-bit, and a rectangle that came reversed from a damaged file is taken the right way
+    // round, so that it can still be picked up.
+    std::int64_t l = ViewLeft, t = ViewTop, w = ViewWidth, h = ViewHeight;
+    if (w < 0) { l += w; w = -w; }
+    if (h < 0) { t += h; h = -h; }
+    const std::int64_t r = l + w, b = t + h;
+    int code = 0;
+    if (l + kBand <= x && x <= r - kBand && t + kBand <= y && y <= b - kBand) code += kHitInside;
+    if (l <= x && x <= l + kBand && t <= y && y <= b) code += kHitLeft;
+    if (r - kBand <= x && x <= r && t <= y && y <= b) code += kHitRight;
+    if (l <= x && x <= r && t <= y && y <= t + kBand) code += kHitTop;
+    if (l <= x && x <= r && b - kBand <= y && y <= b) code += kHitBottom;
+    return code;
+}
+
+void TSorvelObj::renderContent() {
+    if (image_.isNull() || mask_.isNull()) return;
+    switch (kind_) {
+        case kObjCalendar: {
+            TCalenderSet& s = calendar_->settings();
+            calendar_->SetExplicitSize(ViewWidth, ViewHeight);
+            s.NoDrawButton = 1;
+            s.redraw = 1;
+            calendar_->Render();
+            Canvas(image_).bitBlt(0, 0, ViewWidth, ViewHeight, calendar_->canvasBitmap(), 0, 0, RasterOp::Copy);
+            break;
+        }
+        case kObjPicture:
+            picture_->SetTargetSize(ViewWidth, ViewHeight);
+            picture_->PaintPicture(image_);
+            break;
+        case kObjText:
+            text_->SetTargetSize(ViewWidth, ViewHeight);
+            text_->PrepareText();
+            if (text_->Overlay != 0) {
+                text_->PaintTextPass(mask_, kPassOverlayMask);
+                text_->PaintTextPass(image_, kPassOverlayImage);
+                text_->Overlay = 1;
+            } else {
+                text_->PaintTextPass(mask_, kPassOpaqueMask);
+                text_->PaintTextPass(image_, kPassOpaqueImage);
+                text_->Overlay = 0;
+            }
+            break;
+        default: {
+            const QPoint diagonal[] = {{0, 0}, {ViewWidth, ViewHeight}};
+            Canvas(image_).polyline(diagonal, Pen{kBlack, 1, PenStyle::Solid});
+            break;
+        }
+    }
+}
+
+int TSorvelObj::PaintTo(Bitmap& target) {
+    if (NeedsRender) {
+        NeedsRender = 0;
+        renderContent();
+    }
+    Canvas canvas(target);
+    bool combined = true;
+    // Without bitmaps (an empty rectangle) there is nothing to combine, which is no failure.
+    if (!image_.isNull() && !mask_.isNull()) {
+        canvas.bitBlt(ViewLeft, ViewTop, ViewWidth, ViewHeight, mask_, 0, 0, RasterOp::And);
+        combined = canvas.bitBlt(ViewLeft, ViewTop, ViewWidth, ViewHeight, image_, 0, 0, RasterOp::Or);
+    }
+    if (selected_ == 1) {
+        const int l = ViewLeft, t = ViewTop;
+        const int r = truncated(static_cast<double>(ViewLeft) + ViewWidth);
+        const int b = truncated(static_cast<double>(ViewTop) + ViewHeight);
+        const QPoint frame[] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
+        canvas.polyline(frame, Pen{kFrameColour, 2, PenStyle::Dash});
+    }
+    if (!combined) {
+        showMessage(QStringLiteral("False DrawObj BitBlt"), QStringLiteral("Message from Sorvel"));
+        return 0;
+    }
+    return 1;
+}
+
+int TSorvelObj::EditSettings() {
+    if (!g_dialogs) return 0;
+    int result = 0;
+    switch (kind_) {
+        case kObjCalendar:
+            result = g_dialogs->editCalendar(calendar_->settings());
+            if (result == 1) {
+                NeedsRender = 1;
+                calendar_->settings().redraw = 1;
+                if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
+            }
+            break;
+        case kObjPicture:
+            result = g_dialogs->editPicture(*picture_);
+            if (result == 1) {
+                NeedsRender = 1;
+                picture_->LoadPicture();
+            }
+            break;
+        case kObjText:
+            result = g_dialogs->editText(*text_);
+            if (result == 1) {
+                NeedsRender = 1;
+                text_->PrepareText();
+            }
+            break;
+        default: break;
+    }
+    return result;
+}
+
+void TSorvelObj::SaveBlock(std::string& out) const {
+    WriteBlockOpen(out, 7);
+    writeInt(out, 1, PageLeft);
+    writeInt(out, 2, PageTop);
+    writeInt(out, 3, PageWidth);
+    writeInt(out, 4, PageHeight);
+    writeInt(out, 5, kind_);
+    WriteField(out, 6, {}, kTagOpen);
+    if (calendar_) WriteM01(out, calendar_->settings());
+    if (picture_) picture_->SaveBlock(out);
+    if (text_) text_->SaveBlock(out);
+    WriteField(out, 6, {}, kTagClose);
+    WriteBlockClose(out, 7);
+}
+
+namespace {
+// True when the next marker opens a block ("<+M"): the content of a field 6 that is not empty.
+bool blockFollows(const TagStream& in) {
+    const std::string_view rest = in.data().substr(in.pos());
+    const std::size_t lt = rest.find('<');
+    return lt != std::string_view::npos && rest.substr(lt).starts_with("<+M");
+}
+}  // namespace
+
+int TSorvelObj::LoadBlock(TagStream& in) {
+    bool valid = true;
+    std::int32_t kind = kind_;
+    auto finish = [&](int result) {
+        // The kind is the kind of the content that was read: a kind without its content (or a
+        // kind this version does not know) draws and saves as an empty object.
+        kind_ = calendar_ ? kObjCalendar : picture_ ? kObjPicture : text_ ? kObjText : kObjNone;
+        NeedsRender = 1;
+        return result;
+    };
+    for (;;) {
+        int number = 0;
+        const FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return finish(valid ? 1 : 0);
+        if (step == FieldStep::Broken) return finish(0);
+        bool ok = true;
+        switch (number) {
+            case 1: ok = readInt(in, PageLeft); break;
+            case 2: ok = readInt(in, PageTop); break;
+            case 3: ok = readInt(in, PageWidth); break;
+            case 4: ok = readInt(in, PageHeight); break;
+            case 5: ok = readInt(in, kind); break;
+            case 6: {
+                if (!blockFollows(in)) break;  // an empty object: the two tags alone
+                int n = 0;
+                std::string letter;
+                if (ReadTag(in, n, letter, kTagOpen) != 1) return finish(0);
+                calendar_.reset();
+                picture_.reset();
+                text_.reset();
+                if (kind == kObjCalendar) {
+                    makeCalendar();
+                    // What was read counts, even from a damaged block: the wallpaper is loaded
+                    // (or its flag cleared) so that the settings say what is drawn.
+                    ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
+                    calendar_->settings().holidays = nullptr;
+                    calendar_->settings().memos = nullptr;
+                    if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
+                    kind_ = kObjCalendar;
+                    if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);
+                } else if (kind == kObjPicture) {
+                    picture_ = std::make_unique<TSoPic>();
+                    picture_->LoadBlock(in);
+                    picture_->LoadPicture();
+                } else if (kind == kObjText) {
+                    text_ = std::make_unique<TSoTex>();
+                    text_->LoadBlock(in);
+                    text_->PrepareText();
+                } else {
+                    ok = SkipBlock(in);
+                }
+                break;
+            }
+            default:
+                valid = false;
+                ok = SkipFieldContent(in);
+                break;
+        }
+        if (!ok || !EndField(in)) return finish(0);
+    }
+}
+
+}  // namespace sorvel
