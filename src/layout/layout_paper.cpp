@@ -29,6 +29,10 @@ void writeInt(std::string& out, int field, long long v) { WriteField(out, field,
 
 }  // namespace
 
+QString layoutRecoveryPath(const QString& programDir) {
+    return joinPath(programDir, QStringLiteral("Sorvel-recovery.sla"));
+}
+
 PageFit FitPage(int viewWidth, int viewHeight, int printableWidth, int printableHeight) {
     PageFit fit;
     if (printableWidth <= 0 || printableHeight <= 0) return fit;
@@ -46,7 +50,7 @@ TLayoutPaper::TLayoutPaper() { ResetPage(); }
 TLayoutPaper::~TLayoutPaper() { ClearObjects(); }
 
 void TLayoutPaper::takeDefaultPaper() {
-    // Without any printer (common on a Linux desktop) the page is A4 portrait at 600 dpi.
+    // Without any printer (common on a Linux desktop) the page is A4 portrait.
     PaperSize = kFallbackPaperSize;
     Orientation = kFallbackOrientation;
     PrintableWidth = kFallbackPrintableWidth;
@@ -297,6 +301,61 @@ int TLayoutPaper::ReadLayoutFile(const QString& path) {
     NeedsRender = 1;
     if (result != LayoutRead::Ok) return 0;
     FileName = path;
+    return 1;
+}
+
+int TLayoutPaper::ChangePaper() {
+    const std::unique_ptr<PrintJob> job =
+        printService().printDialog(Owner, PrintDialogKind::Setup, PaperSetup{PaperSize, Orientation});
+    if (!job) return 0;
+    const PaperSetup paper = job->paper();
+    PaperSize = static_cast<std::int16_t>(paper.paperSize);
+    Orientation = static_cast<std::int16_t>(paper.orientation);
+    // A device that reports no printable area keeps the page as it was.
+    if (job->printableWidth() > 0 && job->printableHeight() > 0) {
+        PrintableWidth = job->printableWidth();
+        PrintableHeight = job->printableHeight();
+    }
+    return 1;
+}
+
+int TLayoutPaper::PrintLayout() {
+    DeselectAll();
+    NeedsRender = 1;
+    std::unique_ptr<PrintJob> job =
+        printService().printDialog(Owner, PrintDialogKind::Print, PaperSetup{PaperSize, Orientation});
+    if (!job) return 0;
+
+    const int printerWidth = job->printableWidth();
+    const int printerHeight = job->printableHeight();
+    // The view the page goes back to: the window's, as the last layout had it.
+    const int viewWidth = viewWidth_;
+    const int viewHeight = viewHeight_;
+    auto layOutForView = [&] {
+        job.reset();
+        if (viewWidth > 0 && viewHeight > 0) LayoutFor(viewWidth, viewHeight);
+        NeedsRender = 1;
+    };
+    auto fail = [&](const QString& message) {
+        const QString caption = QStringLiteral("エラー");
+        showMessage(message, caption);
+        if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), caption);
+        layOutForView();
+        return 0;
+    };
+    if (printerWidth <= 0 || printerHeight <= 0) return fail(QStringLiteral("印刷開始に失敗"));
+
+    LayoutFor(printerWidth, printerHeight);
+    if (!job->startDoc(QString::fromUtf8(kLayoutDocumentName))) return fail(QStringLiteral("印刷開始に失敗"));
+    if (!job->startPage()) return fail(QStringLiteral("ページ開始に失敗"));
+    if (!viewBuffer_.isNull()) {
+        Canvas(viewBuffer_).fill(0, 0, printerWidth, printerHeight, kWhite);
+        ComposeView();
+        job->canvas().bitBlt(0, 0, printerWidth, printerHeight, viewBuffer_, 0, 0, RasterOp::Copy);
+    }
+    if (!job->endPage()) return fail(QStringLiteral("ページ終了に失敗"));
+    if (!job->endDoc()) return fail(QStringLiteral("印刷終了に失敗"));
+    layOutForView();
     return 1;
 }
 

@@ -52,9 +52,9 @@ TEST(LayoutScale, FitsThePrintableAreaIntoTheView) {
 TEST_F(LayoutPage, WithoutAPrinterThePageIsA4PortraitWithoutAMessage) {
     printer.hasDefaultPrinter = false;
     TLayoutPaper page;
-    // 210 × 297 mm at 600 dpi
+    // 210 × 297 mm at 300 dpi
     EXPECT_EQ(std::make_tuple(page.PaperSize, page.Orientation, page.PrintableWidth, page.PrintableHeight),
-              std::make_tuple(9, 1, 4960, 7015));
+              std::make_tuple(9, 1, 2480, 3507));
     EXPECT_TRUE(scripted.messages.empty());
 }
 
