@@ -107,6 +107,21 @@ TEST_F(MouseEditing, ClickingSelectsAndRaisesMovingAndResizingFollowTheBand) {
     EXPECT_EQ(page.objects[1]->IsSelected(), 0);
 }
 
+TEST_F(MouseEditing, AnObjectResizedToNothingCanBeResizedBack) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjText, ObjRect{100, 100, 200, 200}, page.Scale));
+    // The right edge (at 200) dragged onto the left one.
+    drag(200, 150, 100, 150);
+    const TSorvelObj& o = *page.objects[0];
+    EXPECT_EQ(o.ViewWidth, 0);
+    ASSERT_FALSE(scripted.messages.empty());
+    EXPECT_EQ(scripted.messages[0].text, QStringLiteral("Fail CreateDIBSection"));
+    EXPECT_EQ(edit.Mode, kEditIdle);
+    // Its left band still takes the mouse: dragged 53 to the left, the object is 53 wide.
+    drag(103, 150, 50, 150);
+    EXPECT_EQ(viewRect(o), QRect(47, 100, 53, 100));
+    EXPECT_EQ(o.image().width(), 53);
+}
+
 TEST_F(MouseEditing, CursorFollowsTheZoneOfTheUpperObject) {
     const std::pair<int, CursorShape> table[] = {
         {0, CursorShape::Arrow},     {1, CursorShape::SizeWE},   {2, CursorShape::SizeWE},
