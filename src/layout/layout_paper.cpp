@@ -333,7 +333,13 @@ int TLayoutPaper::PrintLayout() {
     const int viewHeight = viewHeight_;
     auto layOutForView = [&] {
         job.reset();
-        if (viewWidth > 0 && viewHeight > 0) LayoutFor(viewWidth, viewHeight);
+        pageImage_ = Bitmap();
+        if (viewWidth > 0 && viewHeight > 0) {
+            LayoutFor(viewWidth, viewHeight);
+        } else {
+            createSmallBuffers();
+            for (const auto& o : objects) o->ApplyScale(Scale);
+        }
         NeedsRender = 1;
     };
     auto fail = [&](const QString& message) {
@@ -343,15 +349,51 @@ int TLayoutPaper::PrintLayout() {
         layOutForView();
         return 0;
     };
-    if (printerWidth <= 0 || printerHeight <= 0) return fail(QStringLiteral("印刷開始に失敗"));
 
-    LayoutFor(printerWidth, printerHeight);
+    // The page at the printer's resolution, up to MaxPrintPixels. Memory is what limits a
+    // page: only the page image is printer-sized (no second view-sized copy), and each object
+    // is rendered, drawn and let go before the next, so that no two objects' printer-sized
+    // renderings are held at once.
+    double composeWidth = printerWidth, composeHeight = printerHeight;
+    const double pixels = composeWidth * composeHeight;
+    if (pixels > MaxPrintPixels) {
+        const double factor = std::sqrt(MaxPrintPixels / pixels);
+        composeWidth = std::floor(composeWidth * factor);
+        composeHeight = std::floor(composeHeight * factor);
+    }
+    const PageFit fit = FitPage(static_cast<int>(composeWidth), static_cast<int>(composeHeight), PrintableWidth,
+                                PrintableHeight);
+    viewBuffer_ = Bitmap();
+    pageImage_ = Bitmap();
+    if (fit.width > 0 && fit.height > 0) {
+        Scale = fit.scale;
+        PageViewWidth = fit.width;
+        PageViewHeight = fit.height;
+        pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
+    }
+    if (pageImage_.isNull()) {
+        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        layOutForView();
+        return 0;
+    }
+    Canvas(pageImage_).fill(0, 0, PageViewWidth, PageViewHeight, kWhite);
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        (*it)->ApplyScale(Scale);
+        (*it)->PaintTo(pageImage_);
+        (*it)->ReleaseRendering();
+    }
+
     if (!job->startDoc(QString::fromUtf8(kLayoutDocumentName))) return fail(QStringLiteral("印刷開始に失敗"));
     if (!job->startPage()) return fail(QStringLiteral("ページ開始に失敗"));
-    if (!viewBuffer_.isNull()) {
-        Canvas(viewBuffer_).fill(0, 0, printerWidth, printerHeight, kWhite);
-        ComposeView();
-        job->canvas().bitBlt(0, 0, printerWidth, printerHeight, viewBuffer_, 0, 0, RasterOp::Copy);
+    Canvas& sheet = job->canvas();
+    sheet.fill(0, 0, printerWidth, printerHeight, kWhite);
+    if (composeWidth == printerWidth && composeHeight == printerHeight) {
+        sheet.bitBlt(0, 0, PageViewWidth, PageViewHeight, pageImage_, 0, 0, RasterOp::Copy);
+    } else {
+        // Composed at a lower resolution: stretched onto the printer's page at its full size.
+        const double up = printerWidth / composeWidth;
+        sheet.stretchHalftone(0, 0, static_cast<int>(PageViewWidth * up), static_cast<int>(PageViewHeight * up),
+                              pageImage_);
     }
     if (!job->endPage()) return fail(QStringLiteral("ページ終了に失敗"));
     if (!job->endDoc()) return fail(QStringLiteral("印刷終了に失敗"));

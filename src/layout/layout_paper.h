@@ -30,6 +30,10 @@ inline constexpr int kFallbackOrientation = 1;
 inline constexpr int kFallbackPrintableWidth = 2480;
 inline constexpr int kFallbackPrintableHeight = 3507;
 
+// The most pixels a page is composed with for printing (A4 at 600 dpi fits); a larger printable
+// area gets the page composed at a lower resolution and stretched onto the printer's page.
+inline constexpr double kMaxPrintPagePixels = 36.0 * 1000 * 1000;
+
 inline constexpr char kLayoutDocumentName[] = "Sorvel - レイアウト";
 
 inline constexpr char kLayoutFilter[] = "Sorvelﾚｲｱｳﾄ (*.sla)|*.sla";
@@ -76,6 +80,8 @@ public:
     float Scale = 1;
     std::int16_t PaperSize = kFallbackPaperSize;
     std::int16_t Orientation = kFallbackOrientation;
+    // The most pixels the page is composed with for printing.
+    double MaxPrintPixels = kMaxPrintPagePixels;
     // The window the dialogs are shown over; may be null.
     QWidget* Owner = nullptr;
 

@@ -269,6 +269,29 @@ TEST_F(LayoutPrinting, PrintsAtThePrintersSizeWithoutTheSelectionFrame) {
     EXPECT_TRUE(scripted.messages.empty());
 }
 
+TEST_F(LayoutPrinting, ALargePrinterPageIsComposedSmallerAndStretched) {
+    // A quarter of the printer's 952 × 1356 pixels: composed at half the size each way.
+    page.MaxPrintPixels = 952.0 * 1356.0 / 4;
+    ASSERT_EQ(page.PrintLayout(), 1);
+    const QImage& sheet = printer.pages.at(0);
+    // The object's diagonal still runs from 200, 200 to 400, 400 of the sheet, and nothing
+    // dark lies outside that box.
+    auto dark = [&](int x, int y) { return qGray(sheet.pixel(x, y)) < 192; };
+    int onDiagonal = 0, outside = 0;
+    for (int i = 205; i < 395; i += 10)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (dark(i + dx, i)) {
+                ++onDiagonal;
+                break;
+            }
+    for (int y = 0; y < sheet.height(); y += 2)
+        for (int x = 0; x < sheet.width(); x += 2)
+            outside += !QRect(196, 196, 208, 208).contains(x, y) && dark(x, y);
+    EXPECT_EQ(onDiagonal, 19);
+    EXPECT_EQ(outside, 0);
+    expectLaidOutForTheView();
+}
+
 TEST_F(LayoutPrinting, CancelAndEveryFailure) {
     printer.dialogAnswers = {false};
     EXPECT_EQ(page.PrintLayout(), 0);
