@@ -71,7 +71,12 @@ protected:
         form_.FormMouseMove(pos.x(), pos.y());
     }
     void mouseReleaseEvent(QMouseEvent*) override { form_.FormMouseUp(); }
-    void contextMenuEvent(QContextMenuEvent* e) override { form_.popupMenu()->popup(e->globalPos()); }
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        // The menu takes the button's release: a placing chosen from the menu ends here, as a
+        // release would end it.
+        if (form_.edit().Mode == kEditPlacing) form_.edit().Mode = kEditIdle;
+        form_.popupMenu()->popup(e->globalPos());
+    }
     // Only notes from the schedule list are taken.
     void dragEnterEvent(QDragEnterEvent* e) override {
         if (carriesNotes(e->mimeData())) e->acceptProposedAction();
