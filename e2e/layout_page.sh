@@ -36,6 +36,7 @@ answer_file_dialog() {
   d=$(wait_window "$1" 10) || fail "the dialog \"$1\" did not open"
   sleep 0.5
   xdotool windowfocus --sync "$d"
+  sleep 0.3
   xdotool type --delay 20 "$2"
   xdotool key Return
   for _ in $(seq 50); do xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done
@@ -67,7 +68,9 @@ import -window "$lw" "$E2E_TMP/layout.png" 2>/dev/null || fail "no screenshot of
 
 press "$lw" ctrl+s
 answer_file_dialog '^名前を付けて保存$' "$prog/a"
-[[ -s "$prog/a.sla" ]] || fail "a.sla was not written"
+for _ in $(seq 50); do [[ -s "$prog/a.sla" ]] && break; sleep 0.1; done
+[[ -s "$prog/a.sla" ]] || { import -window root "$E2E_TMP/after-save.png"; [[ -n "${SORVEL_E2E_SHOTS:-}" ]] &&
+  cp "$E2E_TMP/after-save.png" "$SORVEL_E2E_SHOTS/"; ls -la "$prog" >&2; fail "a.sla was not written"; }
 python3 - "$prog/a.sla" <<'PY' || fail "a.sla does not hold the calendar and the text"
 import re, sys
 data = open(sys.argv[1], 'rb').read()
