@@ -1,7 +1,12 @@
 // Repaints of the layout page at 1280 × 1024 with a calendar, a picture and a text on it,
 // none of them rendered again: a rubber-band drag (the page image is copied and the band drawn)
 // and the page composed again from the objects' cached images (after a move or a selection).
+// Printing that page on A4 at 600 dpi: every object rendered at the printer's size, the page
+// composed and handed to the printer, and the page laid out again for the window; the process's
+// peak resident memory is reported beside it.
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -19,7 +24,13 @@ namespace {
 using namespace sorvel;
 
 struct Page {
-    Page() {
+    explicit Page(bool a4At600 = false) {
+        if (a4At600) {
+            // 210 × 297 mm at 600 dpi, the page and the printer alike.
+            printer.printableWidth = 4960;
+            printer.printableHeight = 7015;
+            page.ResetPage();
+        }
         QImage photo(1920, 1080, QImage::Format_RGB888);
         photo.fill(QColor(40, 120, 200));
         photo.save(dir.filePath("photo.jpg"), "JPEG");
@@ -33,6 +44,7 @@ struct Page {
         calendar->calendar()->settings().dateSet.NumberOfMonth = 12;
         calendar->calendar()->settings().dateSet.DrawStyle = 3;
         page.objects.push_back(std::move(calendar));
+        page.objects[0]->text()->Overlay = 1;
         page.ComposeView();  // every object renders once here
     }
     RecordingPrinter printer;  // 4760 × 6779 printable
@@ -66,6 +78,19 @@ void BM_ComposeFromCachedObjects(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComposeFromCachedObjects)->Unit(benchmark::kMillisecond);
+
+void BM_PrintA4At600Dpi(benchmark::State& state) {
+    Page p(true);
+    for (auto _ : state) {
+        if (p.page.PrintLayout() != 1) state.SkipWithError("the page was not printed");
+        p.printer.pages.clear();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["printer_px"] = 4960.0 * 7015.0;
+}
+BENCHMARK(BM_PrintA4At600Dpi)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

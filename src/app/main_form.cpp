@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QGuiApplication>
@@ -19,6 +21,7 @@
 
 #include "data/data_file.h"
 #include "data/day_dialog.h"
+#include "layout/layout_form.h"
 #include "platform/files.h"
 #include "platform/printing.h"
 #include "platform/text.h"
@@ -153,8 +156,8 @@ void TMainForm::FormCreate() {
     KeepOnScreen();
     watchScreens();
     ApplyYoDisp();
-    // The layout window keeps its stored flag; it opens in a later version.
-    layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
+    ApplyLayoutDisp();
+    OfferLayoutRecovery();
     printing_ = false;
     ResizeToZoom();
     ApplyAlwaysOnTop();
@@ -367,6 +370,8 @@ int TMainForm::SaveAll() {
 
 void TMainForm::Close1Click() {
     if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
+    // The layout window may keep the program open (the user cancelled its save question).
+    if (layoutForm_ && layoutForm_->StoreGeometry(sorvelSet_->layout) != 1) return;
     if (SaveAll() == 0) {
         MsgAnswer a = ui().messageBox(QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"),
                                       QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
@@ -379,7 +384,15 @@ int TMainForm::SaveForSessionEnd() {
     if (closed_ || !sorvelSet_) return 1;
     UnattendedUi unattended;
     if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
-    return SaveAll();
+    int saved = 1;
+    if (layoutForm_) {
+        layoutForm_->StoreRect(sorvelSet_->layout);
+        // No one can be asked now: an unsaved page goes to the recovery file, offered at the
+        // next start.
+        TLayoutPaper& page = layoutForm_->page();
+        if (page.Modified && !atomicReplace(layoutRecoveryPath(programDir_), page.BuildLayout())) saved = 0;
+    }
+    return SaveAll() == 1 && saved == 1 ? 1 : 0;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -513,7 +526,49 @@ void TMainForm::ApplyYoDisp() {
 
 void TMainForm::LayoutClick() {
     sorvelSet_->layout.toggleShown();
-    layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
+    ApplyLayoutDisp();
+}
+
+void TMainForm::ApplyLayoutDisp() {
+    TLayoutSet& set = sorvelSet_->layout;
+    if (set.Disp != 0) {
+        set.Disp = 1;
+        if (!layoutForm_) {
+            layoutForm_ = std::make_unique<TLayoutForm>(this);
+            layoutForm_->ApplyGeometry(set);
+        }
+        layoutForm_->show();
+        layoutForm_->raise();
+    } else if (layoutForm_) {
+        if (layoutForm_->StoreGeometry(set) != 1) {
+            set.Disp = 1;  // the user kept the page: the window stays
+        } else {
+            layoutForm_->hide();
+            layoutForm_.reset();
+        }
+    }
+    layoutAction_->setChecked(set.Disp == 1);
+}
+
+void TMainForm::OfferLayoutRecovery() {
+    const QString path = layoutRecoveryPath(programDir_);
+    if (!QFileInfo::exists(path)) return;
+    const MsgAnswer a = ui().messageBox(
+        QStringLiteral("前回終了したときに保存されていなかったレイアウトを\n%1\nに残しました。\n開きますか？")
+            .arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("メッセージ"), MsgButtons::YesNo);
+    if (a != MsgAnswer::Yes) return;
+    sorvelSet_->layout.Disp = 1;
+    ApplyLayoutDisp();
+    TLayoutPaper& page = layoutForm_->page();
+    // Only into an empty page: one the user is working on is not replaced.
+    if (page.Modified || !page.objects.empty()) return;
+    if (page.ReadLayoutFile(path) != 1) return;
+    // Not saved anywhere yet: the save asks for a name, and closing asks first.
+    page.FileName.clear();
+    page.Modified = 1;
+    QFile::remove(path);
+    layoutForm_->Repaint();
 }
 
 void TMainForm::setClick() {
@@ -655,7 +710,11 @@ void TMainForm::PopupMenu1Popup() {
         sorvelSet_->yotei.YoDisp = 0;
         ApplyYoDisp();
     }
-    // The layout window comes with its own work: nothing can be closed behind the menu's back yet.
+    // A layout window closed with its own close box was only hidden: it goes now.
+    if (sorvelSet_->layout.Disp == 1 && layoutForm_ && !layoutForm_->isVisible()) {
+        sorvelSet_->layout.toggleShown();
+        ApplyLayoutDisp();
+    }
     yoteiAction_->setChecked(sorvelSet_->yotei.YoDisp == 1);
     layoutAction_->setChecked(sorvelSet_->layout.Disp == 1);
 }

@@ -19,6 +19,7 @@ class QSystemTrayIcon;
 
 namespace sorvel {
 
+class TLayoutForm;
 class TYoteiForm;
 
 class TMainForm : public TVForm {
@@ -46,6 +47,12 @@ public:
     // Opens or closes the schedule list window as YoDisp says.
     void ApplyYoDisp();
     void LayoutClick();
+    // Opens or closes the layout window as Disp says; a window that refuses to close keeps
+    // Disp at 1.
+    void ApplyLayoutDisp();
+    // A layout page left unsaved when the program was last ended without questions: offers to
+    // open it (and then removes the file).
+    void OfferLayoutRecovery();
     void setClick();
     void SelectbmpClick();
     void ZoomClick(float percent);
@@ -72,6 +79,7 @@ public:
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
     TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
+    TLayoutForm* layoutForm() const { return layoutForm_.get(); }
     // True while a quick print runs: the window neither paints nor resizes.
     bool printing() const { return printing_; }
 
@@ -115,6 +123,7 @@ private:
     std::unique_ptr<TSorvelSet> sorvelSet_;
     std::unique_ptr<TSorvelDraw> draw_;
     std::unique_ptr<TYoteiForm> yoteiForm_;
+    std::unique_ptr<TLayoutForm> layoutForm_;
     QString programDir_;
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* popupMenu_ = nullptr;

@@ -29,6 +29,10 @@ void writeInt(std::string& out, int field, long long v) { WriteField(out, field,
 
 }  // namespace
 
+QString layoutRecoveryPath(const QString& programDir) {
+    return joinPath(programDir, QStringLiteral("Sorvel-recovery.sla"));
+}
+
 PageFit FitPage(int viewWidth, int viewHeight, int printableWidth, int printableHeight) {
     PageFit fit;
     if (printableWidth <= 0 || printableHeight <= 0) return fit;
@@ -46,7 +50,7 @@ TLayoutPaper::TLayoutPaper() { ResetPage(); }
 TLayoutPaper::~TLayoutPaper() { ClearObjects(); }
 
 void TLayoutPaper::takeDefaultPaper() {
-    // Without any printer (common on a Linux desktop) the page is A4 portrait at 600 dpi.
+    // Without any printer (common on a Linux desktop) the page is A4 portrait.
     PaperSize = kFallbackPaperSize;
     Orientation = kFallbackOrientation;
     PrintableWidth = kFallbackPrintableWidth;
@@ -297,6 +301,103 @@ int TLayoutPaper::ReadLayoutFile(const QString& path) {
     NeedsRender = 1;
     if (result != LayoutRead::Ok) return 0;
     FileName = path;
+    return 1;
+}
+
+int TLayoutPaper::ChangePaper() {
+    const std::unique_ptr<PrintJob> job =
+        printService().printDialog(Owner, PrintDialogKind::Setup, PaperSetup{PaperSize, Orientation});
+    if (!job) return 0;
+    const PaperSetup paper = job->paper();
+    PaperSize = static_cast<std::int16_t>(paper.paperSize);
+    Orientation = static_cast<std::int16_t>(paper.orientation);
+    // A device that reports no printable area keeps the page as it was.
+    if (job->printableWidth() > 0 && job->printableHeight() > 0) {
+        PrintableWidth = job->printableWidth();
+        PrintableHeight = job->printableHeight();
+    }
+    return 1;
+}
+
+int TLayoutPaper::PrintLayout() {
+    DeselectAll();
+    NeedsRender = 1;
+    std::unique_ptr<PrintJob> job =
+        printService().printDialog(Owner, PrintDialogKind::Print, PaperSetup{PaperSize, Orientation});
+    if (!job) return 0;
+
+    const int printerWidth = job->printableWidth();
+    const int printerHeight = job->printableHeight();
+    // The view the page goes back to: the window's, as the last layout had it.
+    const int viewWidth = viewWidth_;
+    const int viewHeight = viewHeight_;
+    auto layOutForView = [&] {
+        job.reset();
+        pageImage_ = Bitmap();
+        if (viewWidth > 0 && viewHeight > 0) {
+            LayoutFor(viewWidth, viewHeight);
+        } else {
+            createSmallBuffers();
+            for (const auto& o : objects) o->ApplyScale(Scale);
+        }
+        NeedsRender = 1;
+    };
+    auto fail = [&](const QString& message) {
+        const QString caption = QStringLiteral("エラー");
+        showMessage(message, caption);
+        if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), caption);
+        layOutForView();
+        return 0;
+    };
+
+    // The page at the printer's resolution, up to MaxPrintPixels. Memory is what limits a
+    // page: only the page image is printer-sized (no second view-sized copy), and each object
+    // is rendered, drawn and let go before the next, so that no two objects' printer-sized
+    // renderings are held at once.
+    double composeWidth = printerWidth, composeHeight = printerHeight;
+    const double pixels = composeWidth * composeHeight;
+    if (pixels > MaxPrintPixels) {
+        const double factor = std::sqrt(MaxPrintPixels / pixels);
+        composeWidth = std::floor(composeWidth * factor);
+        composeHeight = std::floor(composeHeight * factor);
+    }
+    const PageFit fit = FitPage(static_cast<int>(composeWidth), static_cast<int>(composeHeight), PrintableWidth,
+                                PrintableHeight);
+    viewBuffer_ = Bitmap();
+    pageImage_ = Bitmap();
+    if (fit.width > 0 && fit.height > 0) {
+        Scale = fit.scale;
+        PageViewWidth = fit.width;
+        PageViewHeight = fit.height;
+        pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
+    }
+    if (pageImage_.isNull()) {
+        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        layOutForView();
+        return 0;
+    }
+    Canvas(pageImage_).fill(0, 0, PageViewWidth, PageViewHeight, kWhite);
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        (*it)->ApplyScale(Scale);
+        (*it)->PaintTo(pageImage_);
+        (*it)->ReleaseRendering();
+    }
+
+    if (!job->startDoc(QString::fromUtf8(kLayoutDocumentName))) return fail(QStringLiteral("印刷開始に失敗"));
+    if (!job->startPage()) return fail(QStringLiteral("ページ開始に失敗"));
+    Canvas& sheet = job->canvas();
+    sheet.fill(0, 0, printerWidth, printerHeight, kWhite);
+    if (composeWidth == printerWidth && composeHeight == printerHeight) {
+        sheet.bitBlt(0, 0, PageViewWidth, PageViewHeight, pageImage_, 0, 0, RasterOp::Copy);
+    } else {
+        // Composed at a lower resolution: stretched onto the printer's page at its full size.
+        const double up = printerWidth / composeWidth;
+        sheet.stretchHalftone(0, 0, static_cast<int>(PageViewWidth * up), static_cast<int>(PageViewHeight * up),
+                              pageImage_);
+    }
+    if (!job->endPage()) return fail(QStringLiteral("ページ終了に失敗"));
+    if (!job->endDoc()) return fail(QStringLiteral("印刷終了に失敗"));
+    layOutForView();
     return 1;
 }
 

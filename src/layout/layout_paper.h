@@ -15,6 +15,7 @@
 #include "platform/gdi.h"
 
 class QPainter;
+class QWidget;
 
 namespace sorvel {
 
@@ -22,13 +23,23 @@ namespace sorvel {
 inline constexpr std::size_t kMaxLayoutObjects = 256;
 inline constexpr std::int64_t kMaxLayoutFileBytes = 64ll * 1024 * 1024;
 
-// Paper used when there is no printer at all: A4 portrait, 210 × 297 mm at 600 dpi.
+// Paper used when there is no printer at all: A4 portrait, 210 × 297 mm at the 300 dpi every
+// page is printed at.
 inline constexpr int kFallbackPaperSize = 9;
 inline constexpr int kFallbackOrientation = 1;
-inline constexpr int kFallbackPrintableWidth = 4960;
-inline constexpr int kFallbackPrintableHeight = 7015;
+inline constexpr int kFallbackPrintableWidth = 2480;
+inline constexpr int kFallbackPrintableHeight = 3507;
+
+// The most pixels a page is composed with for printing (A4 at 600 dpi fits); a larger printable
+// area gets the page composed at a lower resolution and stretched onto the printer's page.
+inline constexpr double kMaxPrintPagePixels = 36.0 * 1000 * 1000;
+
+inline constexpr char kLayoutDocumentName[] = "Sorvel - レイアウト";
 
 inline constexpr char kLayoutFilter[] = "Sorvelﾚｲｱｳﾄ (*.sla)|*.sla";
+
+// Where a page nobody could be asked about is kept when the program is ended without questions.
+QString layoutRecoveryPath(const QString& programDir);
 
 // The scale that fits a printable area into a view (the smaller of the two ratios; the width's
 // when they are equal) and the page's size in the view.
@@ -69,6 +80,10 @@ public:
     float Scale = 1;
     std::int16_t PaperSize = kFallbackPaperSize;
     std::int16_t Orientation = kFallbackOrientation;
+    // The most pixels the page is composed with for printing.
+    double MaxPrintPixels = kMaxPrintPagePixels;
+    // The window the dialogs are shown over; may be null.
+    QWidget* Owner = nullptr;
 
     // An empty page on the default printer's paper (A4 portrait without a printer), no file
     // name, not modified, 10 × 10 buffers.
@@ -93,6 +108,12 @@ public:
     int WriteLayoutFile(const QString& path);
     // Reads a layout file into the page (after QuerySave); 1 on success.
     int ReadLayoutFile(const QString& path);
+
+    // The paper setup dialog: the page takes the chosen paper; 1 when the user confirmed.
+    int ChangePaper();
+    // Prints the page at the printer's resolution, without selection frames, and lays it out
+    // again for the view afterwards; 1 when it was printed.
+    int PrintLayout();
 
     void DeselectAll();
     void CycleSelection();

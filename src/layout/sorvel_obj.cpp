@@ -151,6 +151,16 @@ int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
     return 1;
 }
 
+void TSorvelObj::ReleaseRendering() {
+    image_ = Bitmap();
+    mask_ = Bitmap();
+    NeedsRender = 1;
+    if (calendar_) {
+        calendar_->SetExplicitSize(10, 10);
+        calendar_->CreateCanvas();
+    }
+}
+
 void TSorvelObj::ApplyScale(float scale) {
     Scale = scale;
     ViewLeft = toView(PageLeft, Scale);

@@ -72,6 +72,9 @@ public:
     void ApplyScale(float scale);
     // A new view position: the size, the cached rendering and needs-render stay.
     void MoveTo(int viewLeft, int viewTop, float scale);
+    // Lets go of the cached rendering (the page printed at a large size keeps one object's at a
+    // time); the next ApplyScale or SetViewBounds builds it again.
+    void ReleaseRendering();
     void SetSelected(int value);
     int IsSelected() const { return selected_; }
     // The zone code of a view point: 16 inside, 1/2/4/8 on the left/right/top/bottom band, the

@@ -13,6 +13,7 @@
 
 #include "data/data_file.h"
 #include "data/day_dialog.h"
+#include "layout/layout_form.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -500,4 +501,54 @@ TEST_F(MainFormTest, StartRemovesWhatInterruptedSavesLeftBesideTheThreeFiles) {
     QStringList left = QDir(dir.path()).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, (QStringList{"Sorvel.dat", "SorvelSt.dat", "notes.txt.SzGjPc"}));
+}
+
+TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSessionEnd) {
+    // Shown at start (Disp 1 without a LayoutSet section).
+    ASSERT_NE(form->layoutForm(), nullptr);
+    EXPECT_TRUE(form->layoutForm()->isVisible());
+    EXPECT_TRUE(menuAction(*form, "Layout")->isChecked());
+    TLayoutPaper& page = form->layoutForm()->page();
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjCalendar, ObjRect{10, 10, 60, 60}, page.Scale));
+    page.Modified = 1;
+
+    // The save question cancelled: the window, its page and the program stay.
+    QSignalSpy closed(form.get(), &TMainForm::closeRequested);
+    ui.answers = {MsgAnswer::Cancel, MsgAnswer::Cancel};
+    menuAction(*form, "Layout")->trigger();
+    menuAction(*form, "Close1")->trigger();
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_EQ(form->sorvelSet().layout.Disp, 1);
+    EXPECT_TRUE(menuAction(*form, "Layout")->isChecked());
+    EXPECT_EQ(ui.messages.size(), 2u);
+
+    // The session ends: nobody is asked, the page goes to the recovery file.
+    ui.messages.clear();
+    EXPECT_EQ(form->SaveForSessionEnd(), 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(read("Sorvel-recovery.sla").substr(0, 9), std::string("<+SoLay>\0", 9));
+
+    // The next start offers it; the page comes back unsaved and the file goes.
+    form.reset();
+    ui.answers = {MsgAnswer::Yes};
+    form = std::make_unique<TMainForm>();
+    form->FormCreate();
+    const QString offer = QStringLiteral("前回終了したときに保存されていなかったレイアウトを\n%1\nに残しました。\n開きますか？")
+                              .arg(QDir::toNativeSeparators(path("Sorvel-recovery.sla")));
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{offer, QStringLiteral("メッセージ"), MsgButtons::YesNo}}));
+    TLayoutPaper& back = form->layoutForm()->page();
+    ASSERT_EQ(back.objects.size(), 1u);
+    EXPECT_EQ(back.objects[0]->kind(), kObjCalendar);
+    EXPECT_EQ(back.Modified, 1);
+    EXPECT_TRUE(back.FileName.isEmpty());
+    EXPECT_FALSE(QFile::exists(path("Sorvel-recovery.sla")));
+
+    // Closed with its close box (page given up): the menu opening forgets the window.
+    ui.answers = {MsgAnswer::No};
+    form->layoutForm()->close();
+    EXPECT_FALSE(form->layoutForm()->isVisible());
+    form->PopupMenu1Popup();
+    EXPECT_EQ(form->layoutForm(), nullptr);
+    EXPECT_EQ(form->sorvelSet().layout.Disp, 0);
+    EXPECT_FALSE(menuAction(*form, "Layout")->isChecked());
 }

@@ -14,6 +14,7 @@
 #include "platform/ui.h"
 #include "render/sorvel_draw.h"
 #include "settings/calender_set.h"
+#include "support/print_failures.h"
 
 namespace sorvel {
 namespace {
@@ -52,9 +53,9 @@ TEST(LayoutScale, FitsThePrintableAreaIntoTheView) {
 TEST_F(LayoutPage, WithoutAPrinterThePageIsA4PortraitWithoutAMessage) {
     printer.hasDefaultPrinter = false;
     TLayoutPaper page;
-    // 210 × 297 mm at 600 dpi
+    // 210 × 297 mm at 300 dpi
     EXPECT_EQ(std::make_tuple(page.PaperSize, page.Orientation, page.PrintableWidth, page.PrintableHeight),
-              std::make_tuple(9, 1, 4960, 7015));
+              std::make_tuple(9, 1, 2480, 3507));
     EXPECT_TRUE(scripted.messages.empty());
 }
 
@@ -222,6 +223,109 @@ TEST_F(LayoutPage, ComposesTheFrameAndTheBandAndFindsTheTopObject) {
     EXPECT_LT(frame, 2 * 41);
     EXPECT_EQ(page.FindObjectAt(30, 30), std::make_pair(16, 0));
     EXPECT_EQ(page.FindObjectAt(300, 300), std::make_pair(0, -1));
+}
+
+class LayoutPrinting : public LayoutPage {
+protected:
+    void SetUp() override {
+        page.LayoutFor(476, 678);  // scale 0.1
+        // An object of page rectangle 1000, 1000 – 2000, 2000, selected.
+        page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
+        page.objects[0]->SetSelected(1);
+        page.LayoutFor(476, 678);
+        viewWidthBefore = page.objects[0]->ViewWidth;
+        // The printer has a fifth of the page's pixels each way.
+        printer.printableWidth = 952;
+        printer.printableHeight = 1356;
+    }
+    void expectLaidOutForTheView() {
+        EXPECT_EQ(page.Scale, 0.1f);
+        EXPECT_EQ(std::make_tuple(page.viewBuffer().width(), page.viewBuffer().height()), std::make_tuple(476, 678));
+        EXPECT_EQ(page.objects[0]->ViewWidth, viewWidthBefore);
+    }
+    TLayoutPaper page;
+    int viewWidthBefore = 0;
+};
+
+TEST_F(LayoutPrinting, PrintsAtThePrintersSizeWithoutTheSelectionFrame) {
+    ASSERT_EQ(page.PrintLayout(), 1);
+    EXPECT_EQ(printer.steps, (std::vector<std::string>{"startDoc", "startPage", "endPage", "endDoc"}));
+    EXPECT_EQ(printer.documentNames, std::vector<QString>{QStringLiteral("Sorvel - レイアウト")});
+    ASSERT_EQ(printer.dialogs, std::vector<PrintDialogKind>{PrintDialogKind::Print});
+    EXPECT_EQ(std::make_tuple(printer.presets[0].paperSize, printer.presets[0].orientation), std::make_tuple(9, 1));
+    ASSERT_EQ(printer.pages.size(), 1u);
+    const QImage& sheet = printer.pages[0];
+    ASSERT_EQ(sheet.size(), QSize(952, 1356));
+    // The object (a white box with its diagonal) at 200, 200 – 400, 400; no blue frame anywhere.
+    int diagonal = 0, blue = 0;
+    for (int i = 205; i < 395; ++i) diagonal += QColor(sheet.pixel(i, i)) == Qt::black;
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x) blue += sheet.pixel(x, y) == 0xFF3232C8;
+    EXPECT_GT(diagonal, 150);
+    EXPECT_EQ(blue, 0);
+    EXPECT_EQ(sheet.pixel(100, 100), 0xFFFFFFFF);
+    EXPECT_EQ(page.objects[0]->IsSelected(), 0);
+    expectLaidOutForTheView();
+    EXPECT_TRUE(scripted.messages.empty());
+}
+
+TEST_F(LayoutPrinting, ALargePrinterPageIsComposedSmallerAndStretched) {
+    // A quarter of the printer's 952 × 1356 pixels: composed at half the size each way.
+    page.MaxPrintPixels = 952.0 * 1356.0 / 4;
+    ASSERT_EQ(page.PrintLayout(), 1);
+    const QImage& sheet = printer.pages.at(0);
+    // The object's diagonal still runs from 200, 200 to 400, 400 of the sheet, and nothing
+    // dark lies outside that box.
+    auto dark = [&](int x, int y) { return qGray(sheet.pixel(x, y)) < 192; };
+    int onDiagonal = 0, outside = 0;
+    for (int i = 205; i < 395; i += 10)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (dark(i + dx, i)) {
+                ++onDiagonal;
+                break;
+            }
+    for (int y = 0; y < sheet.height(); y += 2)
+        for (int x = 0; x < sheet.width(); x += 2)
+            outside += !QRect(196, 196, 208, 208).contains(x, y) && dark(x, y);
+    EXPECT_EQ(onDiagonal, 19);
+    EXPECT_EQ(outside, 0);
+    expectLaidOutForTheView();
+}
+
+TEST_F(LayoutPrinting, CancelAndEveryFailure) {
+    printer.dialogAnswers = {false};
+    EXPECT_EQ(page.PrintLayout(), 0);
+    EXPECT_TRUE(printer.steps.empty());
+    EXPECT_EQ(page.objects[0]->IsSelected(), 0);
+    for (const print_cases::PrintFailure& c : print_cases::printFailures()) {
+        SCOPED_TRACE(print_cases::name(c));
+        printer.steps.clear();
+        scripted.messages.clear();
+        printer.failSteps = c.fail;
+        EXPECT_EQ(page.PrintLayout(), 0);
+        EXPECT_EQ(printer.steps, c.steps);
+        EXPECT_EQ(scripted.messages, print_cases::errors(c));
+        EXPECT_EQ(printer.liveJobs, 0);
+        expectLaidOutForTheView();
+    }
+}
+
+TEST_F(LayoutPage, PaperSetupTakesTheChosenPaperAndKeepsTheObjects) {
+    TLayoutPaper page;
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{0, 0, 500, 500}, 1.0f));
+    printer.dialogAnswers = {false};
+    EXPECT_EQ(page.ChangePaper(), 0);
+    EXPECT_EQ(page.PrintableWidth, 4760);
+    printer.paper = PaperSetup{9, 2};
+    printer.printableWidth = 6779;
+    printer.printableHeight = 4760;
+    EXPECT_EQ(page.ChangePaper(), 1);
+    EXPECT_EQ(printer.dialogs.back(), PrintDialogKind::Setup);
+    EXPECT_EQ(printer.presets.back().orientation, 1);
+    EXPECT_EQ(std::make_tuple(page.Orientation, page.PrintableWidth, page.PrintableHeight),
+              std::make_tuple(2, 6779, 4760));
+    EXPECT_EQ(page.objects[0]->PageWidth, 500);
+    EXPECT_EQ(page.Modified, 0);
 }
 
 }  // namespace

@@ -1,0 +1,165 @@
+// Mouse editing of a page without a window: placing, selecting, moving and resizing with the
+// rubber band kept on the page, the cursor by zone, and dropped notes as one text.
+#include <gtest/gtest.h>
+
+#include <QRect>
+
+#include "layout/layout_edit.h"
+#include "layout/so_tex.h"
+#include "platform/printing.h"
+#include "platform/ui.h"
+#include "schedule/schedule_rows_model.h"
+
+namespace sorvel {
+namespace {
+
+QRect viewRect(const TSorvelObj& o) { return QRect(o.ViewLeft, o.ViewTop, o.ViewWidth, o.ViewHeight); }
+
+class MouseEditing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        page.LayoutFor(476, 678);  // 4760 × 6779 at scale 0.1: the page is 476 × 677 on screen
+        ASSERT_EQ(page.PageViewHeight, 677);
+    }
+    void drag(int x0, int y0, int x1, int y1) {
+        edit.MouseDown(true, x0, y0);
+        edit.MouseMove(x1, y1);
+        edit.MouseUp();
+    }
+    ScriptedUi scripted;
+    RecordingPrinter printer;
+    TLayoutPaper page;
+    LayoutEdit edit{page};
+};
+
+TEST_F(MouseEditing, PlacingByClickOrByDragInEitherDirection) {
+    edit.ChooseKind(kObjCalendar);
+    edit.MouseDown(true, 100, 120);
+    edit.MouseUp();
+    ASSERT_EQ(page.objects.size(), 1u);
+    EXPECT_EQ(page.objects[0]->kind(), kObjCalendar);
+    EXPECT_EQ(viewRect(*page.objects[0]), QRect(100, 120, 50, 50));
+    EXPECT_EQ(page.objects[0]->IsSelected(), 0);
+    EXPECT_EQ(page.Modified, 1);
+    EXPECT_EQ(edit.Mode, kEditIdle);
+
+    // Dragged up and to the left, and the other way: the same rectangle, at the bottom.
+    edit.ChooseKind(kObjText);
+    drag(300, 260, 200, 200);
+    edit.ChooseKind(kObjPicture);
+    drag(200, 200, 300, 260);
+    ASSERT_EQ(page.objects.size(), 3u);
+    EXPECT_EQ(page.objects[1]->kind(), kObjText);
+    EXPECT_EQ(viewRect(*page.objects[1]), QRect(200, 200, 100, 60));
+    EXPECT_EQ(viewRect(*page.objects[2]), QRect(200, 200, 100, 60));
+
+    // A right click cancels a placing without making anything.
+    edit.ChooseKind(kObjCalendar);
+    edit.MouseDown(false, 400, 400);
+    edit.MouseUp();
+    EXPECT_EQ(edit.Mode, kEditIdle);
+    edit.MouseDown(true, 400, 400);
+    edit.MouseUp();
+    EXPECT_EQ(page.objects.size(), 3u);
+}
+
+TEST_F(MouseEditing, ClickingSelectsAndRaisesMovingAndResizingFollowTheBand) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{150, 150, 300, 300}, page.Scale));
+    TSorvelObj* lower = page.objects[1].get();
+
+    // A click on the lower object's own part brings it up, selected; without a move it stays.
+    edit.MouseDown(true, 250, 250);
+    EXPECT_EQ(edit.Mode, kEditMoving);
+    EXPECT_EQ(page.objects[0].get(), lower);
+    EXPECT_EQ(lower->IsSelected(), 1);
+    EXPECT_EQ(page.objects[1]->IsSelected(), 0);
+    page.ComposeView();
+    edit.MouseMove(270, 260);
+    // While dragging only the band follows: the page is not composed again.
+    EXPECT_EQ(page.NeedsRender, 0);
+    EXPECT_EQ(QRect(page.band.left, page.band.top, page.band.width, page.band.height), QRect(170, 160, 150, 150));
+    EXPECT_EQ(viewRect(*lower), QRect(150, 150, 150, 150));
+    edit.MouseUp();
+    EXPECT_EQ(viewRect(*lower), QRect(170, 160, 150, 150));
+    EXPECT_EQ(page.BandVisible, 0);
+
+    // The right edge (at 320) dragged 168 to the left, past the left edge (at 170): the
+    // rectangle comes out the right way round.
+    edit.MouseDown(true, 318, 200);
+    ASSERT_EQ(edit.Mode, kEditResizing);
+    EXPECT_EQ(edit.EdgeCode, kHitRight);
+    edit.MouseMove(150, 205);
+    edit.MouseUp();
+    EXPECT_EQ(viewRect(*lower), QRect(152, 160, 18, 150));
+
+    // The mouse leaving the page during a move counts as its edge: 0 and 677.
+    edit.MouseDown(true, 160, 200);
+    edit.MouseMove(-500, 5000);
+    edit.MouseUp();
+    EXPECT_EQ(viewRect(*lower), QRect(152 - 160, 160 + 477, 18, 150));
+    EXPECT_TRUE(scripted.messages.empty());
+
+    // A click on empty page selects nothing.
+    edit.MouseDown(true, 450, 20);
+    edit.MouseUp();
+    EXPECT_EQ(page.objects[0]->IsSelected(), 0);
+    EXPECT_EQ(page.objects[1]->IsSelected(), 0);
+}
+
+TEST_F(MouseEditing, AnObjectResizedToNothingCanBeResizedBack) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjText, ObjRect{100, 100, 200, 200}, page.Scale));
+    // The right edge (at 200) dragged onto the left one.
+    drag(200, 150, 100, 150);
+    const TSorvelObj& o = *page.objects[0];
+    EXPECT_EQ(o.ViewWidth, 0);
+    ASSERT_FALSE(scripted.messages.empty());
+    EXPECT_EQ(scripted.messages[0].text, QStringLiteral("Fail CreateDIBSection"));
+    EXPECT_EQ(edit.Mode, kEditIdle);
+    // Its left band still takes the mouse: dragged 53 to the left, the object is 53 wide.
+    drag(103, 150, 50, 150);
+    EXPECT_EQ(viewRect(o), QRect(47, 100, 53, 100));
+    EXPECT_EQ(o.image().width(), 53);
+}
+
+TEST_F(MouseEditing, CursorFollowsTheZoneOfTheUpperObject) {
+    const std::pair<int, CursorShape> table[] = {
+        {0, CursorShape::Arrow},     {1, CursorShape::SizeWE},   {2, CursorShape::SizeWE},
+        {4, CursorShape::SizeNS},    {8, CursorShape::SizeNS},   {5, CursorShape::SizeNWSE},
+        {10, CursorShape::SizeNWSE}, {6, CursorShape::SizeNESW}, {9, CursorShape::SizeNESW},
+        {16, CursorShape::Arrow},    {17, CursorShape::Arrow},   {19, CursorShape::Arrow},
+    };
+    for (const auto& [zone, shape] : table) EXPECT_EQ(cursorForZone(zone), shape) << zone;
+
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{150, 50, 300, 300}, page.Scale));
+    // Nothing selected: the arrow everywhere.
+    EXPECT_EQ(edit.MouseMove(198, 150), CursorShape::Arrow);
+    page.objects[0]->SetSelected(1);
+    // On the upper object's right edge, which lies inside the lower one.
+    EXPECT_EQ(edit.MouseMove(198, 150), CursorShape::SizeWE);
+    EXPECT_EQ(edit.MouseMove(250, 298), CursorShape::SizeNS);
+}
+
+TEST(DroppedNotes, TwoNotesMakeOneTwoLineText) {
+    ScriptedUi scripted;
+    RecordingPrinter printer;
+    TLayoutPaper page;
+    page.LayoutFor(476, 678);
+    const std::vector<DraggedNote> notes{{2001, 5, 3, "A", "memo"}, {2001, 5, 10, "B", ""}};
+    ASSERT_TRUE(DropNotes(page, notes, 10, 20));
+    ASSERT_EQ(page.objects.size(), 1u);
+    const TSorvelObj& o = *page.objects[0];
+    EXPECT_EQ(o.kind(), kObjText);
+    // Half the page's width wide, a quarter of it high.
+    EXPECT_EQ(viewRect(o), QRect(10, 20, 238, 119));
+    // 年 94 4E, 月 8C 8E, 日 93 FA
+    EXPECT_EQ(o.text()->Text, "2001\x94\x4E" "5\x8C\x8E" "3\x93\xFA" "A\r\n2001\x94\x4E" "5\x8C\x8E" "10\x93\xFA" "B");
+    EXPECT_EQ(page.Modified, 1);
+    page.ComposeView();
+    EXPECT_EQ(o.text()->LineCount, 2);
+    EXPECT_FALSE(DropNotes(page, {}, 0, 0));
+}
+
+}  // namespace
+}  // namespace sorvel
