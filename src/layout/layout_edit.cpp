@@ -4,7 +4,7 @@
 
 #include "layout/so_tex.h"
 #include "platform/text.h"
-#include "schedule/schedule_rows_model.h"
+#include "data/note_drag.h"
 
 namespace sorvel {
 

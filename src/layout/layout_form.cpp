@@ -12,7 +12,7 @@
 #include <QPainter>
 
 #include "platform/ui.h"
-#include "schedule/schedule_rows_model.h"
+#include "data/note_drag.h"
 
 namespace sorvel {
 

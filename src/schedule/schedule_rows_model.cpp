@@ -2,8 +2,6 @@
 
 #include <set>
 
-#include <QDataStream>
-#include <QIODevice>
 #include <QMimeData>
 
 #include "platform/text.h"
@@ -21,8 +19,6 @@ QString oneLine(const std::string& cp932) {
     s.replace(QLatin1Char('\r'), QLatin1Char(' '));
     return s;
 }
-
-constexpr quint32 kDragFormat = 1;
 
 }  // namespace
 
@@ -76,42 +72,14 @@ QMimeData* ScheduleRowsModel::mimeData(const QModelIndexList& indexes) const {
     std::set<int> rowNumbers;
     for (const QModelIndex& i : indexes)
         if (i.isValid() && i.model() == this && i.row() < rowCount()) rowNumbers.insert(i.row());
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_0);
-    out << kDragFormat << quint32(rowNumbers.size());
+    std::vector<DraggedNote> notes;
     for (int n : rowNumbers) {
         const TYoteiData& r = row(n);
-        out << qint32(r.year) << qint32(r.month) << qint32(r.day)
-            << QByteArray(r.caption.data(), static_cast<qsizetype>(r.caption.size()))
-            << QByteArray(r.text.data(), static_cast<qsizetype>(r.text.size()));
+        notes.push_back(DraggedNote{r.year, r.month, r.day, r.caption, r.text});
     }
     auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kNotesMimeType), bytes);
+    mime->setData(QString::fromLatin1(kNotesMimeType), encodeDraggedNotes(notes));
     return mime;
-}
-
-std::optional<std::vector<DraggedNote>> readDraggedNotes(const QMimeData& mime) {
-    const QString type = QString::fromLatin1(kNotesMimeType);
-    if (!mime.hasFormat(type)) return std::nullopt;
-    const QByteArray bytes = mime.data(type);
-    QDataStream in(bytes);
-    in.setVersion(QDataStream::Qt_6_0);
-    quint32 format = 0, count = 0;
-    in >> format >> count;
-    if (in.status() != QDataStream::Ok || format != kDragFormat) return std::nullopt;
-    std::vector<DraggedNote> notes;
-    // Each note takes at least 20 bytes: a count beyond that is damage, not a reason to allocate.
-    if (count > static_cast<quint32>(bytes.size() / 20)) return std::nullopt;
-    notes.reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        qint32 y = 0, m = 0, d = 0;
-        QByteArray caption, text;
-        in >> y >> m >> d >> caption >> text;
-        if (in.status() != QDataStream::Ok) return std::nullopt;
-        notes.push_back(DraggedNote{y, m, d, caption.toStdString(), text.toStdString()});
-    }
-    return notes;
 }
 
 }  // namespace sorvel

@@ -9,13 +9,11 @@
 #include <QAbstractTableModel>
 
 #include "data/date_data.h"
+#include "data/note_drag.h"
 
 class QMimeData;
 
 namespace sorvel {
-
-// The MIME type of notes dragged out of the schedule list.
-inline constexpr char kNotesMimeType[] = "application/x-sorvel-notes";
 
 // One row of the list.
 struct TYoteiData {
@@ -26,18 +24,6 @@ struct TYoteiData {
     std::string text;          // CP932
     TDateMemo* entry = nullptr;  // not owned
 };
-
-// The notes of a drag, as windows that accept it read them back.
-struct DraggedNote {
-    std::int32_t year = 0;
-    std::int32_t month = 0;
-    std::int32_t day = 0;
-    std::string caption;
-    std::string text;
-    bool operator==(const DraggedNote&) const = default;
-};
-// Empty optional when the data are not notes or are damaged.
-std::optional<std::vector<DraggedNote>> readDraggedNotes(const QMimeData& mime);
 
 class ScheduleRowsModel : public QAbstractTableModel {
 public:

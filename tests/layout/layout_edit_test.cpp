@@ -8,7 +8,7 @@
 #include "layout/so_tex.h"
 #include "platform/printing.h"
 #include "platform/ui.h"
-#include "schedule/schedule_rows_model.h"
+#include "data/note_drag.h"
 
 namespace sorvel {
 namespace {

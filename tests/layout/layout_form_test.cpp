@@ -12,6 +12,7 @@
 #include "layout/so_tex.h"
 #include "platform/printing.h"
 #include "platform/ui.h"
+#include "data/note_drag.h"
 #include "schedule/schedule_rows_model.h"
 
 namespace sorvel {
