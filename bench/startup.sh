@@ -10,7 +10,7 @@ xvfb=""
 trap '[[ -n "$xvfb" ]] && kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 unset QT_QPA_PLATFORM
 
-cp "$build/src/sorvel" "$tmp/sorvel"
+cp "$build/src/app/sorvel" "$tmp/sorvel"
 # A installed copy: the three files exist, so no first-start message appears.
 printf '[SorvelSetting]\r\nVersion=1.2\r\n' >"$tmp/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$tmp/Sorvel.dat"

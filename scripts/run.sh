@@ -4,7 +4,7 @@
 # saves a screenshot of the calendar to build/screenshot.png and keeps running until interrupted.
 set -euo pipefail
 build=${1:-build}
-bin="$build/src/sorvel"
+bin="$build/src/app/sorvel"
 [[ -x "$bin" ]] || { echo "not built: $bin" >&2; exit 1; }
 
 if [[ -n "${DISPLAY:-}" ]]; then
