@@ -69,20 +69,7 @@ bool applyCalForm(const CalFormValues& v, TCalenderSet& cs) {
     if (*month >= kMinMonth && *month <= kMaxMonth) cs.DispMonth = *month;
     // Slot 14 exists only in the dialogs.
     std::copy_n(v.colours.begin(), kSlotWeekday, cs.Cl.begin());
-    cs.NoDrawYear = flag(v.noDrawYear);
-    cs.NoDrawMonth = flag(v.noDrawMonth);
-    cs.NoDrawDay = flag(v.noDrawDayName);
-    cs.YearFontName = v.yearFont.face;
-    cs.YearFontChar = v.yearFont.charSet;
-    cs.MonthFontName = v.monthFont.face;
-    cs.MonthFontChar = v.monthFont.charSet;
-    cs.FontName = v.dayFont.face;
-    cs.FontCharSet = v.dayFont.charSet;
-    cs.YearShadow = flag(v.yearShadow);
-    cs.MonthShadow = flag(v.monthShadow);
-    cs.DayShadow = flag(v.dayShadow);
-    if (v.monthStyle >= 0 && v.monthStyle <= 2) cs.MonthStyle = static_cast<std::uint8_t>(v.monthStyle);
-    if (v.dayStyle >= 0 && v.dayStyle <= 1) cs.DayStyle = static_cast<std::uint8_t>(v.dayStyle);
+    storeNotation(v, cs);
     return true;
 }
 

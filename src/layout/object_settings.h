@@ -23,19 +23,14 @@ inline constexpr int kCalMinYear = 0, kCalMaxYear = 9999;
 
 // Everything the calendar dialog shows and edits, with its working copies (colour slots and
 // the three fonts).
-struct CalFormValues {
+struct CalFormValues : NotationValues {
     // 全般
     bool wallPaper = false, colorToday = false, memoColoring = false, holidayColoring = false;
     // 表示年月: the texts of YearEdit and MonthEdit
     QString yearText, monthText;
     // 色設定
     ColourSlots colours{};
-    // 年表示, 月表示, 日の表示
-    bool noDrawYear = false, noDrawMonth = false, noDrawDayName = false;
-    bool yearShadow = false, monthShadow = false, dayShadow = false;
-    FontWork yearFont, monthFont, dayFont;
-    int monthStyle = -1;  // MonthStyleCoB: 0 数字, 1 日本語, 2 英語; −1 none shown
-    int dayStyle = -1;    // DayStyleCoB: 0 日本語, 1 英語; −1 none shown
+    // 年表示, 月表示, 日の表示: the notation (MonthStyleCoB, DayStyleCoB)
 };
 
 // The controls' values as the dialog opens.

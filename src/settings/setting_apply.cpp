@@ -39,6 +39,23 @@ void applyZoom(std::int32_t percent, TCalenderSet& cs) {
 
 }  // namespace
 
+void storeNotation(const NotationValues& v, TCalenderSet& cs) {
+    cs.NoDrawYear = flag(v.noDrawYear);
+    cs.NoDrawMonth = flag(v.noDrawMonth);
+    cs.NoDrawDay = flag(v.noDrawDayName);
+    cs.YearFontName = v.yearFont.face;
+    cs.YearFontChar = v.yearFont.charSet;
+    cs.MonthFontName = v.monthFont.face;
+    cs.MonthFontChar = v.monthFont.charSet;
+    cs.FontName = v.dayFont.face;
+    cs.FontCharSet = v.dayFont.charSet;
+    cs.YearShadow = flag(v.yearShadow);
+    cs.MonthShadow = flag(v.monthShadow);
+    cs.DayShadow = flag(v.dayShadow);
+    if (v.monthStyle >= 0 && v.monthStyle <= 2) cs.MonthStyle = static_cast<std::uint8_t>(v.monthStyle);
+    if (v.dayStyle >= 0 && v.dayStyle <= 1) cs.DayStyle = static_cast<std::uint8_t>(v.dayStyle);
+}
+
 SettingFormValues fillSettingForm(const TCalenderSet& cs, const TSorvelSet& ss) {
     SettingFormValues v;
     v.fileName = ss.MemoFileName;
@@ -110,22 +127,8 @@ bool applySettingForm(const SettingFormValues& v, TCalenderSet& cs, TSorvelSet& 
     const auto length = readInteger(v.lengthText);
     if (!length) return false;
     if (*length >= kMinSnapLength && *length <= kMaxSnapLength) ss.LengthAdsorp = static_cast<std::uint8_t>(*length);
-    // 4
-    cs.NoDrawYear = flag(v.noDrawYear);
-    cs.NoDrawMonth = flag(v.noDrawMonth);
-    cs.NoDrawDay = flag(v.noDrawDayName);
-    cs.YearFontName = v.yearFont.face;
-    cs.YearFontChar = v.yearFont.charSet;
-    cs.MonthFontName = v.monthFont.face;
-    cs.MonthFontChar = v.monthFont.charSet;
-    cs.FontName = v.dayFont.face;
-    cs.FontCharSet = v.dayFont.charSet;
-    cs.YearShadow = flag(v.yearShadow);
-    cs.MonthShadow = flag(v.monthShadow);
-    cs.DayShadow = flag(v.dayShadow);
-    // 5: none checked keeps the setting.
-    if (v.monthStyle >= 0 && v.monthStyle <= 2) cs.MonthStyle = static_cast<std::uint8_t>(v.monthStyle);
-    if (v.dayStyle >= 0 && v.dayStyle <= 1) cs.DayStyle = static_cast<std::uint8_t>(v.dayStyle);
+    // 4 and 5: a style none checked keeps the setting.
+    storeNotation(v, cs);
     // 6
     cs.Cl = v.colours;
     // 7: the bars keep right ≥ left and bottom ≥ top; a width below zero never reaches the bytes.

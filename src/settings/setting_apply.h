@@ -45,8 +45,20 @@ struct ArrangementButtons {
     bool operator==(const ArrangementButtons&) const = default;
 };
 
+// How the year, month and day titles are drawn: which are hidden, their fonts and shadows, and the
+// month and weekday styles. The settings dialog and a page calendar's dialog edit it alike.
+struct NotationValues {
+    bool noDrawYear = false, noDrawMonth = false, noDrawDayName = false;
+    bool yearShadow = false, monthShadow = false, dayShadow = false;
+    FontWork yearFont, monthFont, dayFont;
+    int monthStyle = -1;  // 0, 1, 2: numbers, Japanese, English; −1 none chosen
+    int dayStyle = -1;    // 0, 1: Japanese, English; −1 none chosen
+};
+// Writes the notation back in the dialogs' order; a style of −1 keeps the setting.
+void storeNotation(const NotationValues& v, TCalenderSet& cs);
+
 // Everything the dialog shows and edits, with its working copies.
-struct SettingFormValues {
+struct SettingFormValues : NotationValues {
     // 基本設定
     QString yearText, monthText, lengthText;
     bool wallPaper = false, noButtonDraw = false, adsorption = false, noDayDraw = false;
@@ -54,12 +66,7 @@ struct SettingFormValues {
     bool nationalHolidays = false, eraYear = false;
     ColourSlots colours{};
     std::string fileName;  // CP932
-    // スタイル設定
-    bool noDrawYear = false, noDrawMonth = false, noDrawDayName = false;
-    bool yearShadow = false, monthShadow = false, dayShadow = false;
-    FontWork yearFont, monthFont, dayFont;
-    int monthStyle = -1;  // MonthCal, MonthJap, MonthEng: 0, 1, 2; −1 none checked
-    int dayStyle = -1;    // DayJap, DayEng: 0, 1; −1 none checked
+    // スタイル設定: the notation (MonthCal, MonthJap, MonthEng; DayJap, DayEng) and the zoom
     QString percentText;
     QString filledPercentText;  // what the zoom box showed when the dialog opened
     // 表示設定
