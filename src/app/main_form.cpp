@@ -127,7 +127,7 @@ void TMainForm::FormCreate() {
     // What a save cut short (a power cut, a kill) left beside the three files.
     removeSaveLeftovers(iniPath(programDir_));
     removeSaveLeftovers(statePath(programDir_));
-    removeSaveLeftovers(pathFromCp932(resolveDataFileName(sorvelSet_->MemoFileName, programDir_)));
+    removeSaveLeftovers(dataFilePath(resolveDataFileName(sorvelSet_->MemoFileName, programDir_), programDir_));
     LoadDataFile();
 
     draw_->UpdateToday();
@@ -392,7 +392,17 @@ int TMainForm::SaveForSessionEnd() {
         TLayoutPaper& page = layoutForm_->page();
         if (page.Modified && !atomicReplace(layoutRecoveryPath(programDir_), page.BuildLayout())) saved = 0;
     }
-    return SaveAll() == 1 && saved == 1 ? 1 : 0;
+    if (printing_) swapPrintAside();
+    const int all = SaveAll();
+    if (printing_) swapPrintAside();
+    return all == 1 && saved == 1 ? 1 : 0;
+}
+
+void TMainForm::swapPrintAside() {
+    TCalenderSet& cs = draw_->settings();
+    std::swap(cs.DispPercent, printAside_.percent);
+    std::swap(cs.TodayColoring, printAside_.todayColoring);
+    std::swap(cs.NoDrawButton, printAside_.noDrawButton);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -626,9 +636,7 @@ void TMainForm::calenprintClick() {
     TCalenderSet& cs = draw_->settings();
     // 1. The window keeps out of painting and resizing while the canvas has the page's size.
     printing_ = true;
-    const float savedPercent = cs.DispPercent;
-    const std::uint8_t savedTodayColoring = cs.TodayColoring;
-    const std::uint8_t savedNoDrawButton = cs.NoDrawButton;
+    printAside_ = PrintAside{cs.DispPercent, cs.TodayColoring, cs.NoDrawButton};
     cs.TodayColoring = 0;
     cs.NoDrawButton = 1;
     bool waitCursor = false;
@@ -667,9 +675,14 @@ void TMainForm::calenprintClick() {
         const float scale = sy < sx ? sy : sx;
         cs.DispPercent = scale * scale * 100.0f;
         // 9. The render sizes the canvas from the zoom; it goes to the printable area's corner.
-        draw_->Render();
+        if (w > 0 && h > 0) draw_->Render();
         const Bitmap& picture = draw_->canvasBitmap();
-        if (!picture.isNull()) job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
+        if (w <= 0 || h <= 0 || picture.isNull()) {
+            // No picture of the page's size (the engine has said why): a blank page is not sent.
+            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
+            return;
+        }
+        job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
         cs.redraw = 0;
         // 10.–11.
         if (!job->endPage()) {
@@ -681,9 +694,9 @@ void TMainForm::calenprintClick() {
 
     // 12. Everything back as it was, on every path.
     if (waitCursor) unsetCursor();
-    cs.DispPercent = savedPercent;
-    cs.TodayColoring = savedTodayColoring;
-    cs.NoDrawButton = savedNoDrawButton;
+    cs.DispPercent = printAside_.percent;
+    cs.TodayColoring = printAside_.todayColoring;
+    cs.NoDrawButton = printAside_.noDrawButton;
     printing_ = false;
     job.reset();
     // The canvas goes back to the window's own zoom before anything reads its size.

@@ -135,6 +135,15 @@ private:
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;
+    // What a quick print set aside while the page is rendered: the zoom, the today frame and
+    // the month buttons. A save while it prints (the session ends under the print dialog)
+    // stores these, not the print's.
+    struct PrintAside {
+        float percent = 100;
+        std::uint8_t todayColoring = 0;
+        std::uint8_t noDrawButton = 0;
+    } printAside_;
+    void swapPrintAside();
     bool closed_ = false;
     bool onTopApplied_ = false;
     QPoint pressPos_;

@@ -74,6 +74,7 @@ void LayoutEdit::confine(int& x, int& y) const {
 void LayoutEdit::startDrag(int index) {
     DragIndex = index;
     const TSorvelObj& o = *page_.objects[static_cast<std::size_t>(index)];
+    dragged_ = &o;
     page_.band = RubberBand{o.ViewLeft, o.ViewTop, o.ViewWidth, o.ViewHeight};
     page_.BandVisible = 1;
 }
@@ -163,7 +164,10 @@ CursorShape LayoutEdit::MouseMove(int x, int y) {
 void LayoutEdit::MouseUp() {
     Reentry guard(inUp_);
     if (!guard.entered()) return;
-    const bool dragged = DragIndex >= 0 && DragIndex < static_cast<int>(page_.objects.size());
+    TSorvelObj* dragged = nullptr;
+    for (const auto& o : page_.objects)
+        if (o.get() == dragged_) dragged = o.get();
+    dragged_ = nullptr;
     switch (Mode) {
         case kEditDrawing: {
             page_.Modified = 1;
@@ -182,13 +186,13 @@ void LayoutEdit::MouseUp() {
         case kEditMoving: {
             const int mode = Mode;
             Confined = 0;
-            page_.Modified = 1;
             page_.BandVisible = 0;
             // Back to idle first: a message the object shows must not find a drag under way.
             Mode = kEditIdle;
             DragIndex = -1;
             if (dragged) {
-                TSorvelObj& o = *page_.objects.front();
+                page_.Modified = 1;
+                TSorvelObj& o = *dragged;
                 if (mode == kEditResizing) {
                     const RubberBand b = normalised(page_.band);
                     page_.band = b;

@@ -43,6 +43,9 @@ private:
     void startDrag(int index);
 
     TLayoutPaper& page_;
+    // The object being moved or resized: Space, a deletion or another page during the drag must
+    // not hand the edit to a different object.
+    const TSorvelObj* dragged_ = nullptr;
     bool inDown_ = false;
     bool inMove_ = false;
     bool inUp_ = false;

@@ -215,10 +215,32 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
     std::string text;
     if (ReadTag(in, number, text, kTagOpen) != 1 || number != kPageBlock) return LayoutRead::NotLayout;
 
+    // Objects are drawn at the page's scale: each may reach past the page, but not by more than
+    // the page again, and all of them together cover the page at most kMaxPageCover times, so
+    // that their renderings stay within a bound of the page's own size. The first object beyond
+    // that and those after it are not kept.
+    auto keepFitting = [&](std::int32_t pageWidth, std::int32_t pageHeight) {
+        const std::int64_t pageArea = std::int64_t{pageWidth} * pageHeight;
+        std::int64_t covered = 0;
+        for (std::size_t i = 0; i < objects.size(); ++i) {
+            const std::int64_t w = std::abs(std::int64_t{objects[i]->PageWidth});
+            const std::int64_t h = std::abs(std::int64_t{objects[i]->PageHeight});
+            covered += w * h;
+            if (w > 2ll * pageWidth || h > 2ll * pageHeight || covered > kMaxPageCover * pageArea) {
+                objects.resize(i);
+                return false;
+            }
+        }
+        return true;
+    };
     auto refuse = [&] {
+        keepFitting(PrintableWidth, PrintableHeight);
         showMessage(QStringLiteral("開けないファイルです。"), kMessageCaption);
         return LayoutRead::Refused;
     };
+    // The paper is taken only from a file that is read to its end; a refused file leaves the
+    // page on its paper, with the objects read before the refusal.
+    std::int32_t printableWidth = PrintableWidth, printableHeight = PrintableHeight;
     bool valid = true;
     for (;;) {
         const FieldStep step = NextField(in, number);
@@ -236,7 +258,7 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
             case 4:
                 // 32 bits: a printable width above 32767 (large paper, high resolution) stays.
                 ok = ReadIntValue(in, value);
-                if (ok) (number == 3 ? PrintableWidth : PrintableHeight) = value;
+                if (ok) (number == 3 ? printableWidth : printableHeight) = value;
                 break;
             case kObjectField: {
                 if (objects.size() >= kMaxLayoutObjects) return refuse();
@@ -254,8 +276,12 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
         }
         if (!ok || !EndField(in)) return refuse();
     }
-    // A page of no size cannot be laid out.
-    if (!valid || in.badNumber || PrintableWidth <= 0 || PrintableHeight <= 0) return refuse();
+    // A page too small to be paper cannot be laid out: its scale would blow every object up.
+    if (!valid || in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
+        return refuse();
+    if (!keepFitting(printableWidth, printableHeight)) return refuse();
+    PrintableWidth = printableWidth;
+    PrintableHeight = printableHeight;
     NeedsRender = 1;
     return LayoutRead::Ok;
 }
@@ -275,8 +301,9 @@ int TLayoutPaper::SaveLayout() {
 }
 
 int TLayoutPaper::SaveLayoutAs() {
-    std::optional<QString> chosen =
-        ui().saveFile(FileDialogRequest{QString(), QString::fromUtf8(kLayoutFilter), FileName});
+    FileDialogRequest request{QString(), QString::fromUtf8(kLayoutFilter), FileName};
+    request.defaultSuffix = QStringLiteral("sla");  // so the dialog's replace question sees the real name
+    std::optional<QString> chosen = ui().saveFile(request);
     if (!chosen || chosen->isEmpty()) return 0;
     QString path = *chosen;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sla");  // the default extension

@@ -22,6 +22,10 @@ namespace sorvel {
 // The most objects a page takes from a file, and the largest file it reads.
 inline constexpr std::size_t kMaxLayoutObjects = 256;
 inline constexpr std::int64_t kMaxLayoutFileBytes = 64ll * 1024 * 1024;
+// A page read from a file: its printable sides at least this many pixels, and its objects
+// together covering it at most this many times.
+inline constexpr std::int32_t kMinPrintableSide = 100;
+inline constexpr std::int64_t kMaxPageCover = 16;
 
 // Paper used when there is no printer at all: A4 portrait, 210 × 297 mm at the 300 dpi every
 // page is printed at.

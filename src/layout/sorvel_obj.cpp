@@ -318,6 +318,7 @@ bool blockFollows(const TagStream& in) {
 
 int TSorvelObj::LoadBlock(TagStream& in) {
     bool valid = true;
+    bool contentRead = false;
     std::int32_t kind = kind_;
     auto finish = [&](int result) {
         // The kind is the kind of the content that was read: a kind without its content (or a
@@ -339,6 +340,14 @@ int TSorvelObj::LoadBlock(TagStream& in) {
             case 4: ok = readInt(in, PageHeight); break;
             case 5: ok = readInt(in, kind); break;
             case 6: {
+                if (contentRead) {
+                    // One content to an object: a repeated one (damage) is passed over unread,
+                    // so that no picture is decoded twice and no message repeats.
+                    valid = false;
+                    ok = SkipFieldContent(in);
+                    break;
+                }
+                contentRead = true;
                 if (!blockFollows(in)) break;  // an empty object: the two tags alone
                 int n = 0;
                 std::string letter;

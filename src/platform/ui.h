@@ -23,6 +23,8 @@ struct FileDialogRequest {
     QString filter;     // "name|*.a;*.b" pairs, as the program states them
     QString initialPath;
     bool acceptNewName = false;  // to open: a file that does not exist yet may be named too
+    QString defaultSuffix{};     // to save: added to a name typed without one, before the
+                                 // dialog asks whether to replace an existing file
 };
 
 // Decodes a picture file for a preview; false when it cannot (damaged, too large, not a

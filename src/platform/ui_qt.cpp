@@ -145,8 +145,11 @@ std::optional<QString> QtUi::openPicture(const FileDialogRequest& req, const Pic
 }
 
 std::optional<QString> QtUi::saveFile(const FileDialogRequest& req) {
-    QString f = QFileDialog::getSaveFileName(QApplication::activeWindow(), req.title, req.initialPath,
-                                             qtFileFilter(req.filter));
+    QFileDialog dialog(QApplication::activeWindow(), req.title, req.initialPath, qtFileFilter(req.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(req.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString f = dialog.selectedFiles().constFirst();
     if (f.isEmpty()) return std::nullopt;
     return f;
 }

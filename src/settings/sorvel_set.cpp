@@ -1,5 +1,7 @@
 #include "settings/sorvel_set.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -68,12 +70,18 @@ void TLayoutSet::write(Profile& ini) const {
     writeInt(ini, s, "Disp", Disp);
 }
 
+namespace {
+constexpr std::int32_t kMaxStoredPosition = 1000000;
+}  // namespace
+
 int TSorvelSet::read(const Profile& ini) {
     AdSorption = static_cast<std::uint8_t>(readInt(ini, kSection, "AdSorption", 0));
     LengthAdsorp = static_cast<std::uint8_t>(readInt(ini, kSection, "LengthAdsorp", 15));
     AllwaysOnTop = static_cast<std::uint8_t>(readInt(ini, kSection, "AllwaysOnTop", 0));
-    Top = readInt(ini, kSection, "Top", 0);
-    Left = readInt(ini, kSection, "Left", 0);
+    // A position no screen can have (a damaged file) is kept within a million pixels, so the
+    // window's edges can be added up without overflow; the start then brings it on screen.
+    Top = std::clamp(readInt(ini, kSection, "Top", 0), -kMaxStoredPosition, kMaxStoredPosition);
+    Left = std::clamp(readInt(ini, kSection, "Left", 0), -kMaxStoredPosition, kMaxStoredPosition);
     MemoFileName = ini.getString(kSection, "MemoFileName", "Sorvel.dat");
     ShowNationalHolidays = readInt(ini, kSection, "ShowNationalHolidays", 1) != 0 ? 1 : 0;
     JapaneseEraYear = readInt(ini, kSection, "JapaneseEraYear", 0) != 0 ? 1 : 0;

@@ -107,6 +107,16 @@ TEST_F(QuickPrintTest, CancelFailuresAndPrintersWithoutBitmapsLeaveTheWindowAsIt
     EXPECT_TRUE(printer.steps.empty());
     EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{print_cases::kNoBitmaps});
     expectRestored();
+
+    // A page with no room for a picture is not sent blank: the job is aborted.
+    printer.steps.clear();
+    printer.pages.clear();
+    printer.bitmaps = true;
+    printer.printableWidth = 2;
+    form.calenprintClick();
+    EXPECT_EQ(printer.steps, (std::vector<std::string>{"startDoc", "startPage", "abortDoc"}));
+    EXPECT_TRUE(printer.pages.empty());
+    expectRestored();
 }
 
 }  // namespace

@@ -107,6 +107,20 @@ TEST_F(MouseEditing, ClickingSelectsAndRaisesMovingAndResizingFollowTheBand) {
     EXPECT_EQ(page.objects[1]->IsSelected(), 0);
 }
 
+TEST_F(MouseEditing, SpaceDuringAMoveLeavesTheMoveOnTheObjectDragged) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{300, 300, 400, 400}, page.Scale));
+    TSorvelObj* dragged = page.objects[0].get();
+    TSorvelObj* other = page.objects[1].get();
+    edit.MouseDown(true, 150, 150);
+    ASSERT_EQ(edit.Mode, kEditMoving);
+    edit.MouseMove(170, 160);
+    page.CycleSelection();  // Space: the other object comes up
+    edit.MouseUp();
+    EXPECT_EQ(viewRect(*dragged), QRect(120, 110, 100, 100));
+    EXPECT_EQ(viewRect(*other), QRect(300, 300, 100, 100));
+}
+
 TEST_F(MouseEditing, AnObjectResizedToNothingCanBeResizedBack) {
     page.objects.push_back(std::make_unique<TSorvelObj>(kObjText, ObjRect{100, 100, 200, 200}, page.Scale));
     // The right edge (at 200) dragged onto the left one.

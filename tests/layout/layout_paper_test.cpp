@@ -135,6 +135,17 @@ TEST_F(LayoutPage, DamagedAndHostileFiles) {
          pageHead() + one + objectBlock("0", "0", "20000", "20000", 0, "") + one + "<-M06>\r\n" + kEnd,
          LayoutRead::Refused, 1},
         {"no printable width", pageHead("0", "100") + "<-M06>\r\n" + kEnd, LayoutRead::Refused, 0},
+        // A page too small for paper would blow its objects up to its scale; the objects that fit
+        // the page that stays (4760 × 6779) are kept.
+        {"a page of 99 pixels", pageHead("99", "6779") + one + "<-M06>\r\n" + kEnd, LayoutRead::Refused, 1},
+        {"an object more than twice the page's width",
+         pageHead() + one + objectBlock("0", "0", "9521", "10", 0, "") + "<-M06>\r\n" + kEnd, LayoutRead::Refused, 1},
+        {"objects covering the page 17 times", pageHead() + [] {
+             std::string pages;
+             for (int i = 0; i < 17; ++i) pages += objectBlock("0", "0", "4760", "6779", 0, "");
+             return pages;
+         }() + "<-M06>\r\n" + kEnd,
+         LayoutRead::Refused, 16},
     };
     const std::vector<RecordedMessage> refused{{"開けないファイルです。", "メッセージ", MsgButtons::Ok}};
     for (const Case& c : cases) {
@@ -145,6 +156,18 @@ TEST_F(LayoutPage, DamagedAndHostileFiles) {
         EXPECT_EQ(scripted.messages, c.result == LayoutRead::Refused ? refused : std::vector<RecordedMessage>{})
             << c.name;
     }
+}
+
+TEST_F(LayoutPage, AContentRepeatedInOneObjectIsReadOnce) {
+    const std::string missing = "<+M08>\r\n" + field(1, "/nonexistent/x.bmp") + "<-M08>\r\n";
+    const std::string thrice = container(6, missing) + container(6, missing) + container(6, missing);
+    TLayoutPaper page;
+    EXPECT_EQ(page.ParseLayout(pageHead() +
+                               container(5, "<+M07>\r\n" + field(3, "100") + field(4, "100") + field(5, "2") + thrice +
+                                                "<-M07>\r\n") +
+                               "<-M06>\r\n" + kEnd),
+              LayoutRead::Ok);
+    EXPECT_EQ(scripted.messages.size(), 1u);  // one "画像ﾌｧｲﾙが読みこめません。", not three
 }
 
 TEST_F(LayoutPage, FailedSaveKeepsTheOldFileAndSaysSo) {

@@ -177,6 +177,10 @@ TEST(BasicSettings, ValueThatIsNotANumberKeepsTheDefault) {
     EXPECT_EQ(ss.yotei.YoteiWidth, 350);
     EXPECT_EQ(ss.layout.Height, 500);
     EXPECT_EQ(ss.layout.Width, 640);
+    // A position no screen has is kept within a million pixels, so edges add up without overflow.
+    ss.read(Profile("[SorvelSetting]\r\nTop=-2147483648\r\nLeft=2147483000\r\n"));
+    EXPECT_EQ(ss.Top, -1000000);
+    EXPECT_EQ(ss.Left, 1000000);
 }
 
 // An ini file of an older version has neither key: national holidays on, years as numbers.
