@@ -377,6 +377,9 @@ void TMainForm::Close1Click() {
                                       QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
         if (a != MsgAnswer::Yes) return;
     }
+    // The layout window has had its question: a page taken from the recovery file was saved or
+    // given up by the user.
+    if (recoveryTaken_) QFile::remove(layoutRecoveryPath(programDir_));
     close();
 }
 
@@ -390,7 +393,13 @@ int TMainForm::SaveForSessionEnd() {
         // No one can be asked now: an unsaved page goes to the recovery file, offered at the
         // next start.
         TLayoutPaper& page = layoutForm_->page();
-        if (page.Modified && !atomicReplace(layoutRecoveryPath(programDir_), page.BuildLayout())) saved = 0;
+        if (page.Modified) {
+            if (!atomicReplace(layoutRecoveryPath(programDir_), page.BuildLayout())) saved = 0;
+        } else if (recoveryTaken_) {
+            QFile::remove(layoutRecoveryPath(programDir_));  // the recovered page has been saved
+        }
+    } else if (recoveryTaken_) {
+        QFile::remove(layoutRecoveryPath(programDir_));  // its window was closed with its question
     }
     if (printing_) swapPrintAside();
     const int all = SaveAll();
@@ -577,7 +586,8 @@ void TMainForm::OfferLayoutRecovery() {
     // Not saved anywhere yet: the save asks for a name, and closing asks first.
     page.FileName.clear();
     page.Modified = 1;
-    QFile::remove(path);
+    // The file stays until the page is saved or given up: a crash before that offers it again.
+    recoveryTaken_ = true;
     layoutForm_->Repaint();
 }
 

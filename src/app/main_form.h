@@ -135,6 +135,9 @@ private:
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;
+    // The recovered layout page was taken at this start: its file stays on disk until the program
+    // ends normally or the session end writes the page again.
+    bool recoveryTaken_ = false;
     // What a quick print set aside while the page is rendered: the zoom, the today frame and
     // the month buttons. A save while it prints (the session ends under the print dialog)
     // stores these, not the print's.

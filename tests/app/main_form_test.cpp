@@ -528,7 +528,8 @@ TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSes
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(read("Sorvel-recovery.sla").substr(0, 9), std::string("<+SoLay>\0", 9));
 
-    // The next start offers it; the page comes back unsaved and the file goes.
+    // The next start offers it; the page comes back unsaved, and the file stays until the page
+    // is saved or given up.
     form.reset();
     ui.answers = {MsgAnswer::Yes};
     form = std::make_unique<TMainForm>();
@@ -541,7 +542,7 @@ TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSes
     EXPECT_EQ(back.objects[0]->kind(), kObjCalendar);
     EXPECT_EQ(back.Modified, 1);
     EXPECT_TRUE(back.FileName.isEmpty());
-    EXPECT_FALSE(QFile::exists(path("Sorvel-recovery.sla")));
+    EXPECT_TRUE(QFile::exists(path("Sorvel-recovery.sla")));
 
     // Closed with its close box (page given up): the menu opening forgets the window.
     ui.answers = {MsgAnswer::No};
@@ -551,4 +552,6 @@ TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSes
     EXPECT_EQ(form->layoutForm(), nullptr);
     EXPECT_EQ(form->sorvelSet().layout.Disp, 0);
     EXPECT_FALSE(menuAction(*form, "Layout")->isChecked());
+    form->Close1Click();
+    EXPECT_FALSE(QFile::exists(path("Sorvel-recovery.sla")));
 }
