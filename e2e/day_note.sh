@@ -11,9 +11,7 @@ printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 9
 start_xvfb
 
-"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 position() { xdotool getwindowgeometry "$main" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
@@ -34,19 +32,7 @@ read -r left top <<<"$(position)"
 xdotool mousemove --window "$main" 5 5 click 1
 sleep 0.3
 
-# 15 August 2001 was a Wednesday in week row 3: cells are 80 × 53 in a 640 × 480 month.
-xdotool mousemove --window "$main" 320 291 click --repeat 2 --delay 80 1
-day=$(wait_window '^8月15日の予定$' 10) || fail "the day dialog did not open"
-xdotool mousemove --window "$day" 54 180 click 1             # 予定追加
-memo=$(wait_window '^予定追加$' 10) || fail "the note editor did not open"
-xdotool mousemove --window "$memo" 100 33 click 1            # 見だし
-xdotool type --delay 20 "meeting"
-xdotool mousemove --window "$memo" 150 190 click 1           # 決定
-sleep 0.5
-xdotool search --onlyvisible --name '^予定追加$' >/dev/null 2>&1 && fail "the note editor stayed open"
-xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
-sleep 0.8
-xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
+add_note_on_15_august "$main" meeting
 
 # The data file was written when the dialog closed, before any "閉じる(&X)".
 grep -aq 'meeting' "$prog/Sorvel.dat" || fail "the note is not in the data file"

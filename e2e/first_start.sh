@@ -6,9 +6,7 @@ bin=${1:?path of the sorvel binary}
 install_copy "$bin"
 start_xvfb
 
-SORVEL_MESSAGE_LOG="$E2E_TMP/messages" "$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+SORVEL_MESSAGE_LOG="$E2E_TMP/messages" start_sorvel log1
 
 for n in 1 2; do
   box=$(wait_window '^メッセージ$' 60) || fail "message $n not shown"
@@ -51,9 +49,7 @@ grep -q '^Version=1.2' "$prog/sorvel.ini" || fail "sorvel.ini holds no Version=1
 head -c 8 "$prog/SorvelSt.dat" | grep -q '<+M01>' || fail "SorvelSt.dat is not a state file"
 printf '<+Sorvel>\0<-Sorvel>\0' | cmp -s - "$prog/Sorvel.dat" || fail "Sorvel.dat is not an empty data file"
 
-SORVEL_MESSAGE_LOG="$E2E_TMP/messages2" "$prog/sorvel" >"$E2E_TMP/log2" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+SORVEL_MESSAGE_LOG="$E2E_TMP/messages2" start_sorvel log2
 wait_window '^Sorvel$' 60 >/dev/null || fail "second start shows no calendar window"
 sleep 1
 [[ ! -e "$E2E_TMP/messages2" ]] || fail "second start showed a message: $(cat "$E2E_TMP/messages2")"

@@ -16,9 +16,7 @@ printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 start_xvfb
 
 start() {
-  "$prog/sorvel" >>"$E2E_TMP/log" 2>&1 &
-  pid=$!
-  E2E_PIDS+=($pid)
+  start_sorvel
   main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
   sleep 0.5
 }

@@ -76,3 +76,31 @@ install_copy() {
   mkdir -p "$prog"
   cp "$1" "$prog/sorvel"
 }
+
+# Starts the copy in $prog in the background, its output added to $E2E_TMP/<log> (default log);
+# sets $pid. Variables assigned before the call reach the program's environment.
+start_sorvel() {
+  "$prog/sorvel" >>"$E2E_TMP/${1:-log}" 2>&1 &
+  pid=$!
+  E2E_PIDS+=($pid)
+}
+
+# A note with the title $2 added on 15 August 2001 through the day dialog of the calendar window
+# $1 showing August 2001 at 640 × 480 (a Wednesday in week row 3, cells 80 × 53); the dialogs
+# must have closed afterwards.
+add_note_on_15_august() {
+  local main=$1 caption=$2 day memo
+  xdotool mousemove --window "$main" 320 291 click --repeat 2 --delay 80 1
+  day=$(wait_window '^8月15日の予定$' 10) || fail "the day dialog did not open"
+  xdotool mousemove --window "$day" 54 180 click 1             # 予定追加
+  memo=$(wait_window '^予定追加$' 10) || fail "the note editor did not open"
+  xdotool mousemove --window "$memo" 100 33 click 1            # 見だし
+  xdotool type --delay 20 "$caption"
+  xdotool mousemove --window "$memo" 150 190 click 1           # 決定
+  sleep 0.5
+  xdotool search --onlyvisible --name '^予定追加$' >/dev/null 2>&1 && fail "the note editor stayed open"
+  xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
+  sleep 0.8
+  xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
+  return 0
+}

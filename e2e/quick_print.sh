@@ -19,9 +19,7 @@ printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=100\r\n' >"$prog/sorve
 printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 9
 start_xvfb
-"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 import -window "$main" -depth 8 "$E2E_TMP/window.ppm" 2>/dev/null || fail "no screenshot of the window"

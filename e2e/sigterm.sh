@@ -19,9 +19,7 @@ open(sys.argv[1], 'wb').write(b'Sorvel\0' + rec)
 PY
 printf '[SorvelSetting]\r\nVersion=1.01\r\n' >"$prog/sorvel.ini"
 
-"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel
 wait_window '^Sorvel$' 60 >/dev/null || fail "calendar window not shown"
 if xdotool search --onlyvisible --name '^メッセージ$' >/dev/null 2>&1; then fail "an installed copy showed a message"; fi
 kill -TERM "$pid"

@@ -19,9 +19,7 @@ purple_pixels() {  # window id, screenshot name
 print(sum(d[i:i + 3] == b"\x80\x00\x80" for i in range(0, len(d), 3)))' "$E2E_TMP/$2.rgb"
 }
 
-"$prog/sorvel" >"$E2E_TMP/log1" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel log1
 # No data file yet: the message that it will be created.
 box=$(wait_window '^メッセージ$' 60) || fail "the new data file was not announced"
 press "$box" Return
@@ -29,18 +27,7 @@ main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 [[ "$(purple_pixels "$main" before)" == 0 ]] || fail "a day is coloured as having a note before any was added"
 
-# 15 August 2001, a Wednesday in week row 3: cells are 80 × 53 in a 640 × 480 month.
-xdotool mousemove --window "$main" 320 291 click --repeat 2 --delay 80 1
-day=$(wait_window '^8月15日の予定$' 10) || fail "the day dialog did not open"
-xdotool mousemove --window "$day" 54 180 click 1             # 予定追加
-memo=$(wait_window '^予定追加$' 10) || fail "the note editor did not open"
-xdotool mousemove --window "$memo" 100 33 click 1            # 見だし
-xdotool type --delay 20 "meeting"
-xdotool mousemove --window "$memo" 150 190 click 1           # 決定
-sleep 0.5
-xdotool mousemove --window "$day" 156 218 click 1            # 閉じる
-sleep 0.8
-xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
+add_note_on_15_august "$main" meeting
 grep -aq 'meeting' "$prog/Sorvel.dat" || fail "the note is not in $prog/Sorvel.dat"
 
 press "$main" space
@@ -49,9 +36,7 @@ xdotool key x                                                # 閉じる(&X)
 wait_exit "$pid" 10 || fail "閉じる(&X) did not end the program"
 grep -aq $'^MemoFileName=Sorvel.dat\r$' "$prog/sorvel.ini" || fail "the ini file names another data file"
 
-"$prog/sorvel" >"$E2E_TMP/log2" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel log2
 main=$(wait_window '^Sorvel$' 60) || fail "second start shows no calendar window"
 sleep 1
 if xdotool search --onlyvisible --name '^メッセージ' >/dev/null 2>&1; then fail "second start showed a message"; fi

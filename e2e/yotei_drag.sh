@@ -20,9 +20,7 @@ open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + note(1999, 7, 7, b'tanabata') + n
 PY
 start_xvfb
 
-"$prog/sorvel" >"$E2E_TMP/log" 2>&1 &
-pid=$!
-E2E_PIDS+=($pid)
+start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 xdotool search --onlyvisible --name '^予定一覧$' >/dev/null 2>&1 && fail "the schedule list opened though it was closed"
