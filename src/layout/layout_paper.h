@@ -132,7 +132,6 @@ public:
     LayoutRead ParseLayout(std::string_view bytes);
 
     const Bitmap& viewBuffer() const { return viewBuffer_; }
-    const Bitmap& pageImage() const { return pageImage_; }
 
 private:
     void takeDefaultPaper();

@@ -20,10 +20,6 @@ namespace {
 
 std::uint8_t flag(bool on) { return on ? 1 : 0; }
 
-QString spinText(std::int32_t value, int low, int high) {
-    return QString::number(std::clamp<std::int32_t>(value, low, high));
-}
-
 void refuse(const QString& field, const QString& character) {
     ui().messageBox(refusedCharacterMessage(field, character), refusedCharacterCaption(), MsgButtons::Ok);
 }
@@ -32,25 +28,15 @@ void refuse(const QString& field, const QString& character) {
 
 CalFormValues fillCalForm(const TCalenderSet& cs) {
     CalFormValues v;
+    static_cast<NotationValues&>(v) = notationOf(cs);
     v.wallPaper = cs.IsWallPaper != 0;
     v.colorToday = cs.TodayColoring != 0;
     v.memoColoring = cs.MemoColoring != 0;
     v.holidayColoring = cs.HolidayColoring != 0;
-    v.noDrawYear = cs.NoDrawYear != 0;
-    v.noDrawMonth = cs.NoDrawMonth != 0;
-    v.noDrawDayName = cs.NoDrawDay != 0;
-    v.yearShadow = cs.YearShadow != 0;
-    v.monthShadow = cs.MonthShadow != 0;
-    v.dayShadow = cs.DayShadow != 0;
     v.colours = cs.Cl;
     // The up-down controls keep their positions in range, and their edits show the position.
     v.yearText = spinText(cs.DispYear, kCalMinYear, kCalMaxYear);
     v.monthText = spinText(cs.DispMonth, kMinMonth, kMaxMonth);
-    v.yearFont = FontWork{cs.YearFontName, cs.YearFontChar};
-    v.monthFont = FontWork{cs.MonthFontName, cs.MonthFontChar};
-    v.dayFont = FontWork{cs.FontName, cs.FontCharSet};
-    v.monthStyle = cs.MonthStyle <= 2 ? cs.MonthStyle : -1;
-    v.dayStyle = cs.DayStyle <= 1 ? cs.DayStyle : -1;
     return v;
 }
 

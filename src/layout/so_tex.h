@@ -48,7 +48,6 @@ public:
     int LoadBlock(TagStream& in);
 
     const Bitmap& textImage() const { return image_; }
-    const Font& font() const { return font_; }
 
     // The lines of a text split at each CR LF, empty lines kept.
     static std::vector<std::string> SplitLines(const std::string& text);

@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "schedule/list_pagination.h"
+#include "schedule/schedule_keys.h"
 
 namespace sorvel {
 
@@ -39,9 +40,6 @@ public:
     }
     RowLayout layoutNote(const TDateMemo& note) {
         return layoutRow(QString(), note.caption, note.text);
-    }
-    static QString dateText(const TDateMemo& note) {
-        return QStringLiteral("%1年%2月%3日").arg(note.year).arg(note.month).arg(note.day);
     }
 
     // Draws the first `lines` lines of the row at y of the current page.
@@ -191,7 +189,7 @@ int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
         if (!note) continue;
         RowLayout& row = rows[i];
         if (!previous || previous->year != note->year || previous->month != note->month || previous->day != note->day)
-            row.date = ListPrinter::dateText(*note);
+            row.date = rowDateText(note->year, note->month, note->day);
         previous = note;
         printer.drawRow(row, place.y, place.height);
     }

@@ -47,11 +47,6 @@ QModelIndex ScheduleTreeModel::monthIndex(std::int32_t year, int month) const {
     return y.isValid() ? index(month - 1, 0, y) : QModelIndex();
 }
 
-QModelIndex ScheduleTreeModel::dayIndex(std::int32_t year, int month, int day) const {
-    const QModelIndex m = monthIndex(year, month);
-    return m.isValid() ? index(day - 1, 0, m) : QModelIndex();
-}
-
 QStringList ScheduleTreeModel::textsUpward(const QModelIndex& index) const {
     QStringList texts;
     for (QModelIndex i = index; i.isValid(); i = i.parent()) texts << i.data().toString();

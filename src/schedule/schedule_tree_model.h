@@ -20,7 +20,6 @@ public:
     QModelIndex rootIndex() const;
     QModelIndex yearIndex(std::int32_t year) const;
     QModelIndex monthIndex(std::int32_t year, int month) const;
-    QModelIndex dayIndex(std::int32_t year, int month, int day) const;
     // The node's text and those of its parents up to the root, nearest first.
     QStringList textsUpward(const QModelIndex& index) const;
 

@@ -1,6 +1,7 @@
 #include "schedule/yotei_form.h"
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_set>
 
 #include <QDragEnterEvent>
@@ -253,20 +254,23 @@ void TYoteiForm::Refresh() {
 
 void TYoteiForm::DateTreeChange() { Refresh(); }
 
-std::vector<TDateMemo*> TYoteiForm::selectedNotes() const {
+std::vector<TDateMemo*> TYoteiForm::liveEntries(const std::vector<int>& rows) const {
     std::vector<TDateMemo*> notes;
-    if (!ss_) return notes;
-    QModelIndexList selected = yoteiList_->selectionModel()->selectedRows();
-    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    if (selected.isEmpty()) return notes;
+    if (!ss_ || rows.empty()) return notes;
     std::unordered_set<const TDateMemo*> alive;
     alive.reserve(ss_->memos.size());
     for (const auto& m : ss_->memos) alive.insert(m.get());
-    for (const QModelIndex& i : selected) {
-        TDateMemo* entry = rowsModel_->row(i.row()).entry;
-        if (alive.count(entry)) notes.push_back(entry);
-    }
+    notes.reserve(rows.size());
+    for (int r : rows)
+        if (TDateMemo* entry = rowsModel_->row(r).entry; alive.count(entry)) notes.push_back(entry);
     return notes;
+}
+
+std::vector<TDateMemo*> TYoteiForm::selectedNotes() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : yoteiList_->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return liveEntries(rows);
 }
 
 void TYoteiForm::ReDataClick() {
@@ -280,13 +284,10 @@ void TYoteiForm::ReDataClick() {
 void TYoteiForm::P1Click() {
     if (!ss_ || !listPrinter_) return;
     // Every row, in list order; rows whose notes are gone are left out.
-    std::unordered_set<const TDateMemo*> alive;
-    for (const auto& m : ss_->memos) alive.insert(m.get());
-    std::vector<const TDateMemo*> notes;
-    notes.reserve(rowsModel_->rows().size());
-    for (const TYoteiData& r : rowsModel_->rows())
-        if (alive.count(r.entry)) notes.push_back(r.entry);
-    listPrinter_(this, notes);
+    std::vector<int> rows(rowsModel_->rows().size());
+    std::iota(rows.begin(), rows.end(), 0);
+    const std::vector<TDateMemo*> live = liveEntries(rows);
+    listPrinter_(this, std::vector<const TDateMemo*>(live.begin(), live.end()));
 }
 
 void TYoteiForm::YoteiListKeyDown(int key) {

@@ -67,6 +67,8 @@ private:
     DateKey selectedKey() const;
     // The notes of the selected rows in list order, leaving out any no longer in the date data.
     std::vector<TDateMemo*> selectedNotes() const;
+    // The notes of the given rows that still exist, in that order.
+    std::vector<TDateMemo*> liveEntries(const std::vector<int>& rows) const;
 
     TCalenderSet* cs_ = nullptr;
     TSorvelSet* ss_ = nullptr;

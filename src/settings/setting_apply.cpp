@@ -14,10 +14,6 @@ namespace sorvel {
 
 namespace {
 
-QString spinText(std::int32_t value, int low, int high) { return QString::number(std::clamp<std::int32_t>(value, low, high)); }
-
-FontWork fontOf(const std::string& face, std::int32_t charSet) { return FontWork{face, charSet}; }
-
 std::uint8_t flag(bool on) { return on ? 1 : 0; }
 
 // The zoom typed into PerComboBox. A zoom of 0 or less, or one whose canvas could not be
@@ -38,6 +34,25 @@ void applyZoom(std::int32_t percent, TCalenderSet& cs) {
 }
 
 }  // namespace
+
+QString spinText(std::int32_t value, int low, int high) { return QString::number(std::clamp<std::int32_t>(value, low, high)); }
+
+NotationValues notationOf(const TCalenderSet& cs) {
+    NotationValues v;
+    v.noDrawYear = cs.NoDrawYear != 0;
+    v.noDrawMonth = cs.NoDrawMonth != 0;
+    v.noDrawDayName = cs.NoDrawDay != 0;
+    v.yearShadow = cs.YearShadow != 0;
+    v.monthShadow = cs.MonthShadow != 0;
+    v.dayShadow = cs.DayShadow != 0;
+    v.yearFont = FontWork{cs.YearFontName, cs.YearFontChar};
+    v.monthFont = FontWork{cs.MonthFontName, cs.MonthFontChar};
+    v.dayFont = FontWork{cs.FontName, cs.FontCharSet};
+    // A style outside the choices shows none chosen.
+    v.monthStyle = cs.MonthStyle <= 2 ? cs.MonthStyle : -1;
+    v.dayStyle = cs.DayStyle <= 1 ? cs.DayStyle : -1;
+    return v;
+}
 
 void storeNotation(const NotationValues& v, TCalenderSet& cs) {
     cs.NoDrawYear = flag(v.noDrawYear);
@@ -73,17 +88,7 @@ SettingFormValues fillSettingForm(const TCalenderSet& cs, const TSorvelSet& ss) 
     v.monthText = spinText(cs.DispMonth, kMinMonth, kMaxMonth);
     v.lengthText = spinText(ss.LengthAdsorp, kMinSnapLength, kMaxSnapLength);
 
-    v.noDrawYear = cs.NoDrawYear != 0;
-    v.noDrawMonth = cs.NoDrawMonth != 0;
-    v.noDrawDayName = cs.NoDrawDay != 0;
-    v.yearShadow = cs.YearShadow != 0;
-    v.monthShadow = cs.MonthShadow != 0;
-    v.dayShadow = cs.DayShadow != 0;
-    v.monthStyle = cs.MonthStyle <= 2 ? cs.MonthStyle : -1;
-    v.yearFont = fontOf(cs.YearFontName, cs.YearFontChar);
-    v.monthFont = fontOf(cs.MonthFontName, cs.MonthFontChar);
-    v.dayFont = fontOf(cs.FontName, cs.FontCharSet);
-    v.dayStyle = cs.DayStyle <= 1 ? cs.DayStyle : -1;
+    static_cast<NotationValues&>(v) = notationOf(cs);
     v.percentText = QString::fromStdString(formatReal(cs.DispPercent));
     v.filledPercentText = v.percentText;
     v.colours = cs.Cl;

@@ -54,8 +54,12 @@ struct NotationValues {
     int monthStyle = -1;  // 0, 1, 2: numbers, Japanese, English; −1 none chosen
     int dayStyle = -1;    // 0, 1: Japanese, English; −1 none chosen
 };
-// Writes the notation back in the dialogs' order; a style of −1 keeps the setting.
+// The notation as the dialogs show it, and written back in their order (a style of −1 keeps
+// the setting).
+NotationValues notationOf(const TCalenderSet& cs);
 void storeNotation(const NotationValues& v, TCalenderSet& cs);
+// What a spin control's edit shows: the value kept within the control's range.
+QString spinText(std::int32_t value, int low, int high);
 
 // Everything the dialog shows and edits, with its working copies.
 struct SettingFormValues : NotationValues {
