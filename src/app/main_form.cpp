@@ -388,18 +388,13 @@ int TMainForm::SaveForSessionEnd() {
     UnattendedUi unattended;
     if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
     int saved = 1;
-    if (layoutForm_) {
-        layoutForm_->StoreRect(sorvelSet_->layout);
-        // No one can be asked now: an unsaved page goes to the recovery file, offered at the
-        // next start.
-        TLayoutPaper& page = layoutForm_->page();
-        if (page.Modified) {
-            if (!atomicReplace(layoutRecoveryPath(programDir_), page.BuildLayout())) saved = 0;
-        } else if (recoveryTaken_) {
-            QFile::remove(layoutRecoveryPath(programDir_));  // the recovered page has been saved
-        }
+    if (layoutForm_) layoutForm_->StoreRect(sorvelSet_->layout);
+    // No one can be asked now: an unsaved page goes to the recovery file, offered at the next
+    // start. A recovered page since saved or given up needs its file no more.
+    if (layoutForm_ && layoutForm_->page().Modified) {
+        if (!atomicReplace(layoutRecoveryPath(programDir_), layoutForm_->page().BuildLayout())) saved = 0;
     } else if (recoveryTaken_) {
-        QFile::remove(layoutRecoveryPath(programDir_));  // its window was closed with its question
+        QFile::remove(layoutRecoveryPath(programDir_));
     }
     if (printing_) swapPrintAside();
     const int all = SaveAll();
@@ -646,9 +641,8 @@ void TMainForm::calenprintClick() {
     TCalenderSet& cs = draw_->settings();
     // 1. The window keeps out of painting and resizing while the canvas has the page's size.
     printing_ = true;
-    printAside_ = PrintAside{cs.DispPercent, cs.TodayColoring, cs.NoDrawButton};
-    cs.TodayColoring = 0;
-    cs.NoDrawButton = 1;
+    printAside_ = PrintAside{cs.DispPercent, 0, 1};
+    swapPrintAside();
     bool waitCursor = false;
 
     // 2.–3. The print-setup dialog gives the printer.
@@ -704,9 +698,7 @@ void TMainForm::calenprintClick() {
 
     // 12. Everything back as it was, on every path.
     if (waitCursor) unsetCursor();
-    cs.DispPercent = printAside_.percent;
-    cs.TodayColoring = printAside_.todayColoring;
-    cs.NoDrawButton = printAside_.noDrawButton;
+    swapPrintAside();
     printing_ = false;
     job.reset();
     // The canvas goes back to the window's own zoom before anything reads its size.

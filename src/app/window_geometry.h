@@ -28,9 +28,6 @@ WindowRect placeAtStoredPosition(WindowRect w, const ScreenExtent& s);
 // The position check: a window left or above the screen comes back to its edge; one at or
 // beyond the right or bottom edge is moved so that its far edge touches that edge.
 WindowRect keepOnScreen(WindowRect w, const ScreenExtent& s);
-// Resize to the zoom: the client size is the base size × √(percent / 100), truncated (a base
-// side of 10 or less counts as 640 × 400); a window docked at the right or bottom edge stays
-// docked.
 // Every screen's work area, the primary screen first.
 using ScreenList = std::vector<ScreenExtent>;
 
@@ -44,6 +41,9 @@ ScreenExtent screenOf(const WindowRect& w, const ScreenList& screens);
 WindowRect placeAtStoredPosition(WindowRect w, const ScreenList& screens);
 WindowRect keepOnScreen(WindowRect w, const ScreenList& screens);
 
+// Resize to the zoom: the client size is the base size × √(percent / 100), truncated (a base
+// side of 10 or less counts as 640 × 400); a window docked at the right or bottom edge stays
+// docked.
 WindowRect resizeToZoom(WindowRect w, float percent, std::int32_t baseWidth, std::int32_t baseHeight,
                         const ScreenExtent& s);
 

@@ -319,10 +319,7 @@ std::string buildDataFile(TDateMemoList& memos, THolidayList& rules) {
     std::string out;
     out.reserve(kTaggedStart.size() + notes + rules.size() * 400 + kTaggedEnd.size());
     out += kTaggedStart;
-    out.resize(kTaggedStart.size() + notes);
-    char* p = out.data() + kTaggedStart.size();
-    for (const auto& m : memos) p = putM03(p, *m);
-    out.resize(static_cast<std::size_t>(p - out.data()));
+    for (const auto& m : memos) WriteM03(out, *m);
     for (const auto& r : rules) WriteM04(out, *r);
     out += kTaggedEnd;
     return out;

@@ -1,6 +1,7 @@
 #include "render/national_holidays.h"
 
 #include <algorithm>
+#include <array>
 
 #include "render/calendar_math.h"
 #include "platform/text.h"
@@ -220,20 +221,11 @@ int equinoxDay(std::int64_t year, int month) {
 }
 
 NationalDay nationalHoliday(std::int64_t year, int month, int day) {
-    if (month < 1 || month > 12 || day < 1 || day > 31) return {};
-    const auto days = nationalHolidaysOfMonth(year, month);
-    return days[static_cast<std::size_t>(day - 1)];
-}
-
-std::array<NationalDay, 31> nationalHolidaysOfMonth(std::int64_t year, int month) {
-    std::array<NationalDay, 31> out{};
-    if (month < 1 || month > 12 || year < kLawStart.year || year > kForever) return out;
+    if (month < 1 || month > 12 || day < 1 || year < kLawStart.year || year > kForever) return {};
     const YearDays& y = yearDays(year);
     const int start = y.monthStart[static_cast<std::size_t>(month - 1)];
-    const int length = y.monthStart[static_cast<std::size_t>(month)] - start;
-    for (int d = 1; d <= length; ++d)
-        out[static_cast<std::size_t>(d - 1)] = y.days[static_cast<std::size_t>(start + d - 1)];
-    return out;
+    if (day > y.monthStart[static_cast<std::size_t>(month)] - start) return {};
+    return y.days[static_cast<std::size_t>(start + day - 1)];
 }
 
 std::uint32_t nationalDayMask(std::int64_t year, int month) {

@@ -3,7 +3,6 @@
 // and its amendments: the holidays themselves ("国民の祝日"), their substitute holidays
 // ("振替休日") and the days between two holidays ("国民の休日"), for any date of the years
 // 1 to 9999. The holidays are a table of entries with the years each is in force.
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -27,8 +26,6 @@ int equinoxDay(std::int64_t year, int month);
 
 // The national day kind and name of a date; None outside the law's time.
 NationalDay nationalHoliday(std::int64_t year, int month, int day);
-// Every day of a month, index day − 1.
-std::array<NationalDay, 31> nationalHolidaysOfMonth(std::int64_t year, int month);
 
 // The national days of a month as bits, bit day − 1 set for each; what a drawing needs.
 std::uint32_t nationalDayMask(std::int64_t year, int month);
