@@ -33,10 +33,12 @@ uninstall:
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; bench/startup.sh $(BUILD)
 
-# Fuzzing with libFuzzer: `make fuzz FUZZ_SECONDS=300` (per target; default 60).
+# Fuzzing with libFuzzer: `make fuzz FUZZ_SECONDS=300 FUZZ_RUNS=10000000` (per target; default
+# 60 seconds and no limit on executions; whichever limit comes first ends a target).
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= -1
 fuzz: deps
-	@scripts/fuzz.sh $(FUZZ_SECONDS)
+	@scripts/fuzz.sh $(FUZZ_SECONDS) "" $(FUZZ_RUNS)
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
