@@ -25,6 +25,17 @@ QString TAboutForm::helpPageFor(const QString& programDir) {
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
+void TAboutForm::OpenHelpPage(const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path)) {
+        showMessage(QStringLiteral("ヘルプファイル\n%1\nが見つかりません。").arg(shown), QStringLiteral("メッセージ"));
+        return;
+    }
+    if (!ui().openDocument(path))
+        showMessage(QStringLiteral("ヘルプを表示できませんでした。\nブラウザーが見つかりません。\n%1 を開いてください。").arg(shown),
+                    QStringLiteral("メッセージ"));
+}
+
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TAboutForm"));
     setWindowTitle(QStringLiteral("Sorvelについて"));
@@ -78,7 +89,7 @@ int TAboutForm::Execute(const QString& programDir) {
 }
 
 void TAboutForm::Label3Click() {
-    ui().openDocument(helpPagePath());
+    OpenHelpPage(helpPagePath());
     accept();
 }
 

@@ -17,6 +17,9 @@ public:
     // else the installed one in ../share/sorvel.
     static QString helpPagePath();
     static QString helpPageFor(const QString& programDir);
+    // Opens a help page with the desktop; says so when the page is missing or nothing on the
+    // desktop can show it.
+    static void OpenHelpPage(const QString& path);
 
 private:
     void Label3Click();

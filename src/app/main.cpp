@@ -33,16 +33,16 @@ int main(int argc, char* argv[]) {
 
     try {
         sorvel::TMainForm form;
-        QObject::connect(&form, &sorvel::TMainForm::closeRequested, &app, &QApplication::quit, Qt::QueuedConnection);
+        // Everything was asked and saved before: the end is not put to the windows again (a
+        // quit would ask the layout window's question a second time), and it ends every event
+        // loop, a message box's too.
+        QObject::connect(&form, &sorvel::TMainForm::closeRequested, &app, [] { QCoreApplication::exit(0); },
+                         Qt::QueuedConnection);
         form.FormCreate();
         // Nothing the user entered is lost when the session ends without "閉じる(&X)".
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                          [&form](QSessionManager&) { form.SaveForSessionEnd(); });
-        sorvel::installTerminationHandler(&form, [&form, &app] {
-            form.SaveForSessionEnd();
-            form.close();
-            app.quit();
-        });
+        sorvel::installTerminationHandler(&form, [&form] { form.EndSession(); });
         form.show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -59,7 +60,11 @@ void showCannotCreate(const QString& path, const QString& reason) {
     showMessage(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason), QStringLiteral("Sorvel"));
 }
 
+bool trayForTesting = false;
+
 }  // namespace
+
+void TMainForm::setTrayForTesting(bool always) { trayForTesting = always; }
 
 TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     setWindowTitle(QStringLiteral("Sorvel"));
@@ -87,7 +92,7 @@ void TMainForm::FormCreate() {
     cs.memos = &sorvelSet_->memos;
 
     buildMenu();
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (QSystemTrayIcon::isSystemTrayAvailable() || trayForTesting) {
         tray_ = new QSystemTrayIcon(QApplication::windowIcon(), this);
         tray_->setToolTip(QStringLiteral("Sorvel"));
         tray_->setContextMenu(popupMenu_);
@@ -323,11 +328,38 @@ void TMainForm::RefreshView() {
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Space) {
-        popupMenu_->popup(mapToGlobal(QPoint(0, 0)));
+    if (calendarKeyCommand(event->key()) == CalendarKey::None) {
+        TVForm::keyPressEvent(event);
         return;
     }
-    TVForm::keyPressEvent(event);
+    FormKeyDown(event->key());
+}
+
+void TMainForm::FormKeyDown(int key) {
+    TCalenderSet& cs = draw_->settings();
+    switch (calendarKeyCommand(key)) {
+        case CalendarKey::Menu:
+            popupMenu_->popup(mapToGlobal(QPoint(0, 0)));
+            break;
+        case CalendarKey::PreviousMonth:
+            PreviousMonth(cs);
+            ShowImage();
+            break;
+        case CalendarKey::NextMonth:
+            NextMonth(cs);
+            ShowImage();
+            break;
+        case CalendarKey::ThisMonth:
+            ShowTodayClick();
+            break;
+        case CalendarKey::TodayDialog:
+            draw_->UpdateToday();
+            RunDayDialog(clickedDateOf(cs.TodayYear, cs.TodayMonth, cs.TodayDay));
+            ShowImage();
+            break;
+        case CalendarKey::None:
+            break;
+    }
 }
 
 void TMainForm::contextMenuEvent(QContextMenuEvent* event) { popupMenu_->popup(event->globalPos()); }
@@ -368,18 +400,29 @@ int TMainForm::SaveAll() {
     return dataSaved == 1 && settingsSaved ? 1 : 0;
 }
 
-void TMainForm::Close1Click() {
+bool TMainForm::QueryEnd() {
+    if (closed_ || endQuestionOpen_) return false;
+    endQuestionOpen_ = true;
+    const auto asked = qScopeGuard([this] { endQuestionOpen_ = false; });
     if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
     // The layout window may keep the program open (the user cancelled its save question).
-    if (layoutForm_ && layoutForm_->StoreGeometry(sorvelSet_->layout) != 1) return;
+    if (layoutForm_ && layoutForm_->StoreGeometry(sorvelSet_->layout) != 1) return false;
+    // Terminated while the question was open: everything has been written already.
+    if (closed_) return false;
     if (SaveAll() == 0) {
         MsgAnswer a = ui().messageBox(QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"),
                                       QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
-        if (a != MsgAnswer::Yes) return;
+        if (a != MsgAnswer::Yes || closed_) return false;
     }
     // The layout window has had its question: a page taken from the recovery file was saved or
     // given up by the user.
     if (recoveryTaken_) QFile::remove(layoutRecoveryPath(programDir_));
+    return true;
+}
+
+void TMainForm::Close1Click() {
+    if (!QueryEnd()) return;
+    ending_ = true;
     close();
 }
 
@@ -409,7 +452,23 @@ void TMainForm::swapPrintAside() {
     std::swap(cs.NoDrawButton, printAside_.noDrawButton);
 }
 
+void TMainForm::EndSession() {
+    if (closed_) return;
+    SaveForSessionEnd();
+    FormClose();
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closed by the window manager (Alt+F4, its close command): ended as "閉じる(&X)" ends it,
+    // with the same questions; until they are answered, or when one is cancelled, the calendar
+    // and its tray icon stay.
+    if (!ending_ && !closed_) {
+        if (!QueryEnd()) {
+            event->ignore();
+            return;
+        }
+        ending_ = true;
+    }
     FormClose();
     event->accept();
 }
@@ -488,19 +547,23 @@ void TMainForm::FormDblClick() {
     if (cornerZoneAt(releasePos_.x(), releasePos_.y(), cs.CanvasWidth, b) != CornerZone::None) return;
     doubleClickMark_ = true;
     if (auto date = DayHitTest(cs, releasePos_.x(), releasePos_.y())) {
-        if (dayDialogRunner_)
-            dayDialogRunner_(*this, *date);
-        else
-            ExecuteDayDialog(this, *date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes,
-                             nationalDayOf(cs, *date));
-        // The dialog may have deleted notes the schedule list shows.
-        if (yoteiForm_) yoteiForm_->DateDataChanged(false);
-        SaveDataFile();
+        RunDayDialog(*date);
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
         cs.redraw = 1;
     }
     ShowImage();
+}
+
+void TMainForm::RunDayDialog(const ClickedDate& date) {
+    TCalenderSet& cs = draw_->settings();
+    if (dayDialogRunner_)
+        dayDialogRunner_(*this, date);
+    else
+        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date));
+    // The dialog may have deleted notes the schedule list shows.
+    if (yoteiForm_) yoteiForm_->DateDataChanged(false);
+    SaveDataFile();
 }
 
 void TMainForm::ShowImage() {
@@ -708,10 +771,13 @@ void TMainForm::calenprintClick() {
 }
 
 void TMainForm::ShowHelpClick() {
-    // "Sorvel.chm" in the program directory when there is one, else the help page installed
-    // beside the program. A failure is not reported.
+    // "Sorvel.chm" in the program directory when there is one, else the help page there or
+    // installed beside the program.
     const QString chm = joinPath(programDir_, QStringLiteral("Sorvel.chm"));
-    ui().openDocument(QFileInfo::exists(chm) ? chm : TAboutForm::helpPagePath());
+    const QString page = TAboutForm::helpPageFor(programDir_);
+    TAboutForm::OpenHelpPage(QFileInfo::exists(chm)    ? chm
+                             : QFileInfo::exists(page) ? page
+                                                       : TAboutForm::helpPagePath());
 }
 
 void TMainForm::About1Click() {

@@ -43,6 +43,9 @@ public:
     void FormMouseUp(int x, int y);
     void FormDblClick();
     void ShowImage();
+    // The day dialog on a date (the one a double click hit, or today's), then the data file
+    // written.
+    void RunDayDialog(const ClickedDate& date);
     void YoteiClick();
     // Opens or closes the schedule list window as YoDisp says.
     void ApplyYoDisp();
@@ -66,6 +69,11 @@ public:
     // The desktop session ends or the process was told to terminate: everything is written
     // with no questions asked. Returns what SaveAll returns.
     int SaveForSessionEnd();
+    // The process was told to terminate: everything is written as at the session end and the
+    // program ends, whatever it was doing (a question open, a close cancelled before).
+    void EndSession();
+    // Keys of the calendar window (Space, the month keys, Home, Enter).
+    void FormKeyDown(int key);
 
     // What a double click on a day runs: the day dialog on the date. Returns 1 when it changed
     // the data. Replaceable so that tests can stand in for the dialog.
@@ -82,6 +90,9 @@ public:
     TLayoutForm* layoutForm() const { return layoutForm_.get(); }
     // True while a quick print runs: the window neither paints nor resizes.
     bool printing() const { return printing_; }
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    // Tests: a tray icon even where the desktop has none.
+    static void setTrayForTesting(bool always);
 
     // The primary screen's work area, read anew at every use.
     static ScreenExtent screenExtent();
@@ -99,7 +110,7 @@ public:
     void ApplyAlwaysOnTop();
 
 signals:
-    // Emitted when "閉じる(&X)" has saved and the program may end.
+    // Emitted when "閉じる(&X)" has saved, or the termination has, and the program may end.
     void closeRequested();
 
 protected:
@@ -117,6 +128,9 @@ private:
     void buildMenu();
     void FormPaint();
     void FormClose();
+    // The regular way to end: geometry stored, the layout window's question, save all (and the
+    // question after a failed data-file write). True when the program may end.
+    bool QueryEnd();
     void storePosition();
     void watchScreens();
 
@@ -148,6 +162,10 @@ private:
     } printAside_;
     void swapPrintAside();
     bool closed_ = false;
+    // QueryEnd has said yes: the close event that follows ends the program.
+    bool ending_ = false;
+    // QueryEnd is asking: a second request to close waits for the first one's answer.
+    bool endQuestionOpen_ = false;
     bool onTopApplied_ = false;
     QPoint pressPos_;
     QPoint releasePos_;

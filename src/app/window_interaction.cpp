@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <qnamespace.h>
+
 #include "render/calendar_math.h"
 #include "render/month_arrangement.h"
 
@@ -91,6 +93,46 @@ std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y) {
         d.day += kFirstGregorianDay - kLastJulianDay - 1;
     if (d.day < 1 || d.day > tables.daysInMonth[static_cast<std::size_t>(ym.month - 1)]) return std::nullopt;
     return d;
+}
+
+ClickedDate clickedDateOf(int year, int month, int day) {
+    const YearTables tables = ComputeYearTables(year);
+    const int f = tables.firstWeekday[static_cast<std::size_t>(month - 1)];
+    // The cell of the day: September 1752 has no cells for the 3rd to the 13th.
+    int cell = day;
+    if (year == kReformYear && month == kReformMonth && day > kLastJulianDay)
+        cell -= kFirstGregorianDay - kLastJulianDay - 1;
+    const int index = f + cell - 1;
+    ClickedDate d;
+    d.year = year;
+    d.month = month;
+    d.day = day;
+    d.weekRow = index / 7 + 1;
+    d.weekday = index % 7;
+    d.ordinal = f > d.weekday ? d.weekRow - 1 : d.weekRow;
+    return d;
+}
+
+CalendarKey calendarKeyCommand(int key) {
+    switch (key) {
+        case Qt::Key_Space:
+            return CalendarKey::Menu;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_PageUp:
+            return CalendarKey::PreviousMonth;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_PageDown:
+            return CalendarKey::NextMonth;
+        case Qt::Key_Home:
+            return CalendarKey::ThisMonth;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return CalendarKey::TodayDialog;
+        default:
+            return CalendarKey::None;
+    }
 }
 
 void SanitizeDisplayDate(TCalenderSet& cs) {

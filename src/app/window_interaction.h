@@ -1,6 +1,7 @@
 #pragma once
-// What the calendar window does with the mouse, as pure functions: dragging with snapping to the
-// work area's edges, the corner zones that step the months, and the day hit test.
+// What the calendar window does with the mouse and the keys, as pure functions: dragging with
+// snapping to the work area's edges, the corner zones that step the months, the day hit test
+// and what each key does.
 #include <optional>
 
 #include "app/window_geometry.h"
@@ -34,6 +35,16 @@ void NextMonth(TCalenderSet& cs);
 // The date under a point of the canvas, or nothing: the months hidden, outside the months'
 // area, an empty cell of the arrangement, the heading, or a cell without a day.
 std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y);
+
+// The clicked date of a day of a month, as a double click on its cell would give it (September
+// 1752 counted as drawn: the 14th follows the 2nd).
+ClickedDate clickedDateOf(int year, int month, int day);
+
+// What a key (a Qt::Key) does on the calendar window: Space opens the menu; Left, Up and Page
+// Up step back a month, Right, Down and Page Down forward; Home shows this month; Enter opens
+// the day dialog of today.
+enum class CalendarKey { None, Menu, PreviousMonth, NextMonth, ThisMonth, TodayDialog };
+CalendarKey calendarKeyCommand(int key);
 
 // A stored display date brought into the range the window steps through: year 0–9999, month
 // 1–12 (an impossible month becomes today's).

@@ -82,7 +82,7 @@ std::optional<QString> ScriptedUi::openPicture(const FileDialogRequest& req, con
 
 bool ScriptedUi::openDocument(const QString& pathOrUrl) {
     openedDocuments << pathOrUrl;
-    return true;
+    return openDocumentSucceeds;
 }
 
 std::optional<UiService::ChosenFont> UiService::chooseFontAndSize(const QString& face, int pointSize) {

@@ -40,7 +40,8 @@ public:
     virtual std::optional<QString> saveFile(const FileDialogRequest& req) = 0;
     // A picture to open, with a preview of the selected file beside the file list.
     virtual std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode);
-    // Opens a local document or an address with the desktop's default program.
+    // Opens a local document or an address with the desktop's default program; false when
+    // the desktop has no program to open it with.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // The font dialog without its effects, preset with a face and a point size; the chosen
     // face, or an empty optional when cancelled.
@@ -110,6 +111,7 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     PictureDecoder lastPictureDecoder;  // what the last picture dialog was given to preview with
     QStringList openedDocuments;
+    bool openDocumentSucceeds = true;  // false: as if the desktop had no program for it
     std::deque<std::optional<QString>> fontAnswers;
     QStringList fontRequests;  // the preset faces
     std::deque<int> fontSizeAnswers;

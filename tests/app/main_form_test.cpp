@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/about_form.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,12 @@
 #include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWindow>
+
+#include <functional>
+#include <utility>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -403,6 +410,7 @@ TEST_F(StartedForm, ShowTodayAlwaysOnTopHelpAndWindowItems) {
     EXPECT_EQ(form->sorvelSet().AllwaysOnTop, 0);
     EXPECT_FALSE(menuAction(*form, "AllwaysOnTop")->isChecked());
 
+    write("sorvel-help.html", "<html></html>");
     menuAction(*form, "H1")->trigger();
     ASSERT_EQ(ui.openedDocuments.size(), 1);
     EXPECT_TRUE(ui.openedDocuments[0].endsWith(QStringLiteral("sorvel-help.html")));
@@ -554,4 +562,153 @@ TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSes
     EXPECT_FALSE(menuAction(*form, "Layout")->isChecked());
     form->Close1Click();
     EXPECT_FALSE(QFile::exists(path("Sorvel-recovery.sla")));
+}
+
+namespace {
+
+const RecordedMessage kLayoutQuestion{QStringLiteral("レイアウトは変更されています。\n保存しますか？"),
+                                      QStringLiteral("メッセージ"), MsgButtons::YesNoCancel};
+
+// Answers as ScriptedUi does, and runs `whileAsked` once while the first question is open (as a
+// signal arriving under a message box runs in its event loop).
+class AskedUi : public ScriptedUi {
+public:
+    std::function<void()> whileAsked;
+    MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) override {
+        const MsgAnswer a = ScriptedUi::messageBox(text, caption, buttons);
+        if (auto run = std::exchange(whileAsked, {})) run();
+        return a;
+    }
+};
+
+// A started calendar, shown, with a tray icon and an unsaved layout page.
+class UnsavedPage : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+        write("SorvelSt.dat", buildStateFile(TCalenderSet()));
+        TMainForm::setTrayForTesting(true);
+        form = std::make_unique<TMainForm>();
+        form->FormCreate();
+        TMainForm::setTrayForTesting(false);
+        form->show();
+        ASSERT_NE(form->trayIcon(), nullptr);
+        ASSERT_TRUE(form->trayIcon()->isVisible());
+        ASSERT_NE(form->layoutForm(), nullptr);
+        TLayoutPaper& page = form->layoutForm()->page();
+        page.objects.push_back(std::make_unique<TSorvelObj>(kObjCalendar, ObjRect{10, 10, 60, 60}, page.Scale));
+        page.Modified = 1;
+    }
+    void TearDown() override {
+        form.reset();
+        MainFormTest::TearDown();
+    }
+    // What the window manager's close does (Alt+F4, WM_DELETE_WINDOW); true when it closed.
+    bool windowManagerClose() { return form->windowHandle()->close(); }
+    std::unique_ptr<TMainForm> form;
+};
+
+}  // namespace
+
+TEST_F(UnsavedPage, WindowManagersCloseAsksAsCloseDoesAndCancelKeepsEverything) {
+    QSignalSpy ended(form.get(), &TMainForm::closeRequested);
+    ui.answers = {MsgAnswer::Cancel};
+    EXPECT_FALSE(windowManagerClose());
+    EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{kLayoutQuestion});
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->trayIcon()->isVisible());
+    EXPECT_TRUE(form->layoutForm()->isVisible());
+    EXPECT_EQ(form->layoutForm()->page().objects.size(), 1u);
+    EXPECT_FALSE(QFile::exists(path("sorvel.ini")));
+    EXPECT_EQ(read("Sorvel.dat"), std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+
+    // The termination that follows writes everything, the page to the recovery file, and ends.
+    ui.messages.clear();
+    form->EndSession();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(form->trayIcon()->isVisible());
+    EXPECT_EQ(read("Sorvel-recovery.sla").substr(0, 9), std::string("<+SoLay>\0", 9));
+    EXPECT_NE(read("sorvel.ini").find("[LayoutSet]"), std::string::npos);
+}
+
+TEST_F(UnsavedPage, WindowManagersCloseAnsweredNoSavesAndEnds) {
+    QSignalSpy ended(form.get(), &TMainForm::closeRequested);
+    ui.answers = {MsgAnswer::No};
+    EXPECT_TRUE(windowManagerClose());
+    EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{kLayoutQuestion});
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(form->trayIcon()->isVisible());
+    EXPECT_NE(read("sorvel.ini").find("[LayoutSet]"), std::string::npos);
+    EXPECT_FALSE(QFile::exists(path("Sorvel-recovery.sla")));
+}
+
+TEST_F(UnsavedPage, TerminationWhileTheQuestionIsOpenSavesTheRecoveryPageAndEnds) {
+    AskedUi asked;
+    asked.answers = {MsgAnswer::Cancel};
+    QSignalSpy ended(form.get(), &TMainForm::closeRequested);
+    asked.whileAsked = [&] {
+        // "閉じる(&X)" from the tray's menu waits for the question open; then the termination comes.
+        form->Close1Click();
+        EXPECT_EQ(ended.count(), 0);
+        form->EndSession();
+    };
+    EXPECT_FALSE(windowManagerClose());
+    EXPECT_EQ(asked.messages, std::vector<RecordedMessage>{kLayoutQuestion});
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(read("Sorvel-recovery.sla").substr(0, 9), std::string("<+SoLay>\0", 9));
+    EXPECT_NE(read("sorvel.ini").find("[LayoutSet]"), std::string::npos);
+    // Ended: a close now is the end's own, with no question.
+    asked.messages.clear();
+    EXPECT_TRUE(windowManagerClose());
+    EXPECT_TRUE(asked.messages.empty());
+}
+
+TEST_F(StartedForm, KeysStepTheMonthsShowThisMonthOpenTodaysDayAndTheMenu) {
+    std::vector<ClickedDate> opened;
+    form->setDayDialogRunner([&](TMainForm& f, const ClickedDate& d) {
+        opened.push_back(d);
+        f.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{d.year, d.month, d.day, "", "k"}));
+        return 1;
+    });
+    QTest::keyClick(form.get(), Qt::Key_PageDown);
+    EXPECT_EQ(cs().DispMonth, 10);
+    QTest::keyClick(form.get(), Qt::Key_Left);
+    QTest::keyClick(form.get(), Qt::Key_Left);
+    EXPECT_EQ(cs().DispMonth, 8);
+    cs().DispYear = 1990;
+    QTest::keyClick(form.get(), Qt::Key_Home);
+    EXPECT_EQ(cs().DispYear, 2001);
+    EXPECT_EQ(cs().DispMonth, 9);
+    // Today, 23 September 2001: the fourth Sunday, in week row 5.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_EQ(opened, (std::vector<ClickedDate>{{2001, 9, 23, 5, 0, 4}}));
+    // Then the data file is written, as after a double click.
+    EXPECT_NE(read("Sorvel.dat").find("<+M03>"), std::string::npos);
+
+    // Space opens the menu, Escape closes it.
+    form->show();
+    QTest::keyClick(form.get(), Qt::Key_Space);
+    ASSERT_TRUE(form->popupMenu()->isVisible());
+    QTest::keyClick(form->popupMenu(), Qt::Key_Escape);
+    EXPECT_FALSE(form->popupMenu()->isVisible());
+}
+
+TEST_F(StartedForm, HelpThatCannotBeShownIsSaid) {
+    const QString page = path("sorvel-help.html");
+    TAboutForm::OpenHelpPage(page);
+    EXPECT_TRUE(ui.openedDocuments.isEmpty());
+    write("sorvel-help.html", "<html></html>");
+    ui.openDocumentSucceeds = false;
+    menuAction(*form, "H1")->trigger();
+    EXPECT_EQ(ui.openedDocuments, QStringList{page});
+    EXPECT_EQ(ui.messages,
+              (std::vector<RecordedMessage>{
+                  {QStringLiteral("ヘルプファイル\n") + page + QStringLiteral("\nが見つかりません。"), QStringLiteral("メッセージ"),
+                   MsgButtons::Ok},
+                  {QStringLiteral("ヘルプを表示できませんでした。\nブラウザーが見つかりません。\n") + page +
+                       QStringLiteral(" を開いてください。"),
+                   QStringLiteral("メッセージ"), MsgButtons::Ok}}));
 }

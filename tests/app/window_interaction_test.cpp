@@ -1,6 +1,8 @@
 #include "app/window_interaction.h"
 
 #include <gtest/gtest.h>
+#include <utility>
+
 
 using namespace sorvel;
 
@@ -197,4 +199,33 @@ TEST(DisplayDate, DamagedStoredDatesComeBackIntoRange) {
     SanitizeDisplayDate(cs);
     EXPECT_EQ(cs.DispYear, 9999);
     EXPECT_EQ(cs.DispMonth, 4);
+}
+
+TEST(CalendarKeys, EachKeyItsCommand) {
+    const std::pair<int, CalendarKey> cases[] = {
+        {Qt::Key_Space, CalendarKey::Menu},           {Qt::Key_Left, CalendarKey::PreviousMonth},
+        {Qt::Key_Up, CalendarKey::PreviousMonth},     {Qt::Key_PageUp, CalendarKey::PreviousMonth},
+        {Qt::Key_Right, CalendarKey::NextMonth},      {Qt::Key_Down, CalendarKey::NextMonth},
+        {Qt::Key_PageDown, CalendarKey::NextMonth},   {Qt::Key_Home, CalendarKey::ThisMonth},
+        {Qt::Key_Return, CalendarKey::TodayDialog},   {Qt::Key_Enter, CalendarKey::TodayDialog},
+        {Qt::Key_Escape, CalendarKey::None},          {Qt::Key_End, CalendarKey::None},
+        {Qt::Key_A, CalendarKey::None},
+    };
+    for (const auto& [key, command] : cases) EXPECT_EQ(calendarKeyCommand(key), command) << key;
+}
+
+TEST(CalendarKeys, TodaysDateAsADoubleClickOnItsCellGivesIt) {
+    // {year, month, day, week row, weekday, ordinal}. August 2001 starts on a Wednesday: the
+    // Monday of week row 2 is the first Monday, its Wednesday the second. 23 September 2001
+    // is the fourth Sunday. 14 September 1752, a Thursday, stands right after the 2nd.
+    const ClickedDate cases[] = {{2001, 8, 1, 1, 3, 1},  {2001, 8, 6, 2, 1, 1},    {2001, 8, 8, 2, 3, 2},
+                                 {2001, 9, 23, 5, 0, 4}, {1752, 9, 14, 1, 4, 1},   {1752, 9, 30, 3, 6, 3},
+                                 {2001, 12, 31, 6, 1, 5}};
+    for (const ClickedDate& d : cases) {
+        EXPECT_EQ(clickedDateOf(d.year, d.month, d.day), d) << d.year << "-" << d.month << "-" << d.day;
+        // What a double click on that cell gives.
+        const TCalenderSet cs = oneMonth(d.year, d.month);
+        const Point p = cellCentre(0, 0, 640, 480, d.weekday, d.weekRow);
+        EXPECT_EQ(DayHitTest(cs, p.x, p.y), d) << d.day;
+    }
 }
