@@ -90,10 +90,12 @@ void LayoutEdit::MouseDown(bool leftButton, int x, int y) {
             const auto [zone, index] = page_.FindObjectAt(x, y);
             page_.DeselectAll();
             if (index >= 0) {
-                pressed_ = page_.TakeSnapshot();
-                // The object goes to the top of the stack, selected.
+                // The object goes to the top of the stack, selected: an edit of its own, so that
+                // a Space during the drag that follows is taken back in its turn.
+                LayoutSnapshot before = page_.TakeSnapshot();
                 auto it = page_.objects.begin() + index;
                 std::rotate(page_.objects.begin(), it, it + 1);
+                page_.RecordEdit(std::move(before));
                 page_.objects.front()->SetSelected(1);
                 if (zone >= 1 && zone <= kHitInside) {
                     Confined = 1;
@@ -188,6 +190,7 @@ void LayoutEdit::MouseUp() {
         case kEditResizing:
         case kEditMoving: {
             const int mode = Mode;
+            LayoutSnapshot before = page_.TakeSnapshot();
             Confined = 0;
             page_.BandVisible = 0;
             // Back to idle first: a message the object shows must not find a drag under way.
@@ -205,15 +208,12 @@ void LayoutEdit::MouseUp() {
                 }
             }
             page_.NeedsRender = 1;
+            page_.RecordEdit(std::move(before));
             break;
         }
         default:
             Mode = kEditIdle;
             break;
-    }
-    if (pressed_) {
-        page_.RecordEdit(std::move(*pressed_));
-        pressed_.reset();
     }
 }
 

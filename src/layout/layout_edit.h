@@ -3,7 +3,6 @@
 // a rectangle, selecting, moving and resizing the top object with a rubber band, the cursor
 // shape for the zone under the pointer, and notes dropped from the schedule list as one text.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,9 +46,6 @@ private:
     // The object being moved or resized: Space, a deletion or another page during the drag must
     // not hand the edit to a different object.
     const TSorvelObj* dragged_ = nullptr;
-    // The objects as they were when the button went down on one: what undo brings back of the
-    // stack order, the move or the resize that the release completes.
-    std::optional<LayoutSnapshot> pressed_;
     bool inDown_ = false;
     bool inMove_ = false;
     bool inUp_ = false;

@@ -112,10 +112,11 @@ TEST_F(MouseEditing, ClickingSelectsAndRaisesMovingAndResizingFollowTheBand) {
 }
 
 TEST_F(MouseEditing, SpaceDuringAMoveLeavesTheMoveOnTheObjectDragged) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjText, ObjRect{300, 300, 400, 400}, page.Scale));
     page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
-    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{300, 300, 400, 400}, page.Scale));
-    TSorvelObj* dragged = page.objects[0].get();
-    TSorvelObj* other = page.objects[1].get();
+    TSorvelObj* dragged = page.objects[1].get();  // raised by the click
+    TSorvelObj* other = page.objects[0].get();
+    const std::int32_t leftBefore = dragged->PageLeft;
     edit.MouseDown(true, 150, 150);
     ASSERT_EQ(edit.Mode, kEditMoving);
     edit.MouseMove(170, 160);
@@ -123,6 +124,15 @@ TEST_F(MouseEditing, SpaceDuringAMoveLeavesTheMoveOnTheObjectDragged) {
     edit.MouseUp();
     EXPECT_EQ(viewRect(*dragged), QRect(120, 110, 100, 100));
     EXPECT_EQ(viewRect(*other), QRect(300, 300, 100, 100));
+    // Undo takes back the move, the Space and the raise, each in its turn.
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjText);
+    EXPECT_EQ(page.objects[1]->PageLeft, leftBefore);
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjNone);
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjText);
+    EXPECT_EQ(page.Undo(), 0);
 }
 
 TEST_F(MouseEditing, AnObjectResizedToNothingCanBeResizedBack) {
