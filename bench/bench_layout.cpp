@@ -4,6 +4,9 @@
 // Printing that page on A4 at 600 dpi: every object rendered at the printer's size, the page
 // composed and handed to the printer, and the page laid out again for the window; the process's
 // peak resident memory is reported beside it.
+// Undo on that page: the snapshot taken before every edit (its size in bytes beside it), a move
+// taken back (the object keeps its content), and a deleted picture taken back (read again from
+// its file), each with the page composed again.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -78,6 +81,43 @@ void BM_ComposeFromCachedObjects(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComposeFromCachedObjects)->Unit(benchmark::kMillisecond);
+
+void BM_UndoSnapshot(benchmark::State& state) {
+    Page p;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const LayoutSnapshot s = p.page.TakeSnapshot();
+        bytes = 0;
+        for (const std::string& block : s) bytes += block.size();
+        benchmark::DoNotOptimize(s.data());
+    }
+    state.counters["snapshot_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_UndoSnapshot)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoMove(benchmark::State& state) {
+    Page p;
+    for (auto _ : state) {
+        LayoutSnapshot before = p.page.TakeSnapshot();
+        p.page.objects[1]->MoveTo(40, 60, p.page.Scale);
+        p.page.RecordEdit(std::move(before));
+        if (p.page.Undo() != 1) state.SkipWithError("nothing to undo");
+        p.page.ComposeView();
+    }
+}
+BENCHMARK(BM_UndoMove)->Unit(benchmark::kMillisecond);
+
+void BM_UndoDeletedPicture(benchmark::State& state) {
+    Page p;
+    for (auto _ : state) {
+        LayoutSnapshot before = p.page.TakeSnapshot();
+        p.page.objects.erase(p.page.objects.begin() + 1);
+        p.page.RecordEdit(std::move(before));
+        if (p.page.Undo() != 1) state.SkipWithError("nothing to undo");
+        p.page.ComposeView();
+    }
+}
+BENCHMARK(BM_UndoDeletedPicture)->Unit(benchmark::kMillisecond);
 
 void BM_PrintA4At600Dpi(benchmark::State& state) {
     Page p(true);

@@ -644,6 +644,7 @@ void TMainForm::OfferLayoutRecovery() {
     // Not saved anywhere yet: the save asks for a name, and closing asks first.
     page.FileName.clear();
     page.Modified = 1;
+    page.history.MarkUnsaved();
     // The file stays until the page is saved or given up: a crash before that offers it again.
     recoveryTaken_ = true;
     layoutForm_->Repaint();

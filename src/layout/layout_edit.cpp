@@ -90,9 +90,12 @@ void LayoutEdit::MouseDown(bool leftButton, int x, int y) {
             const auto [zone, index] = page_.FindObjectAt(x, y);
             page_.DeselectAll();
             if (index >= 0) {
-                // The object goes to the top of the stack, selected.
+                // The object goes to the top of the stack, selected: an edit of its own, so that
+                // a Space during the drag that follows is taken back in its turn.
+                LayoutSnapshot before = page_.TakeSnapshot();
                 auto it = page_.objects.begin() + index;
                 std::rotate(page_.objects.begin(), it, it + 1);
+                page_.RecordEdit(std::move(before));
                 page_.objects.front()->SetSelected(1);
                 if (zone >= 1 && zone <= kHitInside) {
                     Confined = 1;
@@ -176,15 +179,18 @@ void LayoutEdit::MouseUp() {
             if (b.height < 10) b.height = 50;
             if (b.width < 10) b.width = 50;
             page_.band = b;
+            LayoutSnapshot before = page_.TakeSnapshot();
             page_.objects.push_back(std::make_unique<TSorvelObj>(
                 KindToAdd, ObjRect{b.left, b.top, b.left + b.width, b.top + b.height}, page_.Scale));
             Mode = kEditIdle;
             page_.NeedsRender = 1;
+            page_.RecordEdit(std::move(before));
             break;
         }
         case kEditResizing:
         case kEditMoving: {
             const int mode = Mode;
+            LayoutSnapshot before = page_.TakeSnapshot();
             Confined = 0;
             page_.BandVisible = 0;
             // Back to idle first: a message the object shows must not find a drag under way.
@@ -202,6 +208,7 @@ void LayoutEdit::MouseUp() {
                 }
             }
             page_.NeedsRender = 1;
+            page_.RecordEdit(std::move(before));
             break;
         }
         default:
@@ -224,6 +231,7 @@ std::string droppedNotesText(const std::vector<DraggedNote>& notes) {
 bool DropNotes(TLayoutPaper& page, const std::vector<DraggedNote>& notes, int x, int y) {
     if (notes.empty()) return false;
     const ObjRect r{x, y, x + page.PageViewWidth / 2, y + page.PageViewWidth / 4};
+    LayoutSnapshot before = page.TakeSnapshot();
     auto o = std::make_unique<TSorvelObj>(kObjText, r, page.Scale);
     o->text()->Text = droppedNotesText(notes);
     o->NeedsRender = 1;
@@ -231,6 +239,7 @@ bool DropNotes(TLayoutPaper& page, const std::vector<DraggedNote>& notes, int x,
     // A dropped text is a change like any other: it is not lost without the save question.
     page.Modified = 1;
     page.NeedsRender = 1;
+    page.RecordEdit(std::move(before));
     return true;
 }
 

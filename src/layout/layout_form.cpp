@@ -1,5 +1,6 @@
 #include "layout/layout_form.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -143,6 +144,9 @@ void TLayoutForm::buildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("N3"));
     item(file, "Close1", QStringLiteral("閉じる(&X)"), &TLayoutForm::Close1Click);
     QMenu* editMenu = menu("Edit1", QStringLiteral("編集(&E)"));
+    undo_ = item(editMenu, "Undo1", QStringLiteral("元に戻す(&U)"), &TLayoutForm::Undo1Click,
+                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo_->setEnabled(false);
     item(editMenu, "Setting", QStringLiteral("設定(&S)"), &TLayoutForm::SettingClick);
     item(editMenu, "Delete1", QStringLiteral("削除(&D)"), &TLayoutForm::Delete1Click);
     QMenu* obj = menu("Obj1", QStringLiteral("オブジェクト(&O)"));
@@ -193,7 +197,11 @@ void TLayoutForm::layOutForClient() {
     if (view_->width() > 0 && view_->height() > 0) page_->LayoutFor(view_->width(), view_->height());
 }
 
-void TLayoutForm::Repaint() { view_->update(); }
+void TLayoutForm::Repaint() {
+    // Every edit ends with a repaint: the undo item follows the page's history here.
+    undo_->setEnabled(page_->history.CanUndo());
+    view_->update();
+}
 
 void TLayoutForm::NewFileClick() {
     page_->QuerySave();
@@ -229,6 +237,14 @@ void TLayoutForm::Print1Click() {
 }
 
 void TLayoutForm::Close1Click() { close(); }
+
+void TLayoutForm::Undo1Click() {
+    // The object being moved or resized would be replaced under the mouse.
+    if (edit_->Mode != kEditIdle && edit_->Mode != kEditPlacing) return;
+    edit_->Mode = kEditIdle;
+    page_->Undo();
+    Repaint();
+}
 
 void TLayoutForm::SettingClick() {
     if (page_->EditSelected() == 1)

@@ -10,6 +10,7 @@
 #include "layout/layout_paper.h"
 #include "settings/sorvel_set.h"
 
+class QAction;
 class QMenu;
 
 namespace sorvel {
@@ -42,6 +43,8 @@ public:
     void SetPaperClick();
     void Print1Click();
     void Close1Click();
+    // Takes back the last edit of the page ("元に戻す(&U)", Ctrl+Z); not while a drag is under way.
+    void Undo1Click();
     void SettingClick();
     void Delete1Click();
     void Calender1Click();
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<LayoutEdit> edit_;
     QWidget* view_ = nullptr;
     QMenu* popupMenu_ = nullptr;
+    QAction* undo_ = nullptr;
 };
 
 }  // namespace sorvel

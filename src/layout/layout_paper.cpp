@@ -1,7 +1,9 @@
 #include "layout/layout_paper.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 #include <QFileInfo>
 #include <QPainter>
@@ -26,6 +28,33 @@ const QString kMessageCaption = QStringLiteral("メッセージ");
 const QString kFileCaption = QStringLiteral("メッセージ-Sorvel");
 
 void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+
+std::string blockOf(const TSorvelObj& o) {
+    std::string block;
+    o.SaveBlock(block);
+    return block;
+}
+
+// What an object shows, apart from where it stands and its size: its block from the kind field
+// on (the four fields before it hold only digits).
+std::string_view contentOf(std::string_view block) {
+    const std::size_t at = block.find("<+S05>");
+    return at == std::string_view::npos ? block : block.substr(at);
+}
+
+// The page rectangle, fields 1 to 4 of an object's block as the page writes it.
+std::optional<std::array<std::int32_t, 4>> pageRectOf(std::string_view block) {
+    TagStream in(block);
+    int number = 0;
+    std::string text;
+    if (ReadTag(in, number, text, kTagOpen) != 1) return std::nullopt;
+    std::array<std::int32_t, 4> r{};
+    for (int i = 0; i < 4; ++i)
+        if (NextField(in, number) != FieldStep::Field || number != i + 1 ||
+            !ReadIntValue(in, r[static_cast<std::size_t>(i)]) || !EndField(in))
+            return std::nullopt;
+    return r;
+}
 
 }  // namespace
 
@@ -83,6 +112,7 @@ void TLayoutPaper::ResetPage() {
     band = RubberBand{};
     BandVisible = 0;
     NeedsRender = 1;
+    history.Clear();
 }
 
 int TLayoutPaper::QuerySave() {
@@ -160,10 +190,12 @@ void TLayoutPaper::DeselectAll() {
 
 void TLayoutPaper::CycleSelection() {
     if (objects.size() < 2) return;
+    LayoutSnapshot before = TakeSnapshot();
     std::rotate(objects.begin(), objects.begin() + 1, objects.end());
     DeselectAll();
     objects.front()->SetSelected(1);
     NeedsRender = 1;
+    RecordEdit(std::move(before));
 }
 
 std::pair<int, int> TLayoutPaper::FindObjectAt(int x, int y) const {
@@ -174,18 +206,82 @@ std::pair<int, int> TLayoutPaper::FindObjectAt(int x, int y) const {
 
 int TLayoutPaper::DeleteSelected() {
     if (objects.empty() || objects.front()->IsSelected() != 1) return 0;
+    LayoutSnapshot before = TakeSnapshot();
     objects.erase(objects.begin());
     NeedsRender = 1;
     Modified = 1;
+    RecordEdit(std::move(before));
     return 1;
 }
 
 int TLayoutPaper::EditSelected() {
     if (objects.empty() || objects.front()->IsSelected() != 1) return 0;
+    LayoutSnapshot before = TakeSnapshot();
     objects.front()->EditSettings();
     NeedsRender = 1;
     Modified = 1;
+    RecordEdit(std::move(before));
     return 1;
+}
+
+// ---- undo ----
+
+LayoutSnapshot TLayoutPaper::TakeSnapshot() const {
+    LayoutSnapshot s;
+    s.reserve(objects.size());
+    for (const auto& o : objects) s.push_back(blockOf(*o));
+    return s;
+}
+
+void TLayoutPaper::RecordEdit(LayoutSnapshot before) {
+    if (before == TakeSnapshot()) return;
+    history.Record(std::move(before));
+}
+
+int TLayoutPaper::Undo() {
+    std::optional<LayoutSnapshot> before = history.Undo();
+    if (!before) return 0;
+    restore(*before);
+    Modified = history.AtSavePoint() ? 0 : 1;
+    NeedsRender = 1;
+    return 1;
+}
+
+void TLayoutPaper::restore(const LayoutSnapshot& snapshot) {
+    // An object that is still as it was keeps its rendering, one that only moved or changed size
+    // keeps its content (a decoded picture is not read from its file again); only the others are
+    // read from their blocks, as a layout file's objects are.
+    struct Kept {
+        std::string block;
+        std::unique_ptr<TSorvelObj> object;
+    };
+    std::vector<Kept> pool;
+    pool.reserve(objects.size());
+    for (auto& o : objects) pool.push_back(Kept{blockOf(*o), std::move(o)});
+    objects.clear();
+    auto take = [&pool](auto matches) -> std::unique_ptr<TSorvelObj> {
+        for (Kept& k : pool)
+            if (k.object && matches(k.block)) return std::move(k.object);
+        return nullptr;
+    };
+    for (const std::string& block : snapshot) {
+        std::unique_ptr<TSorvelObj> o = take([&](const std::string& b) { return b == block; });
+        if (!o) {
+            const auto rect = pageRectOf(block);
+            if (rect) o = take([&](const std::string& b) { return contentOf(b) == contentOf(block); });
+            if (o) o->SetPageRect((*rect)[0], (*rect)[1], (*rect)[2], (*rect)[3]);
+        }
+        if (!o) {
+            o = std::make_unique<TSorvelObj>(kObjNone, std::nullopt, Scale);
+            TagStream in(block);
+            int number = 0;
+            std::string text;
+            if (ReadTag(in, number, text, kTagOpen) == 1) o->LoadBlock(in);
+            o->ApplyScale(Scale);
+        }
+        o->SetSelected(0);
+        objects.push_back(std::move(o));
+    }
 }
 
 // ---- the layout file ----
@@ -292,6 +388,7 @@ int TLayoutPaper::WriteLayoutFile(const QString& path) {
         return 0;
     }
     Modified = 0;
+    history.MarkSaved();
     return 1;
 }
 
@@ -326,6 +423,8 @@ int TLayoutPaper::ReadLayoutFile(const QString& path) {
     else
         for (const auto& o : objects) o->ApplyScale(Scale);
     NeedsRender = 1;
+    // The page as read is where undo stops.
+    history.Clear();
     if (result != LayoutRead::Ok) return 0;
     FileName = path;
     return 1;

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include "layout/layout_history.h"
 #include "layout/sorvel_obj.h"
 #include "platform/gdi.h"
 
@@ -88,6 +89,8 @@ public:
     double MaxPrintPixels = kMaxPrintPagePixels;
     // The window the dialogs are shown over; may be null.
     QWidget* Owner = nullptr;
+    // The edits of the objects that Undo takes back, and where the last save stands among them.
+    LayoutHistory history;
 
     // An empty page on the default printer's paper (A4 portrait without a printer), no file
     // name, not modified, 10 × 10 buffers.
@@ -127,6 +130,15 @@ public:
     int DeleteSelected();
     int EditSelected();
 
+    // The objects as they are now, for undo.
+    LayoutSnapshot TakeSnapshot() const;
+    // The objects were edited; before is the snapshot taken before. An edit that changed
+    // nothing is not kept.
+    void RecordEdit(LayoutSnapshot before);
+    // Takes back the last edit of the objects; 1 when there was one. The modified flag then says
+    // whether the page differs from the page saved last.
+    int Undo();
+
     // The layout file's bytes, and its reader (into this page, appending to its objects).
     std::string BuildLayout() const;
     LayoutRead ParseLayout(std::string_view bytes);
@@ -136,6 +148,7 @@ public:
 private:
     void takeDefaultPaper();
     void createSmallBuffers();
+    void restore(const LayoutSnapshot& snapshot);
 
     Bitmap viewBuffer_;
     Bitmap pageImage_;

@@ -170,6 +170,19 @@ void TSorvelObj::ApplyScale(float scale) {
     rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
 }
 
+void TSorvelObj::SetPageRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+    const std::int32_t viewWidth = ViewWidth, viewHeight = ViewHeight;
+    PageLeft = left;
+    PageTop = top;
+    PageWidth = width;
+    PageHeight = height;
+    ViewLeft = toView(PageLeft, Scale);
+    ViewTop = toView(PageTop, Scale);
+    ViewWidth = toView(PageWidth, Scale);
+    ViewHeight = toView(PageHeight, Scale);
+    if (ViewWidth != viewWidth || ViewHeight != viewHeight) rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+}
+
 void TSorvelObj::MoveTo(int viewLeft, int viewTop, float scale) {
     Scale = scale;
     ViewLeft = viewLeft;

@@ -72,6 +72,9 @@ public:
     void ApplyScale(float scale);
     // A new view position: the size, the cached rendering and needs-render stay.
     void MoveTo(int viewLeft, int viewTop, float scale);
+    // A page rectangle given back (undo): the content stays, and its rendering too while the view
+    // size stays.
+    void SetPageRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
     // Lets go of the cached rendering (the page printed at a large size keeps one object's at a
     // time); the next ApplyScale or SetViewBounds builds it again.
     void ReleaseRendering();

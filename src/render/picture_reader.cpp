@@ -42,7 +42,7 @@ private:
 
 }  // namespace
 
-Bitmap decodeWithQt(std::string_view bytes, std::int64_t maxPixels) {
+QImage readWithQt(std::string_view bytes, std::int64_t maxPixels) {
     WatchedBytes device(bytes);
     // Unbuffered: the reader's own requests reach the device as they are.
     if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
@@ -69,7 +69,36 @@ Bitmap decodeWithQt(std::string_view bytes, std::int64_t maxPixels) {
     // zeroed image: what it left out would be memory nobody wrote.
     if (bmp && (device.ranOut() || image.constBits() != prepared)) return {};
     if (static_cast<std::int64_t>(image.width()) * image.height() > maxPixels) return {};
-    return Bitmap::fromImage(image);
+    if (!Bitmap::sizeAllowed(image.width(), image.height())) return {};
+    return image;
+}
+
+Bitmap decodeWithQt(std::string_view bytes, std::int64_t maxPixels) {
+    return composeOver(readWithQt(bytes, maxPixels), kPaperWhite);
+}
+
+Bitmap composeOver(const QImage& picture, Rgb background) {
+    if (picture.isNull() || !picture.hasAlphaChannel()) return Bitmap::fromImage(picture);
+    if (!Bitmap::sizeAllowed(picture.width(), picture.height())) return {};
+    // Straight (not premultiplied) alpha: each channel is mixed with the background exactly.
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    if (argb.isNull()) return {};
+    Bitmap out = Bitmap::create(argb.width(), argb.height());
+    if (out.isNull()) return {};
+    const unsigned bg[3] = {(background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF};
+    QImage& target = out.image();
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        uchar* dst = target.scanLine(y);
+        for (int x = 0; x < argb.width(); ++x, dst += 3) {
+            const QRgb p = src[x];
+            const unsigned a = static_cast<unsigned>(qAlpha(p)), rest = 255 - a;
+            const unsigned c[3] = {static_cast<unsigned>(qRed(p)), static_cast<unsigned>(qGreen(p)),
+                                   static_cast<unsigned>(qBlue(p))};
+            for (int i = 0; i < 3; ++i) dst[i] = static_cast<uchar>((c[i] * a + bg[i] * rest + 127) / 255);
+        }
+    }
+    return out;
 }
 
 bool isJpegName(const QString& path) {
@@ -77,12 +106,15 @@ bool isJpegName(const QString& path) {
     return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
 }
 
-Bitmap decodePictureFile(const QString& path) {
+QImage readPictureFile(const QString& path) {
     if (path.isEmpty()) return {};
     auto bytes = readWholeFile(path, kMaxPictureFileBytes);
     if (!bytes) return {};
-    return isJpegName(path) ? decodeJpeg(*bytes) : decodeWithQt(*bytes);
+    if (isJpegName(path)) return decodeJpeg(*bytes).image();
+    return readWithQt(*bytes);
 }
+
+Bitmap decodePictureFile(const QString& path, Rgb background) { return composeOver(readPictureFile(path), background); }
 
 bool decodePicturePreview(const QString& path, QImage* out) {
     Bitmap b = decodePictureFile(path);

@@ -100,7 +100,11 @@ void TSorvelDraw::UpdateToday() {
 
 int TSorvelDraw::LoadWallpaper() {
     TCalenderSet& s = *settings_;
-    Bitmap image = decodePictureFile(pathFromCp932(s.WallPaperName));
+    QImage read = readPictureFile(pathFromCp932(s.WallPaperName));
+    const Rgb background = slotColour(kSlotBackground);
+    Bitmap image = composeOver(read, background);
+    wallpaperAlpha_ = !image.isNull() && read.hasAlphaChannel() ? std::move(read) : QImage();
+    composedOver_ = background;
     if (image.isNull()) {
         wallpaper_ = Bitmap();
         stretched_ = Bitmap();
@@ -187,7 +191,18 @@ void TSorvelDraw::CopyTo(QPainter& target) {
     Canvas(target).bitBlt(0, 0, canvas_.width(), canvas_.height(), canvas_, 0, 0, RasterOp::Copy);
 }
 
+void TSorvelDraw::composeWallpaper() {
+    const Rgb background = slotColour(kSlotBackground);
+    if (wallpaperAlpha_.isNull() || background == composedOver_) return;
+    Bitmap composed = composeOver(wallpaperAlpha_, background);
+    if (composed.isNull()) return;  // memory short: the last composition stays
+    wallpaper_ = std::move(composed);
+    composedOver_ = background;
+    stretched_ = Bitmap();
+}
+
 void TSorvelDraw::DrawWallpaper() {
+    composeWallpaper();
     if (wallpaper_.isNull()) return;
     const int w = canvas_.width(), h = canvas_.height();
     Canvas canvas(canvas_);

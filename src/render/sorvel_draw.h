@@ -40,6 +40,7 @@ public:
     void UpdateToday();
     // Decodes WallPaperName (".jpg"/".jpeg" through libjpeg, anything else through Qt's
     // image reader); 1 on success. On failure the message is shown and IsWallPaper := 0.
+    // Where the picture is transparent the background colour (slot 13) shows through.
     int LoadWallpaper();
     // (Re)creates the canvas at the size the zoom gives, filled with the background colour.
     void CreateCanvas();
@@ -71,6 +72,8 @@ public:
 
 private:
     void createCanvas(bool fillBackground);
+    // A transparent wallpaper laid again over a background colour that has changed.
+    void composeWallpaper();
     void DrawWallpaper();
     void DrawMonths();
     void DrawMonth(const MonthRect& r);
@@ -86,6 +89,9 @@ private:
     std::unique_ptr<TCalenderSet> settings_;
     Bitmap canvas_;
     Bitmap wallpaper_;
+    // A wallpaper with transparency as it was read, and the colour it is laid over in wallpaper_.
+    QImage wallpaperAlpha_;
+    Rgb composedOver_ = 0;
     // The wallpaper stretched to the canvas size of the last render: month steps repaint
     // without stretching again.
     Bitmap stretched_;

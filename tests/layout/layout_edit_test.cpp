@@ -2,10 +2,14 @@
 // rubber band kept on the page, the cursor by zone, and dropped notes as one text.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QRect>
+#include <QTemporaryDir>
 
 #include "layout/layout_edit.h"
+#include "layout/so_pic.h"
 #include "layout/so_tex.h"
+#include "platform/files.h"
 #include "platform/printing.h"
 #include "platform/ui.h"
 #include "data/note_drag.h"
@@ -108,10 +112,11 @@ TEST_F(MouseEditing, ClickingSelectsAndRaisesMovingAndResizingFollowTheBand) {
 }
 
 TEST_F(MouseEditing, SpaceDuringAMoveLeavesTheMoveOnTheObjectDragged) {
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjText, ObjRect{300, 300, 400, 400}, page.Scale));
     page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{100, 100, 200, 200}, page.Scale));
-    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, ObjRect{300, 300, 400, 400}, page.Scale));
-    TSorvelObj* dragged = page.objects[0].get();
-    TSorvelObj* other = page.objects[1].get();
+    TSorvelObj* dragged = page.objects[1].get();  // raised by the click
+    TSorvelObj* other = page.objects[0].get();
+    const std::int32_t leftBefore = dragged->PageLeft;
     edit.MouseDown(true, 150, 150);
     ASSERT_EQ(edit.Mode, kEditMoving);
     edit.MouseMove(170, 160);
@@ -119,6 +124,15 @@ TEST_F(MouseEditing, SpaceDuringAMoveLeavesTheMoveOnTheObjectDragged) {
     edit.MouseUp();
     EXPECT_EQ(viewRect(*dragged), QRect(120, 110, 100, 100));
     EXPECT_EQ(viewRect(*other), QRect(300, 300, 100, 100));
+    // Undo takes back the move, the Space and the raise, each in its turn.
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjText);
+    EXPECT_EQ(page.objects[1]->PageLeft, leftBefore);
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjNone);
+    ASSERT_EQ(page.Undo(), 1);
+    EXPECT_EQ(page.objects[0]->kind(), kObjText);
+    EXPECT_EQ(page.Undo(), 0);
 }
 
 TEST_F(MouseEditing, AnObjectResizedToNothingCanBeResizedBack) {
@@ -153,6 +167,69 @@ TEST_F(MouseEditing, CursorFollowsTheZoneOfTheUpperObject) {
     // On the upper object's right edge, which lies inside the lower one.
     EXPECT_EQ(edit.MouseMove(198, 150), CursorShape::SizeWE);
     EXPECT_EQ(edit.MouseMove(250, 298), CursorShape::SizeNS);
+}
+
+// The picture dialog answered with a file.
+class ChoosePicture : public ObjectDialogs {
+public:
+    explicit ChoosePicture(std::string name) : name_(std::move(name)) { setObjectDialogs(this); }
+    ~ChoosePicture() override { setObjectDialogs(nullptr); }
+    int editCalendar(TCalenderSet&) override { return 0; }
+    int editPicture(TSoPic& p) override {
+        p.FileName = name_;
+        return 1;
+    }
+    int editText(TSoTex&) override { return 0; }
+
+private:
+    std::string name_;
+};
+
+TEST_F(MouseEditing, UndoTakesBackEachEditInTurnAndTheModifiedFlagFollowsTheSave) {
+    page.LayoutFor(1190, 1700);  // scale 0.25: a page unit is a quarter of a view pixel
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("p.bmp");
+    ASSERT_TRUE(QImage(8, 6, QImage::Format_RGB32).save(picture, "BMP"));
+    ChoosePicture dialogs(cp932FromPath(picture));
+    edit.ChooseKind(kObjPicture);
+    drag(20, 20, 120, 100);                                    // placed
+    drag(60, 60, 60, 60);                                      // selected: no edit
+    ASSERT_EQ(page.EditSelected(), 1);                         // its picture chosen
+    ASSERT_EQ(page.WriteLayoutFile(dir.filePath("a.sla")), 1);
+    drag(60, 60, 80, 70);                                      // moved
+    drag(140, 70, 160, 70);                                    // resized by its right edge
+    ASSERT_TRUE(DropNotes(page, {{2001, 5, 3, "A", ""}}, 300, 300));
+    page.CycleSelection();                                     // the text on top
+    ASSERT_EQ(page.DeleteSelected(), 1);
+    EXPECT_EQ(page.history.Steps(), 7u);
+    // An object that only moved keeps its picture: the file is not read again.
+    ASSERT_TRUE(QFile::remove(picture));
+
+    auto top = [&] { return page.objects.at(0).get(); };
+    ASSERT_EQ(page.Undo(), 1);  // the deletion
+    EXPECT_EQ(top()->kind(), kObjText);
+    EXPECT_EQ(page.objects.size(), 2u);
+    ASSERT_EQ(page.Undo(), 1);  // the stack order
+    EXPECT_EQ(top()->kind(), kObjPicture);
+    ASSERT_EQ(page.Undo(), 1);  // the drop
+    EXPECT_EQ(page.objects.size(), 1u);
+    ASSERT_EQ(page.Undo(), 1);  // the resize
+    EXPECT_EQ(viewRect(*top()), QRect(40, 30, 100, 80));
+    EXPECT_EQ(page.Modified, 1);
+    ASSERT_EQ(page.Undo(), 1);  // the move: back to the page as saved
+    EXPECT_EQ(viewRect(*top()), QRect(20, 20, 100, 80));
+    EXPECT_EQ(std::make_pair(top()->PageLeft, top()->PageWidth), std::make_pair(80, 400));
+    EXPECT_EQ(page.Modified, 0);
+    EXPECT_EQ(top()->picture()->PicWidth, 8);
+    EXPECT_TRUE(scripted.messages.empty());
+    ASSERT_EQ(page.Undo(), 1);  // the picture chosen
+    EXPECT_TRUE(top()->picture()->FileName.empty());
+    EXPECT_EQ(page.Modified, 1);
+    ASSERT_EQ(page.Undo(), 1);  // the placing
+    EXPECT_TRUE(page.objects.empty());
+    EXPECT_EQ(page.Modified, 1);
+    EXPECT_EQ(page.Undo(), 0);
+    EXPECT_EQ(page.Scale, 0.25f);
 }
 
 TEST(DroppedNotes, TwoNotesMakeOneTwoLineText) {

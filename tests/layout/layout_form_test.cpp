@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QtTest/QTest>
 
@@ -73,7 +74,27 @@ TEST_F(LayoutWindow, MenusPlaceSelectCycleAndDelete) {
     trigger("Delete2");
     ASSERT_EQ(page.objects.size(), 1u);
     EXPECT_EQ(page.objects[0]->kind(), kObjText);
-    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages,
+              (std::vector<RecordedMessage>{
+                  {QStringLiteral("選択している項目を削除します。\nよろしいですか？"), caption, MsgButtons::YesNo}}));
+}
+
+TEST_F(LayoutWindow, UndoIsTheFirstEditItemAndCtrlZTakesBackThePlacing) {
+    QAction* undo = form.findChild<QMenu*>(QStringLiteral("Edit1"))->actions().at(0);
+    EXPECT_EQ(undo->objectName(), QStringLiteral("Undo1"));
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&U)"));
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_FALSE(undo->isEnabled());
+    trigger("Calender1");
+    form.FormMouseDown(Qt::LeftButton, 20, 20);
+    form.FormMouseUp();
+    EXPECT_TRUE(undo->isEnabled());
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(form.pageView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(form.page().objects.empty());
+    EXPECT_EQ(form.page().Modified, 0);
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 TEST_F(LayoutWindow, TakesDroppedNotesAndNothingElse) {
@@ -104,7 +125,8 @@ TEST_F(LayoutWindow, CloseQueryCancelKeepsTheWindowAndItsPage) {
     trigger("Close1");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.page().objects.size(), 1u);
-    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages, (std::vector<RecordedMessage>{{QStringLiteral("レイアウトは変更されています。\n保存しますか？"),
+                                                                QStringLiteral("メッセージ"), MsgButtons::YesNoCancel}}));
     TLayoutSet set;
     scripted.answers = {MsgAnswer::No};
     EXPECT_EQ(form.StoreGeometry(set), 1);

@@ -167,7 +167,9 @@ TEST_F(LayoutPage, AContentRepeatedInOneObjectIsReadOnce) {
                                                 "<-M07>\r\n") +
                                "<-M06>\r\n" + kEnd),
               LayoutRead::Ok);
-    EXPECT_EQ(scripted.messages.size(), 1u);  // one "画像ﾌｧｲﾙが読みこめません。", not three
+    // One message, not three.
+    EXPECT_EQ(scripted.messages, (std::vector<RecordedMessage>{{"画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。", "ﾒｯｾｰｼﾞ",
+                                                                MsgButtons::Ok}}));
 }
 
 TEST_F(LayoutPage, FailedSaveKeepsTheOldFileAndSaysSo) {
@@ -228,6 +230,27 @@ TEST_F(LayoutPage, ModifiedFlagAndTheSaveQuestion) {
     EXPECT_EQ(page.OpenLayout(), 0);
     EXPECT_EQ(scripted.messages,
               (std::vector<RecordedMessage>{{"ファイルが開けませんでした。", "メッセージ-Sorvel", MsgButtons::Ok}}));
+}
+
+TEST_F(LayoutPage, OpeningOverAModifiedPageAsksFirstAndCancelKeepsThePage) {
+    const QString path = dir.filePath("empty.sla");
+    ASSERT_EQ(TLayoutPaper().WriteLayoutFile(path), 1);
+    TLayoutPaper page;
+    page.objects.push_back(std::make_unique<TSorvelObj>(kObjNone, std::nullopt, 1.0f));
+    page.Modified = 1;
+    scripted.fileAnswers = {path};
+    scripted.answers = {MsgAnswer::Cancel};
+    EXPECT_EQ(page.OpenLayout(), 0);
+    EXPECT_EQ(scripted.messages, (std::vector<RecordedMessage>{{"レイアウトは変更されています。\n保存しますか？", "メッセージ",
+                                                                MsgButtons::YesNoCancel}}));
+    EXPECT_EQ(page.objects.size(), 1u);
+    EXPECT_EQ(page.Modified, 1);
+    // "いいえ": the file's empty page takes its place.
+    scripted.fileAnswers = {path};
+    scripted.answers = {MsgAnswer::No};
+    EXPECT_EQ(page.OpenLayout(), 1);
+    EXPECT_TRUE(page.objects.empty());
+    EXPECT_EQ(page.FileName, path);
 }
 
 TEST_F(LayoutPage, ComposesTheFrameAndTheBandAndFindsTheTopObject) {

@@ -167,6 +167,26 @@ TEST_F(Engine, ASmallWallpaperSetsTheBaseSizeTo640By400) {
     EXPECT_EQ(count(canvas(), QRect(0, 0, 640, 400), kRed), 640 * 400);  // stretched over everything
 }
 
+TEST_F(Engine, ATransparentWallpaperShowsTheBackgroundColourEvenAfterItChanges) {
+    QTemporaryDir dir;
+    QImage halfRed(40, 40, QImage::Format_ARGB32);
+    halfRed.fill(qRgba(255, 0, 0, 128));
+    cs().IsWallPaper = 1;
+    cs().NoDayDraw = 1;
+    cs().Cl[kSlotBackground] = iSilver;
+    cs().WallPaperName = cp932FromPath(writeImage(dir, "half.png", halfRed, "PNG"));
+    ASSERT_EQ(draw.LoadWallpaper(), 1);
+    render();
+    // (255·128 + 192·127 + 127) / 255 = 224, (192·127 + 127) / 255 = 96
+    EXPECT_EQ(count(canvas(), QRect(0, 0, 640, 450), 0xE06060), 640 * 450);
+    // Over 青 without reading the file again: (255·128 + 127) / 255 = 128, (255·127 + 127) / 255 = 127.
+    cs().Cl[kSlotBackground] = iBlue;
+    ASSERT_TRUE(QFile::remove(dir.filePath("half.png")));
+    render();
+    EXPECT_EQ(count(canvas(), QRect(0, 0, 640, 450), 0x80007F), 640 * 450);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(Engine, JpegWallpaperGivesTheBaseSize) {
     QTemporaryDir dir;
     cs().DispPercent = 50;

@@ -1,0 +1,42 @@
+#include "layout/layout_history.h"
+
+namespace sorvel {
+
+namespace {
+std::size_t sizeOf(const LayoutSnapshot& s) {
+    std::size_t n = 0;
+    for (const std::string& block : s) n += block.size();
+    return n;
+}
+}  // namespace
+
+void LayoutHistory::Record(LayoutSnapshot before) {
+    bytes_ += sizeOf(before);
+    steps_.push_back(std::move(before));
+    while (steps_.size() > maxSteps_ || (bytes_ > maxBytes_ && steps_.size() > 1)) {
+        bytes_ -= sizeOf(steps_.front());
+        steps_.pop_front();
+        ++dropped_;
+    }
+    // The state saved last can no longer be reached once its snapshot was dropped.
+    if (saved_ && *saved_ < dropped_) saved_.reset();
+}
+
+std::optional<LayoutSnapshot> LayoutHistory::Undo() {
+    if (steps_.empty()) return std::nullopt;
+    LayoutSnapshot before = std::move(steps_.back());
+    steps_.pop_back();
+    bytes_ -= sizeOf(before);
+    // Nothing is done again: a state saved after this one is gone for good.
+    if (saved_ && *saved_ > depth()) saved_.reset();
+    return before;
+}
+
+void LayoutHistory::Clear() {
+    steps_.clear();
+    bytes_ = 0;
+    dropped_ = 0;
+    saved_ = 0;
+}
+
+}  // namespace sorvel
