@@ -99,7 +99,8 @@ wait_exit "$second_dir" 10 || fail "SIGTERM did not end the other copy"
 for caption in alpha beta; do
   [[ $(grep -ac "<+DA>$caption<-DA>" "$prog/Sorvel.dat") == 1 ]] || fail "$caption is not once in the data file"
 done
-[[ ! -e "$prog/sorvel.lock" ]] || fail "the lock stayed after the program ended"
+[[ ! -e "$prog/sorvel.lock" ]] || fail "the lock stayed after 閉じる(&X)"
+[[ ! -e "$other/sorvel.lock" ]] || fail "the lock stayed after SIGTERM"
 
 # A copy killed outright leaves its lock; the next start takes it over.
 start_sorvel log4
