@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "data/data_file.h"
+#include "data/data_merge.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -82,6 +83,33 @@ void BM_SaveDataFile(benchmark::State& state) {
     }
 }
 
+// A save as the calendar window makes it: the file read again and compared with what was last
+// written (here unchanged), then written.
+void BM_SaveDataFileCheckingTheFile(benchmark::State& state) {
+    Fixture& f = fixture();
+    std::string name = cp932FromPath(f.dir.filePath("Checked.dat"));
+    DataFileBase base;
+    SaveDataFile(name, f.dir.path(), f.rules, f.memos, &base);
+    for (auto _ : state)
+        if (SaveDataFile(name, f.dir.path(), f.rules, f.memos, &base) != 1) state.SkipWithError("save failed");
+}
+
+// The merge alone when the other version added one note to the whole file.
+void BM_MergeOtherVersion(benchmark::State& state) {
+    Fixture& f = fixture();
+    TDateMemoList theirs;
+    for (const auto& m : f.memos) theirs.push_back(std::make_unique<TDateMemo>(*m));
+    theirs.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 1, 1, "", "new"}));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TDateMemoList ours;
+        for (const auto& m : f.memos) ours.push_back(std::make_unique<TDateMemo>(*m));
+        state.ResumeTiming();
+        if (mergeOtherVersion(f.rules, f.memos, f.rules, theirs, f.rules, ours).total() != 1)
+            state.SkipWithError("wrong merge");
+    }
+}
+
 // The two halves without the disk, to tell parsing and building from file-system time.
 void BM_ParseDataFileInMemory(benchmark::State& state) {
     const std::string bytes = *readWholeFile(fixture().path);
@@ -101,6 +129,8 @@ BENCHMARK(BM_ParseDataFileInMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildDataFileInMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveDataFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveDataFileCheckingTheFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeOtherVersion)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -1,4 +1,5 @@
 // Sorvel: a desktop calendar.
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -8,10 +9,13 @@
 #include <QSessionManager>
 
 #include "app/main_form.h"
+#include "platform/files.h"
 #include "platform/printing_qt.h"
+#include "platform/single_instance.h"
 #include "platform/termination.h"
 #include "platform/translations.h"
 #include "platform/ui_qt.h"
+#include "platform/x11_window.h"
 
 int main(int argc, char* argv[]) {
     // The window places itself, which needs X11: under Wayland run through XWayland unless the
@@ -24,6 +28,18 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/sorvel.png")));
     // The calendar is a tool window; the program ends only through its own close.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // One copy per program directory: a second start (autostart and one by hand) brings the
+    // running calendar to the front and ends before it reads or writes any file.
+    sorvel::SingleInstance instance(sorvel::programDirectory());
+    switch (instance.claim()) {
+        case sorvel::SingleInstance::Start::Running: return 0;
+        case sorvel::SingleInstance::Start::NoAnswer:
+            std::fputs("Sorvel: another copy runs in this program directory and does not answer.\n", stderr);
+            return 1;
+        case sorvel::SingleInstance::Start::First:
+        case sorvel::SingleInstance::Start::Unguarded: break;
+    }
 
     sorvel::installQtTranslations();
     sorvel::QtUi qtUi;
@@ -39,6 +55,12 @@ int main(int argc, char* argv[]) {
         QObject::connect(&form, &sorvel::TMainForm::closeRequested, &app, [] { QCoreApplication::exit(0); },
                          Qt::QueuedConnection);
         form.FormCreate();
+        instance.setActivationHandler([&form] {
+            form.show();
+            form.raise();
+            form.activateWindow();
+            sorvel::requestActivation(form.windowHandle());
+        });
         // Nothing the user entered is lost when the session ends without "閉じる(&X)".
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                          [&form](QSessionManager&) { form.SaveForSessionEnd(); });

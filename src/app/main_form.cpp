@@ -370,13 +370,23 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::LoadDataFile() {
-    sorvel::LoadDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos);
+    sorvel::LoadDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos,
+                         &dataFileBase_);
     // The notes the schedule list showed are gone.
     if (yoteiForm_) yoteiForm_->DateDataChanged(true);
 }
 
 int TMainForm::SaveDataFile() {
-    return sorvel::SaveDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos);
+    std::size_t merged = 0;
+    const int saved = sorvel::SaveDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays,
+                                           sorvelSet_->memos, &dataFileBase_, &merged);
+    if (merged > 0) {
+        // The other version's notes are shown at once: the calendar and the schedule list.
+        if (yoteiForm_) yoteiForm_->DateDataChanged(true);
+        draw_->settings().redraw = 1;
+        update();
+    }
+    return saved;
 }
 
 int TMainForm::SaveAll() {

@@ -10,6 +10,7 @@
 #include "app/v_form.h"
 #include "app/window_geometry.h"
 #include "data/clicked_date.h"
+#include "data/data_file.h"
 #include "render/sorvel_draw.h"
 #include "settings/sorvel_set.h"
 
@@ -35,6 +36,8 @@ public:
     // Writes the ini file, the state file and the data file; 1 when everything was written.
     int SaveAll();
     void LoadDataFile();
+    // Writes the data file; what another program added to it since it was last read or written
+    // here joins the notes first (with one message, none at the session end).
     int SaveDataFile();
 
     // Mouse (client coordinates) and menu commands.
@@ -146,6 +149,8 @@ private:
     QAction* layoutAction_ = nullptr;
     QList<QAction*> zoomActions_;
     DayDialogRunner dayDialogRunner_;
+    // What was last read from or written to the data file.
+    DataFileBase dataFileBase_;
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "data/data_merge.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -394,18 +395,67 @@ QString moveUnreadableAside(const QString& path) {
     return QString();
 }
 
+namespace {
+
+// A file that is there but cannot be read (far too large, unreadable) is not replaced by the
+// next save: it is moved aside first.
+void moveUnreadableWithMessage(const QString& path) {
+    const QString aside = moveUnreadableAside(path);
+    QString text = path + QStringLiteral("\nは読み込めませんでした。");
+    if (!aside.isEmpty()) text += QStringLiteral("\n元のファイルは\n") + aside + QStringLiteral("\nに移しました。");
+    showMessage(text, QStringLiteral("エラー"));
+}
+
+// A damaged file, or one in neither form (not ours): the next save replaces it with what could
+// be read, so the original stays beside it.
+void keepDamagedWithMessage(const QString& path, std::string_view bytes) {
+    const QString copy = keepDamagedCopy(path, bytes);
+    QString text = path + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
+    if (!copy.isEmpty())
+        text += QStringLiteral("\n元のファイルは\n") + copy + QStringLiteral("\nに残しました。");
+    else
+        text += QStringLiteral("\n元のファイルを残せませんでした。");
+    showMessage(text, QStringLiteral("エラー"));
+}
+
+bool isDamaged(const DataFileParse& parse, std::string_view bytes) {
+    return !parse.complete || isForeignDataFile(bytes);
+}
+
+// The file as it is on disk now, against what this program last read or wrote of it: what the
+// other version added joins the lists. Returns how many records it added.
+std::size_t takeOtherVersion(const QString& path, DataFileBase& base, THolidayList& rules, TDateMemoList& memos) {
+    const bool known = base.path == path;
+    const auto disk = readWholeFile(path);
+    if (!disk) {
+        if (QFileInfo(path).isFile()) moveUnreadableWithMessage(path);
+        return 0;
+    }
+    if (known && *disk == base.bytes) return 0;
+    THolidayList theirRules, baseRules;
+    TDateMemoList theirMemos, baseMemos;
+    const DataFileParse parse = parseDataFile(*disk, theirRules, theirMemos);
+    if (isDamaged(parse, *disk)) keepDamagedWithMessage(path, *disk);
+    if (known) parseDataFile(base.bytes, baseRules, baseMemos);
+    const MergeCount n = mergeOtherVersion(baseRules, baseMemos, theirRules, theirMemos, rules, memos);
+    // Ours now holds that version: it is the base from here on, whether the write succeeds or not.
+    base = DataFileBase{path, *disk};
+    if (n.total() > 0)
+        showMessage(QStringLiteral("データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 %1件を取り込みました。")
+                        .arg(n.total()),
+                    QStringLiteral("メッセージ from Sorvel"));
+    return n.total();
+}
+
+}  // namespace
+
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
-                  TDateMemoList& memos) {
+                  TDateMemoList& memos, DataFileBase* base) {
     const QString path = dataFilePath(resolveDataFileName(memoFileName, programDir), programDir);
     auto bytes = readWholeFile(path);
+    if (base) *base = DataFileBase{path, bytes.value_or(std::string())};
     if (!bytes && QFileInfo(path).isFile()) {
-        // A file that is there but cannot be read (far too large, unreadable) is not replaced by
-        // the next save: it is moved aside first.
-        const QString aside = moveUnreadableAside(path);
-        QString text = path + QStringLiteral("\nは読み込めませんでした。");
-        if (!aside.isEmpty())
-            text += QStringLiteral("\n元のファイルは\n") + aside + QStringLiteral("\nに移しました。");
-        showMessage(text, QStringLiteral("エラー"));
+        moveUnreadableWithMessage(path);
         return;
     }
     if (!bytes) {
@@ -414,30 +464,22 @@ void LoadDataFile(std::string& memoFileName, const QString& programDir, THoliday
         return;
     }
     DataFileParse parse = parseDataFile(*bytes, rules, memos);
-    // A file in neither form is not ours: the next save would replace it, so it is kept as a
-    // damaged one is.
-    if (!parse.complete || isForeignDataFile(*bytes)) {
-        // The next save replaces the file with what could be read: the original stays beside it.
-        const QString copy = keepDamagedCopy(path, *bytes);
-        QString text = path + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
-        if (!copy.isEmpty())
-            text += QStringLiteral("\n元のファイルは\n") + copy + QStringLiteral("\nに残しました。");
-        else
-            text += QStringLiteral("\n元のファイルを残せませんでした。");
-        showMessage(text, QStringLiteral("エラー"));
-    }
+    if (isDamaged(parse, *bytes)) keepDamagedWithMessage(path, *bytes);
 }
 
 int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
-                 TDateMemoList& memos) {
+                 TDateMemoList& memos, DataFileBase* base, std::size_t* merged) {
     dropEmptySlots(rules);
     dropEmptySlots(memos);
     const QString path = dataFilePath(resolveDataFileName(memoFileName, programDir), programDir);
+    const std::size_t taken = base ? takeOtherVersion(path, *base, rules, memos) : 0;
+    if (merged) *merged = taken;
     std::string bytes = buildDataFile(memos, rules);
     if (!atomicReplace(path, bytes)) {
         showMessage(path + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
         return 0;
     }
+    if (base) *base = DataFileBase{path, std::move(bytes)};
     return 1;
 }
 

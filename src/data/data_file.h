@@ -60,10 +60,20 @@ QString keepDamagedCopy(const QString& path, std::string_view bytes);
 // replaces it. Returns the new path, empty when it could not be moved.
 QString moveUnreadableAside(const QString& path);
 
-// Load and save with their messages.
+// What this program last read from or wrote to its data file. Before the next write the file is
+// read again: what another program (a second machine through a synced folder) added since
+// joins the lists, so that neither side's notes are lost.
+struct DataFileBase {
+    QString path;       // empty: nothing read or written yet
+    std::string bytes;  // a missing file counts as empty
+};
+
+// Load and save with their messages. With a base, the load records what it read; the save
+// first merges another program's changes to the file since the base (their count goes to
+// *merged, and one message tells it), then records what it wrote.
 void LoadDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
-                  TDateMemoList& memos);
+                  TDateMemoList& memos, DataFileBase* base = nullptr);
 int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayList& rules,
-                 TDateMemoList& memos);
+                 TDateMemoList& memos, DataFileBase* base = nullptr, std::size_t* merged = nullptr);
 
 }  // namespace sorvel

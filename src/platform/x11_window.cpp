@@ -55,4 +55,25 @@ void setSkipTaskbar(QWindow* window) {
     xcb_flush(c);
 }
 
+void requestActivation(QWindow* window) {
+    if (!window) return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return;
+    xcb_connection_t* c = x11->connection();
+    const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
+    if (active == XCB_ATOM_NONE) return;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_client_message_event_t ev;
+    std::memset(&ev, 0, sizeof ev);
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = static_cast<xcb_window_t>(window->winId());
+    ev.type = active;
+    ev.data.data32[0] = 2;  // source: a pager, that is the user
+    ev.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, screen->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(c);
+}
+
 }  // namespace sorvel

@@ -712,3 +712,42 @@ TEST_F(StartedForm, HelpThatCannotBeShownIsSaid) {
                        QStringLiteral(" を開いてください。"),
                    QStringLiteral("メッセージ"), MsgButtons::Ok}}));
 }
+
+TEST_F(StartedForm, NotesAnotherProgramWroteMeanwhileSurviveTheNextSave) {
+    auto other = [&](const std::vector<const char*>& captions) {
+        TDateMemoList memos;
+        THolidayList rules;
+        for (const char* c : captions) memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 2, "", c}));
+        write("Sorvel.dat", buildDataFile(memos, rules));
+    };
+    auto captionsOnDisk = [&] {
+        TDateMemoList memos;
+        THolidayList rules;
+        parseDataFile(read("Sorvel.dat"), rules, memos);
+        std::vector<std::string> captions;
+        for (const auto& m : memos) captions.push_back(m->caption);
+        return captions;
+    };
+    form->sorvelSet().yotei.YoDisp = 1;
+    form->ApplyYoDisp();
+    other({"theirs"});
+    form->setDayDialogRunner([](TMainForm& f, const ClickedDate& d) {
+        f.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{d.year, d.month, d.day, "", "ours"}));
+        return 1;
+    });
+    const int x = 40 + 40, y = 7 * (480 / 9) + 20;  // 23 September 2001
+    form->FormMouseUp(x, y);
+    form->FormDblClick();
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{
+                               {QStringLiteral("データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 1件を取り込みました。"),
+                                QStringLiteral("メッセージ from Sorvel"), MsgButtons::Ok}}));
+    EXPECT_EQ(captionsOnDisk(), (std::vector<std::string>{"theirs", "ours"}));
+    EXPECT_EQ(form->sorvelSet().memos.size(), 2u);
+
+    // At the session end nobody is asked: taken in all the same.
+    ui.messages.clear();
+    other({"theirs", "later"});
+    EXPECT_EQ(form->SaveForSessionEnd(), 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(captionsOnDisk(), (std::vector<std::string>{"theirs", "later", "ours"}));
+}

@@ -220,3 +220,77 @@ TEST_F(DataFileIo, AFileThatCannotBeReadIsMovedAsideNeverReplaced) {
     EXPECT_EQ(QFileInfo(big + ".damaged").size(), kMaxReadBytes + 1);
     EXPECT_LT(QFileInfo(big).size(), 1000);
 }
+
+TEST_F(DataFileIo, ASaveTakesInWhatAnotherProgramWroteSinceTheLoad) {
+    const QString file = dir.filePath("Sorvel.dat");
+    auto note = [](const char* caption) {
+        return "<+M03>\r\n<+S01>\r\n<+DA>2001<-DA><-S01>\r\n<+S05>\r\n<+DA>"s + caption + "<-DA><-S05>\r\n<-M03>\r\n";
+    };
+    ASSERT_TRUE(atomicReplace(file, "<+Sorvel>\0"s + note("old") + "<-Sorvel>\0"s));
+    std::string name;
+    DataFileBase base;
+    LoadDataFile(name, dir.path(), rules, memos, &base);
+    ASSERT_EQ(memos.size(), 1u);
+    // Here: a note added. Over there (a second machine): "old" deleted, a note and a rule added.
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 1, 1, "", "ours"}));
+    ASSERT_TRUE(atomicReplace(file, "<+Sorvel>\0"s + note("theirs") +
+                                        "<+M04>\r\n<+S08>\r\n<+DA>rule<-DA><-S08>\r\n<-M04>\r\n<-Sorvel>\0"s));
+    std::size_t merged = 0;
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos, &base, &merged), 1);
+    EXPECT_EQ(merged, 2u);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text,
+              "データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 2件を取り込みました。");
+    EXPECT_EQ(scripted.messages[0].caption, "メッセージ from Sorvel");
+    THolidayList savedRules;
+    TDateMemoList saved;
+    parseDataFile(*readWholeFile(file), savedRules, saved);
+    ASSERT_EQ(saved.size(), 3u);
+    // Sorted by date: the two of month 0 first, in their order, then ours of 1 January.
+    EXPECT_EQ(saved[0]->caption, "old");
+    EXPECT_EQ(saved[1]->caption, "theirs");
+    EXPECT_EQ(saved[2]->caption, "ours");
+    ASSERT_EQ(savedRules.size(), 1u);
+    EXPECT_EQ(savedRules[0]->name, "rule");
+
+    // Unchanged since this save: a note deleted here stays deleted, silently.
+    memos.erase(memos.begin());
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos, &base, &merged), 1);
+    EXPECT_EQ(merged, 0u);
+    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(*readWholeFile(file), buildDataFile(memos, rules));
+    EXPECT_EQ(memos.size(), 2u);
+}
+
+TEST_F(DataFileIo, ADamagedOtherVersionIsKeptBesideAndItsIntactRecordsTaken) {
+    const QString file = dir.filePath("Sorvel.dat");
+    std::string name;
+    DataFileBase base;
+    ASSERT_TRUE(atomicReplace(file, "<+Sorvel>\0<-Sorvel>\0"s));
+    LoadDataFile(name, dir.path(), rules, memos, &base);
+    const std::string damaged = "<+Sorvel>\0<+M03>\r\n<+S05>\r\n<+DA>kept<-DA><-S05>\r\n<-M03>\r\n<+M03>\r\n<+S01>\r\n<+DA>x"s;
+    ASSERT_TRUE(atomicReplace(file, damaged));
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos, &base), 1);
+    ASSERT_EQ(scripted.messages.size(), 2u);
+    EXPECT_EQ(scripted.messages[0].text, file + "\nは壊れています。読み込めた予定と祝日だけを使います。\n元のファイルは\n" + file +
+                                             ".damaged\nに残しました。");
+    EXPECT_EQ(scripted.messages[0].caption, "エラー");
+    EXPECT_EQ(scripted.messages[1].text,
+              "データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 1件を取り込みました。");
+    EXPECT_EQ(readWholeFile(file + ".damaged"), damaged);
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0]->caption, "kept");
+
+    // One that cannot be read at all is moved aside as the load does, never replaced.
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(kMaxReadBytes + 1));
+    }
+    scripted.messages.clear();
+    EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos, &base), 1);
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].text, file + "\nは読み込めませんでした。\n元のファイルは\n" + file + ".damaged.2\nに移しました。");
+    EXPECT_EQ(QFileInfo(file + ".damaged.2").size(), kMaxReadBytes + 1);
+    EXPECT_EQ(*readWholeFile(file), buildDataFile(memos, rules));
+}
