@@ -70,5 +70,6 @@ int main(int argc, char* argv[]) {
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Sorvel"), QString::fromLocal8Bit(e.what()));
     }
-    return 0;
+    // Only a failure reaches this point.
+    return 1;
 }
