@@ -256,8 +256,11 @@ TEST_F(YoteiFormTest, CancelOnAMonthNodeKeepsTheNotesAndAConfirmedMoveRedrawsThe
     w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("ドラッグした予定を2001年9月に変更します。"),
                                                           QStringLiteral("メッセージ"), MsgButtons::OkCancel}}));
-    for (const auto& m : form->sorvelSet().memos)
-        if (m->caption == "b") EXPECT_EQ(m->month, 5);
+    for (const auto& m : form->sorvelSet().memos) {
+        if (m->caption == "b") {
+            EXPECT_EQ(m->month, 5);
+        }
+    }
     EXPECT_EQ(shownCaptions(w), "abc");
     EXPECT_EQ(read("Sorvel.dat"), before);
     EXPECT_EQ(inodeOf(dir.filePath("Sorvel.dat")), file);  // not even replaced by the same bytes
