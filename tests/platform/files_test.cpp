@@ -162,7 +162,8 @@ TEST(SaveLeftovers, LinksNeverRemoved) {
     ASSERT_TRUE(QFile::link(dir.filePath("elsewhere/Sorvel.dat.QwErTy"), dir.filePath("Sorvel.dat.XyZxYz")));
     ASSERT_TRUE(QFile::link(dir.filePath("gone.txt"), dir.filePath("Sorvel.dat.GhIjKl")));  // dangling
     EXPECT_EQ(removeSaveLeftovers(dir.filePath("Sorvel.dat")), 0);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"Sorvel.dat.AbCdEf", "Sorvel.dat.GhIjKl", "Sorvel.dat.XyZxYz", "elsewhere", "notes.txt"}));
+    EXPECT_EQ(entries(dir.path()),
+              (QStringList{"Sorvel.dat.AbCdEf", "Sorvel.dat.GhIjKl", "Sorvel.dat.XyZxYz", "elsewhere", "notes.txt"}));
     EXPECT_EQ(readWholeFile(dir.filePath("Sorvel.dat.AbCdEf")), std::optional<std::string>("mine"));
     EXPECT_EQ(readWholeFile(dir.filePath("elsewhere/Sorvel.dat.QwErTy")), std::optional<std::string>("theirs"));
 }
