@@ -528,7 +528,10 @@ TEST_F(StartedForm, LayoutWindowFollowsItsMenuItemAndAnUnsavedPageSurvivesTheSes
     EXPECT_EQ(closed.count(), 0);
     EXPECT_EQ(form->sorvelSet().layout.Disp, 1);
     EXPECT_TRUE(menuAction(*form, "Layout")->isChecked());
-    EXPECT_EQ(ui.messages.size(), 2u);
+    // The menu item and the close each asked the page's save question once.
+    const RecordedMessage question{QStringLiteral("レイアウトは変更されています。\n保存しますか？"), QStringLiteral("メッセージ"),
+                                   MsgButtons::YesNoCancel};
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{question, question}));
 
     // The session ends: nobody is asked, the page goes to the recovery file.
     ui.messages.clear();

@@ -82,6 +82,28 @@ TEST_F(QuickPrintTest, OnePageWithTheCalendarAsLargeAsFitsAtTheTopLeft) {
     EXPECT_EQ(form.size(), shown);
 }
 
+// The session ends while the page is being rendered: the state file gets the window's own zoom,
+// today frame and month buttons, and the print goes on with its own.
+TEST_F(QuickPrintTest, SessionEndDuringThePrintStoresTheWindowsOwnSettings) {
+    int saved = -1;
+    int todayColoringAfter = -1;
+    TSorvelDraw::setRenderHookForTesting([&] {
+        if (!form.printing() || saved != -1) return;
+        saved = form.SaveForSessionEnd();
+        todayColoringAfter = form.draw().settings().TodayColoring;
+    });
+    form.calenprintClick();
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(todayColoringAfter, 0);
+    TCalenderSet stored;
+    ASSERT_EQ(parseStateFile(readWholeFile(dir.filePath("SorvelSt.dat")).value_or(""), stored), 1);
+    EXPECT_EQ(stored.DispPercent, 100.0f);
+    EXPECT_EQ(stored.TodayColoring, 1);
+    EXPECT_EQ(stored.NoDrawButton, 0);
+    EXPECT_EQ(printer.steps, (std::vector<std::string>{"startDoc", "startPage", "endPage", "endDoc"}));
+    expectRestored();
+}
+
 TEST_F(QuickPrintTest, CancelFailuresAndPrintersWithoutBitmapsLeaveTheWindowAsItWas) {
     printer.dialogAnswers = {false};
     form.calenprintClick();

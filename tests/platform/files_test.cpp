@@ -150,3 +150,20 @@ TEST(SaveLeftovers, OnlyTheTemporaryFilesOfThatFileAreRemoved) {
     kept.sort();
     EXPECT_EQ(entries(dir.path()), kept);
 }
+
+// A link named like a leftover is the user's (or someone else's) doing: neither the link nor what
+// it points to is removed, even when the target is itself named like a leftover.
+TEST(SaveLeftovers, LinksNeverRemoved) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("notes.txt"), "mine");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("elsewhere"));
+    writeFile(dir.filePath("elsewhere/Sorvel.dat.QwErTy"), "theirs");
+    ASSERT_TRUE(QFile::link(dir.filePath("notes.txt"), dir.filePath("Sorvel.dat.AbCdEf")));
+    ASSERT_TRUE(QFile::link(dir.filePath("elsewhere/Sorvel.dat.QwErTy"), dir.filePath("Sorvel.dat.XyZxYz")));
+    ASSERT_TRUE(QFile::link(dir.filePath("gone.txt"), dir.filePath("Sorvel.dat.GhIjKl")));  // dangling
+    EXPECT_EQ(removeSaveLeftovers(dir.filePath("Sorvel.dat")), 0);
+    EXPECT_EQ(entries(dir.path()),
+              (QStringList{"Sorvel.dat.AbCdEf", "Sorvel.dat.GhIjKl", "Sorvel.dat.XyZxYz", "elsewhere", "notes.txt"}));
+    EXPECT_EQ(readWholeFile(dir.filePath("Sorvel.dat.AbCdEf")), std::optional<std::string>("mine"));
+    EXPECT_EQ(readWholeFile(dir.filePath("elsewhere/Sorvel.dat.QwErTy")), std::optional<std::string>("theirs"));
+}

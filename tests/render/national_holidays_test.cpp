@@ -87,6 +87,12 @@ TEST(NationalHolidays, EquinoxDays) {
     // 敬老の日 20 September 2032 and 秋分の日 22 September put 国民の休日 between them.
     EXPECT_EQ(nationalDayLabel(nationalHoliday(2032, 9, 21)), sjis("国民の休日（予定）"));
     EXPECT_EQ(nationalDayLabel(nationalHoliday(2032, 9, 20)), sjis("敬老の日"));
+    // 秋分の日 2029 by the published formula: int(23.2488 + 0.242194 × 49 − int(49 / 4)) = int(23.116)
+    // = 23 September, a Sunday (1 January 2029 is a Monday; 23 September is day 266, 265 days
+    // later, 37 weeks and 6 days). Monday 24 (敬老の日 is the 17th) is its 振替休日, as predicted as
+    // the equinox it follows.
+    EXPECT_EQ(nationalDayLabel(nationalHoliday(2029, 9, 23)), sjis("秋分の日（予定）"));
+    EXPECT_EQ(nationalDayLabel(nationalHoliday(2029, 9, 24)), sjis("振替休日（予定）"));
 }
 
 // The era in force on the month's last day; before 1873 none.

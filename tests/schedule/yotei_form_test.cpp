@@ -3,7 +3,10 @@
 #include "schedule/yotei_form.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -217,4 +220,54 @@ TEST_F(YoteiFormTest, NotesDeletedOrReplacedElsewhereLeaveNoRowBehind) {
     EXPECT_EQ(w.treeModel()->years(), (YearRange{1850, 1853}));
     EXPECT_EQ(shownCaptions(w), "z");
     EXPECT_EQ(w.rowsModel()->row(0).entry, form->sorvelSet().memos.front().get());
+}
+
+namespace {
+
+// Pixels of the calendar window in the note-day colour (紫, the default) inside a box.
+int noteDayPixels(TMainForm& form, const QRect& box) {
+    const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int n = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) n += (shot.pixel(x, y) & 0xFFFFFF) == 0x800080;
+    return n;
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+}  // namespace
+
+// September 2001 is shown (today the 23rd) and holds no note. Cancel on a month node moves
+// nothing and writes nothing; Ok moves the note to Monday 3 September (column 1, week row 2 of
+// the 640 × 480 month: x 120–199, y 212–264) and the calendar shows the day at once.
+TEST_F(YoteiFormTest, CancelOnAMonthNodeKeepsTheNotesAndAConfirmedMoveRedrawsTheCalendar) {
+    auto form = start();
+    TYoteiForm& w = *form->yoteiForm();
+    const QRect monday3(120, 212, 80, 53);
+    EXPECT_EQ(noteDayPixels(*form, QRect(0, 0, 640, 480)), 0);
+    const std::string before = read("Sorvel.dat");
+    const ino_t file = inodeOf(dir.filePath("Sorvel.dat"));
+    selectRows(w, {1});  // b 2001/5/3
+
+    ui.answers = {MsgAnswer::Cancel};
+    w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
+    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("ドラッグした予定を2001年9月に変更します。"),
+                                                          QStringLiteral("メッセージ"), MsgButtons::OkCancel}}));
+    for (const auto& m : form->sorvelSet().memos) {
+        if (m->caption == "b") {
+            EXPECT_EQ(m->month, 5);
+        }
+    }
+    EXPECT_EQ(shownCaptions(w), "abc");
+    EXPECT_EQ(read("Sorvel.dat"), before);
+    EXPECT_EQ(inodeOf(dir.filePath("Sorvel.dat")), file);  // not even replaced by the same bytes
+    EXPECT_EQ(noteDayPixels(*form, QRect(0, 0, 640, 480)), 0);
+
+    w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
+    EXPECT_EQ(notesOnDisk(), "a1999/7/7 b2001/9/3 c2001/12/24");
+    EXPECT_GT(noteDayPixels(*form, monday3), 0);
+    EXPECT_EQ(noteDayPixels(*form, QRect(0, 0, 640, 480)), noteDayPixels(*form, monday3));
 }
