@@ -9,7 +9,7 @@ install_copy "$bin"
 printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=50\r\nLeft=50\r\n' >"$prog/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 8
-python3 -c 'import icalendar' || fail "python3-icalendar is missing; scripts/install-deps.sh installs it"
+/usr/bin/python3 -c "import icalendar" || fail "python3-icalendar is missing; scripts/install-deps.sh installs it"
 shot() { [[ -n "${SORVEL_SHOTS:-}" ]] && { mkdir -p "$SORVEL_SHOTS"; import -window root "$SORVEL_SHOTS/$1.png"; }; return 0; }
 printf '%s\r\n' 'BEGIN:VCALENDAR' 'VERSION:2.0' 'PRODID:-//Example//Calendar//EN' \
   'BEGIN:VEVENT' 'UID:e1' 'DTSTART;VALUE=DATE:20010810' 'DTEND;VALUE=DATE:20010811' 'SUMMARY:花火大会' 'END:VEVENT' \
@@ -45,16 +45,38 @@ for caption, day in [('花火大会', 10), ('10:00 Dentist', 20), ('旅行, 準�
         sys.exit(f'missing {caption}')
 PY
 shot calendar_after_import
+# The calendar redrew at once: the days with notes (10, 20, 25 August) are in the note colour
+# (purple), the days beside them (9, 21) are not. Cells are 80 × 53 from (40, 105) at 640 × 480.
+import -window "$main" -depth 8 "$E2E_TMP/cal.ppm"
+python3 - "$E2E_TMP/cal.ppm" <<'PY' || fail "the imported notes are not shown on the calendar"
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+if parts[3] != b"255": sys.exit("not 8 bits per sample")
+w, h = int(parts[1]), int(parts[2]); px = parts[4]
+def purple(col, row):
+    x0, y0 = 40 + 80 * col, 105 + 53 * row
+    n = 0
+    for y in range(y0, y0 + 53):
+        for x in range(x0, x0 + 80):
+            r, g, b = px[3 * (y * w + x):3 * (y * w + x) + 3]
+            n += r > 90 and b > 90 and g < 40
+    return n > 20
+want = {(5, 2): True, (1, 4): True, (6, 4): True, (4, 2): False, (2, 4): False}
+got = {k: purple(*k) for k in want}
+sys.exit(0 if got == want else f'{got}')
+PY
 
 # → iCalendarファイルに書き出す(&E)..., national holidays of 2001 too.
 press "$main" space; sleep 0.5; xdotool key i; sleep 0.3; xdotool key e
 choice=$(wait_window '^iCalendarファイルへの書き出し$' 10) || fail "the export dialog did not open"
-press "$choice" space Return   # the check box has the focus
+# The check box has the focus, then the two years.
+press "$choice" space Tab ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001; xdotool key Return
 dialog=$(wait_window '^iCalendarファイルに書き出す$' 10) || fail "the save dialog did not open"
 sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
 xdotool type --delay 20 "$E2E_TMP/out"; xdotool key Return
 for _ in $(seq 50); do [[ -s "$E2E_TMP/out.ics" ]] && break; sleep 0.1; done
-python3 - "$E2E_TMP/out.ics" <<'PY' || fail "the exported file does not hold the notes"
+/usr/bin/python3 - "$E2E_TMP/out.ics" <<'PY' || fail "the exported file does not hold the notes"
 import sys, datetime, icalendar
 cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
 notes, national = [], 0
