@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -42,8 +43,19 @@ void appendDay(std::string& out, int y, int m, int d) {
         appendContentLine(out, "DTEND;VALUE=DATE:" + dateText(next.year(), next.month(), next.day()));
 }
 
+// A text, and where its UTF-8 form does not lead back to the same CP932 bytes (bytes that are
+// not CP932, the NEC and IBM duplicates) those bytes in hexadecimal beside it, for our import.
 void appendText(std::string& out, std::string_view name, std::string_view cp932) {
-    appendContentLine(out, std::string(name) + ":" + escapeIcalText(cp932ToUtf8(cp932)));
+    const std::string utf8 = cp932ToUtf8(cp932);
+    appendContentLine(out, std::string(name) + ":" + escapeIcalText(utf8));
+    if (utf8ToCp932(utf8) == std::optional<std::string>(std::string(cp932))) return;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string line = "X-SORVEL-CP932-" + std::string(name) + ":";
+    for (unsigned char c : cp932) {
+        line.push_back(kHex[c >> 4]);
+        line.push_back(kHex[c & 15]);
+    }
+    appendContentLine(out, line);
 }
 
 constexpr const char* kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};

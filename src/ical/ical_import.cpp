@@ -109,7 +109,9 @@ private:
         return t;
     }
 
-    std::string text(const char* utf8) {
+    // A text as CP932: the bytes our own export kept beside it when they still give the same
+    // text, otherwise converted.
+    std::string text(icalcomponent* comp, const char* utf8, const char* rawName) {
         if (!utf8) return {};
         std::string s;
         s.reserve(std::strlen(utf8));
@@ -117,7 +119,8 @@ private:
             if (*p == '\n' && (p == utf8 || p[-1] != '\r')) s += '\r';
             s += *p;
         }
-        std::string cp = utf8ToCp932Replacing(s, &out_.replacedCharacters);
+        std::string cp = rawBytes(xValue(comp, rawName));
+        if (cp.empty() || cp932ToUtf8(cp) != s) cp = utf8ToCp932Replacing(s, &out_.replacedCharacters);
         if (cp.size() > kIcalMaxTextBytes) {
             std::size_t i = 0;
             while (i < cp.size()) {
@@ -129,6 +132,20 @@ private:
             ++out_.shortened;
         }
         return cp;
+    }
+
+    static std::string rawBytes(const std::string& hex) {
+        std::string out;
+        if (hex.size() % 2) return out;
+        auto digit = [](char c) {
+            return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        };
+        for (std::size_t i = 0; i < hex.size(); i += 2) {
+            const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
+            if (hi < 0 || lo < 0) return {};
+            out.push_back(static_cast<char>(hi * 16 + lo));
+        }
+        return out;
     }
 
     std::string xValue(icalcomponent* comp, const char* name) {
@@ -340,8 +357,8 @@ private:
             ++out_.national;
             return;
         }
-        const std::string caption = text(icalcomponent_get_summary(comp));
-        std::string body = text(icalcomponent_get_description(comp));
+        const std::string caption = text(comp, icalcomponent_get_summary(comp), "X-SORVEL-CP932-SUMMARY");
+        std::string body = text(comp, icalcomponent_get_description(comp), "X-SORVEL-CP932-DESCRIPTION");
         const bool repeats = icalcomponent_get_first_property(comp, ICAL_RRULE_PROPERTY) ||
                              icalcomponent_get_first_property(comp, ICAL_RDATE_PROPERTY);
         if (start.is_date) {

@@ -114,6 +114,8 @@ TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
     const char* texts[] = {"C:\\temp~1", "①②, 会議; 資料\r\n2行目\r\n", "a\\,b\\;c\\n"};
     for (const char* t : texts) memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 1, sjis(t), sjis(t)}));
     memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 1, sjis(texts[0]), sjis(texts[0])}));
+    // ¬ as its IBM code (comes back from UTF-8 as 0x81CA) and a byte that is no CP932.
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 2, "\xEE\xF9\xA0", "\xEE\xF9"}));
     THolidayList rules;
     rules.push_back(std::make_unique<THolidaySet>(THolidaySet{2, 0, 6, 1, 1, 1, 1, sjis("創立記念日")}));
     rules.push_back(std::make_unique<THolidaySet>(THolidaySet{0, 1, 11, 8, 2, 1, 2, sjis("第2月曜")}));
@@ -124,8 +126,8 @@ TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
     IcalImportOptions o;
     o.localZone = "Asia/Tokyo";
     IcalImport im = importIcal(file, o);
-    ASSERT_EQ(im.memos.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(im.memos.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(im.memos[i]->text, memos[i]->text) << i;
         EXPECT_EQ(im.memos[i]->caption, memos[i]->caption) << i;
     }
@@ -139,14 +141,14 @@ TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
     TDateMemoList empty;
     THolidayList noRules;
     IcalMerge first = mergeIcalImport(im, empty, noRules);
-    EXPECT_EQ(first.memosAdded, 4u);
+    EXPECT_EQ(first.memosAdded, 5u);
     EXPECT_EQ(first.rulesAdded, 2u);
     IcalImport again = importIcal(file, o);
     IcalMerge second = mergeIcalImport(again, empty, noRules);
     EXPECT_EQ(second.memosAdded, 0u);
     EXPECT_EQ(second.rulesAdded, 0u);
-    EXPECT_EQ(second.alreadyThere, 6u);
-    EXPECT_EQ(empty.size(), 4u);
+    EXPECT_EQ(second.alreadyThere, 7u);
+    EXPECT_EQ(empty.size(), 5u);
 }
 
 // --- files as calendar programs write them ----------------------------------------------------
