@@ -192,6 +192,10 @@ private:
             ++out_.yearOutside;
             return;
         }
+        if (!QDate::isValid(t.year, t.month, t.day)) {  // libical takes "20260155"
+            ++out_.damaged;
+            return;
+        }
         if (!room(caption.size() + body.size() + 6)) return;
         auto memo = std::make_unique<TDateMemo>();
         memo->year = t.year;

@@ -258,10 +258,11 @@ TEST(IcalImport, HostileInputIsBoundedAndCounted) {
 
     IcalImport years = importText(calendar(event("DTSTART;VALUE=DATE:00000101\nSUMMARY:0\n") +
                                            event("DTSTART;VALUE=DATE:200000101\nSUMMARY:20000\n") +
-                                           event("SUMMARY:no start\n")));
+                                           event("SUMMARY:no start\n") +
+                                           event("DTSTART:20260155T200000\nSUMMARY:55th\n")));
     EXPECT_TRUE(years.memos.empty());
     EXPECT_EQ(years.yearOutside, 2u);
-    EXPECT_EQ(years.damaged, 1u);
+    EXPECT_EQ(years.damaged, 2u);
 
     IcalImport big = importText(calendar(event("DTSTART;VALUE=DATE:20260101\nSUMMARY:😀〜\nDESCRIPTION:" +
                                                std::string(1 << 20, 'a') + "\n")));
