@@ -22,7 +22,9 @@
 
 #include "data/data_file.h"
 #include "data/day_dialog.h"
+#include "ical/ical_commands.h"
 #include "layout/layout_form.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/printing.h"
 #include "platform/text.h"
@@ -291,6 +293,12 @@ void TMainForm::buildMenu() {
     connect(allwaysOnTopAction_, &QAction::triggered, this, &TMainForm::AllwaysOnTopClick);
     connect(item(popupMenu_, "calenprint", QStringLiteral("簡単印刷(&P)")), &QAction::triggered, this,
             &TMainForm::calenprintClick);
+    QMenu* ical = popupMenu_->addMenu(QStringLiteral("予定の読み込みと書き出し(&I)"));
+    ical->setObjectName(QStringLiteral("IcalMenu"));
+    connect(item(ical, "IcalImport", QStringLiteral("iCalendarファイルを読み込む(&I)...")), &QAction::triggered, this,
+            &TMainForm::IcalImportClick);
+    connect(item(ical, "IcalExport", QStringLiteral("iCalendarファイルに書き出す(&E)...")), &QAction::triggered, this,
+            &TMainForm::IcalExportClick);
     QMenu* help = popupMenu_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("ShowHelp"));
     connect(item(help, "H1", QStringLiteral("ヘルプの表示(&H)")), &QAction::triggered, this, &TMainForm::ShowHelpClick);
@@ -779,6 +787,25 @@ void TMainForm::calenprintClick() {
     cs.redraw = 1;
     draw_->Render();
     update();
+}
+
+void TMainForm::IcalImportClick() {
+    if (!IcalImportCommand(this, sorvelSet_->holidays, sorvelSet_->memos, today().year)) return;
+    // As after the day dialog: the list, the data file and the calendar at once.
+    if (yoteiForm_) yoteiForm_->DateDataChanged(true);
+    SaveDataFile();
+    ShowImage();
+}
+
+void TMainForm::IcalExportClick() {
+    dropEmptySlots(sorvelSet_->memos);
+    dropEmptySlots(sorvelSet_->holidays);
+    std::vector<const TDateMemo*> memos;
+    memos.reserve(sorvelSet_->memos.size());
+    for (const auto& m : sorvelSet_->memos) memos.push_back(m.get());
+    std::vector<const THolidaySet*> rules;
+    for (const auto& r : sorvelSet_->holidays) rules.push_back(r.get());
+    IcalExportCommand(this, memos, rules, today().year, true);
 }
 
 void TMainForm::ShowHelpClick() {

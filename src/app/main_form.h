@@ -65,6 +65,10 @@ public:
     void ShowTodayClick();
     void AllwaysOnTopClick();
     void calenprintClick();
+    // iCalendar files: the import adds to the lists and saves as the day dialog does; the
+    // export writes every note and rule.
+    void IcalImportClick();
+    void IcalExportClick();
     void ShowHelpClick();
     void About1Click();
     void PopupMenu1Popup();

@@ -19,6 +19,8 @@
 #include <QTreeView>
 
 #include "data/memo_dialog.h"
+#include "ical/ical_commands.h"
+#include "platform/clock.h"
 #include "platform/ui.h"
 #include "schedule/list_print.h"
 #include "schedule/schedule_rows_model.h"
@@ -167,6 +169,9 @@ TYoteiForm::TYoteiForm(QWidget* owner) : QWidget(owner, Qt::Window) {
     QAction* p1 = popupMenu1_->addAction(QStringLiteral("リスト印刷(&P)"));
     p1->setObjectName(QStringLiteral("P1"));
     connect(p1, &QAction::triggered, this, &TYoteiForm::P1Click);
+    QAction* ical = popupMenu1_->addAction(QStringLiteral("iCalendarファイルに書き出す(&E)..."));
+    ical->setObjectName(QStringLiteral("IcalExport"));
+    connect(ical, &QAction::triggered, this, &TYoteiForm::IcalExportClick);
     yoteiList_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(yoteiList_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popupMenu1_->popup(yoteiList_->viewport()->mapToGlobal(pos)); });
@@ -288,6 +293,15 @@ void TYoteiForm::P1Click() {
     std::iota(rows.begin(), rows.end(), 0);
     const std::vector<TDateMemo*> live = liveEntries(rows);
     listPrinter_(this, std::vector<const TDateMemo*>(live.begin(), live.end()));
+}
+
+void TYoteiForm::IcalExportClick() {
+    if (!ss_) return;
+    // The rows shown: the notes of the selected year, month or day.
+    std::vector<int> rows(rowsModel_->rows().size());
+    std::iota(rows.begin(), rows.end(), 0);
+    const std::vector<TDateMemo*> live = liveEntries(rows);
+    IcalExportCommand(this, std::vector<const TDateMemo*>(live.begin(), live.end()), {}, today().year, false);
 }
 
 void TYoteiForm::YoteiListKeyDown(int key) {

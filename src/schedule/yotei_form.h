@@ -52,6 +52,8 @@ public:
     void DateTreeChange();
     void ReDataClick();
     void P1Click();
+    // Writes the notes of the rows shown into an iCalendar file.
+    void IcalExportClick();
     void YoteiListKeyDown(int key);
     // Notes dragged from the list were dropped on a node of the tree.
     void DateTreeDragDrop(const QModelIndex& node);

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# iCalendar files through the real menu and file dialogs: three events imported are in the
+# data file at once and on the calendar; the export, read with an independent parser
+# (python3-icalendar), holds the same notes. Screenshots go to $SORVEL_SHOTS when it is set.
+source "$(dirname "$0")/lib.sh"
+bin=${1:?path of the sorvel binary}
+write_state=${2:?path of sorvel_write_state}
+install_copy "$bin"
+printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=50\r\nLeft=50\r\n' >"$prog/sorvel.ini"
+printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
+"$write_state" "$prog/SorvelSt.dat" 2001 8
+/usr/bin/python3 -c "import icalendar" || fail "python3-icalendar is missing; scripts/install-deps.sh installs it"
+shot() { [[ -n "${SORVEL_SHOTS:-}" ]] && { mkdir -p "$SORVEL_SHOTS"; import -window root "$SORVEL_SHOTS/$1.png"; }; return 0; }
+printf '%s\r\n' 'BEGIN:VCALENDAR' 'VERSION:2.0' 'PRODID:-//Example//Calendar//EN' \
+  'BEGIN:VEVENT' 'UID:e1' 'DTSTART;VALUE=DATE:20010810' 'DTEND;VALUE=DATE:20010811' 'SUMMARY:花火大会' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'UID:e2' 'DTSTART:20010820T010000Z' 'DTEND:20010820T020000Z' 'SUMMARY:Dentist' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'UID:e3' 'DTSTART;VALUE=DATE:20010825' 'SUMMARY:旅行, 準備' 'DESCRIPTION:荷物\nパスポート' 'END:VEVENT' \
+  'END:VCALENDAR' >"$E2E_TMP/in.ics"
+start_xvfb
+TZ=Asia/Tokyo start_sorvel
+main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
+sleep 0.5
+
+# 予定の読み込みと書き出し(&I) → iCalendarファイルを読み込む(&I)...
+press "$main" space; sleep 0.5; xdotool key i; sleep 0.5
+shot submenu
+xdotool key i
+dialog=$(wait_window '^iCalendarファイルを読み込む$' 10) || fail "the open dialog did not open"
+sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
+xdotool type --delay 20 "$E2E_TMP/in.ics"; xdotool key Return
+range=$(wait_window '^iCalendarファイルの読み込み$' 10) || fail "the range dialog did not open"
+press "$range" Return
+msg=$(wait_window '^メッセージ$' 10) || fail "no message after the import"
+sleep 0.3
+shot import_message
+press "$msg" Return
+sleep 0.5
+python3 - "$prog/Sorvel.dat" <<'PY' || fail "the imported notes are not in the data file"
+import sys
+data = open(sys.argv[1], 'rb').read()
+for caption, day in [('花火大会', 10), ('10:00 Dentist', 20), ('旅行, 準備', 25)]:
+    key = b'<+DA>2001<-DA><-S01>\r\n<+S02>\r\n<+DA>8<-DA><-S02>\r\n<+S03>\r\n<+DA>%d<-DA>' % day
+    at = data.find(key)
+    if at < 0 or data.find(caption.encode('cp932'), at) < 0:
+        sys.exit(f'missing {caption}')
+PY
+shot calendar_after_import
+# The calendar redrew at once: the days with notes (10, 20, 25 August) are in the note colour
+# (purple), the days beside them (9, 21) are not. Cells are 80 × 53 from (40, 105) at 640 × 480.
+import -window "$main" -depth 8 "$E2E_TMP/cal.ppm"
+python3 - "$E2E_TMP/cal.ppm" <<'PY' || fail "the imported notes are not shown on the calendar"
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+if parts[3] != b"255": sys.exit("not 8 bits per sample")
+w, h = int(parts[1]), int(parts[2]); px = parts[4]
+def purple(col, row):
+    x0, y0 = 40 + 80 * col, 105 + 53 * row
+    n = 0
+    for y in range(y0, y0 + 53):
+        for x in range(x0, x0 + 80):
+            r, g, b = px[3 * (y * w + x):3 * (y * w + x) + 3]
+            n += r > 90 and b > 90 and g < 40
+    return n > 20
+want = {(5, 2): True, (1, 4): True, (6, 4): True, (4, 2): False, (2, 4): False}
+got = {k: purple(*k) for k in want}
+sys.exit(0 if got == want else f'{got}')
+PY
+
+# → iCalendarファイルに書き出す(&E)..., national holidays of 2001 too.
+press "$main" space; sleep 0.5; xdotool key i; sleep 0.3; xdotool key e
+choice=$(wait_window '^iCalendarファイルへの書き出し$' 10) || fail "the export dialog did not open"
+# The check box has the focus, then the two years.
+press "$choice" space Tab ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001; xdotool key Return
+dialog=$(wait_window '^iCalendarファイルに書き出す$' 10) || fail "the save dialog did not open"
+sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
+xdotool type --delay 20 "$E2E_TMP/out"; xdotool key Return
+for _ in $(seq 50); do [[ -s "$E2E_TMP/out.ics" ]] && break; sleep 0.1; done
+/usr/bin/python3 - "$E2E_TMP/out.ics" <<'PY' || fail "the exported file does not hold the notes"
+import sys, datetime, icalendar
+cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+notes, national = [], 0
+for ev in cal.walk('VEVENT'):
+    if ev.get('X-SORVEL-NATIONAL'):
+        national += 1
+        continue
+    notes.append((ev.decoded('DTSTART'), str(ev.get('SUMMARY')), str(ev.get('DESCRIPTION', ''))))
+want = [(datetime.date(2001, 8, 10), '花火大会', ''),
+        (datetime.date(2001, 8, 20), '10:00 Dentist', ''),
+        (datetime.date(2001, 8, 25), '旅行, 準備', '荷物\nパスポート')]
+if sorted(notes) != want: sys.exit(f'notes {sorted(notes)}')
+# 2001: 14 holidays, 4 substitute holidays (12 February, 30 April, 24 September, 24 December)
+# and one citizens' holiday (4 May).
+if national != 19: sys.exit(f'{national} national holidays')
+PY
+kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
+echo "ical: ok"

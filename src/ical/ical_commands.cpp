@@ -1,0 +1,169 @@
+#include "ical/ical_commands.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "ical/ical_export.h"
+#include "ical/ical_import.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+
+namespace sorvel {
+
+namespace {
+
+const QString kCaption = QStringLiteral("メッセージ");
+const QString kFilter = QStringLiteral("iCalendar (*.ics)|*.ics");
+
+// Two year fields "[from] 年から [to] 年まで" in a row.
+struct YearFields {
+    QSpinBox* from;
+    QSpinBox* to;
+    QWidget* row;
+};
+YearFields yearFields(QWidget* parent, IcalYears initial) {
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto spin = [&](const char* name, int value) {
+        auto* s = new QSpinBox(row);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setRange(1, 9999);
+        s->setValue(value);
+        return s;
+    };
+    YearFields f{spin("FromYear", initial.from), spin("ToYear", initial.to), row};
+    h->addWidget(f.from);
+    h->addWidget(new QLabel(QStringLiteral("年から"), row));
+    h->addWidget(f.to);
+    h->addWidget(new QLabel(QStringLiteral("年まで"), row));
+    return f;
+}
+
+QDialogButtonBox* okCancel(QDialog* d) {
+    auto* b = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
+    QObject::connect(b, &QDialogButtonBox::accepted, d, &QDialog::accept);
+    QObject::connect(b, &QDialogButtonBox::rejected, d, &QDialog::reject);
+    return b;
+}
+
+}  // namespace
+
+IcalYears orderedYears(int a, int b) {
+    a = std::clamp(a, 1, 9999);
+    b = std::clamp(b, 1, 9999);
+    return IcalYears{std::min(a, b), std::max(a, b)};
+}
+
+std::optional<IcalYears> askImportRange(QWidget* parent, IcalYears initial) {
+    QDialog d(parent);
+    d.setObjectName(QStringLiteral("IcalImportDialog"));
+    d.setWindowTitle(QStringLiteral("iCalendarファイルの読み込み"));
+    auto* v = new QVBoxLayout(&d);
+    v->addWidget(new QLabel(QStringLiteral("繰り返す予定を読み込む年"), &d));
+    const YearFields f = yearFields(&d, initial);
+    v->addWidget(f.row);
+    v->addWidget(okCancel(&d));
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return orderedYears(f.from->value(), f.to->value());
+}
+
+std::optional<ExportChoice> askExportChoice(QWidget* parent, IcalYears initial) {
+    QDialog d(parent);
+    d.setObjectName(QStringLiteral("IcalExportDialog"));
+    d.setWindowTitle(QStringLiteral("iCalendarファイルへの書き出し"));
+    auto* v = new QVBoxLayout(&d);
+    auto* national = new QCheckBox(QStringLiteral("国民の祝日も書き出す"), &d);
+    national->setObjectName(QStringLiteral("National"));
+    v->addWidget(national);
+    const YearFields f = yearFields(&d, initial);
+    f.row->setEnabled(false);
+    QObject::connect(national, &QCheckBox::toggled, f.row, &QWidget::setEnabled);
+    v->addWidget(f.row);
+    v->addWidget(okCancel(&d));
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return ExportChoice{national->isChecked(), orderedYears(f.from->value(), f.to->value())};
+}
+
+bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memos, int thisYear,
+                       const std::string& localZone) {
+    const std::optional<QString> path =
+        ui().openFile(FileDialogRequest{QStringLiteral("iCalendarファイルを読み込む"), kFilter, QString()});
+    if (!path) return false;
+    if (QFileInfo(*path).size() > kIcalMaxFileBytes) {
+        showMessage(icalTooLargeMessage(), kCaption);
+        return false;
+    }
+    const std::optional<IcalYears> range = askImportRange(parent, orderedYears(thisYear, thisYear + 1));
+    if (!range) return false;
+    QString error;
+    const std::optional<std::string> bytes = readWholeFile(*path, kIcalMaxFileBytes, &error);
+    if (!bytes) {
+        showMessage(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(*path, error), kCaption);
+        return false;
+    }
+
+    QProgressDialog progress(QStringLiteral("iCalendarファイルを読み込んでいます…"), QStringLiteral("キャンセル"), 0,
+                             1000, parent);
+    progress.setObjectName(QStringLiteral("IcalProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    IcalImportOptions options;
+    options.fromYear = range->from;
+    options.toYear = range->to;
+    options.localZone = localZone;
+    options.progress = [&](std::size_t done, std::size_t total) {
+        progress.setValue(total ? static_cast<int>(done * 1000 / total) : 0);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    IcalImport import = importIcal(*bytes, options);
+    progress.close();
+    if (import.status == IcalImportStatus::NotICalendar) {
+        showMessage(icalNotICalendarMessage(), kCaption);
+        return false;
+    }
+    if (import.status == IcalImportStatus::Cancelled) return false;
+    const IcalMerge merge = mergeIcalImport(import, memos, rules);
+    showMessage(icalImportMessage(import, merge), kCaption);
+    return merge.memosAdded + merge.rulesAdded > 0;
+}
+
+bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& memos,
+                       const std::vector<const THolidaySet*>& rules, int thisYear, bool askNational) {
+    IcalExportOptions options;
+    if (askNational) {
+        const std::optional<ExportChoice> choice = askExportChoice(parent, orderedYears(thisYear, thisYear + 1));
+        if (!choice) return false;
+        if (choice->national) {
+            options.nationalFrom = choice->years.from;
+            options.nationalTo = choice->years.to;
+        }
+    }
+    FileDialogRequest req{QStringLiteral("iCalendarファイルに書き出す"), kFilter, QString()};
+    req.defaultSuffix = QStringLiteral("ics");
+    const std::optional<QString> path = ui().saveFile(req);
+    if (!path) return false;
+    options.stamp = icalStampNow();
+    QString error;
+    if (!atomicReplace(*path, exportIcal(memos, rules, options), &error)) {
+        showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,190 @@
+#include "ical/ical_export.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+
+#include <QDate>
+#include <QDateTime>
+
+#include "ical/ical_text.h"
+#include "platform/text.h"
+#include "render/national_holidays.h"
+
+namespace sorvel {
+
+namespace {
+
+std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 0x100000001B3ull;
+    }
+    return h;
+}
+constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
+
+std::string dateText(int y, int m, int d) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
+    return buf;
+}
+
+bool validDate(int y, int m, int d) { return y >= 1 && y <= 9999 && QDate::isValid(y, m, d); }
+
+// DTSTART and DTEND of an all-day event of one day; the last day of 9999 has no next day to
+// end on in four digits, and one-day events may go without DTEND.
+void appendDay(std::string& out, int y, int m, int d) {
+    appendContentLine(out, "DTSTART;VALUE=DATE:" + dateText(y, m, d));
+    const QDate next = QDate(y, m, d).addDays(1);
+    if (next.year() <= 9999)
+        appendContentLine(out, "DTEND;VALUE=DATE:" + dateText(next.year(), next.month(), next.day()));
+}
+
+// A text, and where its UTF-8 form does not lead back to the same CP932 bytes (bytes that are
+// not CP932, the NEC and IBM duplicates) those bytes in hexadecimal beside it, for our import.
+void appendText(std::string& out, std::string_view name, std::string_view cp932) {
+    const std::string utf8 = cp932ToUtf8(cp932);
+    appendContentLine(out, std::string(name) + ":" + escapeIcalText(utf8));
+    if (utf8ToCp932(utf8) == std::optional<std::string>(std::string(cp932))) return;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string line = "X-SORVEL-CP932-" + std::string(name) + ":";
+    for (unsigned char c : cp932) {
+        line.push_back(kHex[c >> 4]);
+        line.push_back(kHex[c & 15]);
+    }
+    appendContentLine(out, line);
+}
+
+constexpr const char* kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+
+// The n-th weekday of a month, 0 when the month has none.
+int nthWeekday(int year, int month, int weekday, int ordinal) {
+    const QDate first(year, month, 1);
+    const int firstWeekday = first.dayOfWeek() % 7;  // 0 = Sunday
+    const int day = 1 + (weekday - firstWeekday + 7) % 7 + 7 * (ordinal - 1);
+    return day <= first.daysInMonth() ? day : 0;
+}
+
+// The rule's first day from 2000 on (2000 is a leap year, so 29 February has one).
+bool ruleStart(const THolidaySet& rule, int& year, int& day) {
+    if (rule.month < 1 || rule.month > 12) return false;
+    for (year = 2000; year < 2400; ++year) {
+        if (rule.ruleKind == 1) {
+            if (rule.weekday < 0 || rule.weekday > 6 || rule.ordinal < 1 || rule.ordinal > 5) return false;
+            day = nthWeekday(year, rule.month, rule.weekday, rule.ordinal);
+        } else {
+            day = QDate::isValid(year, rule.month, rule.day) ? rule.day : 0;
+        }
+        if (day != 0) return true;
+    }
+    return false;
+}
+
+std::string ruleUid(const THolidaySet& rule, int place) {
+    std::uint64_t h = fnv1a(kFnvBasis, rule.name);
+    const std::string fields = std::to_string(rule.ruleKind) + "/" + std::to_string(rule.month) + "/" +
+                               (rule.ruleKind == 1 ? std::to_string(rule.ordinal) + kWeekdayCodes[rule.weekday]
+                                                   : std::to_string(rule.day));
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "rule-%016llx-%d@sorvel", static_cast<unsigned long long>(fnv1a(h, fields)), place);
+    return buf;
+}
+
+}  // namespace
+
+std::string memoUid(const TDateMemo& memo, int place) {
+    std::uint64_t h = fnv1a(kFnvBasis, memo.caption);
+    h = fnv1a(h, std::string_view("\0", 1));
+    h = fnv1a(h, memo.text);
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%s-%016llx-%d@sorvel", dateText(memo.year, memo.month, memo.day).c_str(),
+                  static_cast<unsigned long long>(h), place);
+    return buf;
+}
+
+std::string icalStampNow() {
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toStdString();
+}
+
+std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::vector<const THolidaySet*>& rules,
+                       const IcalExportOptions& options) {
+    std::string out;
+    out.reserve(memos.size() * 200 + 256);
+    appendContentLine(out, "BEGIN:VCALENDAR");
+    appendContentLine(out, "VERSION:2.0");
+    appendContentLine(out, "PRODID:-//Sorvel//Sorvel 1.2//JA");
+    appendContentLine(out, "CALSCALE:GREGORIAN");
+    const std::string stamp = "DTSTAMP:" + options.stamp;
+
+    // The place of a note among identical ones: keyed by date, caption and text.
+    std::unordered_map<std::string, int> seen;
+    for (const TDateMemo* memo : memos) {
+        if (!memo || !validDate(memo->year, memo->month, memo->day)) continue;
+        std::string key = dateText(memo->year, memo->month, memo->day);
+        key += memo->caption;
+        key.push_back('\0');
+        key += memo->text;
+        const int place = seen[key]++;
+        appendContentLine(out, "BEGIN:VEVENT");
+        appendContentLine(out, "UID:" + memoUid(*memo, place));
+        appendContentLine(out, stamp);
+        appendDay(out, memo->year, memo->month, memo->day);
+        appendText(out, "SUMMARY", memo->caption);
+        if (!memo->text.empty()) appendText(out, "DESCRIPTION", memo->text);
+        appendContentLine(out, "END:VEVENT");
+    }
+
+    std::unordered_map<std::string, int> seenRules;
+    for (const THolidaySet* rule : rules) {
+        int year = 0, day = 0;
+        if (!rule || !ruleStart(*rule, year, day)) continue;
+        std::string uid = ruleUid(*rule, 0);
+        const int place = seenRules[uid]++;
+        if (place != 0) uid = ruleUid(*rule, place);
+        appendContentLine(out, "BEGIN:VEVENT");
+        appendContentLine(out, "UID:" + uid);
+        appendContentLine(out, stamp);
+        appendDay(out, year, rule->month, day);
+        std::string rrule = "RRULE:FREQ=YEARLY;BYMONTH=" + std::to_string(rule->month);
+        if (rule->ruleKind == 1)
+            rrule += ";BYDAY=" + std::to_string(rule->ordinal) + kWeekdayCodes[rule->weekday];
+        else
+            rrule += ";BYMONTHDAY=" + std::to_string(rule->day);
+        appendContentLine(out, rrule);
+        appendText(out, "SUMMARY", rule->name);
+        if (rule->dayOffKind == 1) {
+            appendContentLine(out, "CATEGORIES:祝日");
+            appendContentLine(out, "X-SORVEL-DAY-OFF:TRUE");
+            appendContentLine(out, "X-SORVEL-SUBSTITUTE:TRUE");
+        } else if (rule->dayOffKind != 0) {
+            appendContentLine(out, "CATEGORIES:休日");
+            appendContentLine(out, "X-SORVEL-DAY-OFF:TRUE");
+        }
+        appendContentLine(out, "TRANSP:TRANSPARENT");
+        appendContentLine(out, "END:VEVENT");
+    }
+
+    const int from = std::max(1, options.nationalFrom), to = std::min(9999, options.nationalTo);
+    for (int y = from; y <= to; ++y) {
+        for (QDate d(y, 1, 1); d.isValid() && d.year() == y; d = d.addDays(1)) {
+            const NationalDay nd = nationalHoliday(y, d.month(), d.day());
+            if (nd.kind == NationalDayKind::None) continue;
+            appendContentLine(out, "BEGIN:VEVENT");
+            appendContentLine(out, "UID:national-" + dateText(y, d.month(), d.day()) + "@sorvel");
+            appendContentLine(out, stamp);
+            appendDay(out, y, d.month(), d.day());
+            appendContentLine(out, "SUMMARY:" + escapeIcalText(nd.name));
+            appendContentLine(out, "CATEGORIES:祝日");
+            appendContentLine(out, "X-SORVEL-NATIONAL:TRUE");
+            appendContentLine(out, "TRANSP:TRANSPARENT");
+            appendContentLine(out, "END:VEVENT");
+        }
+    }
+    appendContentLine(out, "END:VCALENDAR");
+    return out;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ical/ical_export.h"
+#include "ical/ical_import.h"
+#include "platform/text.h"
+
+namespace sorvel {
+namespace {
+
+std::string crlf(std::string s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+IcalImport importText(const std::string& text, int from = 2026, int to = 2027) {
+    IcalImportOptions o;
+    o.fromYear = from;
+    o.toYear = to;
+    o.localZone = "Asia/Tokyo";
+    return importIcal(crlf(text), o);
+}
+
+std::string noteLine(const TDateMemo& m) {
+    return std::to_string(m.year) + "-" + std::to_string(m.month) + "-" + std::to_string(m.day) + " " +
+           cp932ToUtf8(m.caption) + "|" + cp932ToUtf8(m.text);
+}
+
+std::vector<std::string> noteLines(const TDateMemoList& memos) {
+    std::vector<std::string> out;
+    for (const auto& m : memos) out.push_back(noteLine(*m));
+    return out;
+}
+
+// --- export ---------------------------------------------------------------------------------
+
+TEST(IcalExport, NoteAndBothRuleKindsAreWrittenByteExact) {
+    TDateMemo note{2026, 3, 15, sjis("C:\\dir\r\n" + std::string(30 * 3, ' ')), sjis("会議, 打合せ; 準備")};
+    note.text = sjis("C:\\dir\r\n");
+    for (int i = 0; i < 30; ++i) note.text += sjis("あ");
+    THolidaySet fixed{1, 0, 5, 5, 2, 5, 1, sjis("こどもの日")};
+    THolidaySet nth{0, 1, 9, 18, 4, 1, 3, sjis("敬老")};
+    IcalExportOptions o;
+    o.stamp = "20261208T000000Z";
+    const std::string got = exportIcal({&note}, {&fixed, &nth}, o);
+    const std::string expected = crlf(
+        "BEGIN:VCALENDAR\n"
+        "VERSION:2.0\n"
+        "PRODID:-//Sorvel//Sorvel 1.2//JA\n"
+        "CALSCALE:GREGORIAN\n"
+        "BEGIN:VEVENT\n"
+        "UID:20260315-0a5d6abac9d3f0c0-0@sorvel\n"
+        "DTSTAMP:20261208T000000Z\n"
+        "DTSTART;VALUE=DATE:20260315\n"
+        "DTEND;VALUE=DATE:20260316\n"
+        "SUMMARY:会議\\, 打合せ\\; 準備\n"
+        "DESCRIPTION:C:\\\\dir\\nああああああああああああああああああ\n"
+        " ああああああああああああ\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:rule-3a31e463ec8a3d02-0@sorvel\n"
+        "DTSTAMP:20261208T000000Z\n"
+        "DTSTART;VALUE=DATE:20000505\n"
+        "DTEND;VALUE=DATE:20000506\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=5;BYMONTHDAY=5\n"
+        "SUMMARY:こどもの日\n"
+        "CATEGORIES:祝日\n"
+        "X-SORVEL-DAY-OFF:TRUE\n"
+        "X-SORVEL-SUBSTITUTE:TRUE\n"
+        "TRANSP:TRANSPARENT\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:rule-82232b6a27bd7404-0@sorvel\n"
+        "DTSTAMP:20261208T000000Z\n"
+        "DTSTART;VALUE=DATE:20000918\n"
+        "DTEND;VALUE=DATE:20000919\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=9;BYDAY=3MO\n"
+        "SUMMARY:敬老\n"
+        "TRANSP:TRANSPARENT\n"
+        "END:VEVENT\n"
+        "END:VCALENDAR\n");
+    EXPECT_EQ(got, expected);
+}
+
+TEST(IcalExport, NationalHolidaysOnlyWhenAskedAndIdenticalNotesGetTheirPlace) {
+    TDateMemo a{2026, 1, 2, "", "x"}, b{2026, 1, 2, "", "x"};
+    IcalExportOptions o;
+    std::string without = exportIcal({&a, &b}, {}, o);
+    EXPECT_EQ(without.find("X-SORVEL-NATIONAL"), std::string::npos);
+    EXPECT_NE(without.find("-0@sorvel"), std::string::npos);
+    EXPECT_NE(without.find("-1@sorvel"), std::string::npos);
+    o.nationalFrom = o.nationalTo = 2026;
+    const std::string with = exportIcal({}, {}, o);
+    EXPECT_NE(with.find(crlf("UID:national-20260101@sorvel\nDTSTAMP:\nDTSTART;VALUE=DATE:20260101\n"
+                             "DTEND;VALUE=DATE:20260102\nSUMMARY:元日\nCATEGORIES:祝日\n")),
+              std::string::npos);
+    // 2026: 16 holidays, 1 substitute holiday (6 May, for 3 May on a Sunday), 1 citizens'
+    // holiday (22 September).
+    std::size_t events = 0;
+    for (std::size_t at = with.find("BEGIN:VEVENT"); at != std::string::npos; at = with.find("BEGIN:VEVENT", at + 1))
+        ++events;
+    EXPECT_EQ(events, 18u);
+}
+
+// --- round trips ------------------------------------------------------------------------------
+
+TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
+    TDateMemoList memos;
+    const char* texts[] = {"C:\\temp~1", "①②, 会議; 資料\r\n2行目\r\n", "a\\,b\\;c\\n"};
+    for (const char* t : texts) memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 1, sjis(t), sjis(t)}));
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 1, sjis(texts[0]), sjis(texts[0])}));
+    // ¬ as its IBM code (comes back from UTF-8 as 0x81CA) and a byte that is no CP932.
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 7, 2, "\xEE\xF9\xA0", "\xEE\xF9"}));
+    THolidayList rules;
+    rules.push_back(std::make_unique<THolidaySet>(THolidaySet{2, 0, 6, 1, 1, 1, 1, sjis("創立記念日")}));
+    rules.push_back(std::make_unique<THolidaySet>(THolidaySet{0, 1, 11, 8, 2, 1, 2, sjis("第2月曜")}));
+    std::vector<const TDateMemo*> mp;
+    for (auto& m : memos) mp.push_back(m.get());
+    const std::string file = exportIcal(mp, {rules[0].get(), rules[1].get()}, IcalExportOptions{"20260101T000000Z"});
+
+    IcalImportOptions o;
+    o.localZone = "Asia/Tokyo";
+    IcalImport im = importIcal(file, o);
+    ASSERT_EQ(im.memos.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(im.memos[i]->text, memos[i]->text) << i;
+        EXPECT_EQ(im.memos[i]->caption, memos[i]->caption) << i;
+    }
+    ASSERT_EQ(im.rules.size(), 2u);
+    EXPECT_EQ(im.rules[0]->dayOffKind, 2);
+    EXPECT_EQ(im.rules[1]->ruleKind, 1);
+    EXPECT_EQ(im.rules[1]->weekday, 1);
+    EXPECT_EQ(im.rules[1]->ordinal, 2);
+    EXPECT_EQ(im.replacedCharacters, 0u);
+
+    TDateMemoList empty;
+    THolidayList noRules;
+    IcalMerge first = mergeIcalImport(im, empty, noRules);
+    EXPECT_EQ(first.memosAdded, 5u);
+    EXPECT_EQ(first.rulesAdded, 2u);
+    IcalImport again = importIcal(file, o);
+    IcalMerge second = mergeIcalImport(again, empty, noRules);
+    EXPECT_EQ(second.memosAdded, 0u);
+    EXPECT_EQ(second.rulesAdded, 0u);
+    EXPECT_EQ(second.alreadyThere, 7u);
+    EXPECT_EQ(empty.size(), 5u);
+}
+
+// --- files as calendar programs write them ----------------------------------------------------
+
+TEST(IcalImport, EventsOfCommonCalendarProgramsBecomeNotesAndRules) {
+    IcalImport im = importText(
+        "BEGIN:VCALENDAR\n"
+        "PRODID:-//Example Corp//Calendar 1.0//EN\n"
+        "VERSION:2.0\n"
+        "X-WR-TIMEZONE:Asia/Tokyo\n"
+        "BEGIN:VTIMEZONE\n"
+        "TZID:Eastern Standard Time\n"
+        "BEGIN:DAYLIGHT\n"
+        "TZOFFSETFROM:-0500\n"
+        "TZOFFSETTO:-0400\n"
+        "DTSTART:19700308T020000\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\n"
+        "END:DAYLIGHT\n"
+        "BEGIN:STANDARD\n"
+        "TZOFFSETFROM:-0400\n"
+        "TZOFFSETTO:-0500\n"
+        "DTSTART:19701101T020000\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\n"
+        "END:STANDARD\n"
+        "END:VTIMEZONE\n"
+        "BEGIN:VEVENT\n"
+        "UID:a1\n"
+        "DTSTART;VALUE=DATE:20260401\n"
+        "DTEND;VALUE=DATE:20260404\n"
+        "SUMMARY:出張\n"
+        "DESCRIPTION:大阪\\n支社\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:a2\n"
+        "DTSTART;TZID=Eastern Standard Time:20260310T200000\n"
+        "DTEND;TZID=Eastern Standard Time:20260310T210000\n"
+        "SUMMARY:Call\n"
+        "BEGIN:VALARM\n"
+        "ACTION:DISPLAY\n"
+        "TRIGGER:-PT10M\n"
+        "END:VALARM\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:a3\n"
+        "DTSTART:20260331T150000Z\n"
+        "SUMMARY:深夜の\n"
+        " 作業\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:a4\n"
+        "DTSTART;TZID=Asia/Tokyo:20260105T100000\n"
+        "RRULE:FREQ=WEEKLY;COUNT=4\n"
+        "EXDATE;TZID=Asia/Tokyo:20260112T100000\n"
+        "SUMMARY:定例\n"
+        "END:VEVENT\n"
+        "BEGIN:VEVENT\n"
+        "UID:a5\n"
+        "DTSTART;VALUE=DATE:19900515\n"
+        "RRULE:FREQ=YEARLY\n"
+        "SUMMARY:誕生日\n"
+        "END:VEVENT\n"
+        "BEGIN:VTODO\n"
+        "SUMMARY:買い物\n"
+        "END:VTODO\n"
+        "END:VCALENDAR\n");
+    ASSERT_EQ(im.status, IcalImportStatus::Ok);
+    EXPECT_EQ(noteLines(im.memos), (std::vector<std::string>{
+                                       "2026-4-1 出張|大阪\r\n支社\r\n（2026年4月3日まで）",
+                                       "2026-3-11 09:00 Call|",
+                                       "2026-4-1 00:00 深夜の作業|",
+                                       "2026-1-5 10:00 定例|",
+                                       "2026-1-19 10:00 定例|",
+                                       "2026-1-26 10:00 定例|",
+                                   }));
+    ASSERT_EQ(im.rules.size(), 1u);
+    EXPECT_EQ(im.rules[0]->ruleKind, 0);
+    EXPECT_EQ(im.rules[0]->month, 5);
+    EXPECT_EQ(im.rules[0]->day, 15);
+    EXPECT_EQ(im.rules[0]->dayOffKind, 0);
+    EXPECT_EQ(cp932ToUtf8(im.rules[0]->name), "誕生日");
+    EXPECT_EQ(im.otherComponents, 2u);  // the alarm and the to-do
+    EXPECT_EQ(im.beyondRange, 0u);
+}
+
+// --- refusals and limits ----------------------------------------------------------------------
+
+std::string event(const std::string& lines) { return "BEGIN:VEVENT\n" + lines + "END:VEVENT\n"; }
+std::string calendar(const std::string& events) { return "BEGIN:VCALENDAR\nVERSION:2.0\n" + events + "END:VCALENDAR\n"; }
+
+TEST(IcalImport, HostileInputIsBoundedAndCounted) {
+    EXPECT_EQ(importText("hello\nBEGIN:VCALENDAR\n").status, IcalImportStatus::NotICalendar);
+    EXPECT_EQ(importText("").status, IcalImportStatus::NotICalendar);
+
+    // Every minute, two thousand million times: 100,000 steps, 10,000 notes, the rest counted.
+    IcalImport minutely = importText(calendar(event("DTSTART:20260101T000000\nRRULE:FREQ=MINUTELY;COUNT=2000000000\nSUMMARY:m\n")));
+    EXPECT_EQ(minutely.memos.size(), 10000u);
+    EXPECT_EQ(minutely.overLimit, 90000u);
+    EXPECT_EQ(minutely.beyondRange, 1u);
+    EXPECT_EQ(noteLine(*minutely.memos.back()), "2026-1-7 22:39 m|");
+
+    // Every second without end, from years before the range: expansion starts near the range.
+    IcalImport secondly = importText(calendar(event("DTSTART:20200101T000000\nRRULE:FREQ=SECONDLY\nSUMMARY:s\n")), 2026, 2026);
+    // 100,000 steps from 31 December 10:00: 50,400 seconds before the range, then minutes 0 to 826.
+    ASSERT_EQ(secondly.memos.size(), 827u);
+    EXPECT_EQ(noteLine(*secondly.memos.front()), "2026-1-1 00:00 s|");
+    EXPECT_EQ(secondly.beyondRange, 1u);
+
+    IcalImport years = importText(calendar(event("DTSTART;VALUE=DATE:00000101\nSUMMARY:0\n") +
+                                           event("DTSTART;VALUE=DATE:200000101\nSUMMARY:20000\n") +
+                                           event("SUMMARY:no start\n") +
+                                           event("DTSTART:20260155T200000\nSUMMARY:55th\n")));
+    EXPECT_TRUE(years.memos.empty());
+    EXPECT_EQ(years.yearOutside, 2u);
+    EXPECT_EQ(years.damaged, 2u);
+
+    IcalImport big = importText(calendar(event("DTSTART;VALUE=DATE:20260101\nSUMMARY:😀〜\nDESCRIPTION:" +
+                                               std::string(1 << 20, 'a') + "\n")));
+    ASSERT_EQ(big.memos.size(), 1u);
+    EXPECT_EQ(big.memos[0]->text.size(), 65536u);
+    EXPECT_EQ(big.shortened, 1u);
+    EXPECT_EQ(big.memos[0]->caption, "\x81\x48\x81\x60");  // "？～"
+    EXPECT_EQ(big.replacedCharacters, 1u);
+
+    IcalImport cut = importText("BEGIN:VCALENDAR\n" + event("DTSTART;VALUE=DATE:20260101\nSUMMARY:a\n") +
+                                "BEGIN:VEVENT\nDTSTART;VALUE=DATE:2026");
+    EXPECT_EQ(cut.memos.size(), 1u);
+    EXPECT_EQ(cut.damaged, 1u);
+}
+
+TEST(IcalImport, CancelLeavesNothing) {
+    std::string events;
+    for (int i = 0; i < 2000; ++i) events += event("DTSTART;VALUE=DATE:20260101\nSUMMARY:x\n");
+    IcalImportOptions o;
+    o.localZone = "Asia/Tokyo";
+    int calls = 0;
+    o.progress = [&](std::size_t done, std::size_t total) {
+        EXPECT_LE(done, total);
+        return ++calls < 2;
+    };
+    IcalImport im = importIcal(crlf(calendar(events)), o);
+    EXPECT_EQ(im.status, IcalImportStatus::Cancelled);
+    EXPECT_TRUE(im.memos.empty());
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(IcalImport, MessageNamesEveryCount) {
+    IcalImport im;
+    im.beyondRange = 1;
+    im.overLimit = 2;
+    im.yearOutside = 3;
+    im.otherComponents = 4;
+    im.damaged = 5;
+    im.shortened = 6;
+    im.replacedCharacters = 7;
+    EXPECT_EQ(icalImportMessage(im, IcalMerge{10, 2, 8}),
+              QStringLiteral("予定 10件、休日 2件を追加しました。\n8件は登録済みでした。\n"
+                             "範囲外の繰り返し 1件、上限を超えた予定 2件、年が1〜9999の外にある予定 3件、"
+                             "ToDo・日誌・アラームなど 4件、壊れた予定 5件は読み込みませんでした。\n"
+                             "長い見だしと内容 6件を64KBまでにしました。\n"
+                             "Shift-JISにない文字 7文字を「？」にしました。"));
+    EXPECT_EQ(icalImportMessage(IcalImport{}, IcalMerge{1, 0, 0}), QStringLiteral("予定 1件、休日 0件を追加しました。"));
+}
+
+}  // namespace
+}  // namespace sorvel
