@@ -21,8 +21,9 @@ namespace {
 
 // 36 points at the screen's 96 dpi.
 constexpr int kFontHeight = 48;
-// The date stands at the column's left edge; it keeps this much room before the next column.
-constexpr int kDateRoom = 2;
+// The date stands at the column's left edge; it keeps this much room before the next column
+// (a sixth of the text's height, so the caption beside it reads as another word).
+constexpr int kDateRoom = kFontHeight / 6;
 
 // The widest date a row can show in the font: the tree's longest year and two-digit months and
 // days, every digit the font's widest.
