@@ -29,8 +29,11 @@ sleep 0.5
 xdotool key p
 dialog=$(wait_window '^印刷$' 20) || fail "the print dialog (in Japanese, \"印刷\") did not open"
 sleep 0.5
-import -window root "$E2E_TMP/dialog.png" 2>/dev/null || true
+# The dialog is drawn (not a blank window): its controls and texts give it many colours.
+import -window "$dialog" "$E2E_TMP/dialog.png" 2>/dev/null || fail "no screenshot of the print dialog"
 [[ -n "${SORVEL_E2E_SHOTS:-}" ]] && cp "$E2E_TMP/dialog.png" "$SORVEL_E2E_SHOTS/print-dialog.png"
+colours=$(identify -format '%k' "$E2E_TMP/dialog.png")
+((colours > 16)) || fail "the print dialog's window shows $colours colours: it is not drawn"
 press "$dialog" Return
 for _ in $(seq 100); do
   xdotool search --onlyvisible --name '^印刷$' >/dev/null 2>&1 || break

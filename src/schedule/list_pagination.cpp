@@ -34,10 +34,13 @@ CellLayout layoutCell(std::string_view text, int left, int limit, int lineHeight
     return cell;
 }
 
-ListColumns listColumns(int pageWidth) {
+ListColumns listColumns(int pageWidth, int dateWidth) {
     // Truncated products, as the integer geometry everywhere else.
-    return ListColumns{static_cast<int>(pageWidth * 0.16), static_cast<int>(pageWidth * 0.42),
-                       static_cast<int>(pageWidth * 0.42)};
+    const int least = static_cast<int>(pageWidth * 0.16);
+    const int most = std::max(least, pageWidth / 4);
+    const int date = std::clamp(dateWidth, least, most);
+    const int rest = (pageWidth - date) / 2;
+    return ListColumns{date, rest, rest};
 }
 
 int wholeInchPixels(int millimetres, int dpi) {

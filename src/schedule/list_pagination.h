@@ -28,13 +28,17 @@ struct CellLayout {
 CellLayout layoutCell(std::string_view textCp932, int left, int limit, int lineHeight,
                       const std::function<int(std::string_view)>& advance);
 
-// Column edges of the table on a page pw pixels wide: date, caption and text.
+// Column widths of the table on a page pw pixels wide: date, caption and text.
 struct ListColumns {
     int date = 0;
     int caption = 0;
     int text = 0;
+    bool operator==(const ListColumns&) const = default;
 };
-ListColumns listColumns(int pageWidth);
+// The date column is as wide as its widest date needs (dateWidth, the room on either side
+// included), but never below 16 % of the page nor above a quarter of it; caption and text share
+// the rest equally. Where a quarter is too narrow the dates are drawn smaller to fit.
+ListColumns listColumns(int pageWidth, int dateWidth);
 
 // The printable height or width in pixels: whole inches of the size in millimetres, at dpi.
 int wholeInchPixels(int millimetres, int dpi);

@@ -21,6 +21,26 @@ namespace {
 
 // 36 points at the screen's 96 dpi.
 constexpr int kFontHeight = 48;
+// The date stands at the column's left edge; it keeps this much room before the next column
+// (a sixth of the text's height, so the caption beside it reads as another word).
+constexpr int kDateRoom = kFontHeight / 6;
+
+// The widest date a row can show in the font: the tree's longest year and two-digit months and
+// days, every digit the font's widest.
+QString widestDate(const Font& font) {
+    QChar wide = u'0';
+    for (char16_t c = u'1'; c <= u'9'; ++c)
+        if (font.advance(QString(QChar(c))) > font.advance(QString(wide))) wide = QChar(c);
+    const auto digits = [wide](qsizetype n) { return QString(n, wide); };
+    return digits(QString::number(kLastTreeYear).size()) + u'年' + digits(2) + u'月' + digits(2) + u'日';
+}
+
+// The font, or the largest smaller one in which the text that textIn gives fits width.
+template <typename TextIn>
+Font fitted(Font font, int width, TextIn textIn) {
+    while (font.height() > 1 && font.advance(textIn(font)) > width) font.setHeight(font.height() - 1);
+    return font;
+}
 
 // One table row laid out: the date text and the characters of the caption and the text cell.
 struct RowLayout {
@@ -32,7 +52,10 @@ struct RowLayout {
 
 class ListPrinter {
 public:
-    ListPrinter(PrintJob& job, int pageWidth) : job_(job), pw_(pageWidth), columns_(listColumns(pageWidth)) {}
+    ListPrinter(PrintJob& job, int pageWidth) : job_(job), pw_(pageWidth) {
+        columns_ = listColumns(pw_, font_.advance(widestDate(font_)) + kDateRoom);
+        dateFont_ = fitted(font_, columns_.date - kDateRoom, widestDate);
+    }
 
     RowLayout layoutHeader() {
         return layoutRow(QStringLiteral("日付"), fromQString(QStringLiteral("見だし")).value_or(std::string()),
@@ -109,9 +132,12 @@ private:
         const int c = d + columns_.caption;
         const int t = c + columns_.text;
         if (!row.date.isEmpty()) {
+            // A year beyond the tree's (from a damaged data file) is drawn smaller still.
+            const Font date = fitted(dateFont_, d - kDateRoom, [&row](const Font&) { return row.date; });
             p.save();
+            p.setFont(date.qfont());
             p.setClipRect(QRect(0, 0, d, font_.height() + 1), Qt::IntersectClip);
-            p.drawText(QPoint(0, 1 + font_.ascent()), row.date);
+            p.drawText(QPoint(0, 1 + date.ascent()), row.date);
             p.restore();
         }
         paintCell(p, row.caption, d, c);
@@ -130,6 +156,7 @@ private:
     int pw_;
     ListColumns columns_;
     Font font_{std::string(), kShiftJisCharSet, kFontHeight};
+    Font dateFont_;  // font_, or smaller where a quarter of the page cannot hold the widest date
     std::unordered_map<unsigned, int> widths_;
 };
 

@@ -8,10 +8,6 @@ namespace sorvel {
 
 namespace {
 
-// The tree covers the years the calendar can show, plus the three years after the last one.
-constexpr std::int32_t kFirstTreeYear = 1;
-constexpr std::int32_t kLastTreeYear = 9999 + 3;
-
 std::int32_t clampYear(std::int64_t y) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(y, kFirstTreeYear, kLastTreeYear));
 }

@@ -28,6 +28,11 @@ struct DateKey {
 // divisible by 100 and not by 400. 0 for a month outside 1–12.
 int treeDaysInMonth(std::int32_t year, std::int32_t month);
 
+// The tree covers the years the calendar can show, plus the three years after the last one; a
+// note dropped on a year node can move up to its last year.
+inline constexpr std::int32_t kFirstTreeYear = 1;
+inline constexpr std::int32_t kLastTreeYear = 9999 + 3;
+
 // The years of the tree: from the first note's year to the last note's year + 3, or from
 // dispYear to dispYear + 3 without notes. Years are kept within 1–9999 as far as the range
 // allows; last is never below first.

@@ -63,10 +63,25 @@ TEST(ListLayout, RowsGoUnderTheHeaderAndBreakWhenTheyDoNotFit) {
     }
 }
 
+TEST(ListLayout, DateColumnTakesItsWidestDateWithinASixthToAQuarter) {
+    struct Case {
+        int pageWidth, dateWidth;
+        ListColumns columns;
+    };
+    const Case cases[] = {
+        {2100, 386, {386, 857, 857}},  // as the date needs; the rest halved, truncated
+        {2100, 100, {336, 882, 882}},  // never below 16 % (the caption and text 42 % each)
+        {1120, 388, {280, 420, 420}},  // never above a quarter
+        {0, 50, {0, 0, 0}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(listColumns(c.pageWidth, c.dateWidth), c.columns) << c.pageWidth << " " << c.dateWidth;
+}
+
 // ---- printing on the recording printer ---------------------------------------------------
 
-// Tables 1120 × 160 pixels (7 × 1 whole inches at 160 dpi) on pages of 1130 × 170: columns
-// end at 179, 649 and 1119; a line of 48-pixel text makes a row 49 high, so the header covers
+// Tables 1120 × 160 pixels (7 × 1 whole inches at 160 dpi) on pages of 1130 × 170: the widest
+// date in 48-pixel text needs more than a quarter of 1120, so the date column takes 280 and the
+// others 420 each, edges at 280, 700 and 1120; a line of 48-pixel text makes a row 49 high, so the header covers
 // 0–48 and rows start at 50, 99, …
 class ListPrintTest : public ::testing::Test {
 protected:
@@ -99,16 +114,16 @@ TEST_F(ListPrintTest, DateOnceUnderEachHeaderAndAHeaderOnEveryPage) {
               (std::vector<std::string>{"startDoc", "startPage", "endPage", "startPage", "endPage", "endDoc"}));
     ASSERT_EQ(printer.pages.size(), 2u);
     for (const QImage& page : printer.pages) {
-        for (int x : {2, 181, 651}) EXPECT_GT(ink(page, x, 2, x + 176, 47), 0) << x;  // 日付 見だし 内容
+        for (int x : {2, 282, 702}) EXPECT_GT(ink(page, x, 2, x + 176, 47), 0) << x;  // 日付 見だし 内容
         // The header's bottom line, the blank line under it, the first row's top line.
         EXPECT_TRUE(black(page, 500, 48));
         EXPECT_FALSE(black(page, 500, 49));
         EXPECT_TRUE(black(page, 500, 50));
-        for (int x : {0, 179, 649, 1119}) EXPECT_TRUE(black(page, x, 60)) << x;
+        for (int x : {0, 280, 700, 1120}) EXPECT_TRUE(black(page, x, 60)) << x;
         // The date in the first row under the header only; the caption in both.
-        EXPECT_GT(ink(page, 2, 52, 178, 97), 0);
-        EXPECT_EQ(ink(page, 2, 101, 178, 146), 0);
-        EXPECT_GT(ink(page, 181, 101, 648, 146), 0);
+        EXPECT_GT(ink(page, 2, 52, 278, 97), 0);
+        EXPECT_EQ(ink(page, 2, 101, 278, 146), 0);
+        EXPECT_GT(ink(page, 282, 101, 698, 146), 0);
         EXPECT_EQ(ink(page, 0, 160, 1130, 170), 0);  // nothing below the last whole inch
     }
 }
@@ -129,15 +144,15 @@ TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowEnds) {
     EXPECT_FALSE(black(page, 10, 98));
     EXPECT_TRUE(black(page, 10, 196));
     for (int top : {51, 100, 149}) {
-        EXPECT_GT(ink(page, 651, top, 700, top + 46), 0) << top;
-        EXPECT_EQ(ink(page, 700, top, 1118, top + 46), 0) << top;
+        EXPECT_GT(ink(page, 702, top, 751, top + 46), 0) << top;
+        EXPECT_EQ(ink(page, 751, top, 1118, top + 46), 0) << top;
     }
     // The next row wraps its caption to a second line, nothing in the text column.
     EXPECT_FALSE(black(page, 10, 197 + 48));
-    EXPECT_GT(ink(page, 181, 197 + 51, 648, 197 + 96), 0);
-    EXPECT_EQ(ink(page, 650, 198, 1119, 197 + 96), 0);
+    EXPECT_GT(ink(page, 282, 197 + 51, 698, 197 + 96), 0);
+    EXPECT_EQ(ink(page, 701, 198, 1119, 197 + 96), 0);
     // The tall row fills a page of its own down to the last whole inch and no further.
-    EXPECT_GT(ink(printer.pages[1], 651, 400, 700, 480), 0);
+    EXPECT_GT(ink(printer.pages[1], 702, 400, 751, 480), 0);
     EXPECT_EQ(ink(printer.pages[1], 0, 480, 1130, 490), 0);
 
     // An empty list is one blank page.
@@ -170,6 +185,57 @@ TEST_F(ListPrintTest, CancelAndFailuresStopTheJob) {
     EXPECT_EQ(PrintList(nullptr, {&note}), 0);
     EXPECT_TRUE(printer.steps.empty());
     EXPECT_EQ(ui.messages, std::vector<RecordedMessage>{print_cases::kNoBitmaps});
+}
+
+// A4 at the fixed print resolution (202 mm printable: 7 whole inches, 2100 pixels at 300 dpi)
+// with the real font: every date stands whole in its column and the caption column starts after
+// it. A page 20 inches wide, where a sixth of the page is room to spare, prints the same dates as
+// the reference.
+TEST(ListPrintDates, LongDatesStayInsideTheirColumn) {
+    ScriptedUi ui;
+    RecordingPrinter printer;
+    printer.dpi = 300;
+    printer.widthMm = 202;
+    printer.heightMm = 26;  // one inch: the header and four rows of 49
+    printer.printableWidth = 2397;
+    printer.printableHeight = 300;
+    const TDateMemo notes[] = {{2024, 12, 15, "a", "t"},
+                               {10002, 12, 31, "a", "t"},  // the last year a note can be dropped on
+                               {1, 1, 1, "a", "t"},
+                               {-2147483647 - 1, 12, 31, "a", "t"}};  // only a damaged file holds this
+    const std::vector<const TDateMemo*> list{&notes[0], &notes[1], &notes[2], &notes[3]};
+    ASSERT_EQ(PrintList(nullptr, list), 1);
+    printer.widthMm = 508;
+    printer.printableWidth = 6010;
+    ASSERT_EQ(PrintList(nullptr, list), 1);
+    ASSERT_EQ(printer.pages.size(), 2u);
+    const QImage &a4 = printer.pages[0], &wide = printer.pages[1];
+    auto ink = [](const QImage& page, int left, int top, int right, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) n += qGray(page.pixel(x, y)) < 128;
+        return n;
+    };
+    // The first line right of the table's left edge that is black through the whole row.
+    auto columnLine = [&](const QImage& page, int top) {
+        for (int x = 1; x < page.width(); ++x)
+            if (ink(page, x, top + 1, x + 1, top + 48) == 47) return x;
+        return -1;
+    };
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(notes[i].year);
+        const int top = 50 + 49 * i;
+        const int line = columnLine(a4, top);
+        ASSERT_GT(line, 0);
+        EXPECT_GT(ink(a4, 1, top + 1, line - 2, top + 48), 0);
+        EXPECT_EQ(ink(a4, line - 2, top + 1, line, top + 48), 0);  // nothing cut at the edge
+        EXPECT_EQ(ink(a4, line + 1, top + 1, line + 2, top + 48), 0);
+        EXPECT_GT(ink(a4, line + 2, top + 1, line + 60, top + 48), 0);  // the caption after it
+        // The dates of the tree's years at their full size, as on the wide page.
+        if (i < 3) {
+            EXPECT_EQ(ink(a4, 1, top + 1, line, top + 48), ink(wide, 1, top + 1, columnLine(wide, top), top + 48));
+        }
+    }
 }
 
 // A real printer's page gets the rows as text, not as pictures: a PDF keeps it selectable.
