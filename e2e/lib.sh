@@ -104,3 +104,23 @@ add_note_on_15_august() {
   xdotool search --onlyvisible --name '^8月15日の予定$' >/dev/null 2>&1 && fail "the day dialog stayed open"
   return 0
 }
+
+# Writes the data file $1 holding one note (text "text") for each further argument
+# "year month day caption", in the order given.
+write_notes() {
+  local file=$1
+  shift
+  python3 - "$file" "$@" <<'PY'
+import sys
+def field(n, v):
+    return b'<+S%02d>\r\n<+DA>' % n + v + b'<-DA><-S%02d>\r\n' % n
+def note(y, m, d, caption):
+    return (b'<+M03>\r\n' + field(1, b'%d' % y) + field(2, b'%d' % m) + field(3, b'%d' % d)
+            + field(4, b'text') + field(5, caption) + b'<-M03>\r\n')
+notes = b''
+for spec in sys.argv[2:]:
+    y, m, d, caption = spec.split(' ', 3)
+    notes += note(int(y), int(m), int(d), caption.encode())
+open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + notes + b'<-Sorvel>\0')
+PY
+}

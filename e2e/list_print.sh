@@ -12,16 +12,7 @@ setup_print
 install_copy "$bin"
 printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=400\r\nLeft=600\r\n[YoteiSet]\r\nYoteiWidth=560\r\nYoteiHeight=360\r\nYoteiX=20\r\nYoteiY=20\r\nYoDisp=1\r\n[LayoutSet]\r\nDisp=0\r\n' >"$prog/sorvel.ini"
 "$write_state" "$prog/SorvelSt.dat" 2024 12
-python3 - "$prog/Sorvel.dat" <<'PY'
-import sys
-def field(n, v):
-    return b'<+S%02d>\r\n<+DA>' % n + v + b'<-DA><-S%02d>\r\n' % n
-def note(y, m, d, caption):
-    return (b'<+M03>\r\n' + field(1, b'%d' % y) + field(2, b'%d' % m) + field(3, b'%d' % d)
-            + field(4, b'text') + field(5, caption) + b'<-M03>\r\n')
-open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + note(2024, 12, 15, b'meeting') + note(9999, 12, 31, b'lastday')
-                              + note(10002, 12, 31, b'faraway') + b'<-Sorvel>\0')
-PY
+write_notes "$prog/Sorvel.dat" "2024 12 15 meeting" "9999 12 31 lastday" "10002 12 31 faraway"
 start_xvfb
 start_sorvel
 list=$(wait_window '^予定一覧$' 60) || fail "the schedule list did not open at start"

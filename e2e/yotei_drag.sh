@@ -8,16 +8,7 @@ write_state=${2:?path of sorvel_write_state}
 install_copy "$bin"
 printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=400\r\nLeft=600\r\n[YoteiSet]\r\nYoteiWidth=560\r\nYoteiHeight=360\r\nYoteiX=20\r\nYoteiY=20\r\nYoDisp=0\r\n' >"$prog/sorvel.ini"
 "$write_state" "$prog/SorvelSt.dat" 2001 9
-python3 - "$prog/Sorvel.dat" <<'PY'
-import sys
-def field(n, v):
-    return b'<+S%02d>\r\n<+DA>' % n + v + b'<-DA><-S%02d>\r\n' % n
-def note(y, m, d, caption):
-    return (b'<+M03>\r\n' + field(1, b'%d' % y) + field(2, b'%d' % m) + field(3, b'%d' % d)
-            + field(4, b'text') + field(5, caption) + b'<-M03>\r\n')
-open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + note(1999, 7, 7, b'tanabata') + note(1999, 7, 31, b'summer')
-                              + note(2001, 5, 3, b'meeting') + b'<-Sorvel>\0')
-PY
+write_notes "$prog/Sorvel.dat" "1999 7 7 tanabata" "1999 7 31 summer" "2001 5 3 meeting"
 start_xvfb
 
 start_sorvel
