@@ -10,6 +10,7 @@ struct AlmanacTerm {
     QString name;       // "冬至"
     int hour = 0;       // its instant in JST, rounded to the minute
     int minute = 0;
+    int day = 0;        // the day of the month of that JST instant
 };
 struct AlmanacDay {
     bool valid = false;   // false outside kAlmanacFirstYear..kAlmanacLastYear and for dates that do not exist
@@ -24,6 +25,8 @@ struct AlmanacDay {
 };
 // The day's almanac. A year is computed when first asked for and kept (GUI thread only).
 AlmanacDay almanacDay(int year, int month, int day);
+// Forgets every computed year (for measuring the computation from cold).
+void clearAlmanacCache();
 QString rokuyoName(int rokuyo);
 // The second line of a day cell for the boxes that are on; empty when nothing is to be shown.
 // 節気/雑節 name on its day (terms on), otherwise the 六曜 (rokuyo on); with oldCalendar on, the
