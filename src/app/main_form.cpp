@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/about_form.h"
+#include "app/day_information.h"
 #include "app/window_interaction.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include "data/data_file.h"
@@ -155,6 +157,7 @@ void TMainForm::FormCreate() {
     cs.memos = &sorvelSet_->memos;
     cs.NationalHolidays = sorvelSet_->ShowNationalHolidays;
     cs.EraYear = sorvelSet_->JapaneseEraYear;
+    ApplyAlmanacShown();
 
     WindowRect r = windowRect();
     r.left = sorvelSet_->Left;
@@ -316,6 +319,32 @@ void TMainForm::FormPaint() {
     draw_->UpdateToday();
     draw_->Render();
     ResizeToZoom();
+}
+
+void TMainForm::ApplyAlmanacShown() {
+    draw_->setAlmanacShown(AlmanacShown{sorvelSet_->ShowRokuyo == 1, sorvelSet_->ShowOldCalendar == 1,
+                                        sorvelSet_->ShowSolarTerms == 1});
+}
+
+QString TMainForm::DayToolTipAt(int x, int y) const {
+    if (!draw_ || !draw_->almanacShown().any()) return {};
+    const TCalenderSet& cs = draw_->settings();
+    const std::optional<ClickedDate> date = DayHitTest(cs, x, y);
+    if (!date) return {};
+    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, cs.NationalHolidays == 1);
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = DayToolTipAt(help->pos().x(), help->pos().y());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return TVForm::event(event);
 }
 
 void TMainForm::paintEvent(QPaintEvent*) {
@@ -578,7 +607,8 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
-        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date));
+        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date),
+                         draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
     SaveDataFile();
@@ -674,6 +704,7 @@ void TMainForm::setClick() {
                                                               [this] { LoadDataFile(); }});
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
+    ApplyAlmanacShown();
     draw_->settings().redraw = 1;
     RefreshView();
     setZoomChecks();

@@ -87,6 +87,9 @@ public:
     using DayDialogRunner = std::function<int(TMainForm&, const ClickedDate&)>;
     void setDayDialogRunner(DayDialogRunner runner) { dayDialogRunner_ = std::move(runner); }
     void setZoomChecks();
+    // The tooltip of the day under a point of the calendar; empty when no almanac box is on or
+    // no day is there.
+    QString DayToolTipAt(int x, int y) const;
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
     TSorvelDraw& draw() { return *draw_; }
@@ -121,6 +124,7 @@ signals:
     void closeRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -132,6 +136,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The almanac boxes of the basic settings, given to the calendar's engine.
+    void ApplyAlmanacShown();
     void buildMenu();
     void FormPaint();
     void FormClose();

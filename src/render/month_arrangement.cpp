@@ -138,4 +138,27 @@ MonthLayout monthLayout(int canvasWidth, int canvasHeight, std::uint8_t x, std::
     return l;
 }
 
+FrameOutline todayFrame(int numberX, int numberY, int numberWidth, int numberHeight) {
+    return FrameOutline{numberX - 2, numberY - 2, numberX + numberWidth + 1, numberY + numberHeight + 1};
+}
+
+BlockRect almanacLineBox(const BlockRect& cell, int numberX, int numberWidth, int numberHeight, int ascent,
+                         bool today) {
+    constexpr int half = kTodayFramePen / 2;  // a line's pixels either side of its centre
+    const FrameOutline own = todayFrame(numberX, cell.y, numberWidth, numberHeight);
+    // Below the digits; above this cell's frame and the frame of the number one row down,
+    // whose top line lies two pixels above that cell.
+    const int top = cell.y + ascent + 1;
+    const int bottom = std::min(own.bottom - half, cell.y + cell.height - 2 - half);
+    // A neighbour's frame reaches at most two pixels into this cell on the left (its number is
+    // narrower than a cell) and begins two pixels before the next cell on the right.
+    int left = cell.x + 2;
+    int right = cell.x + cell.width - 2 - half;
+    if (today) {
+        left = std::max(left, own.left + half + 1);
+        right = std::min(right, own.right - half);
+    }
+    return BlockRect{left, top, right - left, bottom - top};
+}
+
 }  // namespace sorvel

@@ -93,4 +93,21 @@ struct MonthLayout {
 MonthLayout monthLayout(int canvasWidth, int canvasHeight, std::uint8_t x, std::uint8_t y, std::uint8_t sx,
                         std::uint8_t sy, std::int32_t numberOfMonth, std::uint8_t drawStyle);
 
+// The frame around today's number, drawn as a closed outline with a pen of kTodayFramePen
+// pixels: the number's box at (numberX, numberY) of numberWidth × numberHeight, two pixels out.
+inline constexpr int kTodayFramePen = 3;
+struct FrameOutline {
+    int left = 0, top = 0, right = 0, bottom = 0;  // the lines' centres
+    bool operator==(const FrameOutline&) const = default;
+};
+FrameOutline todayFrame(int numberX, int numberY, int numberWidth, int numberHeight);
+
+// The room for the small almanac line under a day number. The number stands at the top of its
+// cell in a font of numberHeight pixels whose digits end at its ascent; the line goes between
+// the digits and the cell's foot, clear of the today frame of this cell and of every
+// neighbouring cell (which may be today's), and on today's cell inside its frame. Width or
+// height ≤ 0 when there is no room.
+BlockRect almanacLineBox(const BlockRect& cell, int numberX, int numberWidth, int numberHeight, int ascent,
+                         bool today);
+
 }  // namespace sorvel

@@ -79,6 +79,10 @@ TSorvelDraw::~TSorvelDraw() = default;
 
 bool TSorvelDraw::renderBusy() { return g_renderBusy; }
 
+void TSorvelDraw::setAlmanacSourceForTesting(std::function<AlmanacDay(int, int, int)> source) {
+    almanacSource_ = std::move(source);
+}
+
 void TSorvelDraw::setRenderHookForTesting(std::function<void()> hook) { renderHook() = std::move(hook); }
 
 int TSorvelDraw::ResetSettings() {
@@ -302,6 +306,16 @@ void TSorvelDraw::drawShadowed(const QString& text, int px, int py, int width, i
     Canvas(canvas_).shadowedText(px, py, width, height, text, font_, colour, shadow);
 }
 
+void TSorvelDraw::drawAlmanacLine(const QString& text, const BlockRect& box, int shadow, Rgb colour) {
+    int height = box.height - shadow;
+    lineFont_.setFace(settings_->FontName, settings_->FontCharSet);
+    lineFont_.setHeight(height);
+    while (lineFont_.advance(text) + shadow > box.width && height >= kMinAlmanacLineHeight)
+        lineFont_.setHeight(--height);
+    if (height < kMinAlmanacLineHeight) return;
+    Canvas(canvas_).shadowedText(box.x, box.y, box.width, height, text, lineFont_, colour, shadow);
+}
+
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
     TCalenderSet& s = *settings_;
     const DayClasses c = sorvel::ClassifyDays(
@@ -363,6 +377,14 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     int weekRow = 1;
     const int digitWidth = font_.advance(QStringLiteral("0"));
     const bool todaysMonth = s.TodayColoring == 1 && r.year == s.TodayYear && r.month == s.TodayMonth;
+    // The almanac line fits below the digits when the cells leave room for a legible one; only
+    // then is the month's almanac looked up.
+    const int numberHeight = Canvas::textExtent(QStringLiteral("0"), font_).height;
+    const int ascent = font_.ascent();
+    const bool almanacLine = almanacShown_.any() && r.year >= kAlmanacFirstYear && r.year <= kAlmanacLastYear &&
+                             almanacLineBox(r.layout.dayCell(0, 1), 0, 0, numberHeight, ascent, false).height -
+                                     dayShadow >=
+                                 kMinAlmanacLineHeight;
     for (int d = 1; d <= tables_.daysInMonth[m]; d = nextShownDay(r.year, r.month, d)) {
         const QString& text = dayNumber(d);
         const BlockRect cell = r.layout.dayCell(column, weekRow);
@@ -370,13 +392,26 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         const int px = cell.x + (d <= 9 ? digitWidth : 0);
         const int py = cell.y;
         drawShadowed(text, px, py, cell.width, cell.height, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
-        if (todaysMonth && d == s.TodayDay) {
+        const bool isToday = todaysMonth && d == s.TodayDay;
+        TextSize t;
+        if (isToday) {
             // The 3-pixel pen runs just outside the number's cell, so that the frame surrounds
             // the number instead of covering its edges.
-            const TextSize t = Canvas::textExtent(text, font_);
-            const int l = px - 2, top = py - 2, r = px + t.width + 1, b = py + t.height + 1;
-            const QPoint frame[] = {{l, top}, {l, b}, {r, b}, {r, top}, {l, top}};
-            Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), 3, PenStyle::Solid});
+            t = Canvas::textExtent(text, font_);
+            const FrameOutline f = todayFrame(px, py, t.width, t.height);
+            const QPoint frame[] = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}, {f.right, f.top},
+                                    {f.left, f.top}};
+            Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), kTodayFramePen, PenStyle::Solid});
+        }
+        if (almanacLine) {
+            const AlmanacDay a = almanacSource_ ? almanacSource_(static_cast<int>(r.year), r.month, d)
+                                                : almanacDay(static_cast<int>(r.year), r.month, d);
+            const QString line = almanacCellLine(a, almanacShown_.rokuyo, almanacShown_.oldCalendar,
+                                                 almanacShown_.terms);
+            if (!line.isEmpty())
+                drawAlmanacLine(line, almanacLineBox(cell, px, t.width, isToday ? t.height : numberHeight, ascent,
+                                                     isToday),
+                                dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
         }
         if (++column > 6) {
             column = 0;

@@ -10,6 +10,7 @@
 
 #include <QImage>
 
+#include "almanac/almanac.h"
 #include "platform/gdi.h"
 #include "render/calendar_math.h"
 #include "render/month_arrangement.h"
@@ -26,6 +27,19 @@ struct MonthRect {
     std::int64_t year = 0;
     int index = 0;  // 0 for the first month shown
 };
+
+// Which almanac items the day cells show on a small line under their numbers. With all off,
+// nothing of the almanac is computed.
+struct AlmanacShown {
+    bool rokuyo = false;
+    bool oldCalendar = false;
+    bool terms = false;  // 二十四節気 and 雑節
+    bool any() const { return rokuyo || oldCalendar || terms; }
+};
+
+// The smallest font height, in pixels, at which the almanac line is still legible; a cell that
+// cannot hold it goes without.
+inline constexpr int kMinAlmanacLineHeight = 10;
 
 class TSorvelDraw {
 public:
@@ -75,6 +89,13 @@ public:
     };
     const std::vector<DrawnDay>& drawnDays() const { return drawnDays_; }
 
+    // The main window's calendar shows what the basic settings ask for; a layout calendar
+    // object keeps them off.
+    void setAlmanacShown(const AlmanacShown& shown) { almanacShown_ = shown; }
+    const AlmanacShown& almanacShown() const { return almanacShown_; }
+    // Tests: where the day's almanac comes from (almanacDay otherwise).
+    void setAlmanacSourceForTesting(std::function<AlmanacDay(int, int, int)> source);
+
     // True while some engine renders (one flag for the whole process).
     static bool renderBusy();
     // Tests: called in the middle of every render, where a repaint could ask for another.
@@ -94,6 +115,9 @@ private:
     void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
     void drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour);
+    // The almanac line in its box, in the largest font up to the box's height that fits its width
+    // and is legible; left out when none is.
+    void drawAlmanacLine(const QString& text, const BlockRect& box, int shadow, Rgb colour);
     Rgb slotColour(int slot) const;
 
     std::unique_ptr<TCalenderSet> settings_;
@@ -113,6 +137,9 @@ private:
     std::array<Rgb, 31> dayColours_{};
     MonthLayout layout_;
     std::vector<DrawnDay> drawnDays_;
+    AlmanacShown almanacShown_;
+    std::function<AlmanacDay(int, int, int)> almanacSource_;
+    Font lineFont_;
 };
 
 }  // namespace sorvel

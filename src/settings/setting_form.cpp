@@ -244,6 +244,18 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     other->addWidget(eraYear_);
     other->addWidget(autostart_);
 
+    // Beside it, what the day cells and their tooltips tell of the almanac.
+    auto* almanacGroup = named(new QGroupBox(QStringLiteral("暦注"), page), "AlmanacGroup");
+    showRokuyo_ = checkBox("ShowRokuyo", "六曜を表示する", almanacGroup);
+    showOldCalendar_ = checkBox("ShowOldCalendar", "旧暦を表示する", almanacGroup);
+    showSolarTerms_ = checkBox("ShowSolarTerms", "二十四節気・雑節を表示する", almanacGroup);
+    auto* almanac = new QVBoxLayout(almanacGroup);
+    almanac->setContentsMargins(6, 2, 6, 4);
+    almanac->setSpacing(2);
+    almanac->addWidget(showRokuyo_);
+    almanac->addWidget(showOldCalendar_);
+    almanac->addWidget(showSolarTerms_);
+
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setSpacing(4);
@@ -252,7 +264,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
     grid->addWidget(colourGroup, 1, 1);
     grid->addWidget(fileGroup, 2, 1);
-    grid->addWidget(otherGroup, 3, 0, 1, 2);
+    grid->addWidget(otherGroup, 3, 0);
+    grid->addWidget(almanacGroup, 3, 1);
     grid->setRowStretch(4, 1);
 }
 
@@ -415,6 +428,9 @@ void TSettingForm::fill() {
     holidayColoring_->setChecked(v.holidayColoring);
     nationalHolidays_->setChecked(v.nationalHolidays);
     eraYear_->setChecked(v.eraYear);
+    showRokuyo_->setChecked(v.rokuyo);
+    showOldCalendar_->setChecked(v.oldCalendar);
+    showSolarTerms_->setChecked(v.solarTerms);
     autostart_->setChecked(autostartEnabled(autostartPath()));
     // 3
     yearUpDown_->setValue(v.yearText.toInt());
@@ -475,6 +491,9 @@ SettingFormValues TSettingForm::controlValues() const {
     v.holidayColoring = holidayColoring_->isChecked();
     v.nationalHolidays = nationalHolidays_->isChecked();
     v.eraYear = eraYear_->isChecked();
+    v.rokuyo = showRokuyo_->isChecked();
+    v.oldCalendar = showOldCalendar_->isChecked();
+    v.solarTerms = showSolarTerms_->isChecked();
     v.noDrawYear = noDrawYear_->isChecked();
     v.noDrawMonth = noDrawMonth_->isChecked();
     v.noDrawDayName = noDrawDayName_->isChecked();

@@ -86,6 +86,9 @@ private:
     QCheckBox* holidayColoring_ = nullptr;
     QCheckBox* nationalHolidays_ = nullptr;
     QCheckBox* eraYear_ = nullptr;
+    QCheckBox* showRokuyo_ = nullptr;
+    QCheckBox* showOldCalendar_ = nullptr;
+    QCheckBox* showSolarTerms_ = nullptr;
     QComboBox* dayComboBox_ = nullptr;
     QComboBox* colorComboBox_ = nullptr;
     QLabel* label5_ = nullptr;

@@ -55,6 +55,10 @@ public:
     std::string MemoFileName = "Sorvel.dat";  // CP932
     std::uint8_t ShowNationalHolidays = 1;    // Japan's national holidays shown as days off
     std::uint8_t JapaneseEraYear = 0;         // the year title in the Japanese era
+    // The almanac line of the day cells and its tooltip: 六曜, old-calendar dates, 節気 and 雑節.
+    std::uint8_t ShowRokuyo = 0;
+    std::uint8_t ShowOldCalendar = 0;
+    std::uint8_t ShowSolarTerms = 0;
     THolidayList holidays;
     TDateMemoList memos;
     TYoteiSet yotei;

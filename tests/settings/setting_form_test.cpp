@@ -409,6 +409,22 @@ TEST_F(SettingFormTest, TypedValuesAreApplied) {
     EXPECT_EQ(cs.YearShadow, 0);
 }
 
+TEST_F(SettingFormTest, AlmanacBoxesStartOffAndAreKeptInTheBasicSettings) {
+    ss.ShowOldCalendar = 1;
+    EXPECT_TRUE(run([&](TSettingForm& f) {
+        EXPECT_EQ(find<QGroupBox>(f, "AlmanacGroup")->title(), QStringLiteral("暦注"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowRokuyo")->text(), QStringLiteral("六曜を表示する"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowOldCalendar")->text(), QStringLiteral("旧暦を表示する"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowSolarTerms")->text(), QStringLiteral("二十四節気・雑節を表示する"));
+        EXPECT_FALSE(find<QCheckBox>(f, "ShowRokuyo")->isChecked());
+        EXPECT_TRUE(find<QCheckBox>(f, "ShowOldCalendar")->isChecked());
+        find<QCheckBox>(f, "ShowRokuyo")->click();
+        find<QCheckBox>(f, "ShowOldCalendar")->click();
+        find<QPushButton>(f, "se_ok")->click();
+    }));
+    EXPECT_EQ((std::array{ss.ShowRokuyo, ss.ShowOldCalendar, ss.ShowSolarTerms}), (std::array<std::uint8_t, 3>{1, 0, 0}));
+}
+
 TEST_F(SettingFormTest, ConversionErrorStopsApplyingAndTheDialogCloses) {
     EXPECT_TRUE(run([&](TSettingForm& f) {
         find<QCheckBox>(f, "WallPaper")->setChecked(true);            // before the error
