@@ -131,6 +131,12 @@ struct CalDavSync::Run {
                 reply->abort();
             }
         });
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, owner, [reply] {
+            if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kSyncMaxResponseBytes) {
+                reply->setProperty("sorvelTooLarge", true);
+                reply->abort();
+            }
+        });
         QObject::connect(reply, &QNetworkReply::sslErrors, owner,
                          [reply](const QList<QSslError>&) { reply->setProperty("sorvelTls", true); });
         QObject::connect(reply, &QNetworkReply::finished, owner, [this, reply, then = std::move(then)] {
