@@ -119,8 +119,13 @@ std::optional<QString> ScriptedUi::chooseFont(const QString& face, int) {
 std::optional<QString> ScriptedUi::askPassword(const QString& text, const QString& caption) {
     passwordRequests.push_back(RecordedMessage{text, caption, MsgButtons::OkCancel});
     if (passwordAnswers.empty()) return std::nullopt;
-    std::optional<QString> answer = passwordAnswers.front();
+    // Copied out before the pop, as openFile does: g++ sees an optional moved from a deque
+    // element as possibly unset.
+    QString answer;
+    const bool given = passwordAnswers.front().has_value();
+    if (given) answer = *passwordAnswers.front();
     passwordAnswers.pop_front();
+    if (!given) return std::nullopt;
     return answer;
 }
 
