@@ -656,7 +656,8 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
     r.collectionPath = r.config.collection.path(QUrl::FullyDecoded).toStdString();
     r.password = password;
     r.statePath = statePath;
-    const std::string collection = r.config.collection.toString().toStdString();
+    // Without user and password: the state file never holds a secret.
+    const std::string collection = r.config.collection.toString(QUrl::RemoveUserInfo).toStdString();
     if (!statePath.isEmpty()) r.old = loadSyncState(statePath);
     if (r.old.collection != collection) r.old = SyncState{};  // another calendar: all from the start
     r.old.collection = collection;
