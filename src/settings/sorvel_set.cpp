@@ -90,6 +90,7 @@ int TSorvelSet::read(const Profile& ini) {
     ShowSolarTerms = readInt(ini, kSection, "ShowSolarTerms", 0) != 0 ? 1 : 0;
     yotei.read(ini);
     layout.read(ini);
+    sync.read(ini);
     return 1;
 }
 
@@ -108,6 +109,7 @@ void TSorvelSet::write(Profile& ini) const {
     writeInt(ini, kSection, "ShowSolarTerms", ShowSolarTerms);
     yotei.write(ini);
     layout.write(ini);
+    sync.write(ini);
 }
 
 }  // namespace sorvel
