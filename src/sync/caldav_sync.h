@@ -8,6 +8,7 @@
 // caller applies to its current lists (so edits made meanwhile stay), saves the data file, and
 // then saves result.state with saveSyncState().
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -22,9 +23,13 @@ class QNetworkAccessManager;
 
 namespace sorvel {
 
+inline constexpr std::int64_t kSyncMaxResponseBytes = 64ll * 1024 * 1024;
+inline constexpr int kSyncTimeoutMs = 30000;
+
 struct SyncConfig {
     QUrl collection;  // the calendar collection
     QString user;
+    int timeoutMs = kSyncTimeoutMs;  // a request with nothing coming for this long fails
 };
 
 struct SyncSnapshot {
@@ -43,9 +48,6 @@ enum class SyncStatus {
     TooLarge,      // a response beyond kSyncMaxResponseBytes
     Cancelled,     // cancel(): no message
 };
-
-inline constexpr std::int64_t kSyncMaxResponseBytes = 64ll * 1024 * 1024;
-inline constexpr int kSyncTimeoutMs = 30000;
 
 struct SyncConflictDate {
     std::int32_t year = 0, month = 0, day = 0;  // the server's version's date
@@ -89,9 +91,13 @@ signals:
 
 private:
     struct Run;
+    void finishRun(SyncResult result);
     QNetworkAccessManager* network_;
     std::unique_ptr<Run> run_;
 };
+
+// The message of a failed sync (caption "メッセージ from Sorvel"); empty for Ok and Cancelled.
+QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus = 0);
 
 // Applies a result's changes to the lists: each note and rule to remove takes away the first one
 // equal to it (none when the person changed it meanwhile), those to add are appended.

@@ -26,4 +26,8 @@ void TSyncSet::write(Profile& ini) const {
     ini.setString(kSection, "Interval", formatInt(Interval));
 }
 
+QString syncSecretKey(const TSyncSet& set) {
+    return QString::fromStdString(cp932ToUtf8(set.User)) + QLatin1Char('@') + QString::fromStdString(cp932ToUtf8(set.Url));
+}
+
 }  // namespace sorvel

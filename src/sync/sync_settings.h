@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include <QString>
+
 #include "platform/profile.h"
 
 namespace sorvel {
@@ -20,5 +22,8 @@ struct TSyncSet {
     // so the file of a user who never synced keeps its sections as they were.
     void write(Profile& ini) const;
 };
+
+// The key of the sync's password in the secret store: the user and the address.
+QString syncSecretKey(const TSyncSet& set);
 
 }  // namespace sorvel

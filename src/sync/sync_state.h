@@ -22,6 +22,7 @@ struct SyncEntry {
     std::string etag;  // as the server sent it, quotes included; may be empty
     std::string uid;
     std::uint64_t hash = 0;  // syncValueHash of the note or rule; 0 for unsupported events
+    std::int32_t key = 0;    // a note's date as yyyymmdd, a rule's month: what a change keeps
 
     bool operator==(const SyncEntry&) const = default;
 };
