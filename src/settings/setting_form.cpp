@@ -653,7 +653,7 @@ bool TSettingForm::takeSyncSettings() {
     if (!applySyncPage(syncPageValues(), ss_->sync)) return false;
     // Only a password typed replaces the kept one; the field never shows it.
     if (!syncPassword_->text().isEmpty() && syncCalls_.secrets)
-        syncCalls_.secrets->write(syncPasswordKey(ss_->sync), syncPassword_->text(), [](bool) {});
+        syncCalls_.secrets->write(syncSecretKey(ss_->sync), syncPassword_->text(), [](bool) {});
     syncPassword_->clear();
     return true;
 }
@@ -699,7 +699,7 @@ void TSettingForm::discoverClick() {
         return;
     }
     QPointer<TSettingForm> self(this);
-    syncCalls_.secrets->read(syncPasswordKey(typed), [self, search](std::optional<QString> password) {
+    syncCalls_.secrets->read(syncSecretKey(typed), [self, search](std::optional<QString> password) {
         if (self) search(password);
     });
 }

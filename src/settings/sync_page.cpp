@@ -57,8 +57,9 @@ bool applySyncPage(const SyncPageValues& v, TSyncSet& set) {
     return true;
 }
 
-QString syncPasswordKey(const TSyncSet& set) {
-    return QStringLiteral("%1@%2").arg(toQString(set.User), toQString(set.Url));
+std::optional<QString> askSyncPassword(const QString& key) {
+    return ui().askPassword(QStringLiteral("同期に使う %1 のパスワードを入力してください。").arg(key),
+                            QStringLiteral("同期のパスワード"));
 }
 
 QString syncPasswordPlaceholder() { return QStringLiteral("変えるときだけ入力"); }

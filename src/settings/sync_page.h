@@ -28,8 +28,9 @@ SyncPageValues fillSyncPage(const TSyncSet& set);
 // name with a character the settings file cannot hold. Returns whether they were taken.
 bool applySyncPage(const SyncPageValues& v, TSyncSet& set);
 
-// The key of the password of these settings in the secret store: user and address.
-QString syncPasswordKey(const TSyncSet& set);
+// Asks for the password of a secret store key ("user@address") where the secret service has
+// none or does not answer; an empty optional when declined.
+std::optional<QString> askSyncPassword(const QString& key);
 
 // What the password field shows when it is empty: a password typed there replaces the kept one.
 QString syncPasswordPlaceholder();
