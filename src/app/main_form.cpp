@@ -714,6 +714,11 @@ void TMainForm::setClick() {
     {
         TSettingForm dialog(this, TSettingForm::DataFileCalls{[this] { return SaveDataFile(); },
                                                               [this] { LoadDataFile(); }});
+        if (!secrets_) {
+            memorySecrets_ = std::make_unique<MemorySecretStore>();
+            secrets_ = memorySecrets_.get();
+        }
+        dialog.setSyncCalls(TSettingForm::SyncCalls{secrets_, [this] { SyncNowClick(); }});
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
     ApplyAlmanacShown();

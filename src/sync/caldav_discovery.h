@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -14,7 +15,6 @@
 
 class QAuthenticator;
 class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace sorvel {
 
