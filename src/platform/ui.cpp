@@ -41,6 +41,8 @@ std::optional<QString> UiService::openPicture(const FileDialogRequest& req, cons
     return openFile(req);
 }
 
+std::optional<QString> UiService::askPassword(const QString&, const QString&) { return std::nullopt; }
+
 UiService& ui() { return installed() ? *installed() : *fallback(); }
 void setUi(UiService* service) { installed() = service; }
 void setDefaultUi(UiService* service) { fallback() = service ? service : &silentUi(); }
@@ -111,6 +113,19 @@ std::optional<QString> ScriptedUi::chooseFont(const QString& face, int) {
     if (chosen) answer = *fontAnswers.front();
     fontAnswers.pop_front();
     if (!chosen) return std::nullopt;
+    return answer;
+}
+
+std::optional<QString> ScriptedUi::askPassword(const QString& text, const QString& caption) {
+    passwordRequests.push_back(RecordedMessage{text, caption, MsgButtons::OkCancel});
+    if (passwordAnswers.empty()) return std::nullopt;
+    // Copied out before the pop, as openFile does: g++ sees an optional moved from a deque
+    // element as possibly unset.
+    QString answer;
+    const bool given = passwordAnswers.front().has_value();
+    if (given) answer = *passwordAnswers.front();
+    passwordAnswers.pop_front();
+    if (!given) return std::nullopt;
     return answer;
 }
 

@@ -53,6 +53,9 @@ public:
         int pointSize = 0;
     };
     virtual std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize);
+    // A password asked in a small dialog whose entry hides what is typed; an empty optional
+    // when cancelled. Without a GUI nothing is asked (an empty optional).
+    virtual std::optional<QString> askPassword(const QString& text, const QString& caption);
 };
 
 UiService& ui();
@@ -104,6 +107,9 @@ public:
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
     // The face from fontAnswers, the size from fontSizeAnswers (the preset size when empty).
     std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
+    // Recorded in passwordRequests (buttons OkCancel), answered from passwordAnswers
+    // (cancelled when empty).
+    std::optional<QString> askPassword(const QString& text, const QString& caption) override;
 
     std::vector<RecordedMessage> messages;
     std::deque<MsgAnswer> answers;
@@ -116,6 +122,8 @@ public:
     QStringList fontRequests;  // the preset faces
     std::deque<int> fontSizeAnswers;
     std::vector<int> fontSizeRequests;  // the preset sizes asked with chooseFontAndSize
+    std::vector<RecordedMessage> passwordRequests;
+    std::deque<std::optional<QString>> passwordAnswers;
 
 private:
     UiService* previous_;

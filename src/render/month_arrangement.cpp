@@ -94,4 +94,48 @@ CellHit cellAt(const MonthGrid& g, int dx, int dy) {
     return CellHit{weekday, weekRow};
 }
 
+int monthButtonSize(int canvasHeight) { return canvasHeight / 18; }
+
+BlockRect MonthBlockLayout::title() const {
+    return BlockRect{block.x, block.y + grid.rowY(1), block.width, grid.cellHeight};
+}
+
+BlockRect MonthBlockLayout::weekdayCell(int weekday) const {
+    return BlockRect{block.x + grid.columnX(weekday), block.y + grid.rowY(2), grid.cellWidth, grid.cellHeight};
+}
+
+BlockRect MonthBlockLayout::dayCell(int weekday, int weekRow) const {
+    return BlockRect{block.x + grid.columnX(weekday), block.y + grid.rowY(weekRow + 2), grid.cellWidth,
+                     grid.cellHeight};
+}
+
+CellHit MonthBlockLayout::cellAt(int px, int py) const {
+    const int dx = px - block.x, dy = py - block.y;
+    if (dx < 0 || dy < 0 || dx >= block.width || dy >= block.height) return {};
+    return sorvel::cellAt(grid, dx, dy);
+}
+
+MonthBlockLayout MonthLayout::month(int index) const {
+    const BlockRect b = monthBlock(arrangement, index);
+    return MonthBlockLayout{b, monthGrid(b.width, b.height)};
+}
+
+MonthLayout::Hit MonthLayout::at(int px, int py) const {
+    const BlockHit block = monthAt(arrangement, px, py);
+    if (block.index < 0) return {};
+    return Hit{block.index, sorvel::cellAt(monthGrid(arrangement.blockWidth, arrangement.blockHeight), block.dx,
+                                           block.dy)};
+}
+
+MonthLayout monthLayout(int canvasWidth, int canvasHeight, std::uint8_t x, std::uint8_t y, std::uint8_t sx,
+                        std::uint8_t sy, std::int32_t numberOfMonth, std::uint8_t drawStyle) {
+    MonthLayout l;
+    l.arrangement = arrangeMonths(canvasWidth, canvasHeight, x, y, sx, sy, numberOfMonth, drawStyle);
+    const int s = monthButtonSize(canvasHeight);
+    l.buttonSize = s;
+    l.previousButton = BlockRect{0, 0, s, s};
+    l.nextButton = BlockRect{canvasWidth - s, 0, s, s};
+    return l;
+}
+
 }  // namespace sorvel

@@ -6,20 +6,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QImage>
 
 #include "platform/gdi.h"
 #include "render/calendar_math.h"
+#include "render/month_arrangement.h"
 #include "settings/calender_set.h"
 
 class QPainter;
 
 namespace sorvel {
 
-// One month being drawn: its block on the canvas and the month it shows.
+// One month being drawn: its block and cells on the canvas and the month it shows.
 struct MonthRect {
-    int x = 0, y = 0, width = 0, height = 0;
+    MonthBlockLayout layout;
     int month = 1;
     std::int64_t year = 0;
     int index = 0;  // 0 for the first month shown
@@ -64,6 +66,14 @@ public:
     const YearTables& yearTables() const { return tables_; }
     // The colour of each day number of the month classified last (index day − 1).
     const std::array<Rgb, 31>& dayColours() const { return dayColours_; }
+    // The geometry of the last render, and the cell of every day number it drew.
+    const MonthLayout& layout() const { return layout_; }
+    struct DrawnDay {
+        std::int64_t year = 0;
+        int month = 0, day = 0;
+        BlockRect cell;
+    };
+    const std::vector<DrawnDay>& drawnDays() const { return drawnDays_; }
 
     // True while some engine renders (one flag for the whole process).
     static bool renderBusy();
@@ -101,6 +111,8 @@ private:
     int buttonSize_ = 0;
     YearTables tables_;
     std::array<Rgb, 31> dayColours_{};
+    MonthLayout layout_;
+    std::vector<DrawnDay> drawnDays_;
 };
 
 }  // namespace sorvel

@@ -250,8 +250,9 @@ PreviewGeometry previewGeometry(int canvasWidth, int canvasHeight, int left, int
     // The blocks are those the calendar draws on the real canvas, scaled down.
     const auto percent = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, kMaxPosition)); };
     const MonthArrangement a =
-        arrangeMonths(canvasWidth, canvasHeight, percent(left), percent(top), percent(std::max(right - left, 0)),
-                      percent(std::max(bottom - top, 0)), months, static_cast<std::uint8_t>(checkedStyle));
+        monthLayout(canvasWidth, canvasHeight, percent(left), percent(top), percent(std::max(right - left, 0)),
+                    percent(std::max(bottom - top, 0)), months, static_cast<std::uint8_t>(checkedStyle))
+            .arrangement;
     for (int c = 1; c < a.columns; ++c) {
         const int lx = px(ox + (a.left + c * a.blockWidth) * scale);
         g.lines.push_back(PreviewLine{lx, g.area.top, lx, g.area.bottom});

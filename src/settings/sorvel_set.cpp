@@ -87,6 +87,7 @@ int TSorvelSet::read(const Profile& ini) {
     JapaneseEraYear = readInt(ini, kSection, "JapaneseEraYear", 0) != 0 ? 1 : 0;
     yotei.read(ini);
     layout.read(ini);
+    sync.read(ini);
     return 1;
 }
 
@@ -102,6 +103,7 @@ void TSorvelSet::write(Profile& ini) const {
     writeInt(ini, kSection, "JapaneseEraYear", JapaneseEraYear);
     yotei.write(ini);
     layout.write(ini);
+    sync.write(ini);
 }
 
 }  // namespace sorvel
