@@ -144,11 +144,14 @@ struct YearBuilder {
     int dayAt(double longitude, int nearTerm) const {
         return jstDayNumber(astro::solarTermJst(longitude, termInstant(year, nearTerm)));
     }
-    // The 戊 day nearest to the day; when the day is a 癸 day, 戊 days lie five days on either
-    // side and the earlier one is taken.
-    int nearestBo(int day) const {
+    // The 戊 day nearest to the 春分 or 秋分 day. When that day is a 癸 day the 戊 days lie five
+    // days on either side: the earlier one when the instant falls before noon, else the later.
+    int nearestBo(int longitude) const {
+        const double instant = termInstant(year, longitude);
+        const int day = jstDayNumber(instant);
         const int offset = ((kStemBo - kanshiIndex(day) % 10) + 10) % 10;  // days to the next 戊
-        return offset <= 5 ? (offset == 5 ? day - 5 : day + offset) : day + offset - 10;
+        if (offset == 5) return astro::jstMinuteOfDay(instant) < 12 * 60 ? day - 5 : day + 5;
+        return offset < 5 ? day + offset : day + offset - 10;
     }
     void doyo(double entryLongitude, int nextTerm) {
         const int entry = dayAt(entryLongitude, nextTerm);
@@ -202,7 +205,7 @@ const std::vector<AlmanacDay>& yearDays(int year) {
     for (int equinox : {0, 180}) {
         const int day = b.termDay(equinox);
         b.add(day - 3, "彼岸入り");
-        b.add(b.nearestBo(day), "社日");
+        b.add(b.nearestBo(equinox), "社日");
         b.add(day + 3, "彼岸明け");
     }
     b.doyo(27, 45);

@@ -1,5 +1,6 @@
 #include "almanac/almanac_astro.h"
 
+#include <array>
 #include <cmath>
 
 #include <erfa.h>
@@ -90,10 +91,29 @@ double jstToTt(double jst) {
     return ut + deltaT(decimalYear(ut)) / ERFA_DAYSEC;
 }
 
-// ΔT by the polynomials of Espenak and Meeus, "Five Millennium Canon of Solar Eclipses:
-// −1999 to +3000" (NASA TP-2006-214141), section 2.6, as published on NASA's eclipse pages
-// ("Polynomial Expressions for Delta T"): fitted to observed values up to 2005, extrapolated
-// after. y is the decimal year (year + (month − 0.5) / 12).
+// ΔT before 2005 and after 2050 by the polynomials of Espenak and Meeus, "Five Millennium Canon
+// of Solar Eclipses: −1999 to +3000" (NASA TP-2006-214141), as published on NASA's eclipse pages
+// ("Polynomial Expressions for Delta T"). Their 2005–2050 parabola was an extrapolation that ran
+// 5 s ahead of the Earth by 2025, enough to move a published minute (小暑 2019, 18:21), so from
+// 2005 to 2025 the observed values are used (IERS / USNO, ΔT at the start of each year), and from
+// 2025 the difference to the parabola is let go linearly until it vanishes in 2050.
+// y is the decimal year (year + (month − 0.5) / 12).
+namespace {
+
+constexpr double kObservedFrom = 2005.0;
+constexpr std::array<double, 21> kObserved = {64.69, 64.85, 65.15, 65.46, 65.78, 66.07, 66.32,
+                                              66.60, 66.91, 67.28, 67.64, 68.10, 68.59, 68.97,
+                                              69.22, 69.36, 69.36, 69.29, 69.20, 69.18, 69.14};
+constexpr double kObservedTo = kObservedFrom + static_cast<double>(kObserved.size() - 1);
+constexpr double kBlendTo = 2050.0;
+
+double espenakMeeus2005to2050(double y) {
+    const double t = y - 2000.0;
+    return 62.92 + 0.32217 * t + 0.005589 * t * t;
+}
+
+}  // namespace
+
 double deltaT(double y) {
     if (y < 1860.0) {
         const double t = y - 1800.0;
@@ -122,14 +142,20 @@ double deltaT(double y) {
         const double t = y - 1975.0;
         return 45.45 + 1.067 * t - t * t / 260.0 - t * t * t / 718.0;
     }
-    if (y < 2005.0) {
+    if (y < kObservedFrom) {
         const double t = y - 2000.0;
         return 63.86 + 0.3345 * t - 0.060374 * t * t + 0.0017275 * t * t * t + 0.000651814 * std::pow(t, 4) +
                0.00002373599 * std::pow(t, 5);
     }
-    if (y < 2050.0) {
-        const double t = y - 2000.0;
-        return 62.92 + 0.32217 * t + 0.005589 * t * t;
+    if (y < kObservedTo) {
+        const double at = y - kObservedFrom;
+        const auto i = static_cast<std::size_t>(at);
+        const double f = at - static_cast<double>(i);
+        return kObserved[i] * (1.0 - f) + kObserved[i + 1] * f;
+    }
+    if (y < kBlendTo) {
+        const double gap = espenakMeeus2005to2050(kObservedTo) - kObserved.back();
+        return espenakMeeus2005to2050(y) - gap * (kBlendTo - y) / (kBlendTo - kObservedTo);
     }
     const double u = (y - 1820.0) / 100.0;
     if (y < 2150.0) return -20.0 + 32.0 * u * u - 0.5628 * (2150.0 - y);
