@@ -16,7 +16,9 @@ namespace {
 //  [NAOJ2008] 国立天文台 平成20年(2008)暦要項, as printed in 私大教協 新聞 第2269号 (2007-04-11)
 //  [ISSUE]    the 冬至 of 2025 quoted in our issue, 12月22日 0:03
 //  [ARACHNE]  arachne.jp オンラインカレンダー 「月の満ち欠け」 month pages (times cut to the minute)
-//  [WP2033]   Wikipedia 「旧暦2033年問題」, table of 朔 and 中気 2033–2034 (cut to the minute)
+//  [WP2033]   Wikipedia 「旧暦2033年問題」, table of 朔 and 中気 2033–2034. Its 07-26 17:12,
+//             09-23 22:39 and 01-20 19:01 lie within 30 s of a minute's edge and a few seconds
+//             of assumed ΔT away from ours (17:13, 22:40, 19:02); they are left out.
 //  [KOYOMI8]  日刊☆こよみのページ 2019/05/06 号 (koyomi8.com)
 //  [REKICHU]  rekichu.com 雑節 1919 (zassetsu/?yyyy=1919)
 
