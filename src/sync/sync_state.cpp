@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace sorvel {
 
@@ -69,14 +70,6 @@ bool parseNumber(std::string_view s, T& value, int base) {
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        h ^= c;
-        h *= 0x100000001B3ull;
-    }
-    return h;
-}
-constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
 
 std::uint64_t hashFields(const std::string& numbers, const std::string& a, const std::string* b) {
     std::uint64_t h = fnv1a(kFnvBasis, numbers);
