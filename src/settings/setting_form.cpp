@@ -1,5 +1,7 @@
 #include "settings/setting_form.h"
 
+#include <initializer_list>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -242,29 +244,26 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     fileRow->addWidget(label5_, 1);
     fileRow->addWidget(fileSelect);
 
+    const auto stackBoxes = [](QGroupBox* group, std::initializer_list<QCheckBox*> boxes) {
+        auto* column = new QVBoxLayout(group);
+        column->setContentsMargins(6, 2, 6, 4);
+        column->setSpacing(2);
+        for (QCheckBox* box : boxes) column->addWidget(box);
+    };
+
     // Check boxes one below the other; a further one goes at the bottom.
     auto* otherGroup = named(new QGroupBox(QStringLiteral("その他"), page), "OtherGroup");
     nationalHolidays_ = checkBox("NationalHolidays", "国民の祝日を表示する", otherGroup);
     eraYear_ = checkBox("EraYear", "年を和暦で表示する", otherGroup);
     autostart_ = checkBox("Autostart", "ログイン時に起動する", otherGroup);
-    auto* other = new QVBoxLayout(otherGroup);
-    other->setContentsMargins(6, 2, 6, 4);
-    other->setSpacing(2);
-    other->addWidget(nationalHolidays_);
-    other->addWidget(eraYear_);
-    other->addWidget(autostart_);
+    stackBoxes(otherGroup, {nationalHolidays_, eraYear_, autostart_});
 
     // Beside it, what the day cells and their tooltips tell of the almanac.
     auto* almanacGroup = named(new QGroupBox(QStringLiteral("暦注"), page), "AlmanacGroup");
     showRokuyo_ = checkBox("ShowRokuyo", "六曜を表示する", almanacGroup);
     showOldCalendar_ = checkBox("ShowOldCalendar", "旧暦を表示する", almanacGroup);
     showSolarTerms_ = checkBox("ShowSolarTerms", "二十四節気・雑節を表示する", almanacGroup);
-    auto* almanac = new QVBoxLayout(almanacGroup);
-    almanac->setContentsMargins(6, 2, 6, 4);
-    almanac->setSpacing(2);
-    almanac->addWidget(showRokuyo_);
-    almanac->addWidget(showOldCalendar_);
-    almanac->addWidget(showSolarTerms_);
+    stackBoxes(almanacGroup, {showRokuyo_, showOldCalendar_, showSolarTerms_});
 
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
