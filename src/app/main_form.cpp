@@ -30,6 +30,7 @@
 #include "layout/layout_form.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
@@ -770,64 +771,40 @@ void TMainForm::AllwaysOnTopClick() {
 
 void TMainForm::calenprintClick() {
     TCalenderSet& cs = draw_->settings();
-    // 1. The window keeps out of painting and resizing while the canvas has the page's size.
+    // The window keeps out of painting and resizing while the canvas has the page's size.
     printing_ = true;
     printAside_ = PrintAside{cs.DispPercent, 0, 1};
     swapPrintAside();
     bool waitCursor = false;
 
-    // 2.–3. The print-setup dialog gives the printer.
+    // The print-setup dialog gives the printer.
     std::unique_ptr<PrintJob> job = printService().printDialog(this, PrintDialogKind::Setup, PaperSetup{});
-    [&] {
-        if (!job) return;
-        // 4.
-        if (!job->canPrintBitmaps()) {
-            showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
-            return;
-        }
-        // 5.
+    if (job && !job->canPrintBitmaps()) {
+        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+    } else if (job) {
         cs.redraw = 1;
         setCursor(Qt::WaitCursor);
         waitCursor = true;
-        auto fail = [&](const QString& message) {
-            showMessage(message, QStringLiteral("エラー"));
-            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
-        };
-        // 6.–7.
-        if (!job->startDoc(QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth))) {
-            fail(QStringLiteral("印刷開始に失敗"));
-            return;
-        }
-        if (!job->startPage()) {
-            fail(QStringLiteral("ページ開始に失敗"));
-            return;
-        }
-        // 8. As large as fits, in the base size's proportions.
-        const float w = static_cast<float>(job->printableWidth() - 2);
-        const float h = static_cast<float>(job->printableHeight() - 2);
-        const float sx = w / static_cast<float>(cs.Width);
-        const float sy = h / static_cast<float>(cs.Height);
-        const float scale = sy < sx ? sy : sx;
-        cs.DispPercent = scale * scale * 100.0f;
-        // 9. The render sizes the canvas from the zoom; it goes to the printable area's corner.
-        if (w > 0 && h > 0) draw_->Render();
-        const Bitmap& picture = draw_->canvasBitmap();
-        if (w <= 0 || h <= 0 || picture.isNull()) {
+        printDocument(*job, QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth), 1, [&](int) {
+            // As large as fits, in the base size's proportions.
+            const float w = static_cast<float>(job->printableWidth() - 2);
+            const float h = static_cast<float>(job->printableHeight() - 2);
+            const float sx = w / static_cast<float>(cs.Width);
+            const float sy = h / static_cast<float>(cs.Height);
+            const float scale = sy < sx ? sy : sx;
+            cs.DispPercent = scale * scale * 100.0f;
+            // The render sizes the canvas from the zoom; it goes to the printable area's corner.
+            if (w > 0 && h > 0) draw_->Render();
+            const Bitmap& picture = draw_->canvasBitmap();
             // No picture of the page's size (the engine has said why): a blank page is not sent.
-            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
-            return;
-        }
-        job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
-        cs.redraw = 0;
-        // 10.–11.
-        if (!job->endPage()) {
-            fail(QStringLiteral("ページ終了に失敗"));
-            return;
-        }
-        if (!job->endDoc()) fail(QStringLiteral("印刷終了に失敗"));
-    }();
+            if (w <= 0 || h <= 0 || picture.isNull()) return false;
+            job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
+            cs.redraw = 0;
+            return true;
+        });
+    }
 
-    // 12. Everything back as it was, on every path.
+    // Everything back as it was, on every path.
     if (waitCursor) unsetCursor();
     swapPrintAside();
     printing_ = false;
