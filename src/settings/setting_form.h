@@ -29,11 +29,6 @@ class SecretStore;
 class TCalenderSet;
 class TSorvelSet;
 
-// The items of the colour choice: the day kinds of the colour slots 0–13 and "平日" (item 14),
-// and the ten colours with a swatch each, in colour-index order.
-void addDayKindItems(QComboBox* box);
-void addColourItems(QComboBox* box);
-
 class TSettingForm : public QDialog {
     Q_OBJECT
 public:
@@ -78,6 +73,7 @@ private:
     void FileSelectClick();
     void chooseFont(FontWork& font, QLabel* label);
     void NumMonthEditChange();
+    void showArrangement(const ArrangementButtons& buttons);
     void scrollBarChange(QScrollBar* moved);
     void DrawPreview();
     // 同期
