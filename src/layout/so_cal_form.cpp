@@ -65,19 +65,12 @@ TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
     general->addWidget(memoColor_, 1, 0);
     general->addWidget(holidayColor_, 1, 1);
 
-    auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), this);
-    colourGroup->setGeometry(kGroupLeft, 120, kGroupWidth, 46);
-    dayCombo_ = named(new QComboBox(colourGroup), "DayCombo");
-    addDayKindItems(dayCombo_);
-    colorCombo_ = named(new QComboBox(colourGroup), "ColorCombo");
-    addColourItems(colorCombo_);
+    const ColourChoice colours = colourChoice("DayCombo", "ColorCombo", this);
+    colours.group->setGeometry(kGroupLeft, 120, kGroupWidth, 46);
+    dayCombo_ = colours.dayKind;
+    colorCombo_ = colours.colour;
     connect(dayCombo_, &QComboBox::activated, this, &TSoCalForm::DayComboChange);
     connect(colorCombo_, &QComboBox::activated, this, &TSoCalForm::ColorComboChange);
-    auto* colourRow = new QHBoxLayout(colourGroup);
-    colourRow->setContentsMargins(6, 2, 6, 4);
-    colourRow->addWidget(dayCombo_, 1);
-    colourRow->addWidget(label("は", colourGroup));
-    colourRow->addWidget(colorCombo_, 1);
 
     // One group per text: hide it, its shadow, its font, and for month and weekday names the
     // style.

@@ -23,8 +23,6 @@ const char* const kDayItems[] = {"休日",   "祝日",   "予定日", "今日", 
                                  "水曜日", "木曜日", "金曜日", "年",   "月",     "背景",   "平日"};
 const char* const kColourItems[] = {"白", "黒", "赤", "青", "黄", "緑", "紫", "銀", "赤紫", "紺"};
 
-}  // namespace
-
 void addDayKindItems(QComboBox* box) {
     for (const char* item : kDayItems) box->addItem(QString::fromUtf8(item));
 }
@@ -36,6 +34,23 @@ void addColourItems(QComboBox* box) {
         QPainter(&swatch).drawRect(0, 0, 11, 11);
         box->addItem(QIcon(swatch), QString::fromUtf8(kColourItems[i]));
     }
+}
+
+}  // namespace
+
+ColourChoice colourChoice(const char* dayKindName, const char* colourName, QWidget* parent) {
+    ColourChoice c{};
+    c.group = new QGroupBox(QStringLiteral("色設定"), parent);
+    c.dayKind = named(new QComboBox(c.group), dayKindName);
+    addDayKindItems(c.dayKind);
+    c.colour = named(new QComboBox(c.group), colourName);
+    addColourItems(c.colour);
+    auto* row = new QHBoxLayout(c.group);
+    row->setContentsMargins(6, 2, 6, 4);
+    row->addWidget(c.dayKind, 1);
+    row->addWidget(label("は", c.group));
+    row->addWidget(c.colour, 1);
+    return c;
 }
 
 NotationGroup notationGroup(const NotationNames& names, const NotationLook& look, QWidget* parent) {

@@ -1,8 +1,8 @@
 #pragma once
 // The controls the settings dialogs build alike: the calendar's own settings dialog and the
 // dialogs of a layout page's objects. Named controls, a number edit with its up-down, the
-// colour choice's two lists, the group that shows one text of the calendar (hide it, its
-// shadow, its font) and the font choice behind that group's button.
+// colour choice, the group that shows one text of the calendar (hide it, its shadow, its font)
+// and the font choice behind that group's button.
 #include <cstdint>
 #include <optional>
 
@@ -64,10 +64,14 @@ inline void showElided(QLabel* label, const QString& text, Qt::TextElideMode mod
     label->setToolTip(text);
 }
 
-// The items of the colour choice: the day kinds of the colour slots 0–13 and "平日" (item 14),
-// and the ten colours with a swatch each, in colour-index order.
-void addDayKindItems(QComboBox* box);
-void addColourItems(QComboBox* box);
+// The group "色設定": a day kind "は" a colour. The day kinds are those of the colour slots
+// 0–13 and "平日" (item 14); the ten colours have a swatch each, in colour-index order.
+struct ColourChoice {
+    QGroupBox* group;
+    QComboBox* dayKind;
+    QComboBox* colour;
+};
+ColourChoice colourChoice(const char* dayKindName, const char* colourName, QWidget* parent);
 
 // One text of the calendar (the year, the month, the weekday names): a group with "hide it"
 // and "影をつける" on one row, the font's face and the button that changes it on the next.

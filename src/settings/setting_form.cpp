@@ -170,18 +170,11 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     setTabOrder(colorToday_, memoColoring_);
     setTabOrder(memoColoring_, holidayColoring_);
 
-    auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), page);
-    dayComboBox_ = named(new QComboBox(colourGroup), "DayComboBox");
-    addDayKindItems(dayComboBox_);
-    colorComboBox_ = named(new QComboBox(colourGroup), "ColorComboBox");
-    addColourItems(colorComboBox_);
+    const ColourChoice colours = colourChoice("DayComboBox", "ColorComboBox", page);
+    dayComboBox_ = colours.dayKind;
+    colorComboBox_ = colours.colour;
     connect(dayComboBox_, &QComboBox::activated, this, &TSettingForm::DayComboBoxChange);
     connect(colorComboBox_, &QComboBox::activated, this, &TSettingForm::ColorComboBoxChange);
-    auto* colourRow = new QHBoxLayout(colourGroup);
-    colourRow->setContentsMargins(6, 2, 6, 4);
-    colourRow->addWidget(dayComboBox_, 1);
-    colourRow->addWidget(label("は", colourGroup));
-    colourRow->addWidget(colorComboBox_, 1);
 
     auto* fileGroup = new QGroupBox(QStringLiteral("日付データーファイル名"), page);
     label5_ = named(new QLabel(QStringLiteral("ファイル名"), fileGroup), "Label5");
@@ -220,7 +213,7 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     grid->addWidget(dateGroup, 0, 0);
     grid->addWidget(generalGroup, 1, 0, 2, 1);
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
-    grid->addWidget(colourGroup, 1, 1);
+    grid->addWidget(colours.group, 1, 1);
     grid->addWidget(fileGroup, 2, 1);
     grid->addWidget(otherGroup, 3, 0);
     grid->addWidget(almanacGroup, 3, 1);
