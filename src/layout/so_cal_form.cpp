@@ -32,20 +32,13 @@ TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("設定-カレンダー"));
     setUpEntryDialog(this, QSize(kClientWidth, kClientHeight));
 
-    auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), this);
-    dateGroup->setGeometry(kGroupLeft, 4, 196, 46);
-    yearUD_ = spinEdit("YearUD", "YearEdit", kCalMinYear, kCalMaxYear, dateGroup);
-    monthUD_ = spinEdit("MonthUD", "MonthEdit", kMinMonth, kMaxMonth, dateGroup);
+    const YearMonth date =
+        yearMonthGroup({"YearUD", "YearEdit", "MonthUD", "MonthEdit"}, kCalMinYear, kCalMaxYear, this);
+    date.group->setGeometry(kGroupLeft, 4, 196, 46);
+    yearUD_ = date.year;
+    monthUD_ = date.month;
     yearUD_->setFixedWidth(64);
     monthUD_->setFixedWidth(48);
-    auto* dateRow = new QHBoxLayout(dateGroup);
-    dateRow->setContentsMargins(6, 2, 6, 4);
-    dateRow->addWidget(yearUD_);
-    dateRow->addWidget(label("年", dateGroup));
-    dateRow->addSpacing(8);
-    dateRow->addWidget(monthUD_);
-    dateRow->addWidget(label("月", dateGroup));
-    dateRow->addStretch(1);
 
     auto* wallPaper = button("WallPaperButton", "壁紙選択", this);
     wallPaper->setGeometry(214, 16, 92, 25);

@@ -38,6 +38,22 @@ void addColourItems(QComboBox* box) {
 
 }  // namespace
 
+YearMonth yearMonthGroup(const YearMonthNames& names, int lowYear, int highYear, QWidget* parent) {
+    YearMonth d{};
+    d.group = new QGroupBox(QStringLiteral("表示年月"), parent);
+    d.year = spinEdit(names.yearSpin, names.yearEdit, lowYear, highYear, d.group);
+    d.month = spinEdit(names.monthSpin, names.monthEdit, kMinMonth, kMaxMonth, d.group);
+    auto* row = new QHBoxLayout(d.group);
+    row->setContentsMargins(6, 2, 6, 4);
+    row->addWidget(d.year);
+    row->addWidget(label("年", d.group));
+    row->addSpacing(8);
+    row->addWidget(d.month);
+    row->addWidget(label("月", d.group));
+    row->addStretch(1);
+    return d;
+}
+
 ColourChoice colourChoice(const char* dayKindName, const char* colourName, QWidget* parent) {
     ColourChoice c{};
     c.group = new QGroupBox(QStringLiteral("色設定"), parent);

@@ -64,6 +64,21 @@ inline void showElided(QLabel* label, const QString& text, Qt::TextElideMode mod
     label->setToolTip(text);
 }
 
+// The group "表示年月": the year's and the month's number edits (named yearSpin/yearEdit,
+// monthSpin/monthEdit), each followed by its unit.
+struct YearMonthNames {
+    const char* yearSpin;
+    const char* yearEdit;
+    const char* monthSpin;
+    const char* monthEdit;
+};
+struct YearMonth {
+    QGroupBox* group;
+    QSpinBox* year;
+    QSpinBox* month;
+};
+YearMonth yearMonthGroup(const YearMonthNames& names, int lowYear, int highYear, QWidget* parent);
+
 // The group "色設定": a day kind "は" a colour. The day kinds are those of the colour slots
 // 0–13 and "平日" (item 14); the ten colours have a swatch each, in colour-index order.
 struct ColourChoice {

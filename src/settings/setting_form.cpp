@@ -125,17 +125,10 @@ TSettingForm::~TSettingForm() = default;
 void TSettingForm::setSyncCalls(SyncCalls calls) { syncCalls_ = std::move(calls); }
 
 void TSettingForm::buildBasicPage(QWidget* page) {
-    auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), page);
-    yearUpDown_ = spinEdit("YearUpDown", "YearEdit", kMinYear, kMaxYear, dateGroup);
-    monthUpDown_ = spinEdit("MonthUpDown", "MonthEdit", kMinMonth, kMaxMonth, dateGroup);
-    auto* dateRow = new QHBoxLayout(dateGroup);
-    dateRow->setContentsMargins(6, 2, 6, 4);
-    dateRow->addWidget(yearUpDown_);
-    dateRow->addWidget(label("年", dateGroup));
-    dateRow->addSpacing(8);
-    dateRow->addWidget(monthUpDown_);
-    dateRow->addWidget(label("月", dateGroup));
-    dateRow->addStretch(1);
+    const YearMonth date =
+        yearMonthGroup({"YearUpDown", "YearEdit", "MonthUpDown", "MonthEdit"}, kMinYear, kMaxYear, page);
+    yearUpDown_ = date.year;
+    monthUpDown_ = date.month;
 
     auto* generalGroup = new QGroupBox(QStringLiteral("全般"), page);
     wallPaper_ = checkBox("WallPaper", "壁紙を表示する", generalGroup);
@@ -210,7 +203,7 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setSpacing(4);
-    grid->addWidget(dateGroup, 0, 0);
+    grid->addWidget(date.group, 0, 0);
     grid->addWidget(generalGroup, 1, 0, 2, 1);
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
     grid->addWidget(colours.group, 1, 1);
@@ -508,7 +501,8 @@ void TSettingForm::FileSelectClick() {
 }
 
 void TSettingForm::chooseFont(FontWork& font, QLabel* shown) {
-    if (const auto face = form_parts::chooseFont(font, nullptr)) showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
+    if (const auto face = form_parts::chooseFont(font, nullptr))
+        showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
 }
 
 void TSettingForm::NumMonthEditChange() {
