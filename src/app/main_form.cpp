@@ -619,7 +619,8 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
-        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date),
+        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos,
+                         draw_->ClassifyMonth(date.year, date.month).substitutes, nationalDayOf(cs, date),
                          draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);

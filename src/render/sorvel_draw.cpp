@@ -316,11 +316,15 @@ void TSorvelDraw::drawAlmanacLine(const QString& text, const BlockRect& box, int
     Canvas(canvas_).shadowedText(box.x, box.y, box.width, height, text, lineFont_, colour, shadow);
 }
 
+DayClasses TSorvelDraw::ClassifyMonth(std::int64_t year, int month) const {
+    const TCalenderSet& s = *settings_;
+    return sorvel::ClassifyDays(DayClassInput{year, month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays,
+                                              s.memos, s.NationalHolidays == 1});
+}
+
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
     TCalenderSet& s = *settings_;
-    const DayClasses c = sorvel::ClassifyDays(
-        DayClassInput{r.year, r.month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays, s.memos,
-                      s.NationalHolidays == 1});
+    const DayClasses c = ClassifyMonth(r.year, r.month);
     for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
     s.dayFlags = c.flags;
     s.substitutes.insert(s.substitutes.end(), c.substitutes.begin(), c.substitutes.end());

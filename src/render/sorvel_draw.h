@@ -13,6 +13,7 @@
 #include "almanac/almanac.h"
 #include "platform/gdi.h"
 #include "render/calendar_math.h"
+#include "render/day_classification.h"
 #include "render/month_arrangement.h"
 #include "settings/calender_set.h"
 
@@ -67,6 +68,9 @@ public:
     void CopyTo(QPainter& target);
     // Fills the two month tables for a year.
     void ComputeYearTables(std::int64_t year);
+    // The kind of every day of a month as this engine's settings and lists classify it, whether
+    // or not the month was drawn.
+    DayClasses ClassifyMonth(std::int64_t year, int month) const;
 
     const QImage& canvas() const { return canvas_.image(); }
     const Bitmap& canvasBitmap() const { return canvas_; }

@@ -358,6 +358,26 @@ TEST_F(MainFormTest, DayDialogListsTheNationalHolidayOfTheDay) {
     EXPECT_EQ(captions, std::vector<std::string>{"国民の休日"});
 }
 
+// Enter opens today's day dialog while September is shown: Monday 11 June 2001 still lists the
+// substitute holiday of the rule on Sunday the 10th, which no paint has classified.
+TEST_F(StartedForm, TodaysDayDialogListsASubstituteHolidayOfAMonthNotShown) {
+    setTodayForTesting(LocalDate{2001, 6, 11});
+    form->sorvelSet().holidays.push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 6, 10, 1, 0, 1, sjis("記念日")}));
+    form->ShowImage();
+    std::vector<std::string> captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
+            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
+            d->close();
+        }
+    });
+    poll.start(5);
+    form->FormKeyDown(Qt::Key_Return);
+    EXPECT_EQ(captions, std::vector<std::string>{"振替休日"});
+    EXPECT_EQ(cs().DispMonth, 9);
+}
+
 TEST_F(StartedForm, DoubleClickOutsideTheDaysHidesAndShowsTheMonths) {
     int runs = 0;
     form->setDayDialogRunner([&](TMainForm&, const ClickedDate&) { return ++runs; });
