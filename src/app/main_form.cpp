@@ -149,11 +149,11 @@ void TMainForm::FormCreate() {
 
     draw_->UpdateToday();
     if (cs.DispDay == -1) {
-        cs.DispYear = cs.TodayYear;
-        cs.DispMonth = cs.TodayMonth;
-        cs.DispDay = cs.TodayDay;
+        cs.DispYear = draw_->todaysDate().year;
+        cs.DispMonth = draw_->todaysDate().month;
+        cs.DispDay = draw_->todaysDate().day;
     }
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, draw_->todaysDate().month);
     if (cs.IsWallPaper == 1) draw_->LoadWallpaper();
     // Once the base size is known: a stored zoom of zero, a negative one or one too large for a
     // canvas (a damaged state file) starts at 100 rather than at the largest canvas there is.
@@ -400,7 +400,7 @@ void TMainForm::FormKeyDown(int key) {
             break;
         case CalendarKey::TodayDialog:
             draw_->UpdateToday();
-            RunDayDialog(clickedDateOf(cs.TodayYear, cs.TodayMonth, cs.TodayDay));
+            RunDayDialog(clickedDateOf(draw_->todaysDate().year, draw_->todaysDate().month, draw_->todaysDate().day));
             ShowImage();
             break;
         case CalendarKey::None:
@@ -758,9 +758,9 @@ void TMainForm::ZoomClick(float percent) {
 
 void TMainForm::ShowTodayClick() {
     TCalenderSet& cs = draw_->settings();
-    cs.DispYear = cs.TodayYear;
-    cs.DispMonth = cs.TodayMonth;
-    cs.DispDay = cs.TodayDay;
+    cs.DispYear = draw_->todaysDate().year;
+    cs.DispMonth = draw_->todaysDate().month;
+    cs.DispDay = draw_->todaysDate().day;
     ShowImage();
 }
 

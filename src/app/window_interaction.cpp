@@ -135,10 +135,10 @@ CalendarKey calendarKeyCommand(int key) {
     }
 }
 
-void SanitizeDisplayDate(TCalenderSet& cs) {
+void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth) {
     if (cs.DispYear < 0) cs.DispYear = 0;
     if (cs.DispYear > 9999) cs.DispYear = 9999;
-    if (cs.DispMonth < 1 || cs.DispMonth > 12) cs.DispMonth = cs.TodayMonth >= 1 && cs.TodayMonth <= 12 ? cs.TodayMonth : 1;
+    if (cs.DispMonth < 1 || cs.DispMonth > 12) cs.DispMonth = todayMonth >= 1 && todayMonth <= 12 ? todayMonth : 1;
 }
 
 }  // namespace sorvel

@@ -48,6 +48,6 @@ CalendarKey calendarKeyCommand(int key);
 
 // A stored display date brought into the range the window steps through: year 0–9999, month
 // 1–12 (an impossible month becomes today's).
-void SanitizeDisplayDate(TCalenderSet& cs);
+void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth);
 
 }  // namespace sorvel

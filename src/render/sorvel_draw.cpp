@@ -72,7 +72,6 @@ TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()) {
     settings_->YearFontName.clear();
     settings_->MonthFontName.clear();
     settings_->WallPaperName.clear();
-    settings_->substitutes.clear();
 }
 
 TSorvelDraw::~TSorvelDraw() = default;
@@ -89,18 +88,13 @@ int TSorvelDraw::ResetSettings() {
     TCalenderSet& s = *settings_;
     s.applyDefaults();
     UpdateToday();
-    s.DispYear = s.TodayYear;
-    s.DispMonth = s.TodayMonth;
+    s.DispYear = today_.year;
+    s.DispMonth = today_.month;
     CreateCanvas();
     return 1;
 }
 
-void TSorvelDraw::UpdateToday() {
-    const LocalDate d = today();
-    settings_->TodayYear = d.year;
-    settings_->TodayMonth = d.month;
-    settings_->TodayDay = d.day;
-}
+void TSorvelDraw::UpdateToday() { today_ = today(); }
 
 int TSorvelDraw::LoadWallpaper() {
     TCalenderSet& s = *settings_;
@@ -245,8 +239,8 @@ void TSorvelDraw::DrawButtons() {
 }
 
 void TSorvelDraw::DrawMonths() {
-    TCalenderSet& s = *settings_;
-    s.substitutes.clear();
+    const TCalenderSet& s = *settings_;
+    substitutes_.clear();
     for (int i = 0; i < layout_.count(); ++i) {
         const YearMonth ym = addMonths(s.DispYear, s.DispMonth, i);
         DrawMonth(MonthRect{layout_.month(i), ym.month, ym.year, i});
@@ -323,11 +317,10 @@ DayClasses TSorvelDraw::ClassifyMonth(std::int64_t year, int month) const {
 }
 
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
-    TCalenderSet& s = *settings_;
     const DayClasses c = ClassifyMonth(r.year, r.month);
     for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
-    s.dayFlags = c.flags;
-    s.substitutes.insert(s.substitutes.end(), c.substitutes.begin(), c.substitutes.end());
+    dayFlags_ = c.flags;
+    substitutes_.insert(substitutes_.end(), c.substitutes.begin(), c.substitutes.end());
 }
 
 void TSorvelDraw::DrawMonth(const MonthRect& r) {
@@ -380,7 +373,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     int column = tables_.firstWeekday[m] > 6 ? 0 : tables_.firstWeekday[m];
     int weekRow = 1;
     const int digitWidth = font_.advance(QStringLiteral("0"));
-    const bool todaysMonth = s.TodayColoring == 1 && r.year == s.TodayYear && r.month == s.TodayMonth;
+    const bool todaysMonth = s.TodayColoring == 1 && r.year == today_.year && r.month == today_.month;
     // The almanac line fits below the digits when the cells leave room for a legible one; only
     // then is the month's almanac looked up.
     const int numberHeight = Canvas::textExtent(QStringLiteral("0"), font_).height;
@@ -396,7 +389,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         const int px = cell.x + (d <= 9 ? digitWidth : 0);
         const int py = cell.y;
         drawShadowed(text, px, py, cell.width, cell.height, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
-        const bool isToday = todaysMonth && d == s.TodayDay;
+        const bool isToday = todaysMonth && d == today_.day;
         TextSize t;
         if (isToday) {
             // The 3-pixel pen runs just outside the number's cell, so that the frame surrounds

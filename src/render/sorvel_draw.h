@@ -11,6 +11,7 @@
 #include <QImage>
 
 #include "almanac/almanac.h"
+#include "platform/clock.h"
 #include "platform/gdi.h"
 #include "render/calendar_math.h"
 #include "render/day_classification.h"
@@ -54,7 +55,9 @@ public:
 
     // Every setting to its default, the display month today's; then CreateCanvas. Returns 1.
     int ResetSettings();
+    // Reads the local date into todaysDate, which the today frame and the "today" commands use.
     void UpdateToday();
+    const LocalDate& todaysDate() const { return today_; }
     // Decodes WallPaperName (".jpg"/".jpeg" through libjpeg, anything else through Qt's
     // image reader); 1 on success. On failure the message is shown and IsWallPaper := 0.
     // Where the picture is transparent the background colour (slot 13) shows through.
@@ -82,8 +85,12 @@ public:
     int cellHeight() const { return cellHeight_; }
     int buttonSize() const { return buttonSize_; }
     const YearTables& yearTables() const { return tables_; }
-    // The colour of each day number of the month classified last (index day − 1).
+    // The colour and the DayFlag bits of each day number of the month classified last (index
+    // day − 1).
     const std::array<Rgb, 31>& dayColours() const { return dayColours_; }
+    const std::array<std::uint8_t, 31>& dayFlags() const { return dayFlags_; }
+    // The substitute holidays of every month the last render drew, in drawing order.
+    const std::vector<TSubstituteHoliday>& substitutes() const { return substitutes_; }
     // The geometry of the last render, and the cell of every day number it drew.
     const MonthLayout& layout() const { return layout_; }
     struct DrawnDay {
@@ -139,6 +146,9 @@ private:
     int buttonSize_ = 0;
     YearTables tables_;
     std::array<Rgb, 31> dayColours_{};
+    std::array<std::uint8_t, 31> dayFlags_{};
+    std::vector<TSubstituteHoliday> substitutes_;
+    LocalDate today_;
     MonthLayout layout_;
     std::vector<DrawnDay> drawnDays_;
     AlmanacShown almanacShown_;

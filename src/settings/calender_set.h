@@ -47,9 +47,6 @@ public:
     std::int32_t DispYear = -1;
     std::int32_t DispMonth = -1;
     std::int32_t DispDay = -1;
-    std::int32_t TodayYear = 0;
-    std::int32_t TodayMonth = 0;
-    std::int32_t TodayDay = 0;
     std::int32_t Height = 480;
     std::int32_t Width = 640;
     std::int32_t CanvasHeight = 480;
@@ -67,7 +64,6 @@ public:
     std::string WallPaperName;  // CP932
     THolidayList* holidays = nullptr;  // not owned
     TDateMemoList* memos = nullptr;    // not owned
-    std::vector<TSubstituteHoliday> substitutes;
     std::uint8_t NoDrawYear = 0;
     std::uint8_t NoDrawMonth = 0;
     std::uint8_t NoDrawDay = 0;
@@ -75,7 +71,6 @@ public:
     std::uint8_t DayStyle = 0;    // 0 Japanese, 1 English
     TDateSet dateSet;
     std::int32_t redraw = 1;
-    std::array<std::uint8_t, 31> dayFlags{};
     // Not stored: the main window copies them from the basic settings. A layout calendar object
     // keeps them off.
     std::uint8_t NationalHolidays = 0;  // Japan's national holidays as days off

@@ -238,13 +238,11 @@ TEST(DayHitTest, EmptyBlocksAndStoredValuesOutOfRangeAreNoHit) {
 
 TEST(DisplayDate, DamagedStoredDatesComeBackIntoRange) {
     TCalenderSet cs = oneMonth(-2147483647 - 1, 13);
-    cs.TodayMonth = 9;
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, 9);
     EXPECT_EQ(cs.DispYear, 0);
     EXPECT_EQ(cs.DispMonth, 9);
     cs = oneMonth(123456, 0);
-    cs.TodayMonth = 4;
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, 4);
     EXPECT_EQ(cs.DispYear, 9999);
     EXPECT_EQ(cs.DispMonth, 4);
 }

@@ -513,11 +513,11 @@ TEST_F(Engine, HolidaysColourDayNumbersButNeverWeekdayNames) {
     EXPECT_GT(count(canvas(), cell(1, 7), kGreen), 0);    // Monday 24, "振替休日"
     EXPECT_GT(count(canvas(), cell(1, 4), kMagenta), 0);  // Monday 3
     EXPECT_GT(count(canvas(), cell(3, 5), kYellow), 0);   // Wednesday 12, a note
-    ASSERT_EQ(cs().substitutes.size(), 1u);
-    EXPECT_EQ(cs().substitutes[0].day, 24);
-    EXPECT_EQ(cs().dayFlags[23], kDaySubstitute);
+    ASSERT_EQ(draw.substitutes().size(), 1u);
+    EXPECT_EQ(draw.substitutes()[0].day, 24);
+    EXPECT_EQ(draw.dayFlags()[23], kDaySubstitute);
     render();
-    EXPECT_EQ(cs().substitutes.size(), 1u);  // emptied at every render
+    EXPECT_EQ(draw.substitutes().size(), 1u);  // emptied at every render
 }
 
 // September 2026 begins on a Tuesday: 敬老の日 Monday 21, 国民の休日 22 and 秋分の日 23 stand
@@ -553,9 +553,9 @@ TEST_F(Engine, SubstituteOwedAtTheEndOfAShownMonthAppearsInTheNext) {
     rules.push_back(std::move(rule));
     cs().DispMonth = 10;
     render();
-    ASSERT_EQ(cs().substitutes.size(), 1u);
-    EXPECT_EQ(cs().substitutes[0].month, 10);
-    EXPECT_EQ(cs().substitutes[0].day, 1);
+    ASSERT_EQ(draw.substitutes().size(), 1u);
+    EXPECT_EQ(draw.substitutes()[0].month, 10);
+    EXPECT_EQ(draw.substitutes()[0].day, 1);
 }
 
 TEST_F(Engine, ARenderAskedForInsideARenderIsSkipped) {
