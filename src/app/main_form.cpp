@@ -48,8 +48,8 @@ namespace sorvel {
 namespace {
 
 // The national holiday the day dialog lists for a date, when the calendar shows them.
-std::string nationalDayOf(const TCalenderSet& cs, const ClickedDate& date) {
-    if (cs.NationalHolidays != 1) return {};
+std::string nationalDayOf(const TSorvelSet& ss, const ClickedDate& date) {
+    if (ss.ShowNationalHolidays != 1) return {};
     return nationalDayLabel(nationalHoliday(date.year, date.month, date.day));
 }
 
@@ -99,8 +99,6 @@ void TMainForm::FormCreate() {
     sorvelSet_ = std::make_unique<TSorvelSet>();
     draw_ = std::make_unique<TSorvelDraw>();
     TCalenderSet& cs = draw_->settings();
-    cs.holidays = &sorvelSet_->holidays;
-    cs.memos = &sorvelSet_->memos;
 
     buildMenu();
     if (QSystemTrayIcon::isSystemTrayAvailable() || trayForTesting) {
@@ -161,10 +159,6 @@ void TMainForm::FormCreate() {
     setZoomChecks();
 
     cs.redraw = 1;
-    cs.holidays = &sorvelSet_->holidays;
-    cs.memos = &sorvelSet_->memos;
-    cs.NationalHolidays = sorvelSet_->ShowNationalHolidays;
-    cs.EraYear = sorvelSet_->JapaneseEraYear;
     ApplyAlmanacShown();
 
     WindowRect r = windowRect();
@@ -326,8 +320,13 @@ void TMainForm::FormPaint() {
     if (printing_) return;
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
-    draw_->Render();
+    draw_->Render(calendarSources());
     ResizeToZoom();
+}
+
+CalendarSources TMainForm::calendarSources() const {
+    return CalendarSources{&sorvelSet_->holidays, &sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1,
+                           sorvelSet_->JapaneseEraYear == 1};
 }
 
 void TMainForm::ApplyAlmanacShown() {
@@ -340,7 +339,7 @@ QString TMainForm::DayToolTipAt(int x, int y) const {
     const TCalenderSet& cs = draw_->settings();
     const std::optional<ClickedDate> date = DayHitTest(cs, x, y);
     if (!date) return {};
-    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, cs.NationalHolidays == 1);
+    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1);
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -368,7 +367,7 @@ void TMainForm::RefreshView() {
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
     draw_->settings().redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     ResizeToZoom();
     repaint();
 }
@@ -615,12 +614,12 @@ void TMainForm::FormDblClick() {
 }
 
 void TMainForm::RunDayDialog(const ClickedDate& date) {
-    TCalenderSet& cs = draw_->settings();
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
         ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos,
-                         draw_->ClassifyMonth(date.year, date.month).substitutes, nationalDayOf(cs, date),
+                         draw_->ClassifyMonth(date.year, date.month, calendarSources()).substitutes,
+                         nationalDayOf(*sorvelSet_, date),
                          draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
@@ -629,7 +628,7 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
 
 void TMainForm::ShowImage() {
     draw_->settings().redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     repaint();
 }
 
@@ -811,7 +810,7 @@ void TMainForm::calenprintClick() {
         const float scale = sy < sx ? sy : sx;
         cs.DispPercent = scale * scale * 100.0f;
         // 9. The render sizes the canvas from the zoom; it goes to the printable area's corner.
-        if (w > 0 && h > 0) draw_->Render();
+        if (w > 0 && h > 0) draw_->Render(calendarSources());
         const Bitmap& picture = draw_->canvasBitmap();
         if (w <= 0 || h <= 0 || picture.isNull()) {
             // No picture of the page's size (the engine has said why): a blank page is not sent.
@@ -835,7 +834,7 @@ void TMainForm::calenprintClick() {
     job.reset();
     // The canvas goes back to the window's own zoom before anything reads its size.
     cs.redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     update();
 }
 

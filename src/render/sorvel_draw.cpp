@@ -157,11 +157,12 @@ Rgb TSorvelDraw::slotColour(int slot) const {
     return colourRgb(settings_->Cl[static_cast<std::size_t>(std::clamp(slot, 0, kColourSlots - 1))]);
 }
 
-void TSorvelDraw::Render() {
+void TSorvelDraw::Render(const CalendarSources& sources) {
     if (g_renderBusy) return;
     TCalenderSet& s = *settings_;
     if (s.redraw != 1) return;
     g_renderBusy = true;
+    sources_ = sources;
     ComputeYearTables(s.DispYear);
     if (s.IsWallPaper != 1 && s.DispPercent == -1.0f) {
         s.Width = 640;
@@ -310,14 +311,14 @@ void TSorvelDraw::drawAlmanacLine(const QString& text, const BlockRect& box, int
     Canvas(canvas_).shadowedText(box.x, box.y, box.width, height, text, lineFont_, colour, shadow);
 }
 
-DayClasses TSorvelDraw::ClassifyMonth(std::int64_t year, int month) const {
+DayClasses TSorvelDraw::ClassifyMonth(std::int64_t year, int month, const CalendarSources& sources) const {
     const TCalenderSet& s = *settings_;
-    return sorvel::ClassifyDays(DayClassInput{year, month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays,
-                                              s.memos, s.NationalHolidays == 1});
+    return sorvel::ClassifyDays(DayClassInput{year, month, s.HolidayColoring == 1, s.MemoColoring == 1,
+                                              sources.holidays, sources.memos, sources.nationalHolidays});
 }
 
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
-    const DayClasses c = ClassifyMonth(r.year, r.month);
+    const DayClasses c = ClassifyMonth(r.year, r.month, sources_);
     for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
     dayFlags_ = c.flags;
     substitutes_.insert(substitutes_.end(), c.substitutes.begin(), c.substitutes.end());
@@ -338,7 +339,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     QString yearRun;
     if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) {
         // The Japanese era of the month's last day; before 1873 the year stays a number.
-        if (s.EraYear == 1) yearRun = japaneseEraYear(r.year, r.month);
+        if (sources_.eraYear) yearRun = japaneseEraYear(r.year, r.month);
         if (yearRun.isEmpty()) yearRun = QString::number(r.year);
     }
     const QString separator = yearRun.isEmpty() ? QString() : QStringLiteral("  ");

@@ -43,6 +43,15 @@ struct AlmanacShown {
 // cannot hold it goes without.
 inline constexpr int kMinAlmanacLineHeight = 10;
 
+// What a render takes beside the appearance settings: the lists whose days it colours and two
+// switches of the basic settings. A layout calendar object renders with none of them.
+struct CalendarSources {
+    const THolidayList* holidays = nullptr;
+    const TDateMemoList* memos = nullptr;
+    bool nationalHolidays = false;  // Japan's national holidays as days off
+    bool eraYear = false;           // the year title in the Japanese era
+};
+
 class TSorvelDraw {
 public:
     TSorvelDraw();
@@ -66,14 +75,14 @@ public:
     void CreateCanvas();
     void SetExplicitSize(int width, int height);
     // Draws everything when the redraw flag is 1. A render begun inside another is skipped.
-    void Render();
+    void Render(const CalendarSources& sources = {});
     // Copies the canvas to the target's origin; clears the redraw flag.
     void CopyTo(QPainter& target);
     // Fills the two month tables for a year.
     void ComputeYearTables(std::int64_t year);
     // The kind of every day of a month as this engine's settings and lists classify it, whether
     // or not the month was drawn.
-    DayClasses ClassifyMonth(std::int64_t year, int month) const;
+    DayClasses ClassifyMonth(std::int64_t year, int month, const CalendarSources& sources) const;
 
     const QImage& canvas() const { return canvas_.image(); }
     const Bitmap& canvasBitmap() const { return canvas_; }
@@ -149,6 +158,7 @@ private:
     std::array<std::uint8_t, 31> dayFlags_{};
     std::vector<TSubstituteHoliday> substitutes_;
     LocalDate today_;
+    CalendarSources sources_;  // those of the render under way
     MonthLayout layout_;
     std::vector<DrawnDay> drawnDays_;
     AlmanacShown almanacShown_;

@@ -62,8 +62,6 @@ public:
     std::string YearFontName;   // CP932
     std::string MonthFontName;  // CP932
     std::string WallPaperName;  // CP932
-    THolidayList* holidays = nullptr;  // not owned
-    TDateMemoList* memos = nullptr;    // not owned
     std::uint8_t NoDrawYear = 0;
     std::uint8_t NoDrawMonth = 0;
     std::uint8_t NoDrawDay = 0;
@@ -71,15 +69,10 @@ public:
     std::uint8_t DayStyle = 0;    // 0 Japanese, 1 English
     TDateSet dateSet;
     std::int32_t redraw = 1;
-    // Not stored: the main window copies them from the basic settings. A layout calendar object
-    // keeps them off.
-    std::uint8_t NationalHolidays = 0;  // Japan's national holidays as days off
-    std::uint8_t EraYear = 0;           // the year title in the Japanese era
 
     TCalenderSet();
 
-    // The default set (base size 640 × 480, display date −1, one month over the whole canvas);
-    // the lists stay linked, and the two settings copied from the basic settings stay.
+    // The default set (base size 640 × 480, display date −1, one month over the whole canvas).
     void applyDefaults();
 };
 

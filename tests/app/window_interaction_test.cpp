@@ -189,8 +189,6 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
         TSorvelDraw draw;
         TCalenderSet& cs = draw.settings();
         cs.applyDefaults();
-        cs.holidays = &rules;
-        cs.memos = &notes;
         cs.DispYear = c.year;
         cs.DispMonth = c.month;
         cs.dateSet.NumberOfMonth = c.count;
@@ -201,7 +199,7 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
         cs.dateSet.SY = static_cast<std::uint8_t>(c.sy);
         cs.Cl[13] = 0;  // white ground
         draw.SetExplicitSize(c.width, c.height);
-        draw.Render();
+        draw.Render(CalendarSources{&rules, &notes});
         ASSERT_EQ(static_cast<int>(draw.drawnDays().size()), c.days) << c.year << "-" << c.month;
         for (const TSorvelDraw::DrawnDay& d : draw.drawnDays()) {
             const BlockRect& r = d.cell;

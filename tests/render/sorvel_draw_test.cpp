@@ -105,8 +105,6 @@ protected:
         s.Cl[kSlotYear] = iGreen;
         s.Cl[kSlotMonth] = iNavy;
         for (int slot = kSlotMonday; slot <= kSlotFriday; ++slot) s.Cl[static_cast<std::size_t>(slot)] = iBlack;
-        s.holidays = &rules;
-        s.memos = &notes;
         draw.UpdateToday();
         draw.SetExplicitSize(640, 450);
     }
@@ -120,7 +118,7 @@ protected:
     const Bitmap& canvas() const { return draw.canvasBitmap(); }
     void render() {
         cs().redraw = 1;
-        draw.Render();
+        draw.Render(sources);
     }
     // The cell of a weekday column and grid row of the single month.
     QRect cell(int column, int row) const {
@@ -131,6 +129,7 @@ protected:
     ScriptedUi ui;
     THolidayList rules;
     TDateMemoList notes;
+    CalendarSources sources{&rules, &notes};
     TSorvelDraw draw;
 };
 
@@ -528,7 +527,7 @@ TEST_F(Engine, NationalHolidaysTakeTheDayOffColourWhenShown) {
     cs().Cl[kSlotYear] = iBlack;
     render();
     EXPECT_EQ(count(canvas(), cell(2, 6), kGreen), 0);  // the setting is off
-    cs().NationalHolidays = 1;
+    sources.nationalHolidays = true;
     render();
     for (int column : {1, 2, 3}) EXPECT_GT(count(canvas(), cell(column, 6), kGreen), 0) << column;
     EXPECT_EQ(count(canvas(), cell(4, 6), kGreen), 0);
@@ -540,7 +539,7 @@ TEST_F(Engine, EraYearTitle) {
     cs().NoDrawMonth = 1;
     render();
     const int digits = colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width();
-    cs().EraYear = 1;
+    sources.eraYear = true;
     render();
     EXPECT_GT(colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width(), digits * 3 / 2);
 }
