@@ -118,9 +118,6 @@ void TMainForm::FormCreate() {
 
     cs.redraw = 1;
     dragging_ = false;
-    cs.DispPercent = 100;
-    cs.Width = 640;
-    cs.Height = 480;
     setZoomChecks();
 
     const Profile ini = Profile::load(iniPath(programDir_));

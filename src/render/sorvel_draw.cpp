@@ -68,10 +68,11 @@ TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()) {
         showMessage(QStringLiteral("Select Error"), QStringLiteral("Error"));
     else
         Canvas(canvas_).fill(0, 0, 10, 10, kWhite);
+    // The faces stay empty until the settings are reset or read: a record that leaves them out
+    // draws in the platform's default face.
     settings_->FontName.clear();
     settings_->YearFontName.clear();
     settings_->MonthFontName.clear();
-    settings_->WallPaperName.clear();
 }
 
 TSorvelDraw::~TSorvelDraw() = default;
@@ -117,8 +118,8 @@ int TSorvelDraw::LoadWallpaper() {
         s.Height = wallpaper_.height();
     }
     if (s.Width < 32 || s.Height < 32) {
-        s.Width = 640;
-        s.Height = 400;
+        s.Width = kFallbackBaseWidth;
+        s.Height = kFallbackBaseHeight;
     }
     return 1;
 }
@@ -165,8 +166,8 @@ void TSorvelDraw::Render(const CalendarSources& sources) {
     sources_ = sources;
     ComputeYearTables(s.DispYear);
     if (s.IsWallPaper != 1 && s.DispPercent == -1.0f) {
-        s.Width = 640;
-        s.Height = 480;
+        s.Width = kBaseWidth;
+        s.Height = kBaseHeight;
     }
     // The wallpaper covers the whole canvas, so the background fill is left out under it.
     createCanvas(s.IsWallPaper != 1 || wallpaper_.isNull());
