@@ -334,7 +334,7 @@ void TMainForm::ApplyAlmanacShown() {
 QString TMainForm::DayToolTipAt(int x, int y) const {
     if (!draw_ || !draw_->almanacShown().any()) return {};
     const TCalenderSet& cs = draw_->settings();
-    const std::optional<ClickedDate> date = DayHitTest(cs, x, y);
+    const std::optional<ClickedDate> date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), x, y);
     if (!date) return {};
     return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1);
 }
@@ -567,7 +567,7 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     }
     pressPos_ = QPoint(x, y);
     if (button == Qt::LeftButton) {
-        const int b = buttonSizeFor(draw_->settings().CanvasHeight);
+        const int b = buttonSizeFor(draw_->CanvasHeight());
         switch (cornerZoneAt(x, y, width(), b)) {
             case CornerZone::Previous:
                 PreviousMonth(draw_->settings());
@@ -598,10 +598,10 @@ void TMainForm::FormMouseUp(int x, int y) {
 
 void TMainForm::FormDblClick() {
     TCalenderSet& cs = draw_->settings();
-    const int b = buttonSizeFor(cs.CanvasHeight);
-    if (cornerZoneAt(releasePos_.x(), releasePos_.y(), cs.CanvasWidth, b) != CornerZone::None) return;
+    const int b = buttonSizeFor(draw_->CanvasHeight());
+    if (cornerZoneAt(releasePos_.x(), releasePos_.y(), draw_->CanvasWidth(), b) != CornerZone::None) return;
     doubleClickMark_ = true;
-    if (auto date = DayHitTest(cs, releasePos_.x(), releasePos_.y())) {
+    if (auto date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), releasePos_.x(), releasePos_.y())) {
         RunDayDialog(*date);
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
@@ -716,6 +716,7 @@ void TMainForm::setClick() {
             secrets_ = memorySecrets_.get();
         }
         dialog.setSyncCalls(TSettingForm::SyncCalls{secrets_, [this] { SyncNowClick(); }});
+        dialog.setCanvasSize(draw_->CanvasWidth(), draw_->CanvasHeight());
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
     ApplyAlmanacShown();

@@ -69,11 +69,11 @@ void NextMonth(TCalenderSet& cs) {
     }
 }
 
-std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y) {
+std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int canvasWidth, int canvasHeight, int x, int y) {
     if (cs.NoDayDraw != 0) return std::nullopt;
     const TDateSet& ds = cs.dateSet;
     const MonthLayout layout =
-        monthLayout(cs.CanvasWidth, cs.CanvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
+        monthLayout(canvasWidth, canvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
     const MonthLayout::Hit hit = layout.at(x, y);
     if (hit.index < 0) return std::nullopt;
     const YearMonth ym = addMonths(cs.DispYear, cs.DispMonth, hit.index);

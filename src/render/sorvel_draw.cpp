@@ -130,13 +130,13 @@ void TSorvelDraw::createCanvas(bool fillBackground) {
     TCalenderSet& s = *settings_;
     if (s.DispPercent != -1.0f) {
         const CanvasSize size = canvasSizeFor(s.DispPercent, s.Width, s.Height);
-        s.CanvasWidth = size.width;
-        s.CanvasHeight = size.height;
+        canvasWidth_ = size.width;
+        canvasHeight_ = size.height;
     }
     // A canvas of the same size is drawn over again rather than allocated anew.
-    if (canvas_.isNull() || canvas_.width() != s.CanvasWidth || canvas_.height() != s.CanvasHeight) {
+    if (canvas_.isNull() || canvas_.width() != canvasWidth_ || canvas_.height() != canvasHeight_) {
         canvas_ = Bitmap();
-        if (canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) canvas_ = Bitmap::create(s.CanvasWidth, s.CanvasHeight);
+        if (canvasSizeAllowed(canvasWidth_, canvasHeight_)) canvas_ = Bitmap::create(canvasWidth_, canvasHeight_);
         if (canvas_.isNull()) {
             showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
             return;
@@ -147,8 +147,8 @@ void TSorvelDraw::createCanvas(bool fillBackground) {
 
 void TSorvelDraw::SetExplicitSize(int width, int height) {
     settings_->DispPercent = -1;
-    settings_->CanvasWidth = width;
-    settings_->CanvasHeight = height;
+    canvasWidth_ = width;
+    canvasHeight_ = height;
     settings_->redraw = 1;
 }
 
@@ -172,7 +172,7 @@ void TSorvelDraw::Render(const CalendarSources& sources) {
     // The wallpaper covers the whole canvas, so the background fill is left out under it.
     createCanvas(s.IsWallPaper != 1 || wallpaper_.isNull());
     const TDateSet& d = s.dateSet;
-    layout_ = monthLayout(s.CanvasWidth, s.CanvasHeight, d.X, d.Y, d.SX, d.SY, d.NumberOfMonth, d.DrawStyle);
+    layout_ = monthLayout(canvasWidth_, canvasHeight_, d.X, d.Y, d.SX, d.SY, d.NumberOfMonth, d.DrawStyle);
     drawnDays_.clear();
     if (!canvas_.isNull()) {
         if (s.IsWallPaper == 1) DrawWallpaper();

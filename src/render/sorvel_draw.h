@@ -74,6 +74,9 @@ public:
     // (Re)creates the canvas at the size the zoom gives, filled with the background colour.
     void CreateCanvas();
     void SetExplicitSize(int width, int height);
+    // The size of the canvas: what the zoom gives from the base size, or the explicit size.
+    int CanvasWidth() const { return canvasWidth_; }
+    int CanvasHeight() const { return canvasHeight_; }
     // Draws everything when the redraw flag is 1. A render begun inside another is skipped.
     void Render(const CalendarSources& sources = {});
     // Copies the canvas to the target's origin; clears the redraw flag.
@@ -158,6 +161,8 @@ private:
     std::array<std::uint8_t, 31> dayFlags_{};
     std::vector<TSubstituteHoliday> substitutes_;
     LocalDate today_;
+    int canvasWidth_ = kBaseWidth;
+    int canvasHeight_ = kBaseHeight;
     CalendarSources sources_;  // those of the render under way
     MonthLayout layout_;
     std::vector<DrawnDay> drawnDays_;

@@ -92,8 +92,6 @@ void TCalenderSet::applyDefaults() {
     const TCalenderSet kept = *this;
     *this = TCalenderSet{};
     redraw = kept.redraw;
-    CanvasWidth = kept.CanvasWidth;
-    CanvasHeight = kept.CanvasHeight;
     Cl[kSlotWeekday] = kept.Cl[kSlotWeekday];
 }
 

@@ -64,8 +64,6 @@ public:
     std::int32_t DispDay = -1;
     std::int32_t Height = kBaseHeight;
     std::int32_t Width = kBaseWidth;
-    std::int32_t CanvasHeight = kBaseHeight;
-    std::int32_t CanvasWidth = kBaseWidth;
     std::int32_t FontCharSet = 128;
     std::int32_t MonthFontChar = 128;
     std::int32_t YearFontChar = 128;
@@ -85,8 +83,7 @@ public:
     TDateSet dateSet;
     std::int32_t redraw = 1;
 
-    // Every stored setting back to the default set; the redraw flag, the canvas size and slot 14
-    // stay as they are.
+    // Every stored setting back to the default set; the redraw flag and slot 14 stay as they are.
     void applyDefaults();
 };
 
