@@ -543,7 +543,7 @@ void TSettingForm::DrawPreview() {
     const auto months = parseInt(editOf(numMonthUD_)->text().toStdString());
     if (!months) return;
     const PreviewGeometry g =
-        previewGeometry(cs_->CanvasWidth, cs_->CanvasHeight, xScrollBar_->value(), yScrollBar_->value(),
+        previewGeometry(canvasWidth_, canvasHeight_, xScrollBar_->value(), yScrollBar_->value(),
                         wScrollBar_->value(), hScrollBar_->value(), *months, checkedRadio(arrangementRadios_) + 1);
     QPixmap picture(kPreviewWidth, kPreviewHeight);
     QPainter p(&picture);

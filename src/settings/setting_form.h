@@ -54,6 +54,11 @@ public:
     // Fills the controls, shows the dialog modally and writes the settings back when "確定"
     // closed it. Returns 1 when the dialog has closed.
     int Execute(TCalenderSet& cs, TSorvelSet& ss);
+    // The canvas the preview scales the months' area from (by default the base size).
+    void setCanvasSize(int width, int height) {
+        canvasWidth_ = width;
+        canvasHeight_ = height;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +93,8 @@ private:
     SyncCalls syncCalls_;
     TCalenderSet* cs_ = nullptr;
     TSorvelSet* ss_ = nullptr;
+    int canvasWidth_ = kBaseWidth;
+    int canvasHeight_ = kBaseHeight;
     SettingFormValues work_;  // the working copies: file name, fonts, colours
 
     QTabWidget* settingPage_ = nullptr;
