@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressDialog>
@@ -179,7 +180,11 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
     if (!path) return false;
     options.stamp = icalStampNow();
     QString error;
-    if (!atomicReplace(*path, exportIcal(memos, rules, options), &error)) {
+    // The whole almanac range takes a few seconds to compute the first time.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = atomicReplace(*path, exportIcal(memos, rules, options), &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written) {
         showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
         return false;
     }
