@@ -10,7 +10,7 @@
 #include <QImage>
 
 #include "platform/gdi.h"
-#include "render/calendar_math.h"
+#include "calendar/calendar_math.h"
 #include "settings/calender_set.h"
 
 class QPainter;

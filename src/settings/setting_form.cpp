@@ -26,7 +26,7 @@
 #include "platform/gdi.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/colour_table.h"
+#include "settings/colour_table.h"
 #include "settings/calender_set.h"
 #include "settings/sorvel_set.h"
 

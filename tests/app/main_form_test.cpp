@@ -25,6 +25,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 
 using namespace sorvel;

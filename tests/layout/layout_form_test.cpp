@@ -12,7 +12,9 @@
 #include "layout/layout_form.h"
 #include "layout/so_tex.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "data/note_drag.h"
 #include "schedule/schedule_rows_model.h"
 

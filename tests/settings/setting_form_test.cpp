@@ -30,7 +30,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
+#include "support/scripted_ui.h"
+#include "calendar/canvas_size.h"
 #include "settings/calender_set.h"
 #include "settings/sorvel_set.h"
 
