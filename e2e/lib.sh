@@ -118,8 +118,8 @@ def note(y, m, d, caption):
     return (b'<+M03>\r\n' + field(1, b'%d' % y) + field(2, b'%d' % m) + field(3, b'%d' % d)
             + field(4, b'text') + field(5, caption) + b'<-M03>\r\n')
 notes = b''
-for spec in sys.argv[2:]:
-    y, m, d, caption = spec.split(' ', 3)
+for entry in sys.argv[2:]:
+    y, m, d, caption = entry.split(' ', 3)
     notes += note(int(y), int(m), int(d), caption.encode())
 open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + notes + b'<-Sorvel>\0')
 PY

@@ -11,11 +11,13 @@
 #include "app/main_form.h"
 #include "platform/files.h"
 #include "platform/printing_qt.h"
+#include "platform/secret_store_keychain.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
 #include "platform/translations.h"
 #include "platform/ui_qt.h"
 #include "platform/x11_window.h"
+#include "settings/sync_page.h"
 
 int main(int argc, char* argv[]) {
     // The window places itself, which needs X11: under Wayland run through XWayland unless the
@@ -48,7 +50,10 @@ int main(int argc, char* argv[]) {
     sorvel::setDefaultPrintService(&qtPrinters);
 
     try {
+        // Outlives the window that uses it.
+        sorvel::KeychainSecretStore secrets(QStringLiteral("Sorvel"), sorvel::askSyncPassword);
         sorvel::TMainForm form;
+        form.setSecretStore(&secrets);
         // Everything was asked and saved before: the end is not put to the windows again (a
         // quit would ask the layout window's question a second time), and it ends every event
         // loop, a message box's too.

@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/about_form.h"
+#include "app/day_information.h"
 #include "app/window_interaction.h"
 
 #include <QApplication>
@@ -10,14 +11,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QNetworkAccessManager>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include "data/data_file.h"
@@ -27,6 +31,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/printing.h"
+#include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "platform/x11_window.h"
@@ -36,6 +41,7 @@
 #include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
 #include "settings/setting_form.h"
+#include "sync/caldav_sync.h"
 
 namespace sorvel {
 
@@ -84,7 +90,10 @@ TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The sync's replies go before the network they came from.
+    sync_.reset();
+}
 
 void TMainForm::FormCreate() {
     sorvelSet_ = std::make_unique<TSorvelSet>();
@@ -136,6 +145,7 @@ void TMainForm::FormCreate() {
     removeSaveLeftovers(statePath(programDir_));
     removeSaveLeftovers(dataFilePath(resolveDataFileName(sorvelSet_->MemoFileName, programDir_), programDir_));
     LoadDataFile();
+    ApplySyncSetting();
 
     draw_->UpdateToday();
     if (cs.DispDay == -1) {
@@ -155,6 +165,7 @@ void TMainForm::FormCreate() {
     cs.memos = &sorvelSet_->memos;
     cs.NationalHolidays = sorvelSet_->ShowNationalHolidays;
     cs.EraYear = sorvelSet_->JapaneseEraYear;
+    ApplyAlmanacShown();
 
     WindowRect r = windowRect();
     r.left = sorvelSet_->Left;
@@ -299,6 +310,7 @@ void TMainForm::buildMenu() {
             &TMainForm::IcalImportClick);
     connect(item(ical, "IcalExport", QStringLiteral("iCalendarファイルに書き出す(&E)...")), &QAction::triggered, this,
             &TMainForm::IcalExportClick);
+    connect(item(ical, "SyncNow", QStringLiteral("今すぐ同期(&Y)")), &QAction::triggered, this, &TMainForm::SyncNowClick);
     QMenu* help = popupMenu_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("ShowHelp"));
     connect(item(help, "H1", QStringLiteral("ヘルプの表示(&H)")), &QAction::triggered, this, &TMainForm::ShowHelpClick);
@@ -316,6 +328,32 @@ void TMainForm::FormPaint() {
     draw_->UpdateToday();
     draw_->Render();
     ResizeToZoom();
+}
+
+void TMainForm::ApplyAlmanacShown() {
+    draw_->setAlmanacShown(AlmanacShown{sorvelSet_->ShowRokuyo == 1, sorvelSet_->ShowOldCalendar == 1,
+                                        sorvelSet_->ShowSolarTerms == 1});
+}
+
+QString TMainForm::DayToolTipAt(int x, int y) const {
+    if (!draw_ || !draw_->almanacShown().any()) return {};
+    const TCalenderSet& cs = draw_->settings();
+    const std::optional<ClickedDate> date = DayHitTest(cs, x, y);
+    if (!date) return {};
+    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, cs.NationalHolidays == 1);
+}
+
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = DayToolTipAt(help->pos().x(), help->pos().y());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return TVForm::event(event);
 }
 
 void TMainForm::paintEvent(QPaintEvent*) {
@@ -494,6 +532,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::FormClose() {
     if (closed_) return;
     closed_ = true;
+    // A sync cut short here is finished by the next one; it says nothing now.
+    if (sync_) sync_->cancel();
+    if (syncTimer_) syncTimer_->stop();
     if (tray_) {
         tray_->hide();
         tray_->setContextMenu(nullptr);
@@ -578,7 +619,8 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
-        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date));
+        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date),
+                         draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
     SaveDataFile();
@@ -672,8 +714,15 @@ void TMainForm::setClick() {
     {
         TSettingForm dialog(this, TSettingForm::DataFileCalls{[this] { return SaveDataFile(); },
                                                               [this] { LoadDataFile(); }});
+        if (!secrets_) {
+            memorySecrets_ = std::make_unique<MemorySecretStore>();
+            secrets_ = memorySecrets_.get();
+        }
+        dialog.setSyncCalls(TSettingForm::SyncCalls{secrets_, [this] { SyncNowClick(); }});
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
+    ApplyAlmanacShown();
+    ApplySyncSetting();
     draw_->settings().redraw = 1;
     RefreshView();
     setZoomChecks();
@@ -806,6 +855,88 @@ void TMainForm::IcalExportClick() {
     std::vector<const THolidaySet*> rules;
     for (const auto& r : sorvelSet_->holidays) rules.push_back(r.get());
     IcalExportCommand(this, memos, rules, today().year, true);
+}
+
+// --- sync ----------------------------------------------------------------------------------
+
+namespace {
+const QString kSyncCaption = QStringLiteral("メッセージ from Sorvel");
+const QString kTrayTip = QStringLiteral("Sorvel");
+}  // namespace
+
+bool TMainForm::syncing() const { return (sync_ && sync_->isRunning()) || passwordPending_; }
+
+void TMainForm::ApplySyncSetting() {
+    if (!syncTimer_) {
+        syncTimer_ = new QTimer(this);
+        connect(syncTimer_, &QTimer::timeout, this, &TMainForm::SyncNowClick);
+    }
+    const TSyncSet& set = sorvelSet_->sync;
+    if (set.Enabled == 1 && set.Interval > 0 && !set.Url.empty())
+        syncTimer_->start(set.Interval * 60 * 1000);
+    else
+        syncTimer_->stop();
+}
+
+void TMainForm::SyncNowClick() {
+    if (closed_ || syncing()) return;
+    const TSyncSet set = sorvelSet_->sync;
+    if (set.Enabled != 1 || set.Url.empty()) {
+        showMessage(QStringLiteral("CalDAVでの同期が設定されていません。「設定」の「同期」で設定してください"),
+                    kSyncCaption);
+        return;
+    }
+    if (!secrets_) {
+        memorySecrets_ = std::make_unique<MemorySecretStore>();
+        secrets_ = memorySecrets_.get();
+    }
+    // The notes go out as the data file holds them: what a kill leaves is what the next sync sees.
+    SaveDataFile();
+    passwordPending_ = true;
+    if (tray_) tray_->setToolTip(QStringLiteral("Sorvel - 同期中"));
+    QPointer<TMainForm> self(this);
+    secrets_->read(syncSecretKey(set), [self, set](std::optional<QString> password) {
+        if (!self || self->closed_) return;
+        TMainForm& form = *self;
+        form.passwordPending_ = false;
+        if (!form.network_) form.network_ = std::make_unique<QNetworkAccessManager>();
+        if (!form.sync_) {
+            form.sync_ = std::make_unique<CalDavSync>(form.network_.get());
+            connect(form.sync_.get(), &CalDavSync::finished, &form, &TMainForm::syncFinished);
+        }
+        SyncSnapshot snapshot;
+        dropEmptySlots(form.sorvelSet_->memos);
+        dropEmptySlots(form.sorvelSet_->holidays);
+        snapshot.memos.reserve(form.sorvelSet_->memos.size());
+        for (const auto& m : form.sorvelSet_->memos) snapshot.memos.push_back(*m);
+        for (const auto& r : form.sorvelSet_->holidays) snapshot.rules.push_back(*r);
+        const QString data = dataFilePath(form.sorvelSet_->MemoFileName, form.programDir_);
+        SyncConfig config{QUrl(QString::fromStdString(cp932ToUtf8(set.Url))), QString::fromStdString(cp932ToUtf8(set.User))};
+        form.sync_->start(config, password.value_or(QString()), std::move(snapshot), syncStatePath(data));
+    });
+}
+
+void TMainForm::syncFinished(const SyncResult& result) {
+    if (tray_) tray_->setToolTip(kTrayTip);
+    if (closed_ || result.status == SyncStatus::Cancelled) return;
+    if (result.status == SyncStatus::Ok) {
+        const bool changed = !result.memosToAdd.empty() || !result.memosToRemove.empty() ||
+                             !result.rulesToAdd.empty() || !result.rulesToRemove.empty();
+        int saved = 1;
+        if (changed) {
+            applySyncResult(result, sorvelSet_->memos, sorvelSet_->holidays);
+            if (yoteiForm_) yoteiForm_->DateDataChanged(true);
+            saved = SaveDataFile();
+            draw_->settings().redraw = 1;
+            update();
+        }
+        // What the server and the data file agree on, once the data file holds it.
+        if (saved == 1 && result.stateChanged) {
+            const QString data = dataFilePath(sorvelSet_->MemoFileName, programDir_);
+            saveSyncState(syncStatePath(data), result.state);
+        }
+    }
+    if (!result.message.isEmpty()) showMessage(result.message, kSyncCaption);
 }
 
 void TMainForm::ShowHelpClick() {

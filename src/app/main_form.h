@@ -16,10 +16,15 @@
 
 class QAction;
 class QMenu;
+class QNetworkAccessManager;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace sorvel {
 
+class CalDavSync;
+class SecretStore;
+struct SyncResult;
 class TLayoutForm;
 class TYoteiForm;
 
@@ -69,6 +74,15 @@ public:
     // export writes every note and rule.
     void IcalImportClick();
     void IcalExportClick();
+    // "今すぐ同期(&Y)": the data file written, then a sync with the CalDAV server in the
+    // background; the tray icon's tooltip says so until it ends. Nothing happens while one runs.
+    void SyncNowClick();
+    // The sync's timer set from the sync settings (every Interval minutes while Enabled).
+    void ApplySyncSetting();
+    // Where the sync's password is read (not owned); by default one held in memory for the run.
+    void setSecretStore(SecretStore* store) { secrets_ = store; }
+    SecretStore& secretStore() { return *secrets_; }
+    bool syncing() const;
     void ShowHelpClick();
     void About1Click();
     void PopupMenu1Popup();
@@ -87,6 +101,9 @@ public:
     using DayDialogRunner = std::function<int(TMainForm&, const ClickedDate&)>;
     void setDayDialogRunner(DayDialogRunner runner) { dayDialogRunner_ = std::move(runner); }
     void setZoomChecks();
+    // The tooltip of the day under a point of the calendar; empty when no almanac box is on or
+    // no day is there.
+    QString DayToolTipAt(int x, int y) const;
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
     TSorvelDraw& draw() { return *draw_; }
@@ -121,6 +138,7 @@ signals:
     void closeRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -132,6 +150,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The almanac boxes of the basic settings, given to the calendar's engine.
+    void ApplyAlmanacShown();
     void buildMenu();
     void FormPaint();
     void FormClose();
@@ -152,6 +172,13 @@ private:
     QAction* yoteiAction_ = nullptr;
     QAction* layoutAction_ = nullptr;
     QList<QAction*> zoomActions_;
+    std::unique_ptr<SecretStore> memorySecrets_;
+    SecretStore* secrets_ = nullptr;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    std::unique_ptr<CalDavSync> sync_;
+    QTimer* syncTimer_ = nullptr;
+    bool passwordPending_ = false;
+    void syncFinished(const SyncResult& result);
     DayDialogRunner dayDialogRunner_;
     // What was last read from or written to the data file.
     DataFileBase dataFileBase_;

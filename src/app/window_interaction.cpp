@@ -43,7 +43,7 @@ DragPosition dragWindow(const WindowRect& w, int dx, int dy, bool snapping, int 
     return dragWindow(w, dx, dy, snapping, distance, screenOf(w, screens));
 }
 
-int buttonSizeFor(int canvasHeight) { return canvasHeight / 18; }
+int buttonSizeFor(int canvasHeight) { return monthButtonSize(canvasHeight); }
 
 CornerZone cornerZoneAt(int x, int y, int width, int b) {
     if (y < 0 || y > b) return CornerZone::None;
@@ -72,12 +72,12 @@ void NextMonth(TCalenderSet& cs) {
 std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y) {
     if (cs.NoDayDraw != 0) return std::nullopt;
     const TDateSet& ds = cs.dateSet;
-    const MonthArrangement a =
-        arrangeMonths(cs.CanvasWidth, cs.CanvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
-    const BlockHit block = monthAt(a, x, y);
-    if (block.index < 0) return std::nullopt;
-    const YearMonth ym = addMonths(cs.DispYear, cs.DispMonth, block.index);
-    const CellHit cell = cellAt(monthGrid(a.blockWidth, a.blockHeight), block.dx, block.dy);
+    const MonthLayout layout =
+        monthLayout(cs.CanvasWidth, cs.CanvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
+    const MonthLayout::Hit hit = layout.at(x, y);
+    if (hit.index < 0) return std::nullopt;
+    const YearMonth ym = addMonths(cs.DispYear, cs.DispMonth, hit.index);
+    const CellHit cell = hit.cell;
     if (cell.weekday < 0 || cell.weekRow < 1) return std::nullopt;
 
     const YearTables tables = ComputeYearTables(ym.year);

@@ -94,4 +94,71 @@ CellHit cellAt(const MonthGrid& g, int dx, int dy) {
     return CellHit{weekday, weekRow};
 }
 
+int monthButtonSize(int canvasHeight) { return canvasHeight / 18; }
+
+BlockRect MonthBlockLayout::title() const {
+    return BlockRect{block.x, block.y + grid.rowY(1), block.width, grid.cellHeight};
+}
+
+BlockRect MonthBlockLayout::weekdayCell(int weekday) const {
+    return BlockRect{block.x + grid.columnX(weekday), block.y + grid.rowY(2), grid.cellWidth, grid.cellHeight};
+}
+
+BlockRect MonthBlockLayout::dayCell(int weekday, int weekRow) const {
+    return BlockRect{block.x + grid.columnX(weekday), block.y + grid.rowY(weekRow + 2), grid.cellWidth,
+                     grid.cellHeight};
+}
+
+CellHit MonthBlockLayout::cellAt(int px, int py) const {
+    const int dx = px - block.x, dy = py - block.y;
+    if (dx < 0 || dy < 0 || dx >= block.width || dy >= block.height) return {};
+    return sorvel::cellAt(grid, dx, dy);
+}
+
+MonthBlockLayout MonthLayout::month(int index) const {
+    const BlockRect b = monthBlock(arrangement, index);
+    return MonthBlockLayout{b, monthGrid(b.width, b.height)};
+}
+
+MonthLayout::Hit MonthLayout::at(int px, int py) const {
+    const BlockHit block = monthAt(arrangement, px, py);
+    if (block.index < 0) return {};
+    return Hit{block.index, sorvel::cellAt(monthGrid(arrangement.blockWidth, arrangement.blockHeight), block.dx,
+                                           block.dy)};
+}
+
+MonthLayout monthLayout(int canvasWidth, int canvasHeight, std::uint8_t x, std::uint8_t y, std::uint8_t sx,
+                        std::uint8_t sy, std::int32_t numberOfMonth, std::uint8_t drawStyle) {
+    MonthLayout l;
+    l.arrangement = arrangeMonths(canvasWidth, canvasHeight, x, y, sx, sy, numberOfMonth, drawStyle);
+    const int s = monthButtonSize(canvasHeight);
+    l.buttonSize = s;
+    l.previousButton = BlockRect{0, 0, s, s};
+    l.nextButton = BlockRect{canvasWidth - s, 0, s, s};
+    return l;
+}
+
+FrameOutline todayFrame(int numberX, int numberY, int numberWidth, int numberHeight) {
+    return FrameOutline{numberX - 2, numberY - 2, numberX + numberWidth + 1, numberY + numberHeight + 1};
+}
+
+BlockRect almanacLineBox(const BlockRect& cell, int numberX, int numberWidth, int numberHeight, int ascent,
+                         bool today) {
+    constexpr int half = kTodayFramePen / 2;  // a line's pixels either side of its centre
+    const FrameOutline own = todayFrame(numberX, cell.y, numberWidth, numberHeight);
+    // Below the digits; above this cell's frame and the frame of the number one row down,
+    // whose top line lies two pixels above that cell.
+    const int top = cell.y + ascent + 1;
+    const int bottom = std::min(own.bottom - half, cell.y + cell.height - 2 - half);
+    // A neighbour's frame reaches at most two pixels into this cell on the left (its number is
+    // narrower than a cell) and begins two pixels before the next cell on the right.
+    int left = cell.x + 2;
+    int right = cell.x + cell.width - 2 - half;
+    if (today) {
+        left = std::max(left, own.left + half + 1);
+        right = std::min(right, own.right - half);
+    }
+    return BlockRect{left, top, right - left, bottom - top};
+}
+
 }  // namespace sorvel

@@ -1,8 +1,9 @@
 #pragma once
 // Where the shown months stand: the months' area in percent of the canvas, the block size of
 // one month and the position of month i for the count and arrangement (1 vertical, running
-// down columns of three; 2 horizontal, along rows of three; 3 square grid). The renderer, the
-// day hit test and the settings preview all take their geometry from here.
+// down columns of three; 2 horizontal, along rows of three; 3 square grid), the rows and cells
+// inside a month and the two month buttons. The renderer, the day hit test, the settings
+// preview and the almanac line all take their geometry from here (MonthLayout).
 #include <cstdint>
 
 namespace sorvel {
@@ -57,5 +58,56 @@ struct CellHit {
     int weekRow = -1;
 };
 CellHit cellAt(const MonthGrid& g, int dx, int dy);
+
+// Side of the two month buttons in the top corners of a canvas (its height / 18).
+int monthButtonSize(int canvasHeight);
+
+// One month's block with its rows: row 0 empty, row 1 the title (the whole block width), row 2
+// the weekday names, rows 3–8 the weeks. Rectangles are in canvas pixels.
+struct MonthBlockLayout {
+    BlockRect block;
+    MonthGrid grid;
+    BlockRect title() const;
+    BlockRect weekdayCell(int weekday) const;
+    // The cell of a weekday (0–6) in a week row (1–6).
+    BlockRect dayCell(int weekday, int weekRow) const;
+    // The cell under a canvas point, as cellAt.
+    CellHit cellAt(int px, int py) const;
+};
+
+// Everything the canvas shows outside the wallpaper, computed once from the canvas size and the
+// display-position settings.
+struct MonthLayout {
+    MonthArrangement arrangement;
+    int buttonSize = 0;
+    BlockRect previousButton, nextButton;  // (0, 0)–(s, s) and (W − s, 0)–(W, s)
+    int count() const { return arrangement.count; }
+    MonthBlockLayout month(int index) const;
+    // The month and cell under a canvas point; index −1 outside every month.
+    struct Hit {
+        int index = -1;
+        CellHit cell;
+    };
+    Hit at(int px, int py) const;
+};
+MonthLayout monthLayout(int canvasWidth, int canvasHeight, std::uint8_t x, std::uint8_t y, std::uint8_t sx,
+                        std::uint8_t sy, std::int32_t numberOfMonth, std::uint8_t drawStyle);
+
+// The frame around today's number, drawn as a closed outline with a pen of kTodayFramePen
+// pixels: the number's box at (numberX, numberY) of numberWidth × numberHeight, two pixels out.
+inline constexpr int kTodayFramePen = 3;
+struct FrameOutline {
+    int left = 0, top = 0, right = 0, bottom = 0;  // the lines' centres
+    bool operator==(const FrameOutline&) const = default;
+};
+FrameOutline todayFrame(int numberX, int numberY, int numberWidth, int numberHeight);
+
+// The room for the small almanac line under a day number. The number stands at the top of its
+// cell in a font of numberHeight pixels whose digits end at its ascent; the line goes between
+// the digits and the cell's foot, clear of the today frame of this cell and of every
+// neighbouring cell (which may be today's), and on today's cell inside its frame. Width or
+// height ≤ 0 when there is no room.
+BlockRect almanacLineBox(const BlockRect& cell, int numberX, int numberWidth, int numberHeight, int ascent,
+                         bool today);
 
 }  // namespace sorvel

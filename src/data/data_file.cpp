@@ -1,8 +1,6 @@
 #include "data/data_file.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,19 +17,13 @@ namespace {
 constexpr std::string_view kTaggedStart("<+Sorvel>\0", 10);
 constexpr std::string_view kTaggedEnd("<-Sorvel>\0", 10);
 
-void writeInt(std::string& out, int field, long long v) {
-    char buf[24];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    WriteField(out, field, std::string_view(buf, static_cast<std::size_t>(end - buf)), kTagValue);
-}
-
-// Reads one value field's content as an integer and keeps its low 8 bits.
-bool readByte(TagStream& in, std::uint8_t& b) {
-    std::int32_t v = 0;
-    if (!ReadIntValue(in, v)) return false;
-    b = static_cast<std::uint8_t>(v & 0xFF);
-    return true;
-}
+// The blocks of the tagged form and their fields.
+enum DataBlock : int { kNoteBlock = 3, kRuleBlock = 4 };
+enum NoteField : int { kNoteYear = 1, kNoteMonth = 2, kNoteDay = 3, kNoteText = 4, kNoteCaption = 5 };
+enum RuleField : int {
+    kRuleDayOffKind = 1, kRuleKind = 2, kRuleMonth = 3, kRuleDay = 4, kRuleWeekRow = 5, kRuleWeekday = 6,
+    kRuleOrdinal = 7, kRuleName = 8
+};
 
 // --- older binary form -------------------------------------------------------------------
 
@@ -156,11 +148,11 @@ DataFileParse parseTagged(std::string_view bytes, THolidayList& rules, TDateMemo
         int r = ReadTag(in, number, text, kTagOpen);
         if (r == 0 && text == "-") break;  // "<-Sorvel>"
         bool ok = r == 1;
-        if (ok && text == "M" && number == 3) {
+        if (ok && text == "M" && number == kNoteBlock) {
             auto memo = std::make_unique<TDateMemo>();
             ok = ReadM03(in, *memo);
             if (ok) memos.push_back(std::move(memo));
-        } else if (ok && text == "M" && number == 4) {
+        } else if (ok && text == "M" && number == kRuleBlock) {
             auto rule = std::make_unique<THolidaySet>();
             ok = ReadM04(in, *rule);
             if (ok) rules.push_back(std::move(rule));
@@ -186,52 +178,20 @@ DataFileParse parseTagged(std::string_view bytes, THolidayList& rules, TDateMemo
 namespace {
 
 // A note is written straight into a buffer sized in advance: a data file holds a hundred
-// thousand of them, and appending field by field spent most of a save. The bytes are those of
-// WriteField and WriteBlockOpen/Close.
-constexpr std::size_t kFieldMarkers = 26;  // "<+S01>\r\n<+DA>" and "<-DA><-S01>\r\n"
-constexpr std::size_t kIntDigits = 11;     // "-2147483648"
-
-std::size_t m03Bound(const TDateMemo& m) { return 16 + 5 * kFieldMarkers + 3 * kIntDigits + m.text.size() + m.caption.size(); }
-
-char* putBytes(char* p, const char* bytes, std::size_t n) {
-    std::memcpy(p, bytes, n);
-    return p + n;
+// thousand of them, and appending field by field spent most of a save.
+std::size_t m03Bound(const TDateMemo& m) {
+    return 2 * kMarkerBytes + 5 * kValueFieldBytes + 3 * kIntValueBytes + m.text.size() + m.caption.size();
 }
 
-char* putFieldHead(char* p, int n) {
-    const char head[13] = {'<', '+', 'S', '0', static_cast<char>('0' + n), '>', '\r', '\n', '<', '+', 'D', 'A', '>'};
-    return putBytes(p, head, sizeof head);
-}
-
-char* putFieldTail(char* p, int n) {
-    const char tail[13] = {'<', '-', 'D', 'A', '>', '<', '-', 'S', '0', static_cast<char>('0' + n), '>', '\r', '\n'};
-    return putBytes(p, tail, sizeof tail);
-}
-
-char* putIntField(char* p, int n, std::int32_t v) {
-    p = putFieldHead(p, n);
-    p = std::to_chars(p, p + kIntDigits, v).ptr;
-    return putFieldTail(p, n);
-}
-
-char* putTextField(char* p, int n, const std::string& text) {
-    p = putFieldHead(p, n);
-    char* const start = p;
-    p = putBytes(p, text.data(), text.size());
-    for (char* lt = start; (lt = static_cast<char*>(std::memchr(lt, '<', static_cast<std::size_t>(p - lt)))) != nullptr;)
-        *lt++ = kEscapedLt;
-    return putFieldTail(p, n);
-}
-
-// Writes the M03 block of a note at p (room for m03Bound bytes); returns its end.
+// Writes the block of a note at p (room for m03Bound bytes); returns its end.
 char* putM03(char* p, const TDateMemo& m) {
-    p = putBytes(p, "<+M03>\r\n", 8);
-    p = putIntField(p, 1, m.year);
-    p = putIntField(p, 2, m.month);
-    p = putIntField(p, 3, m.day);
-    p = putTextField(p, 4, m.text);
-    p = putTextField(p, 5, m.caption);
-    return putBytes(p, "<-M03>\r\n", 8);
+    p = PutBlockOpen(p, kNoteBlock);
+    p = PutIntField(p, kNoteYear, m.year);
+    p = PutIntField(p, kNoteMonth, m.month);
+    p = PutIntField(p, kNoteDay, m.day);
+    p = PutTextField(p, kNoteText, m.text);
+    p = PutTextField(p, kNoteCaption, m.caption);
+    return PutBlockClose(p, kNoteBlock);
 }
 
 }  // namespace
@@ -244,16 +204,16 @@ void WriteM03(std::string& out, const TDateMemo& m) {
 }
 
 void WriteM04(std::string& out, const THolidaySet& r) {
-    WriteBlockOpen(out, 4);
-    writeInt(out, 1, r.dayOffKind);
-    writeInt(out, 2, r.ruleKind);
-    writeInt(out, 3, r.month);
-    writeInt(out, 4, r.day);
-    writeInt(out, 5, r.weekRow);
-    writeInt(out, 6, r.weekday);
-    writeInt(out, 7, r.ordinal);
-    WriteField(out, 8, r.name, kTagValue);
-    WriteBlockClose(out, 4);
+    WriteBlockOpen(out, kRuleBlock);
+    WriteIntField(out, kRuleDayOffKind, r.dayOffKind);
+    WriteIntField(out, kRuleKind, r.ruleKind);
+    WriteIntField(out, kRuleMonth, r.month);
+    WriteIntField(out, kRuleDay, r.day);
+    WriteIntField(out, kRuleWeekRow, r.weekRow);
+    WriteIntField(out, kRuleWeekday, r.weekday);
+    WriteIntField(out, kRuleOrdinal, r.ordinal);
+    WriteField(out, kRuleName, r.name, kTagValue);
+    WriteBlockClose(out, kRuleBlock);
 }
 
 bool ReadM03(TagStream& in, TDateMemo& m) {
@@ -264,11 +224,11 @@ bool ReadM03(TagStream& in, TDateMemo& m) {
         if (step == FieldStep::Broken) return false;
         bool ok = true;
         switch (number) {
-            case 1: ok = ReadIntValue(in, m.year); break;
-            case 2: ok = ReadIntValue(in, m.month); break;
-            case 3: ok = ReadIntValue(in, m.day); break;
-            case 4: ok = ReadValue(in, m.text); break;
-            case 5: ok = ReadValue(in, m.caption); break;
+            case kNoteYear: ok = ReadIntValue(in, m.year); break;
+            case kNoteMonth: ok = ReadIntValue(in, m.month); break;
+            case kNoteDay: ok = ReadIntValue(in, m.day); break;
+            case kNoteText: ok = ReadValue(in, m.text); break;
+            case kNoteCaption: ok = ReadValue(in, m.caption); break;
             default: ok = SkipFieldContent(in); break;
         }
         if (!ok || !EndField(in)) return false;
@@ -283,14 +243,14 @@ bool ReadM04(TagStream& in, THolidaySet& r) {
         if (step == FieldStep::Broken) return false;
         bool ok = true;
         switch (number) {
-            case 1: ok = readByte(in, r.dayOffKind); break;
-            case 2: ok = readByte(in, r.ruleKind); break;
-            case 3: ok = ReadIntValue(in, r.month); break;
-            case 4: ok = ReadIntValue(in, r.day); break;
-            case 5: ok = ReadIntValue(in, r.weekRow); break;
-            case 6: ok = ReadIntValue(in, r.weekday); break;
-            case 7: ok = ReadIntValue(in, r.ordinal); break;
-            case 8: ok = ReadValue(in, r.name); break;
+            case kRuleDayOffKind: ok = ReadByteValue(in, r.dayOffKind); break;
+            case kRuleKind: ok = ReadByteValue(in, r.ruleKind); break;
+            case kRuleMonth: ok = ReadIntValue(in, r.month); break;
+            case kRuleDay: ok = ReadIntValue(in, r.day); break;
+            case kRuleWeekRow: ok = ReadIntValue(in, r.weekRow); break;
+            case kRuleWeekday: ok = ReadIntValue(in, r.weekday); break;
+            case kRuleOrdinal: ok = ReadIntValue(in, r.ordinal); break;
+            case kRuleName: ok = ReadValue(in, r.name); break;
             default: ok = SkipFieldContent(in); break;
         }
         if (!ok || !EndField(in)) return false;

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -13,8 +14,13 @@
 
 namespace sorvel {
 
+namespace {
+constexpr int kAlmanacLineHeight = 24;
+}  // namespace
+
 TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                   const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay)
+                   const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay,
+                   const QString& almanacLine)
     : QDialog(parent),
       date_(date),
       holidays_(holidays),
@@ -22,10 +28,21 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
       substitutes_(substitutes),
       nationalDay_(std::move(nationalDay)) {
     setObjectName(QStringLiteral("TDayData"));
+    // The almanac's line, when there is one, pushes everything below it down by its height.
+    const int top = almanacLine.isEmpty() ? 0 : kAlmanacLineHeight;
+    if (!almanacLine.isEmpty()) {
+        almanacLine_ = new QLineEdit(almanacLine, this);
+        almanacLine_->setObjectName(QStringLiteral("AlmanacLine"));
+        almanacLine_->setReadOnly(true);
+        almanacLine_->setFont(entryDialogFont(12));
+        almanacLine_->setToolTip(almanacLine);
+        almanacLine_->setCursorPosition(0);
+        almanacLine_->setGeometry(0, 0, 313, kAlmanacLineHeight - 2);
+    }
 
     dayDataList_ = new QTableWidget(0, 2, this);
     dayDataList_->setObjectName(QStringLiteral("DayDataList"));
-    dayDataList_->setGeometry(0, 0, 313, 164);
+    dayDataList_->setGeometry(0, top, 313, 164);
     dayDataList_->setFont(entryDialogFont(13));
     dayDataList_->setHorizontalHeaderLabels({QStringLiteral("なんの日？"), QStringLiteral("内容")});
     dayDataList_->horizontalHeader()->setFont(entryDialogFont(12));
@@ -43,20 +60,20 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     dayDataList_->setTabKeyNavigation(false);
 
     setPlan_ = entryButton(QStringLiteral("予定追加"), "SetPlan", this);
-    setPlan_->setGeometry(4, 168, 99, 25);
+    setPlan_->setGeometry(4, top + 168, 99, 25);
     setHoliday_ = entryButton(QStringLiteral("祝日設定"), "SetHoliday", this);
-    setHoliday_->setGeometry(107, 168, 99, 25);
+    setHoliday_->setGeometry(107, top + 168, 99, 25);
     delete_ = entryButton(QStringLiteral("削除"), "Delete", this);
-    delete_->setGeometry(210, 168, 99, 25);
+    delete_->setGeometry(210, top + 168, 99, 25);
 
     auto* separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("Bevel1"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(0, 197, 313, 4);
+    separator->setGeometry(0, top + 197, 313, 4);
 
     closeButton_ = entryButton(QStringLiteral("閉じる"), "CloseButton", this);
-    closeButton_->setGeometry(0, 205, 313, 27);
+    closeButton_->setGeometry(0, top + 205, 313, 27);
 
     connect(setPlan_, &QPushButton::clicked, this, &TDayData::SetPlanClick);
     connect(setHoliday_, &QPushButton::clicked, this, &TDayData::SetHolidayClick);
@@ -68,7 +85,8 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
 
 TDayData::~TDayData() = default;
 
-void TDayData::FormCreate() { setUpEntryDialog(this, QSize(313, 232)); }
+void TDayData::FormCreate() { setUpEntryDialog(this, QSize(313, 232 + (almanacLine_ ? kAlmanacLineHeight : 0))); }
+
 
 int TDayData::Execute() {
     setWindowTitle(dayDialogCaption(date_));
@@ -164,8 +182,9 @@ void TDayData::DayDataListDblClick() {
 void TDayData::CloseButtonClick() { close(); }
 
 int ExecuteDayDialog(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay) {
-    TDayData dialog(parent, date, holidays, memos, substitutes, nationalDay);
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay,
+                     const QString& almanacLine) {
+    TDayData dialog(parent, date, holidays, memos, substitutes, nationalDay, almanacLine);
     return dialog.Execute();
 }
 

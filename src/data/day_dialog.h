@@ -9,6 +9,7 @@
 #include "data/date_data.h"
 #include "data/day_rows.h"
 
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -20,8 +21,10 @@ public:
     // The lists are changed in place. The substitute holidays are those of the months drawn
     // last; the dialog keeps a copy, since the calendar may be drawn again while it is open.
     // nationalDay names the date's national holiday (CP932), listed read-only; empty for none.
+    // almanacLine, when not empty, stands read-only above the list.
     TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-             const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay = {});
+             const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay = {},
+             const QString& almanacLine = {});
     ~TDayData() override;
 
     // Shows the dialog modally; 1 when a list or a listed record was changed.
@@ -47,6 +50,7 @@ private:
     std::vector<TDataList> rows_;
     bool changed_ = false;
 
+    QLineEdit* almanacLine_ = nullptr;
     QTableWidget* dayDataList_ = nullptr;
     QPushButton* setPlan_ = nullptr;
     QPushButton* setHoliday_ = nullptr;
@@ -56,6 +60,7 @@ private:
 
 // Opens the day dialog for one use; 1 when something was changed.
 int ExecuteDayDialog(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
-                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay = {});
+                     const std::vector<TSubstituteHoliday>& substitutes, const std::string& nationalDay = {},
+                     const QString& almanacLine = {});
 
 }  // namespace sorvel

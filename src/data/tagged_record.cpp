@@ -1,7 +1,7 @@
 #include "data/tagged_record.h"
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 #include "platform/text.h"
 
@@ -9,25 +9,10 @@ namespace sorvel {
 
 namespace {
 
-// Writes the eight bytes of a marker, "<+S07>\r\n", to dst. Numbers are 0–99 by construction
-// of the callers.
-void putMarker(char* dst, char sign, char letter, int number) {
-    number %= 100;
-    if (number < 0) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "<%c%c%02d>\r\n", sign, letter, number);
-        std::memcpy(dst, buf, 8);
-        return;
-    }
-    const char marker[8] = {'<', sign, letter, static_cast<char>('0' + number / 10), static_cast<char>('0' + number % 10),
-                            '>', '\r', '\n'};
-    std::memcpy(dst, marker, 8);
-}
-
 void appendMarker(std::string& out, char sign, char letter, int number) {
-    char marker[8];
-    putMarker(marker, sign, letter, number);
-    out.append(marker, 8);
+    char marker[kMarkerBytes];
+    PutMarker(marker, sign, letter, number);
+    out.append(marker, kMarkerBytes);
 }
 
 // Skips bytes until a "<" has been read. False at the end of the data.
@@ -45,6 +30,18 @@ int digit(int c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
 
 }  // namespace
 
+namespace detail {
+
+char* putOddMarker(char* p, char sign, char letter, int number) {
+    number %= 100;
+    if (number >= 0) return PutMarker(p, sign, letter, number);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "<%c%c%02d>\r\n", sign, letter, number);
+    return putBytes(p, buf, kMarkerBytes);
+}
+
+}  // namespace detail
+
 void WriteField(std::string& out, int number, std::string_view text, int mode) {
     if (mode == kTagClose) {
         appendMarker(out, '-', 'S', number);
@@ -54,19 +51,15 @@ void WriteField(std::string& out, int number, std::string_view text, int mode) {
         appendMarker(out, '+', 'S', number);
         return;
     }
-    // Files hold hundreds of thousands of fields: the markers around the value go in with one
-    // append each.
-    char head[13];
-    putMarker(head, '+', 'S', number);
-    std::memcpy(head + 8, "<+DA>", 5);
-    char tail[13];
-    std::memcpy(tail, "<-DA>", 5);
-    putMarker(tail + 5, '-', 'S', number);
-    out.append(head, sizeof head);
     const std::size_t start = out.size();
-    out += text;
-    for (std::size_t i = out.find('<', start); i != std::string::npos; i = out.find('<', i + 1)) out[i] = kEscapedLt;
-    out.append(tail, sizeof tail);
+    out.resize(start + kValueFieldBytes + text.size());
+    PutTextField(out.data() + start, number, text);
+}
+
+void WriteIntField(std::string& out, int number, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    WriteField(out, number, std::string_view(digits, static_cast<std::size_t>(end - digits)), kTagValue);
 }
 
 void WriteBlockOpen(std::string& out, int number) { appendMarker(out, '+', 'M', number); }
@@ -171,6 +164,46 @@ bool ReadRealValue(TagStream& in, double& value) {
     auto v = parseReal(text);
     if (!v) return false;
     value = *v;
+    return true;
+}
+
+bool ReadByteValue(TagStream& in, std::uint8_t& value) {
+    std::int32_t v = 0;
+    if (!ReadIntValue(in, v)) return false;
+    value = static_cast<std::uint8_t>(v & 0xFF);
+    return true;
+}
+
+namespace {
+
+// The number a value holds, if it is one; false on damage.
+bool readNumber(TagStream& in, std::optional<std::int32_t>& number) {
+    std::string text;
+    if (!ReadValue(in, text)) return false;
+    number = parseInt(text);
+    return true;
+}
+
+}  // namespace
+
+bool ReadIntOrKeep(TagStream& in, std::int32_t& member) {
+    std::optional<std::int32_t> v;
+    if (!readNumber(in, v)) return false;
+    if (v) member = *v;
+    return true;
+}
+
+bool ReadLowByteOrKeep(TagStream& in, std::int32_t& member) {
+    std::optional<std::int32_t> v;
+    if (!readNumber(in, v)) return false;
+    if (v) member = *v & 0xFF;
+    return true;
+}
+
+bool ReadLowByteOrKeep(TagStream& in, std::uint8_t& member) {
+    std::optional<std::int32_t> v;
+    if (!readNumber(in, v)) return false;
+    if (v) member = static_cast<std::uint8_t>(*v & 0xFF);
     return true;
 }
 

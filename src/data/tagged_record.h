@@ -2,8 +2,10 @@
 // The tagged record encoding every stored record uses: numbered blocks ("<+M03>\r\n" …
 // "<-M03>\r\n") of numbered fields ("<+S01>\r\n" … "<-S01>\r\n"), each holding an escaped
 // value ("<+DA>" … "<-DA>") or one nested block.
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,21 @@ void WriteField(std::string& out, int number, std::string_view text, int mode);
 // The 8-byte block markers of block `number`.
 void WriteBlockOpen(std::string& out, int number);
 void WriteBlockClose(std::string& out, int number);
+// A value field holding an integer in decimal.
+void WriteIntField(std::string& out, int number, long long value);
+
+// The same bytes written into a buffer sized in advance, for records written by the hundred
+// thousand (the data file's notes): each returns the end of what it wrote. Field and block
+// numbers are 0–99.
+inline constexpr std::size_t kMarkerBytes = 8;       // "<+S01>\r\n"
+inline constexpr std::size_t kValueFieldBytes = 26;  // "<+S01>\r\n<+DA>" and "<-DA><-S01>\r\n"
+inline constexpr std::size_t kIntValueBytes = 11;    // "-2147483648", the longest 32-bit value
+inline char* PutMarker(char* p, char sign, char letter, int number);
+inline char* PutBlockOpen(char* p, int number) { return PutMarker(p, '+', 'M', number); }
+inline char* PutBlockClose(char* p, int number) { return PutMarker(p, '-', 'M', number); }
+inline char* PutIntField(char* p, int number, std::int32_t value);
+// The text's "<" are written as kEscapedLt.
+inline char* PutTextField(char* p, int number, std::string_view text);
 
 // Reads one marker (modes 1 and 2) or one value (mode 0), after skipping to the next "<".
 // Returns 1 when it read what the mode expects, 0 otherwise. At the end of the data it
@@ -60,10 +77,49 @@ bool ReadValue(TagStream& in, std::string& text);
 // Reads a value and converts it to an integer; false on damage or when it is not a number.
 bool ReadIntValue(TagStream& in, std::int32_t& value);
 bool ReadRealValue(TagStream& in, double& value);
+// As ReadIntValue, keeping the low 8 bits.
+bool ReadByteValue(TagStream& in, std::uint8_t& value);
+// Readers of settings records: a value that is not a number leaves the member as it was, and
+// only damage to the markers fails. The byte forms keep the low 8 bits of the number.
+bool ReadIntOrKeep(TagStream& in, std::int32_t& member);
+bool ReadLowByteOrKeep(TagStream& in, std::int32_t& member);
+bool ReadLowByteOrKeep(TagStream& in, std::uint8_t& member);
 // Reads the field closing marker (mode 2); false on damage.
 bool EndField(TagStream& in);
 // Drops the content of a field whose number the reader does not know: a value, or a whole
 // nested block. False on damage.
 bool SkipFieldContent(TagStream& in);
+
+// ---- the buffer writers, inline: the data file's save runs through them field by field ----
+
+namespace detail {
+char* putOddMarker(char* p, char sign, char letter, int number);
+inline char* putBytes(char* p, const char* bytes, std::size_t n) {
+    std::memcpy(p, bytes, n);
+    return p + n;
+}
+}  // namespace detail
+
+inline char* PutMarker(char* p, char sign, char letter, int number) {
+    if (number < 0 || number > 99) return detail::putOddMarker(p, sign, letter, number);
+    const char marker[kMarkerBytes] = {'<', sign, letter, static_cast<char>('0' + number / 10),
+                                       static_cast<char>('0' + number % 10), '>', '\r', '\n'};
+    return detail::putBytes(p, marker, kMarkerBytes);
+}
+
+inline char* PutIntField(char* p, int number, std::int32_t value) {
+    p = detail::putBytes(PutMarker(p, '+', 'S', number), "<+DA>", 5);
+    p = std::to_chars(p, p + kIntValueBytes, value).ptr;
+    return PutMarker(detail::putBytes(p, "<-DA>", 5), '-', 'S', number);
+}
+
+inline char* PutTextField(char* p, int number, std::string_view text) {
+    p = detail::putBytes(PutMarker(p, '+', 'S', number), "<+DA>", 5);
+    char* const start = p;
+    p = detail::putBytes(p, text.data(), text.size());
+    for (char* lt = start; (lt = static_cast<char*>(std::memchr(lt, '<', static_cast<std::size_t>(p - lt)))) != nullptr;)
+        *lt++ = kEscapedLt;
+    return PutMarker(detail::putBytes(p, "<-DA>", 5), '-', 'S', number);
+}
 
 }  // namespace sorvel

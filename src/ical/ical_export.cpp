@@ -17,14 +17,6 @@ namespace sorvel {
 
 namespace {
 
-std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        h ^= c;
-        h *= 0x100000001B3ull;
-    }
-    return h;
-}
-constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
 
 std::string dateText(int y, int m, int d) {
     char buf[16];

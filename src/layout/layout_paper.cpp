@@ -21,13 +21,14 @@ constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
 constexpr std::string_view kStartMagic("<+SoLay>\0", 9);
 constexpr std::string_view kEndMagic("<-SoLay>\0", 9);
+// The page's block and its fields; each object field holds one object's block.
 constexpr int kPageBlock = 6;
-constexpr int kObjectField = 5;
+enum PageField : int {
+    kPagePaperSize = 1, kPageOrientation = 2, kPagePrintableWidth = 3, kPagePrintableHeight = 4, kPageObject = 5
+};
 
 const QString kMessageCaption = QStringLiteral("メッセージ");
 const QString kFileCaption = QStringLiteral("メッセージ-Sorvel");
-
-void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
 
 std::string blockOf(const TSorvelObj& o) {
     std::string block;
@@ -42,7 +43,7 @@ std::string_view contentOf(std::string_view block) {
     return at == std::string_view::npos ? block : block.substr(at);
 }
 
-// The page rectangle, fields 1 to 4 of an object's block as the page writes it.
+// The page rectangle, the first four fields of an object's block as the page writes it.
 std::optional<std::array<std::int32_t, 4>> pageRectOf(std::string_view block) {
     TagStream in(block);
     int number = 0;
@@ -50,7 +51,7 @@ std::optional<std::array<std::int32_t, 4>> pageRectOf(std::string_view block) {
     if (ReadTag(in, number, text, kTagOpen) != 1) return std::nullopt;
     std::array<std::int32_t, 4> r{};
     for (int i = 0; i < 4; ++i)
-        if (NextField(in, number) != FieldStep::Field || number != i + 1 ||
+        if (NextField(in, number) != FieldStep::Field || number != kObjPageLeft + i ||
             !ReadIntValue(in, r[static_cast<std::size_t>(i)]) || !EndField(in))
             return std::nullopt;
     return r;
@@ -289,14 +290,14 @@ void TLayoutPaper::restore(const LayoutSnapshot& snapshot) {
 std::string TLayoutPaper::BuildLayout() const {
     std::string out(kStartMagic);
     WriteBlockOpen(out, kPageBlock);
-    writeInt(out, 1, PaperSize);
-    writeInt(out, 2, Orientation);
-    writeInt(out, 3, PrintableWidth);
-    writeInt(out, 4, PrintableHeight);
+    WriteIntField(out, kPagePaperSize, PaperSize);
+    WriteIntField(out, kPageOrientation, Orientation);
+    WriteIntField(out, kPagePrintableWidth, PrintableWidth);
+    WriteIntField(out, kPagePrintableHeight, PrintableHeight);
     for (const auto& o : objects) {
-        WriteField(out, kObjectField, {}, kTagOpen);
+        WriteField(out, kPageObject, {}, kTagOpen);
         o->SaveBlock(out);
-        WriteField(out, kObjectField, {}, kTagClose);
+        WriteField(out, kPageObject, {}, kTagClose);
     }
     WriteBlockClose(out, kPageBlock);
     out += kEndMagic;
@@ -345,18 +346,18 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
         bool ok = true;
         std::int32_t value = 0;
         switch (number) {
-            case 1:
-            case 2:
+            case kPagePaperSize:
+            case kPageOrientation:
                 ok = ReadIntValue(in, value);
-                if (ok) (number == 1 ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
+                if (ok) (number == kPagePaperSize ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
                 break;
-            case 3:
-            case 4:
+            case kPagePrintableWidth:
+            case kPagePrintableHeight:
                 // 32 bits: a printable width above 32767 (large paper, high resolution) stays.
                 ok = ReadIntValue(in, value);
-                if (ok) (number == 3 ? printableWidth : printableHeight) = value;
+                if (ok) (number == kPagePrintableWidth ? printableWidth : printableHeight) = value;
                 break;
-            case kObjectField: {
+            case kPageObject: {
                 if (objects.size() >= kMaxLayoutObjects) return refuse();
                 if (ReadTag(in, number, text, kTagOpen) != 1) return refuse();
                 auto o = std::make_unique<TSorvelObj>(kObjNone, std::nullopt, Scale);

@@ -9,6 +9,10 @@ namespace sorvel {
 namespace {
 constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
+
+// A picture object's block and its one field.
+constexpr int kPictureBlock = 8;
+enum PictureField : int { kPictureFileName = 1 };
 }  // namespace
 
 void PaintPlaceholder(Bitmap& target, int width, int height) {
@@ -63,9 +67,9 @@ void TSoPic::PaintPicture(Bitmap& target) {
 }
 
 void TSoPic::SaveBlock(std::string& out) const {
-    WriteBlockOpen(out, 8);
-    WriteField(out, 1, FileName, kTagValue);
-    WriteBlockClose(out, 8);
+    WriteBlockOpen(out, kPictureBlock);
+    WriteField(out, kPictureFileName, FileName, kTagValue);
+    WriteBlockClose(out, kPictureBlock);
 }
 
 int TSoPic::LoadBlock(TagStream& in) {
@@ -76,7 +80,7 @@ int TSoPic::LoadBlock(TagStream& in) {
         if (step == FieldStep::End) return valid ? 1 : 0;
         if (step == FieldStep::Broken) return 0;
         bool ok;
-        if (number == 1) {
+        if (number == kPictureFileName) {
             ok = ReadValue(in, FileName);
         } else {
             valid = false;

@@ -15,15 +15,9 @@ constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
 constexpr std::string_view kCrLf("\r\n", 2);
 
-void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
-
-// A value that is not a number leaves the member as it was; only damaged markers fail.
-bool readInt(TagStream& in, std::int32_t& member, bool lowByte) {
-    std::string text;
-    if (!ReadValue(in, text)) return false;
-    if (auto v = parseInt(text)) member = lowByte ? (*v & 0xFF) : *v;
-    return true;
-}
+// A text object's block and its fields.
+constexpr int kTextBlock = 9;
+enum TextField : int { kTextText = 1, kTextFontName = 2, kTextFontCharSet = 3, kTextFontSize = 4, kTextOverlay = 5 };
 }  // namespace
 
 TSoTex::TSoTex() {
@@ -109,13 +103,13 @@ void TSoTex::PaintTextPass(Bitmap& target, int pass) {
 }
 
 void TSoTex::SaveBlock(std::string& out) const {
-    WriteBlockOpen(out, 9);
-    WriteField(out, 1, Text, kTagValue);
-    WriteField(out, 2, FontName, kTagValue);
-    writeInt(out, 3, FontCharSet);
-    writeInt(out, 4, FontSize);
-    writeInt(out, 5, Overlay);
-    WriteBlockClose(out, 9);
+    WriteBlockOpen(out, kTextBlock);
+    WriteField(out, kTextText, Text, kTagValue);
+    WriteField(out, kTextFontName, FontName, kTagValue);
+    WriteIntField(out, kTextFontCharSet, FontCharSet);
+    WriteIntField(out, kTextFontSize, FontSize);
+    WriteIntField(out, kTextOverlay, Overlay);
+    WriteBlockClose(out, kTextBlock);
 }
 
 int TSoTex::LoadBlock(TagStream& in) {
@@ -127,11 +121,11 @@ int TSoTex::LoadBlock(TagStream& in) {
         if (step == FieldStep::Broken) return 0;
         bool ok;
         switch (number) {
-            case 1: ok = ReadValue(in, Text); break;
-            case 2: ok = ReadValue(in, FontName); break;
-            case 3: ok = readInt(in, FontCharSet, true); break;
-            case 4: ok = readInt(in, FontSize, false); break;
-            case 5: ok = readInt(in, Overlay, true); break;
+            case kTextText: ok = ReadValue(in, Text); break;
+            case kTextFontName: ok = ReadValue(in, FontName); break;
+            case kTextFontCharSet: ok = ReadLowByteOrKeep(in, FontCharSet); break;
+            case kTextFontSize: ok = ReadIntOrKeep(in, FontSize); break;
+            case kTextOverlay: ok = ReadLowByteOrKeep(in, Overlay); break;
             default:
                 valid = false;
                 ok = SkipFieldContent(in);

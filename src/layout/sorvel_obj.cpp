@@ -36,15 +36,6 @@ std::int32_t truncated(double v) {
 std::int32_t toView(std::int32_t page, float scale) { return truncated(static_cast<double>(page) * scale); }
 std::int32_t toPage(std::int32_t view, float scale) { return truncated(static_cast<double>(view) / scale); }
 
-void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
-
-bool readInt(TagStream& in, std::int32_t& member) {
-    std::string text;
-    if (!ReadValue(in, text)) return false;
-    if (auto v = parseInt(text)) member = *v;
-    return true;
-}
-
 }  // namespace
 
 void setObjectDialogs(ObjectDialogs* dialogs) { g_dialogs = dialogs; }
@@ -306,22 +297,22 @@ int TSorvelObj::EditSettings() {
 }
 
 void TSorvelObj::SaveBlock(std::string& out) const {
-    WriteBlockOpen(out, 7);
-    writeInt(out, 1, PageLeft);
-    writeInt(out, 2, PageTop);
-    writeInt(out, 3, PageWidth);
-    writeInt(out, 4, PageHeight);
-    writeInt(out, 5, kind_);
-    WriteField(out, 6, {}, kTagOpen);
+    WriteBlockOpen(out, kObjectBlock);
+    WriteIntField(out, kObjPageLeft, PageLeft);
+    WriteIntField(out, kObjPageTop, PageTop);
+    WriteIntField(out, kObjPageWidth, PageWidth);
+    WriteIntField(out, kObjPageHeight, PageHeight);
+    WriteIntField(out, kObjKind, kind_);
+    WriteField(out, kObjContent, {}, kTagOpen);
     if (calendar_) WriteM01(out, calendar_->settings());
     if (picture_) picture_->SaveBlock(out);
     if (text_) text_->SaveBlock(out);
-    WriteField(out, 6, {}, kTagClose);
-    WriteBlockClose(out, 7);
+    WriteField(out, kObjContent, {}, kTagClose);
+    WriteBlockClose(out, kObjectBlock);
 }
 
 namespace {
-// True when the next marker opens a block ("<+M"): the content of a field 6 that is not empty.
+// True when the next marker opens a block ("<+M"): a content field that is not empty.
 bool blockFollows(const TagStream& in) {
     const std::string_view rest = in.data().substr(in.pos());
     const std::size_t lt = rest.find('<');
@@ -347,12 +338,12 @@ int TSorvelObj::LoadBlock(TagStream& in) {
         if (step == FieldStep::Broken) return finish(0);
         bool ok = true;
         switch (number) {
-            case 1: ok = readInt(in, PageLeft); break;
-            case 2: ok = readInt(in, PageTop); break;
-            case 3: ok = readInt(in, PageWidth); break;
-            case 4: ok = readInt(in, PageHeight); break;
-            case 5: ok = readInt(in, kind); break;
-            case 6: {
+            case kObjPageLeft: ok = ReadIntOrKeep(in, PageLeft); break;
+            case kObjPageTop: ok = ReadIntOrKeep(in, PageTop); break;
+            case kObjPageWidth: ok = ReadIntOrKeep(in, PageWidth); break;
+            case kObjPageHeight: ok = ReadIntOrKeep(in, PageHeight); break;
+            case kObjKind: ok = ReadIntOrKeep(in, kind); break;
+            case kObjContent: {
                 if (contentRead) {
                     // One content to an object: a repeated one (damage) is passed over unread,
                     // so that no picture is decoded twice and no message repeats.

@@ -20,6 +20,13 @@ class TSoTex;
 
 enum ObjKind : std::int32_t { kObjNone = 0, kObjCalendar = 1, kObjPicture = 2, kObjText = 3 };
 
+// An object's block in a layout file and its fields: the page rectangle, the kind, and the
+// kind's own block (or nothing) in the content field.
+inline constexpr int kObjectBlock = 7;
+enum ObjectField : int {
+    kObjPageLeft = 1, kObjPageTop = 2, kObjPageWidth = 3, kObjPageHeight = 4, kObjKind = 5, kObjContent = 6
+};
+
 // Rectangles handed to an object: left, top, right, bottom.
 struct ObjRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -87,8 +94,8 @@ public:
     int EditSettings();
 
     void SaveBlock(std::string& out) const;
-    // Reads an M07 block after its opening marker into an object built with kind 0 and no
-    // rectangle. 0 when it held a field other than 1–6 or was damaged.
+    // Reads an object's block after its opening marker into an object built with kind 0 and no
+    // rectangle. 0 when it held a field it does not know or was damaged.
     int LoadBlock(TagStream& in);
 
     // The content of the object's kind, null for the other kinds.

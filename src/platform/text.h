@@ -11,6 +11,16 @@
 
 namespace sorvel {
 
+// FNV-1a, 64 bits, over bytes: the stable hash that UIDs and the sync state store.
+inline constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
+inline std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 0x100000001B3ull;
+    }
+    return h;
+}
+
 // True for a byte that starts a double-byte CP932 character.
 bool isLeadByte(unsigned char c);
 

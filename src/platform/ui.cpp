@@ -40,6 +40,8 @@ std::optional<QString> UiService::openPicture(const FileDialogRequest& req, cons
     return openFile(req);
 }
 
+std::optional<QString> UiService::askPassword(const QString&, const QString&) { return std::nullopt; }
+
 UiService& ui() { return installed() ? *installed() : *fallback(); }
 UiService* setUi(UiService* service) {
     UiService* before = installed();

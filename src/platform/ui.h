@@ -52,6 +52,9 @@ public:
         int pointSize = 0;
     };
     virtual std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize);
+    // A password asked in a small dialog whose entry hides what is typed; an empty optional
+    // when cancelled. Without a GUI nothing is asked (an empty optional).
+    virtual std::optional<QString> askPassword(const QString& text, const QString& caption);
 };
 
 UiService& ui();

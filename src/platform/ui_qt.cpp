@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFile>
@@ -12,10 +13,12 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace sorvel {
 
@@ -176,6 +179,31 @@ std::optional<UiService::ChosenFont> QtUi::chooseFontAndSize(const QString& face
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QFont font = dialog.selectedFont();
     return ChosenFont{font.family(), font.pointSize()};
+}
+
+std::optional<QString> QtUi::askPassword(const QString& text, const QString& caption) {
+    logMessage(text, caption);
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("SorvelPasswordDialog"));
+    dialog.setWindowTitle(caption);
+    auto* label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("Password"));
+    edit->setEchoMode(QLineEdit::Password);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* column = new QVBoxLayout(&dialog);
+    column->addWidget(label);
+    column->addWidget(edit);
+    column->addWidget(buttons);
+    dialog.setMinimumWidth(360);
+    edit->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return edit->text();
 }
 
 }  // namespace sorvel

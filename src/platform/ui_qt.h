@@ -17,6 +17,7 @@ public:
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
     std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
+    std::optional<QString> askPassword(const QString& text, const QString& caption) override;
 };
 
 // The preview beside the file list of a picture dialog: the selected file decoded by the

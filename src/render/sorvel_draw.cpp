@@ -79,6 +79,10 @@ TSorvelDraw::~TSorvelDraw() = default;
 
 bool TSorvelDraw::renderBusy() { return g_renderBusy; }
 
+void TSorvelDraw::setAlmanacSourceForTesting(std::function<AlmanacDay(int, int, int)> source) {
+    almanacSource_ = std::move(source);
+}
+
 void TSorvelDraw::setRenderHookForTesting(std::function<void()> hook) { renderHook() = std::move(hook); }
 
 int TSorvelDraw::ResetSettings() {
@@ -171,6 +175,9 @@ void TSorvelDraw::Render() {
     }
     // The wallpaper covers the whole canvas, so the background fill is left out under it.
     createCanvas(s.IsWallPaper != 1 || wallpaper_.isNull());
+    const TDateSet& d = s.dateSet;
+    layout_ = monthLayout(s.CanvasWidth, s.CanvasHeight, d.X, d.Y, d.SX, d.SY, d.NumberOfMonth, d.DrawStyle);
+    drawnDays_.clear();
     if (!canvas_.isNull()) {
         if (s.IsWallPaper == 1) DrawWallpaper();
         if (renderHook()) renderHook()();
@@ -224,29 +231,25 @@ void TSorvelDraw::DrawWallpaper() {
 }
 
 void TSorvelDraw::DrawButtons() {
-    const int s = settings_->CanvasHeight / 18;
-    const int w = settings_->CanvasWidth;
-    buttonSize_ = s;
+    buttonSize_ = layout_.buttonSize;
     Canvas canvas(canvas_);
     const Pen pen{kBlack, 1, PenStyle::Solid};
-    canvas.rectangle(0, 0, s, s, pen, kWhite);
-    const QPoint left[] = {{s, 0}, {0, s / 2}, {s, s}};
+    const BlockRect& p = layout_.previousButton;
+    const BlockRect& n = layout_.nextButton;
+    canvas.rectangle(p.x, p.y, p.x + p.width, p.y + p.height, pen, kWhite);
+    const QPoint left[] = {{p.x + p.width, p.y}, {p.x, p.y + p.height / 2}, {p.x + p.width, p.y + p.height}};
     canvas.polyline(left, pen);
-    canvas.rectangle(w - s, 0, w, s, pen, kWhite);
-    const QPoint right[] = {{w - s, 0}, {w, s / 2}, {w - s, s}};
+    canvas.rectangle(n.x, n.y, n.x + n.width, n.y + n.height, pen, kWhite);
+    const QPoint right[] = {{n.x, n.y}, {n.x + n.width, n.y + n.height / 2}, {n.x, n.y + n.height}};
     canvas.polyline(right, pen);
 }
 
 void TSorvelDraw::DrawMonths() {
     TCalenderSet& s = *settings_;
     s.substitutes.clear();
-    const TDateSet& d = s.dateSet;
-    const MonthArrangement a = arrangeMonths(canvas_.width(), canvas_.height(), d.X, d.Y, d.SX, d.SY,
-                                             d.NumberOfMonth, d.DrawStyle);
-    for (int i = 0; i < a.count; ++i) {
-        const BlockRect b = monthBlock(a, i);
+    for (int i = 0; i < layout_.count(); ++i) {
         const YearMonth ym = addMonths(s.DispYear, s.DispMonth, i);
-        DrawMonth(MonthRect{b.x, b.y, b.width, b.height, ym.month, ym.year, i});
+        DrawMonth(MonthRect{layout_.month(i), ym.month, ym.year, i});
     }
 }
 
@@ -273,7 +276,7 @@ int TSorvelDraw::fontHeightFor(const MonthRect& r, const QString& yearRun, const
         yearFont.setHeight(height);
         monthFont.setHeight(height);
         const int titleWidth = yearFont.advance(yearRun + separator) + monthFont.advance(monthRun);
-        if (titleWidth <= r.width || height < 2) break;
+        if (titleWidth <= r.layout.block.width || height < 2) break;
     }
     return height;
 }
@@ -291,7 +294,8 @@ void TSorvelDraw::drawTitle(const MonthRect& r, const QString& yearRun, const QS
     if (titleWidth <= 0) return;
     // The runs side by side, the year and separator in the year colour with the year's shadow,
     // the month in the month colour with its own shadow.
-    const int px = r.x + (r.width - titleWidth) / 2, py = r.y + cellHeight_;
+    const BlockRect title = r.layout.title();
+    const int px = title.x + (title.width - titleWidth) / 2, py = title.y;
     Canvas canvas(canvas_);
     canvas.shadowedText(px, py, yearWidth, h, yearPart, yearFont, slotColour(kSlotYear), shadowOf(s.YearShadow));
     canvas.shadowedText(px + yearWidth, py, monthWidth, h, monthRun, monthFont, slotColour(kSlotMonth),
@@ -300,6 +304,16 @@ void TSorvelDraw::drawTitle(const MonthRect& r, const QString& yearRun, const QS
 
 void TSorvelDraw::drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour) {
     Canvas(canvas_).shadowedText(px, py, width, height, text, font_, colour, shadow);
+}
+
+void TSorvelDraw::drawAlmanacLine(const QString& text, const BlockRect& box, int shadow, Rgb colour) {
+    int height = box.height - shadow;
+    lineFont_.setFace(settings_->FontName, settings_->FontCharSet);
+    lineFont_.setHeight(height);
+    while (lineFont_.advance(text) + shadow > box.width && height >= kMinAlmanacLineHeight)
+        lineFont_.setHeight(--height);
+    if (height < kMinAlmanacLineHeight) return;
+    Canvas(canvas_).shadowedText(box.x, box.y, box.width, height, text, lineFont_, colour, shadow);
 }
 
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
@@ -314,8 +328,8 @@ void TSorvelDraw::ClassifyDays(const MonthRect& r) {
 
 void TSorvelDraw::DrawMonth(const MonthRect& r) {
     const TCalenderSet& s = *settings_;
-    cellWidth_ = std::max(r.width, 0) / 8;
-    cellHeight_ = std::max(r.height, 0) / 9;
+    cellWidth_ = r.layout.grid.cellWidth;
+    cellHeight_ = r.layout.grid.cellHeight;
     ComputeYearTables(r.year);
     const int cw = cellWidth_, ch = cellHeight_;
     if (cw < 1 || ch < 2) {
@@ -353,31 +367,55 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         const QString* names = weekdayNames(s.DayStyle);
         for (int c = 0; c < 7; ++c) {
             const int slot = c == 0 ? kSlotSunday : c == 6 ? kSlotSaturday : kSlotMonday + c - 1;
-            drawShadowed(names[c], r.x + c * cw + cw / 2, r.y + 2 * ch, cw, ch, dayShadow, slotColour(slot));
+            const BlockRect cell = r.layout.weekdayCell(c);
+            drawShadowed(names[c], cell.x, cell.y, cell.width, cell.height, dayShadow, slotColour(slot));
         }
     }
 
     const std::size_t m = static_cast<std::size_t>(r.month - 1);
     int column = tables_.firstWeekday[m] > 6 ? 0 : tables_.firstWeekday[m];
-    int row = 3;
+    int weekRow = 1;
     const int digitWidth = font_.advance(QStringLiteral("0"));
     const bool todaysMonth = s.TodayColoring == 1 && r.year == s.TodayYear && r.month == s.TodayMonth;
+    // The almanac line fits below the digits when the cells leave room for a legible one; only
+    // then is the month's almanac looked up.
+    const int numberHeight = Canvas::textExtent(QStringLiteral("0"), font_).height;
+    const int ascent = font_.ascent();
+    const bool almanacLine = almanacShown_.any() && r.year >= kAlmanacFirstYear && r.year <= kAlmanacLastYear &&
+                             almanacLineBox(r.layout.dayCell(0, 1), 0, 0, numberHeight, ascent, false).height -
+                                     dayShadow >=
+                                 kMinAlmanacLineHeight;
     for (int d = 1; d <= tables_.daysInMonth[m]; d = nextShownDay(r.year, r.month, d)) {
         const QString& text = dayNumber(d);
-        const int px = r.x + column * cw + cw / 2 + (d <= 9 ? digitWidth : 0);
-        const int py = r.y + row * ch;
-        drawShadowed(text, px, py, cw, ch, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
-        if (todaysMonth && d == s.TodayDay) {
+        const BlockRect cell = r.layout.dayCell(column, weekRow);
+        drawnDays_.push_back(DrawnDay{r.year, r.month, d, cell});
+        const int px = cell.x + (d <= 9 ? digitWidth : 0);
+        const int py = cell.y;
+        drawShadowed(text, px, py, cell.width, cell.height, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
+        const bool isToday = todaysMonth && d == s.TodayDay;
+        TextSize t;
+        if (isToday) {
             // The 3-pixel pen runs just outside the number's cell, so that the frame surrounds
             // the number instead of covering its edges.
-            const TextSize t = Canvas::textExtent(text, font_);
-            const int l = px - 2, top = py - 2, r = px + t.width + 1, b = py + t.height + 1;
-            const QPoint frame[] = {{l, top}, {l, b}, {r, b}, {r, top}, {l, top}};
-            Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), 3, PenStyle::Solid});
+            t = Canvas::textExtent(text, font_);
+            const FrameOutline f = todayFrame(px, py, t.width, t.height);
+            const QPoint frame[] = {{f.left, f.top}, {f.left, f.bottom}, {f.right, f.bottom}, {f.right, f.top},
+                                    {f.left, f.top}};
+            Canvas(canvas_).polyline(frame, Pen{slotColour(kSlotToday), kTodayFramePen, PenStyle::Solid});
+        }
+        if (almanacLine) {
+            const AlmanacDay a = almanacSource_ ? almanacSource_(static_cast<int>(r.year), r.month, d)
+                                                : almanacDay(static_cast<int>(r.year), r.month, d);
+            const QString line = almanacCellLine(a, almanacShown_.rokuyo, almanacShown_.oldCalendar,
+                                                 almanacShown_.terms);
+            if (!line.isEmpty())
+                drawAlmanacLine(line, almanacLineBox(cell, px, t.width, isToday ? t.height : numberHeight, ascent,
+                                                     isToday),
+                                dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
         }
         if (++column > 6) {
             column = 0;
-            ++row;
+            ++weekRow;
         }
     }
 }

@@ -6,24 +6,40 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QImage>
 
-#include "platform/gdi.h"
+#include "almanac/almanac.h"
 #include "calendar/calendar_math.h"
+#include "calendar/month_arrangement.h"
+#include "platform/gdi.h"
 #include "settings/calender_set.h"
 
 class QPainter;
 
 namespace sorvel {
 
-// One month being drawn: its block on the canvas and the month it shows.
+// One month being drawn: its block and cells on the canvas and the month it shows.
 struct MonthRect {
-    int x = 0, y = 0, width = 0, height = 0;
+    MonthBlockLayout layout;
     int month = 1;
     std::int64_t year = 0;
     int index = 0;  // 0 for the first month shown
 };
+
+// Which almanac items the day cells show on a small line under their numbers. With all off,
+// nothing of the almanac is computed.
+struct AlmanacShown {
+    bool rokuyo = false;
+    bool oldCalendar = false;
+    bool terms = false;  // 二十四節気 and 雑節
+    bool any() const { return rokuyo || oldCalendar || terms; }
+};
+
+// The smallest font height, in pixels, at which the almanac line is still legible; a cell that
+// cannot hold it goes without.
+inline constexpr int kMinAlmanacLineHeight = 10;
 
 class TSorvelDraw {
 public:
@@ -64,6 +80,21 @@ public:
     const YearTables& yearTables() const { return tables_; }
     // The colour of each day number of the month classified last (index day − 1).
     const std::array<Rgb, 31>& dayColours() const { return dayColours_; }
+    // The geometry of the last render, and the cell of every day number it drew.
+    const MonthLayout& layout() const { return layout_; }
+    struct DrawnDay {
+        std::int64_t year = 0;
+        int month = 0, day = 0;
+        BlockRect cell;
+    };
+    const std::vector<DrawnDay>& drawnDays() const { return drawnDays_; }
+
+    // The main window's calendar shows what the basic settings ask for; a layout calendar
+    // object keeps them off.
+    void setAlmanacShown(const AlmanacShown& shown) { almanacShown_ = shown; }
+    const AlmanacShown& almanacShown() const { return almanacShown_; }
+    // Tests: where the day's almanac comes from (almanacDay otherwise).
+    void setAlmanacSourceForTesting(std::function<AlmanacDay(int, int, int)> source);
 
     // True while some engine renders (one flag for the whole process).
     static bool renderBusy();
@@ -84,6 +115,9 @@ private:
     void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
     void drawShadowed(const QString& text, int px, int py, int width, int height, int shadow, Rgb colour);
+    // The almanac line in its box, in the largest font up to the box's height that fits its width
+    // and is legible; left out when none is.
+    void drawAlmanacLine(const QString& text, const BlockRect& box, int shadow, Rgb colour);
     Rgb slotColour(int slot) const;
 
     std::unique_ptr<TCalenderSet> settings_;
@@ -101,6 +135,11 @@ private:
     int buttonSize_ = 0;
     YearTables tables_;
     std::array<Rgb, 31> dayColours_{};
+    MonthLayout layout_;
+    std::vector<DrawnDay> drawnDays_;
+    AlmanacShown almanacShown_;
+    std::function<AlmanacDay(int, int, int)> almanacSource_;
+    Font lineFont_;
 };
 
 }  // namespace sorvel

@@ -14,22 +14,24 @@ namespace {
 
 constexpr std::array<std::int32_t, 14> kDefaultColours{2, 8, 6, 4, 2, 3, 0, 0, 0, 0, 0, 0, 0, 7};
 
-void writeInt(std::string& out, int field, long long v) { WriteField(out, field, formatInt(v), kTagValue); }
+// The appearance block and its fields; the colour slots are fields kSetColour0 on, and the
+// display position is a block of its own in the last field.
+constexpr int kCalenderSetBlock = 1;
+enum CalenderSetField : int {
+    kSetIsWallPaper = 1, kSetTodayColoring = 2, kSetNoDrawButton = 3, kSetNoDayDraw = 4, kSetMemoColoring = 5,
+    kSetHolidayColoring = 6, kSetDispPercent = 7, kSetDispYear = 8, kSetDispMonth = 9, kSetDispDay = 10,
+    kSetFontCharSet = 11, kSetMonthFontChar = 12, kSetYearFontChar = 13, kSetDayShadow = 14, kSetMonthShadow = 15,
+    kSetYearShadow = 16, kSetFontName = 17, kSetYearFontName = 18, kSetMonthFontName = 19, kSetWallPaperName = 20,
+    kSetNoDrawYear = 21, kSetNoDrawMonth = 22, kSetNoDrawDay = 23, kSetMonthStyle = 24, kSetDayStyle = 25,
+    kSetColour0 = 26, kSetColourLast = 39, kSetDateSet = 40
+};
+// The display position's block; its fields 5 and 6 are written as 0 and never read.
+constexpr int kDateSetBlock = 5;
+enum DateSetField : int {
+    kDateX = 1, kDateY = 2, kDateSX = 3, kDateSY = 4, kDateUnused1 = 5, kDateUnused2 = 6, kDateNumberOfMonth = 7,
+    kDateDrawStyle = 8
+};
 
-// A value field whose text is not a number leaves the member unchanged; only damage to the
-// markers themselves fails the read.
-bool readIntField(TagStream& in, std::int32_t& member) {
-    std::string text;
-    if (!ReadValue(in, text)) return false;
-    if (auto v = parseInt(text)) member = *v;
-    return true;
-}
-bool readByteField(TagStream& in, std::uint8_t& member) {
-    std::int32_t v = member;
-    if (!readIntField(in, v)) return false;
-    member = static_cast<std::uint8_t>(v & 0xFF);
-    return true;
-}
 bool readRealField(TagStream& in, float& member) {
     std::string text;
     if (!ReadValue(in, text)) return false;
@@ -42,20 +44,20 @@ bool readRealField(TagStream& in, float& member) {
 template <typename CS>
 auto byteMember(CS& cs, int field) -> decltype(&cs.IsWallPaper) {
     switch (field) {
-        case 1: return &cs.IsWallPaper;
-        case 2: return &cs.TodayColoring;
-        case 3: return &cs.NoDrawButton;
-        case 4: return &cs.NoDayDraw;
-        case 5: return &cs.MemoColoring;
-        case 6: return &cs.HolidayColoring;
-        case 14: return &cs.DayShadow;
-        case 15: return &cs.MonthShadow;
-        case 16: return &cs.YearShadow;
-        case 21: return &cs.NoDrawYear;
-        case 22: return &cs.NoDrawMonth;
-        case 23: return &cs.NoDrawDay;
-        case 24: return &cs.MonthStyle;
-        case 25: return &cs.DayStyle;
+        case kSetIsWallPaper: return &cs.IsWallPaper;
+        case kSetTodayColoring: return &cs.TodayColoring;
+        case kSetNoDrawButton: return &cs.NoDrawButton;
+        case kSetNoDayDraw: return &cs.NoDayDraw;
+        case kSetMemoColoring: return &cs.MemoColoring;
+        case kSetHolidayColoring: return &cs.HolidayColoring;
+        case kSetDayShadow: return &cs.DayShadow;
+        case kSetMonthShadow: return &cs.MonthShadow;
+        case kSetYearShadow: return &cs.YearShadow;
+        case kSetNoDrawYear: return &cs.NoDrawYear;
+        case kSetNoDrawMonth: return &cs.NoDrawMonth;
+        case kSetNoDrawDay: return &cs.NoDrawDay;
+        case kSetMonthStyle: return &cs.MonthStyle;
+        case kSetDayStyle: return &cs.DayStyle;
         default: return nullptr;
     }
 }
@@ -63,12 +65,12 @@ auto byteMember(CS& cs, int field) -> decltype(&cs.IsWallPaper) {
 template <typename CS>
 auto intMember(CS& cs, int field) -> decltype(&cs.DispYear) {
     switch (field) {
-        case 8: return &cs.DispYear;
-        case 9: return &cs.DispMonth;
-        case 10: return &cs.DispDay;
-        case 11: return &cs.FontCharSet;
-        case 12: return &cs.MonthFontChar;
-        case 13: return &cs.YearFontChar;
+        case kSetDispYear: return &cs.DispYear;
+        case kSetDispMonth: return &cs.DispMonth;
+        case kSetDispDay: return &cs.DispDay;
+        case kSetFontCharSet: return &cs.FontCharSet;
+        case kSetMonthFontChar: return &cs.MonthFontChar;
+        case kSetYearFontChar: return &cs.YearFontChar;
         default: return nullptr;
     }
 }
@@ -76,10 +78,10 @@ auto intMember(CS& cs, int field) -> decltype(&cs.DispYear) {
 template <typename CS>
 auto textMember(CS& cs, int field) -> decltype(&cs.FontName) {
     switch (field) {
-        case 17: return &cs.FontName;
-        case 18: return &cs.YearFontName;
-        case 19: return &cs.MonthFontName;
-        case 20: return &cs.WallPaperName;
+        case kSetFontName: return &cs.FontName;
+        case kSetYearFontName: return &cs.YearFontName;
+        case kSetMonthFontName: return &cs.MonthFontName;
+        case kSetWallPaperName: return &cs.WallPaperName;
         default: return nullptr;
     }
 }
@@ -109,37 +111,37 @@ void TCalenderSet::applyDefaults() {
 }
 
 void WriteM05(std::string& out, const TDateSet& ds) {
-    WriteBlockOpen(out, 5);
-    writeInt(out, 1, ds.X);
-    writeInt(out, 2, ds.Y);
-    writeInt(out, 3, ds.SX);
-    writeInt(out, 4, ds.SY);
-    writeInt(out, 5, 0);
-    writeInt(out, 6, 0);
-    writeInt(out, 7, ds.NumberOfMonth);
-    writeInt(out, 8, ds.DrawStyle);
-    WriteBlockClose(out, 5);
+    WriteBlockOpen(out, kDateSetBlock);
+    WriteIntField(out, kDateX, ds.X);
+    WriteIntField(out, kDateY, ds.Y);
+    WriteIntField(out, kDateSX, ds.SX);
+    WriteIntField(out, kDateSY, ds.SY);
+    WriteIntField(out, kDateUnused1, 0);
+    WriteIntField(out, kDateUnused2, 0);
+    WriteIntField(out, kDateNumberOfMonth, ds.NumberOfMonth);
+    WriteIntField(out, kDateDrawStyle, ds.DrawStyle);
+    WriteBlockClose(out, kDateSetBlock);
 }
 
 void WriteM01(std::string& out, const TCalenderSet& cs) {
-    WriteBlockOpen(out, 1);
-    for (int field = 1; field <= 39; ++field) {
+    WriteBlockOpen(out, kCalenderSetBlock);
+    for (int field = kSetIsWallPaper; field <= kSetColourLast; ++field) {
         if (auto* b = byteMember(cs, field)) {
-            writeInt(out, field, *b);
+            WriteIntField(out, field, *b);
         } else if (auto* i = intMember(cs, field)) {
-            writeInt(out, field, *i);
+            WriteIntField(out, field, *i);
         } else if (auto* t = textMember(cs, field)) {
             WriteField(out, field, *t, kTagValue);
-        } else if (field == 7) {
+        } else if (field == kSetDispPercent) {
             WriteField(out, field, formatReal(static_cast<double>(cs.DispPercent)), kTagValue);
-        } else if (field >= 26) {
-            writeInt(out, field, cs.Cl[static_cast<std::size_t>(field - 26)]);
+        } else if (field >= kSetColour0) {
+            WriteIntField(out, field, cs.Cl[static_cast<std::size_t>(field - kSetColour0)]);
         }
     }
-    WriteField(out, 40, {}, kTagOpen);
+    WriteField(out, kSetDateSet, {}, kTagOpen);
     WriteM05(out, cs.dateSet);
-    WriteField(out, 40, {}, kTagClose);
-    WriteBlockClose(out, 1);
+    WriteField(out, kSetDateSet, {}, kTagClose);
+    WriteBlockClose(out, kCalenderSetBlock);
 }
 
 int ReadM05(TagStream& in, TDateSet& ds) {
@@ -149,13 +151,13 @@ int ReadM05(TagStream& in, TDateSet& ds) {
         if (step != FieldStep::Field) return step == FieldStep::End ? 1 : 0;
         bool ok = true;
         switch (number) {
-            case 1: ok = readByteField(in, ds.X); break;
-            case 2: ok = readByteField(in, ds.Y); break;
-            case 3: ok = readByteField(in, ds.SX); break;
-            case 4: ok = readByteField(in, ds.SY); break;
-            case 7: ok = readIntField(in, ds.NumberOfMonth); break;
-            case 8: ok = readByteField(in, ds.DrawStyle); break;
-            default: ok = SkipFieldContent(in); break;  // 5, 6 and unknown fields
+            case kDateX: ok = ReadLowByteOrKeep(in, ds.X); break;
+            case kDateY: ok = ReadLowByteOrKeep(in, ds.Y); break;
+            case kDateSX: ok = ReadLowByteOrKeep(in, ds.SX); break;
+            case kDateSY: ok = ReadLowByteOrKeep(in, ds.SY); break;
+            case kDateNumberOfMonth: ok = ReadIntOrKeep(in, ds.NumberOfMonth); break;
+            case kDateDrawStyle: ok = ReadLowByteOrKeep(in, ds.DrawStyle); break;
+            default: ok = SkipFieldContent(in); break;  // the unused fields and unknown ones
         }
         if (!ok || !EndField(in)) return 0;
     }
@@ -170,18 +172,19 @@ int ReadM01(TagStream& in, TCalenderSet& cs) {
         if (step == FieldStep::Broken) return 0;
         bool ok = true;
         if (auto* b = byteMember(cs, number)) {
-            ok = readByteField(in, *b);
+            ok = ReadLowByteOrKeep(in, *b);
         } else if (auto* i = intMember(cs, number)) {
-            ok = readIntField(in, *i);
+            ok = ReadIntOrKeep(in, *i);
         } else if (auto* t = textMember(cs, number)) {
             ok = ReadValue(in, *t);
-        } else if (number == 7) {
+        } else if (number == kSetDispPercent) {
             ok = readRealField(in, cs.DispPercent);
-        } else if (number >= 26 && number <= 39) {
-            std::int32_t v = cs.Cl[static_cast<std::size_t>(number - 26)];
-            ok = readIntField(in, v);
-            cs.Cl[static_cast<std::size_t>(number - 26)] = static_cast<std::uint8_t>(v & 0xFF);
-        } else if (number == 40) {
+        } else if (number >= kSetColour0 && number <= kSetColourLast) {
+            std::int32_t& slot = cs.Cl[static_cast<std::size_t>(number - kSetColour0)];
+            std::uint8_t colour = static_cast<std::uint8_t>(slot & 0xFF);
+            ok = ReadLowByteOrKeep(in, colour);
+            slot = colour;
+        } else if (number == kSetDateSet) {
             int n = 0;
             std::string text;
             ok = ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1;

@@ -83,6 +83,9 @@ SettingFormValues fillSettingForm(const TCalenderSet& cs, const TSorvelSet& ss) 
     v.holidayColoring = cs.HolidayColoring != 0;
     v.nationalHolidays = ss.ShowNationalHolidays != 0;
     v.eraYear = ss.JapaneseEraYear != 0;
+    v.rokuyo = ss.ShowRokuyo != 0;
+    v.oldCalendar = ss.ShowOldCalendar != 0;
+    v.solarTerms = ss.ShowSolarTerms != 0;
     // The spin controls keep their positions in range, and their edits show the position.
     v.yearText = spinText(cs.DispYear, kMinYear, kMaxYear);
     v.monthText = spinText(cs.DispMonth, kMinMonth, kMaxMonth);
@@ -117,6 +120,9 @@ bool applySettingForm(const SettingFormValues& v, TCalenderSet& cs, TSorvelSet& 
     // Kept in the ini file; the calendar draws with its copies.
     ss.ShowNationalHolidays = cs.NationalHolidays = flag(v.nationalHolidays);
     ss.JapaneseEraYear = cs.EraYear = flag(v.eraYear);
+    ss.ShowRokuyo = flag(v.rokuyo);
+    ss.ShowOldCalendar = flag(v.oldCalendar);
+    ss.ShowSolarTerms = flag(v.solarTerms);
     // 2
     if (v.fileName != ss.MemoFileName) {
         ss.MemoFileName = v.fileName;
@@ -250,8 +256,9 @@ PreviewGeometry previewGeometry(int canvasWidth, int canvasHeight, int left, int
     // The blocks are those the calendar draws on the real canvas, scaled down.
     const auto percent = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, kMaxPosition)); };
     const MonthArrangement a =
-        arrangeMonths(canvasWidth, canvasHeight, percent(left), percent(top), percent(std::max(right - left, 0)),
-                      percent(std::max(bottom - top, 0)), months, static_cast<std::uint8_t>(checkedStyle));
+        monthLayout(canvasWidth, canvasHeight, percent(left), percent(top), percent(std::max(right - left, 0)),
+                    percent(std::max(bottom - top, 0)), months, static_cast<std::uint8_t>(checkedStyle))
+            .arrangement;
     for (int c = 1; c < a.columns; ++c) {
         const int lx = px(ox + (a.left + c * a.blockWidth) * scale);
         g.lines.push_back(PreviewLine{lx, g.area.top, lx, g.area.bottom});

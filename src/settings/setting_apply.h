@@ -68,6 +68,7 @@ struct SettingFormValues : NotationValues {
     bool wallPaper = false, noButtonDraw = false, adsorption = false, noDayDraw = false;
     bool colorToday = false, memoColoring = false, holidayColoring = false;
     bool nationalHolidays = false, eraYear = false;
+    bool rokuyo = false, oldCalendar = false, solarTerms = false;  // the "暦注" group
     ColourSlots colours{};
     std::string fileName;  // CP932
     // スタイル設定: the notation (MonthCal, MonthJap, MonthEng; DayJap, DayEng) and the zoom

@@ -1,5 +1,7 @@
 #include "settings/setting_form.h"
 
+#include <initializer_list>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -11,8 +13,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QNetworkAccessManager>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -24,11 +29,13 @@
 #include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
+#include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "settings/colour_table.h"
 #include "settings/calender_set.h"
 #include "settings/sorvel_set.h"
+#include "sync/caldav_discovery.h"
 
 namespace sorvel {
 
@@ -137,12 +144,15 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
     auto* page1 = named(new QWidget, "TabSheet1");
     auto* page2 = named(new QWidget, "TabSheet2");
     auto* page3 = named(new QWidget, "TabSheet3");
+    auto* page4 = named(new QWidget, "SyncSheet");
     settingPage_->addTab(page1, QStringLiteral("基本設定"));
     settingPage_->addTab(page2, QStringLiteral("スタイル設定"));
     settingPage_->addTab(page3, QStringLiteral("表示設定"));
+    settingPage_->addTab(page4, QStringLiteral("同期"));
     buildBasicPage(page1);
     buildStylePage(page2);
     buildDisplayPage(page3);
+    buildSyncPage(page4);
 
     seOk_ = named(new QPushButton(QStringLiteral("確定"), this), "se_ok");
     seCan_ = named(new QPushButton(QStringLiteral("取消"), this), "se_can");
@@ -161,6 +171,8 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
 }
 
 TSettingForm::~TSettingForm() = default;
+
+void TSettingForm::setSyncCalls(SyncCalls calls) { syncCalls_ = std::move(calls); }
 
 void TSettingForm::buildBasicPage(QWidget* page) {
     auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), page);
@@ -232,17 +244,26 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     fileRow->addWidget(label5_, 1);
     fileRow->addWidget(fileSelect);
 
+    const auto stackBoxes = [](QGroupBox* group, std::initializer_list<QCheckBox*> boxes) {
+        auto* column = new QVBoxLayout(group);
+        column->setContentsMargins(6, 2, 6, 4);
+        column->setSpacing(2);
+        for (QCheckBox* box : boxes) column->addWidget(box);
+    };
+
     // Check boxes one below the other; a further one goes at the bottom.
     auto* otherGroup = named(new QGroupBox(QStringLiteral("その他"), page), "OtherGroup");
     nationalHolidays_ = checkBox("NationalHolidays", "国民の祝日を表示する", otherGroup);
     eraYear_ = checkBox("EraYear", "年を和暦で表示する", otherGroup);
     autostart_ = checkBox("Autostart", "ログイン時に起動する", otherGroup);
-    auto* other = new QVBoxLayout(otherGroup);
-    other->setContentsMargins(6, 2, 6, 4);
-    other->setSpacing(2);
-    other->addWidget(nationalHolidays_);
-    other->addWidget(eraYear_);
-    other->addWidget(autostart_);
+    stackBoxes(otherGroup, {nationalHolidays_, eraYear_, autostart_});
+
+    // Beside it, what the day cells and their tooltips tell of the almanac.
+    auto* almanacGroup = named(new QGroupBox(QStringLiteral("暦注"), page), "AlmanacGroup");
+    showRokuyo_ = checkBox("ShowRokuyo", "六曜を表示する", almanacGroup);
+    showOldCalendar_ = checkBox("ShowOldCalendar", "旧暦を表示する", almanacGroup);
+    showSolarTerms_ = checkBox("ShowSolarTerms", "二十四節気・雑節を表示する", almanacGroup);
+    stackBoxes(almanacGroup, {showRokuyo_, showOldCalendar_, showSolarTerms_});
 
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
@@ -252,7 +273,8 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
     grid->addWidget(colourGroup, 1, 1);
     grid->addWidget(fileGroup, 2, 1);
-    grid->addWidget(otherGroup, 3, 0, 1, 2);
+    grid->addWidget(otherGroup, 3, 0);
+    grid->addWidget(almanacGroup, 3, 1);
     grid->setRowStretch(4, 1);
 }
 
@@ -388,6 +410,53 @@ void TSettingForm::buildDisplayPage(QWidget* page) {
     }
 }
 
+void TSettingForm::buildSyncPage(QWidget* page) {
+    syncEnabled_ = checkBox("SyncEnabled", "CalDAVで同期する", page);
+    connect(syncEnabled_, &QCheckBox::toggled, this, &TSettingForm::syncEnabledChange);
+    syncUrl_ = named(new QLineEdit(page), "SyncUrl");
+    syncUrl_->setPlaceholderText(QStringLiteral("https://"));
+    discover_ = named(new QPushButton(QStringLiteral("カレンダーを探す"), page), "SyncDiscover");
+    connect(discover_, &QPushButton::clicked, this, &TSettingForm::discoverClick);
+    calendarList_ = named(new QListWidget(page), "SyncCalendars");
+    calendarList_->setFixedHeight(64);
+    // The calendar picked becomes the address synced with.
+    connect(calendarList_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item) syncUrl_->setText(item->data(Qt::UserRole).toString());
+    });
+    discoveryStatus_ = named(new QLabel(page), "SyncDiscoveryStatus");
+    discoveryStatus_->setWordWrap(true);
+    syncUser_ = named(new QLineEdit(page), "SyncUser");
+    syncPassword_ = named(new QLineEdit(page), "SyncPassword");
+    syncPassword_->setEchoMode(QLineEdit::Password);
+    syncPassword_->setPlaceholderText(syncPasswordPlaceholder());
+    syncInterval_ = named(new QComboBox(page), "SyncInterval");
+    for (const char* item : {"手動", "5分ごと", "15分ごと", "60分ごと"}) syncInterval_->addItem(QString::fromUtf8(item));
+    syncNow_ = named(new QPushButton(QStringLiteral("今すぐ同期"), page), "SyncNow");
+    connect(syncNow_, &QPushButton::clicked, this, &TSettingForm::syncNowClick);
+    for (QPushButton* b : {discover_, syncNow_}) b->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(syncEnabled_, 0, 0, 1, 3);
+    grid->addWidget(label("サーバーのアドレス", page), 1, 0);
+    grid->addWidget(syncUrl_, 1, 1);
+    grid->addWidget(discover_, 1, 2);
+    grid->addWidget(label("カレンダー", page), 2, 0, Qt::AlignTop);
+    grid->addWidget(calendarList_, 2, 1, 1, 2);
+    grid->addWidget(discoveryStatus_, 3, 1, 1, 2);
+    grid->addWidget(label("ユーザー名", page), 4, 0);
+    grid->addWidget(syncUser_, 4, 1, 1, 2);
+    grid->addWidget(label("パスワード", page), 5, 0);
+    grid->addWidget(syncPassword_, 5, 1, 1, 2);
+    grid->addWidget(label("同期の間隔", page), 6, 0);
+    grid->addWidget(syncInterval_, 6, 1, Qt::AlignLeft);
+    grid->addWidget(syncNow_, 7, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(8, 1);
+}
+
 int TSettingForm::Execute(TCalenderSet& cs, TSorvelSet& ss) {
     cs_ = &cs;
     ss_ = &ss;
@@ -415,6 +484,9 @@ void TSettingForm::fill() {
     holidayColoring_->setChecked(v.holidayColoring);
     nationalHolidays_->setChecked(v.nationalHolidays);
     eraYear_->setChecked(v.eraYear);
+    showRokuyo_->setChecked(v.rokuyo);
+    showOldCalendar_->setChecked(v.oldCalendar);
+    showSolarTerms_->setChecked(v.solarTerms);
     autostart_->setChecked(autostartEnabled(autostartPath()));
     // 3
     yearUpDown_->setValue(v.yearText.toInt());
@@ -459,6 +531,7 @@ void TSettingForm::fill() {
     arrangementRadios_[2]->setEnabled(v.arrangement.squareEnabled);
     for (QRadioButton* r : arrangementRadios_) r->blockSignals(false);
     DrawPreview();
+    showSyncSettings();
 }
 
 SettingFormValues TSettingForm::controlValues() const {
@@ -475,6 +548,9 @@ SettingFormValues TSettingForm::controlValues() const {
     v.holidayColoring = holidayColoring_->isChecked();
     v.nationalHolidays = nationalHolidays_->isChecked();
     v.eraYear = eraYear_->isChecked();
+    v.rokuyo = showRokuyo_->isChecked();
+    v.oldCalendar = showOldCalendar_->isChecked();
+    v.solarTerms = showSolarTerms_->isChecked();
     v.noDrawYear = noDrawYear_->isChecked();
     v.noDrawMonth = noDrawMonth_->isChecked();
     v.noDrawDayName = noDrawDayName_->isChecked();
@@ -499,6 +575,7 @@ void TSettingForm::se_okClick() {
         setAutostart(autostart_->isChecked(), autostartPath(), QCoreApplication::applicationFilePath());
     // A conversion error ends the applying at its step; the dialog closes all the same.
     applySettingForm(controlValues(), *cs_, *ss_, calls_.load);
+    takeSyncSettings();
     accept();
 }
 
@@ -572,6 +649,82 @@ void TSettingForm::DrawPreview() {
     for (const PreviewLine& l : g.lines) p.drawLine(l.x1, l.y1, l.x2 - (l.x2 > l.x1), l.y2 - (l.y2 > l.y1));
     p.end();
     dayImage_->setPixmap(picture);
+}
+
+void TSettingForm::showSyncSettings() {
+    const SyncPageValues v = fillSyncPage(ss_->sync);
+    syncEnabled_->setChecked(v.enabled);
+    syncUrl_->setText(v.url);
+    syncUser_->setText(v.user);
+    syncPassword_->clear();
+    syncInterval_->setCurrentIndex(v.interval);
+    calendarList_->clear();
+    discoveryStatus_->clear();
+    syncEnabledChange();
+}
+
+SyncPageValues TSettingForm::syncPageValues() const {
+    return SyncPageValues{syncEnabled_->isChecked(), syncUrl_->text(), syncUser_->text(), syncInterval_->currentIndex()};
+}
+
+bool TSettingForm::takeSyncSettings() {
+    if (!applySyncPage(syncPageValues(), ss_->sync)) return false;
+    // Only a password typed replaces the kept one; the field never shows it.
+    if (!syncPassword_->text().isEmpty() && syncCalls_.secrets)
+        syncCalls_.secrets->write(syncSecretKey(ss_->sync), syncPassword_->text(), [](bool) {});
+    syncPassword_->clear();
+    return true;
+}
+
+void TSettingForm::syncEnabledChange() {
+    const bool on = syncEnabled_->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{syncUrl_, discover_, calendarList_, syncUser_, syncPassword_,
+                                                      syncInterval_, syncNow_})
+        w->setEnabled(on);
+}
+
+void TSettingForm::discoverClick() {
+    if (!network_) {
+        network_ = new QNetworkAccessManager(this);
+        discovery_ = new CalDavDiscovery(network_, this);
+    }
+    calendarList_->clear();
+    discoveryStatus_->setText(QStringLiteral("探しています…"));
+    const QUrl address(syncUrl_->text().trimmed());
+    const QString user = syncUser_->text();
+    auto search = [this, address, user](const std::optional<QString>& password) {
+        discovery_->start(address, user, password.value_or(QString()), [this](DiscoveryResult result) {
+            if (!result.error.isEmpty()) {
+                discoveryStatus_->setText(result.error);
+                return;
+            }
+            const QSignalBlocker quiet(calendarList_);
+            for (const CalendarChoice& c : result.calendars) {
+                auto* item = new QListWidgetItem(c.name, calendarList_);
+                item->setData(Qt::UserRole, c.url.toString());
+                item->setToolTip(c.url.toString());
+            }
+            discoveryStatus_->setText(QStringLiteral("%1件のカレンダーがあります").arg(result.calendars.size()));
+        });
+    };
+    if (!syncPassword_->text().isEmpty() || !syncCalls_.secrets) {
+        search(syncPassword_->text());
+        return;
+    }
+    TSyncSet typed;
+    if (!applySyncPage(SyncPageValues{false, syncUrl_->text(), user, 0}, typed)) {
+        discoveryStatus_->clear();
+        return;
+    }
+    QPointer<TSettingForm> self(this);
+    syncCalls_.secrets->read(syncSecretKey(typed), [self, search](std::optional<QString> password) {
+        if (self) search(password);
+    });
+}
+
+void TSettingForm::syncNowClick() {
+    if (!takeSyncSettings()) return;
+    if (syncCalls_.syncNow) syncCalls_.syncNow();
 }
 
 bool TSettingForm::eventFilter(QObject* watched, QEvent* event) {

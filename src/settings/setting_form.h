@@ -1,16 +1,21 @@
 #pragma once
 // "Sorvelの設定": the dialog that edits the appearance and the basic settings on three pages,
-// with a preview of where the months stand. The values it edits and what it computes live in
-// setting_apply.h; this class owns the controls and their handlers.
+// with a preview of where the months stand, and the sync settings on a fourth. The values it
+// edits and what it computes live in setting_apply.h and sync_page.h; this class owns the
+// controls and their handlers.
 #include <functional>
 
 #include <QDialog>
 
 #include "settings/setting_apply.h"
+#include "settings/sync_page.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QNetworkAccessManager;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -19,6 +24,8 @@ class QTabWidget;
 
 namespace sorvel {
 
+class CalDavDiscovery;
+class SecretStore;
 class TCalenderSet;
 class TSorvelSet;
 
@@ -37,8 +44,17 @@ public:
         std::function<void()> load;
     };
 
+    // What the page "同期" asks of the calendar window: where passwords are kept (none: a
+    // password typed is not kept), and a sync with the settings just taken.
+    struct SyncCalls {
+        SecretStore* secrets = nullptr;
+        std::function<void()> syncNow;
+    };
+
     TSettingForm(QWidget* owner, DataFileCalls calls);
     ~TSettingForm() override;
+
+    void setSyncCalls(SyncCalls calls);
 
     // Fills the controls, shows the dialog modally and writes the settings back when "確定"
     // closed it. Returns 1 when the dialog has closed.
@@ -51,6 +67,7 @@ private:
     void buildBasicPage(QWidget* page);
     void buildStylePage(QWidget* page);
     void buildDisplayPage(QWidget* page);
+    void buildSyncPage(QWidget* page);
     void fill();
     SettingFormValues controlValues() const;
 
@@ -63,8 +80,16 @@ private:
     void NumMonthEditChange();
     void scrollBarChange(QScrollBar* moved);
     void DrawPreview();
+    // 同期
+    void showSyncSettings();
+    SyncPageValues syncPageValues() const;
+    bool takeSyncSettings();
+    void syncEnabledChange();
+    void discoverClick();
+    void syncNowClick();
 
     DataFileCalls calls_;
+    SyncCalls syncCalls_;
     TCalenderSet* cs_ = nullptr;
     TSorvelSet* ss_ = nullptr;
     SettingFormValues work_;  // the working copies: file name, fonts, colours
@@ -86,6 +111,9 @@ private:
     QCheckBox* holidayColoring_ = nullptr;
     QCheckBox* nationalHolidays_ = nullptr;
     QCheckBox* eraYear_ = nullptr;
+    QCheckBox* showRokuyo_ = nullptr;
+    QCheckBox* showOldCalendar_ = nullptr;
+    QCheckBox* showSolarTerms_ = nullptr;
     QComboBox* dayComboBox_ = nullptr;
     QComboBox* colorComboBox_ = nullptr;
     QLabel* label5_ = nullptr;
@@ -110,6 +138,18 @@ private:
     QScrollBar* hScrollBar_ = nullptr;
     QSpinBox* numMonthUD_ = nullptr;
     QRadioButton* arrangementRadios_[3] = {};  // HeightRadio, WidthRadio, SqRadio
+    // 同期
+    QCheckBox* syncEnabled_ = nullptr;
+    QLineEdit* syncUrl_ = nullptr;
+    QLineEdit* syncUser_ = nullptr;
+    QLineEdit* syncPassword_ = nullptr;
+    QComboBox* syncInterval_ = nullptr;
+    QPushButton* discover_ = nullptr;
+    QListWidget* calendarList_ = nullptr;
+    QLabel* discoveryStatus_ = nullptr;
+    QPushButton* syncNow_ = nullptr;
+    QNetworkAccessManager* network_ = nullptr;  // for the discovery only
+    CalDavDiscovery* discovery_ = nullptr;
 };
 
 }  // namespace sorvel

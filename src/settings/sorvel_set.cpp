@@ -85,8 +85,12 @@ int TSorvelSet::read(const Profile& ini) {
     MemoFileName = ini.getString(kSection, "MemoFileName", "Sorvel.dat");
     ShowNationalHolidays = readInt(ini, kSection, "ShowNationalHolidays", 1) != 0 ? 1 : 0;
     JapaneseEraYear = readInt(ini, kSection, "JapaneseEraYear", 0) != 0 ? 1 : 0;
+    ShowRokuyo = readInt(ini, kSection, "ShowRokuyo", 0) != 0 ? 1 : 0;
+    ShowOldCalendar = readInt(ini, kSection, "ShowOldCalendar", 0) != 0 ? 1 : 0;
+    ShowSolarTerms = readInt(ini, kSection, "ShowSolarTerms", 0) != 0 ? 1 : 0;
     yotei.read(ini);
     layout.read(ini);
+    sync.read(ini);
     return 1;
 }
 
@@ -100,8 +104,12 @@ void TSorvelSet::write(Profile& ini) const {
     ini.setString(kSection, "MemoFileName", MemoFileName);
     writeInt(ini, kSection, "ShowNationalHolidays", ShowNationalHolidays);
     writeInt(ini, kSection, "JapaneseEraYear", JapaneseEraYear);
+    writeInt(ini, kSection, "ShowRokuyo", ShowRokuyo);
+    writeInt(ini, kSection, "ShowOldCalendar", ShowOldCalendar);
+    writeInt(ini, kSection, "ShowSolarTerms", ShowSolarTerms);
     yotei.write(ini);
     layout.write(ini);
+    sync.write(ini);
 }
 
 }  // namespace sorvel

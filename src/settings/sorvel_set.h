@@ -1,6 +1,7 @@
 #pragma once
 // Basic settings kept in the ini file: section SorvelSetting, plus the schedule list window's
-// section YoteiSet and the layout window's section LayoutSet. Owns the date data lists.
+// section YoteiSet, the layout window's section LayoutSet and the sync's SyncSetting. Owns the
+// date data lists.
 #include <cstdint>
 #include <string>
 
@@ -8,6 +9,7 @@
 
 #include "data/date_data.h"
 #include "platform/profile.h"
+#include "sync/sync_settings.h"
 
 namespace sorvel {
 
@@ -55,15 +57,21 @@ public:
     std::string MemoFileName = "Sorvel.dat";  // CP932
     std::uint8_t ShowNationalHolidays = 1;    // Japan's national holidays shown as days off
     std::uint8_t JapaneseEraYear = 0;         // the year title in the Japanese era
+    // The almanac line of the day cells and its tooltip: 六曜, old-calendar dates, 節気 and 雑節.
+    std::uint8_t ShowRokuyo = 0;
+    std::uint8_t ShowOldCalendar = 0;
+    std::uint8_t ShowSolarTerms = 0;
     THolidayList holidays;
     TDateMemoList memos;
     TYoteiSet yotei;
     TLayoutSet layout;
+    TSyncSet sync;
 
-    // Reads section SorvelSetting, then YoteiSet and LayoutSet. A value that is not a number
-    // leaves that key's default. Returns 1.
+    // Reads section SorvelSetting, then YoteiSet, LayoutSet and SyncSetting. A value that is not
+    // a number leaves that key's default. Returns 1.
     int read(const Profile& ini);
-    // Writes Version "1.2" and the keys, then YoteiSet and LayoutSet, into the profile.
+    // Writes Version "1.2" and the keys, then YoteiSet, LayoutSet and SyncSetting, into the
+    // profile.
     void write(Profile& ini) const;
 };
 

@@ -12,6 +12,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
+#include <QScopeGuard>
 
 #include <functional>
 #include <utility>
@@ -24,9 +25,11 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/secret_store.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
+#include "support/caldav_stub.h"
 
 using namespace sorvel;
 
@@ -754,4 +757,36 @@ TEST_F(StartedForm, NotesAnotherProgramWroteMeanwhileSurviveTheNextSave) {
     EXPECT_EQ(form->SaveForSessionEnd(), 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(captionsOnDisk(), (std::vector<std::string>{"theirs", "later", "ours"}));
+}
+
+TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid) {
+    CalDavStub stub;
+    stub.addEvent("p1", "20261210", "movie");
+    TMainForm::setTrayForTesting(true);
+    const auto trayBack = qScopeGuard([] { TMainForm::setTrayForTesting(false); });
+    TMainForm form;
+    MemorySecretStore secrets;
+    secrets.write(QStringLiteral("taro@") + stub.url(), QStringLiteral("secret"), {});
+    form.setSecretStore(&secrets);
+    form.FormCreate();
+    ui.messages.clear();
+    TSyncSet& set = form.sorvelSet().sync;
+    set = TSyncSet{1, stub.url().toStdString(), "taro", 0};
+    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 12, 8, "", "meeting"}));
+
+    menuAction(form, "SyncNow")->trigger();
+    EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel - 同期中"));
+    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel"));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(stub.summaries(), (std::vector<std::string>{"meeting", "movie"}));
+    EXPECT_NE(read("Sorvel.dat").find("movie"), std::string::npos);
+    EXPECT_EQ(read("Sorvel.dat.sync").substr(0, 13), "SorvelSync 1\n");
+
+    stub.failStatus = 503;
+    menuAction(form, "SyncNow")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+#include "render/sorvel_draw.h"
+
 
 using namespace sorvel;
 
@@ -168,6 +170,52 @@ TEST(DayHitTest, FourMonthsHorizontallyLeaveEmptyCellsBesideTheFourth) {
     EXPECT_EQ(DayHitTest(cs, dec.x, dec.y), (ClickedDate{2001, 12, 1, 1, 6, 1}));
     const Point jan = cellCentre(2 * bw, 0, bw, bh, 2, 1);
     EXPECT_EQ(DayHitTest(cs, jan.x, jan.y), (ClickedDate{2002, 1, 1, 1, 2, 1}));
+}
+
+TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
+    struct Case {
+        int year, month, count, style, x, y, sx, sy, width, height;
+        int days;  // day numbers the months hold, counted from a wall calendar
+    };
+    const Case cases[] = {
+        {2001, 9, 1, 1, 0, 0, 100, 100, 640, 480, 30},
+        {2026, 1, 12, 2, 3, 7, 94, 90, 905, 678, 365},
+        {2024, 11, 5, 1, 10, 0, 90, 100, 640, 480, 30 + 31 + 31 + 28 + 31},
+        {1752, 8, 4, 3, 0, 5, 100, 95, 700, 500, 31 + 19 + 31 + 30},
+    };
+    for (const Case& c : cases) {
+        THolidayList rules;
+        TDateMemoList notes;
+        TSorvelDraw draw;
+        TCalenderSet& cs = draw.settings();
+        cs.applyDefaults();
+        cs.holidays = &rules;
+        cs.memos = &notes;
+        cs.DispYear = c.year;
+        cs.DispMonth = c.month;
+        cs.dateSet.NumberOfMonth = c.count;
+        cs.dateSet.DrawStyle = static_cast<std::uint8_t>(c.style);
+        cs.dateSet.X = static_cast<std::uint8_t>(c.x);
+        cs.dateSet.Y = static_cast<std::uint8_t>(c.y);
+        cs.dateSet.SX = static_cast<std::uint8_t>(c.sx);
+        cs.dateSet.SY = static_cast<std::uint8_t>(c.sy);
+        cs.Cl[13] = 0;  // white ground
+        draw.SetExplicitSize(c.width, c.height);
+        draw.Render();
+        ASSERT_EQ(static_cast<int>(draw.drawnDays().size()), c.days) << c.year << "-" << c.month;
+        for (const TSorvelDraw::DrawnDay& d : draw.drawnDays()) {
+            const BlockRect& r = d.cell;
+            int inked = 0;  // the number is painted inside the cell reported for it
+            for (int py = r.y; py < r.y + r.height; ++py)
+                for (int px = r.x; px < r.x + r.width; ++px) inked += draw.canvas().pixel(px, py) != 0xFFFFFFFFu;
+            EXPECT_GT(inked, 0) << d.year << "-" << d.month << "-" << d.day;
+            const auto hit = DayHitTest(cs, r.x + r.width / 2, r.y + r.height / 2);
+            ASSERT_TRUE(hit) << d.year << "-" << d.month << "-" << d.day;
+            EXPECT_EQ(hit->year, d.year);
+            EXPECT_EQ(hit->month, d.month);
+            EXPECT_EQ(hit->day, d.day);
+        }
+    }
 }
 
 TEST(DayHitTest, EmptyBlocksAndStoredValuesOutOfRangeAreNoHit) {

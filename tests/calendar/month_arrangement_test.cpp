@@ -111,5 +111,26 @@ TEST(MonthArrangement, GridCellsAndTheirInverse) {
     EXPECT_EQ(cellAt(empty, 3, 3).weekday, -1);
 }
 
+TEST(MonthLayout, RowsCellsAndButtonsOfAMonth) {
+    // 905 × 678, two months side by side from 10 % / 10 %: blocks of 362 × 474 at (90, 67) and
+    // (452, 67), cells of 45 × 52, buttons of 678 / 18 = 37.
+    const MonthLayout l = monthLayout(905, 678, 10, 10, 80, 70, 2, kStyleHorizontal);
+    EXPECT_EQ(l.previousButton, (BlockRect{0, 0, 37, 37}));
+    EXPECT_EQ(l.nextButton, (BlockRect{868, 0, 37, 37}));
+    const MonthBlockLayout m = l.month(1);
+    EXPECT_EQ(m.block, (BlockRect{452, 67, 362, 474}));
+    EXPECT_EQ(m.title(), (BlockRect{452, 119, 362, 52}));
+    EXPECT_EQ(m.weekdayCell(6), (BlockRect{452 + 22 + 270, 171, 45, 52}));
+    EXPECT_EQ(m.dayCell(0, 1), (BlockRect{474, 223, 45, 52}));
+    EXPECT_EQ(m.dayCell(3, 6), (BlockRect{474 + 135, 67 + 8 * 52, 45, 52}));
+    EXPECT_EQ(m.cellAt(474 + 135, 67 + 8 * 52).weekday, 3);
+    EXPECT_EQ(m.cellAt(474 + 135, 67 + 8 * 52).weekRow, 6);
+    EXPECT_EQ(m.cellAt(451, 300).weekday, -1);  // left of the block
+    const MonthLayout::Hit hit = l.at(474 + 135 + 44, 67 + 8 * 52 + 51);
+    EXPECT_EQ(hit.index, 1);
+    EXPECT_EQ(hit.cell.weekday, 3);
+    EXPECT_EQ(hit.cell.weekRow, 6);
+}
+
 }  // namespace
 }  // namespace sorvel

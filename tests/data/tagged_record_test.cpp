@@ -200,3 +200,62 @@ TEST(TaggedRecord, UnknownContentIsSkippedWhole) {
     EXPECT_EQ(i, 5);
     EXPECT_EQ(r, 5);
 }
+
+TEST(TaggedRecord, IntAndBufferWritersWriteTheSameBytes) {
+    // Each field by WriteIntField / WriteField and by the buffer writers.
+    const struct {
+        int number;
+        std::int32_t value;
+        const char* bytes;
+    } ints[] = {
+        {1, 0, "<+S01>\r\n<+DA>0<-DA><-S01>\r\n"},
+        {7, -1, "<+S07>\r\n<+DA>-1<-DA><-S07>\r\n"},
+        {10, 2147483647, "<+S10>\r\n<+DA>2147483647<-DA><-S10>\r\n"},
+        {39, INT32_MIN, "<+S39>\r\n<+DA>-2147483648<-DA><-S39>\r\n"},
+    };
+    for (const auto& c : ints) {
+        std::string out;
+        WriteIntField(out, c.number, c.value);
+        EXPECT_EQ(out, c.bytes) << c.value;
+        std::string buffer(kValueFieldBytes + kIntValueBytes, '?');
+        buffer.resize(static_cast<std::size_t>(PutIntField(buffer.data(), c.number, c.value) - buffer.data()));
+        EXPECT_EQ(buffer, c.bytes) << c.value;
+    }
+    std::string record(2 * kMarkerBytes + kValueFieldBytes + 4, '?');
+    char* p = PutBlockOpen(record.data(), 3);
+    p = PutTextField(p, 4, "a<\x83\x5C");
+    record.resize(static_cast<std::size_t>(PutBlockClose(p, 3) - record.data()));
+    EXPECT_EQ(record, "<+M03>\r\n<+S04>\r\n<+DA>a\x1A\x83\x5C<-DA><-S04>\r\n<-M03>\r\n");
+}
+
+TEST(TaggedRecord, NumberReadersKeepOrTruncateAsTheyPromise) {
+    const struct {
+        const char* value;
+        bool read;            // the markers were intact
+        std::int32_t asInt;   // ReadIntOrKeep into 1000
+        std::int32_t asByte;  // ReadLowByteOrKeep into an int of 1000
+        int asSmallByte;      // ReadLowByteOrKeep into a byte of 7
+    } cases[] = {
+        {"<+DA>300<-DA>", true, 300, 44, 44},
+        {"<+DA>-1<-DA>", true, -1, 255, 255},
+        {"<+DA>12x<-DA>", true, 1000, 1000, 7},  // not a number: the member stays
+        {"<+DA>12", false, 1000, 1000, 7},       // cut inside the value
+    };
+    for (const auto& c : cases) {
+        std::int32_t i = 1000, b = 1000;
+        std::uint8_t small = 7;
+        TagStream a(c.value), d(c.value), e(c.value);
+        EXPECT_EQ(ReadIntOrKeep(a, i), c.read) << c.value;
+        EXPECT_EQ(ReadLowByteOrKeep(d, b), c.read) << c.value;
+        EXPECT_EQ(ReadLowByteOrKeep(e, small), c.read) << c.value;
+        EXPECT_EQ(i, c.asInt) << c.value;
+        EXPECT_EQ(b, c.asByte) << c.value;
+        EXPECT_EQ(small, c.asSmallByte) << c.value;
+    }
+    // The strict byte reader fails on a value that is not a number.
+    std::uint8_t strict = 7;
+    TagStream ok("<+DA>258<-DA>"), bad("<+DA>x<-DA>");
+    EXPECT_TRUE(ReadByteValue(ok, strict));
+    EXPECT_EQ(strict, 2);
+    EXPECT_FALSE(ReadByteValue(bad, strict));
+}

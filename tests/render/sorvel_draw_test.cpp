@@ -700,3 +700,43 @@ TEST_F(Engine, StoredValuesTheDialogsNeverWriteStillDraw) {
 
 }  // namespace
 }  // namespace sorvel
+
+namespace sorvel {
+namespace {
+
+// The almanac line under the day numbers: drawn below the digits without touching them, and
+// neither looked up nor drawn where the cells are too small for it.
+TEST_F(Engine, AlmanacLineSitsUnderTheNumbersAndIsDroppedInSmallCells) {
+    int calls = 0;
+    draw.setAlmanacSourceForTesting([&](int, int, int) {
+        ++calls;
+        AlmanacDay a;
+        a.valid = true;
+        a.rokuyo = 0;  // 大安
+        return a;
+    });
+    for (auto [w, h, shown] : {std::tuple{905, 678, true}, std::tuple{452, 339, false}}) {
+        draw.setAlmanacShown(AlmanacShown{});
+        draw.SetExplicitSize(w, h);
+        render();
+        const QImage off = draw.canvas().copy();
+        EXPECT_EQ(calls, 0);
+        draw.setAlmanacShown(AlmanacShown{true, false, false});
+        render();
+        EXPECT_EQ(calls > 0, shown) << w;
+        calls = 0;
+        const QImage on = draw.canvas();
+        int changedBelow = 0, changedNumber = 0;
+        for (const TSorvelDraw::DrawnDay& d : draw.drawnDays()) {
+            const int digitsEnd = d.cell.y + d.cell.height / 2;  // the digits fill the upper part
+            for (int y = d.cell.y; y < d.cell.y + d.cell.height; ++y)
+                for (int x = d.cell.x; x < d.cell.x + d.cell.width; ++x)
+                    if (on.pixel(x, y) != off.pixel(x, y)) ++(y < digitsEnd ? changedNumber : changedBelow);
+        }
+        EXPECT_EQ(changedNumber, 0) << w;
+        EXPECT_EQ(changedBelow > 0, shown) << w;
+    }
+}
+
+}  // namespace
+}  // namespace sorvel

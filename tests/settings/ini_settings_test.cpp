@@ -54,6 +54,9 @@ TEST(BasicSettings, DefaultsAreWrittenInKeyOrder) {
               "MemoFileName=Sorvel.dat\r\n"
               "ShowNationalHolidays=1\r\n"
               "JapaneseEraYear=0\r\n"
+              "ShowRokuyo=0\r\n"
+              "ShowOldCalendar=0\r\n"
+              "ShowSolarTerms=0\r\n"
               "[YoteiSet]\r\n"
               "YoteiWidth=350\r\n"
               "YoteiHeight=300\r\n"
@@ -83,6 +86,8 @@ TSorvelSet changedBasic() {
     ss.MemoFileName = sjis("予定\\表.dat");
     ss.ShowNationalHolidays = 0;
     ss.JapaneseEraYear = 1;
+    ss.ShowRokuyo = 1;
+    ss.ShowSolarTerms = 1;
     ss.yotei = TYoteiSet{400, 320, 2, -5, 60, 90, 80, 70, 200, 0};
     ss.layout = TLayoutSet{11, -12, 800, 600, 0};
     return ss;
@@ -108,6 +113,9 @@ TEST(BasicSettings, ChangedSetIsWrittenAndReadBackThroughTheFile) {
               "MemoFileName=\x97\x5c\x92\xe8\\\x95\x5c.dat\r\n"
               "ShowNationalHolidays=0\r\n"
               "JapaneseEraYear=1\r\n"
+              "ShowRokuyo=1\r\n"
+              "ShowOldCalendar=0\r\n"
+              "ShowSolarTerms=1\r\n"
               "[YoteiSet]\r\n"
               "YoteiWidth=400\r\n"
               "YoteiHeight=320\r\n"
@@ -137,6 +145,8 @@ TEST(BasicSettings, ChangedSetIsWrittenAndReadBackThroughTheFile) {
     EXPECT_EQ(back.MemoFileName, want.MemoFileName);
     EXPECT_EQ(back.ShowNationalHolidays, 0);
     EXPECT_EQ(back.JapaneseEraYear, 1);
+    EXPECT_EQ((std::array{back.ShowRokuyo, back.ShowOldCalendar, back.ShowSolarTerms}),
+              (std::array<std::uint8_t, 3>{1, 0, 1}));
     const TYoteiSet& y = back.yotei;
     EXPECT_EQ((std::array{y.YoteiWidth, y.YoteiHeight, y.YoteiDispType, y.YoteiX, y.YoteiY, y.YoWDate,
                           y.YoWCaption, y.YoWMemo, y.YoWTree, y.YoDisp}),

@@ -28,6 +28,8 @@
 #include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "support/scripted_ui.h"
@@ -408,6 +410,62 @@ TEST_F(SettingFormTest, TypedValuesAreApplied) {
     EXPECT_EQ(cs.MonthStyle, 2);
     EXPECT_EQ(cs.DayStyle, 1);
     EXPECT_EQ(cs.YearShadow, 0);
+}
+
+TEST_F(SettingFormTest, AlmanacBoxesStartOffAndAreKeptInTheBasicSettings) {
+    ss.ShowOldCalendar = 1;
+    EXPECT_TRUE(run([&](TSettingForm& f) {
+        EXPECT_EQ(find<QGroupBox>(f, "AlmanacGroup")->title(), QStringLiteral("暦注"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowRokuyo")->text(), QStringLiteral("六曜を表示する"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowOldCalendar")->text(), QStringLiteral("旧暦を表示する"));
+        EXPECT_EQ(find<QCheckBox>(f, "ShowSolarTerms")->text(), QStringLiteral("二十四節気・雑節を表示する"));
+        EXPECT_FALSE(find<QCheckBox>(f, "ShowRokuyo")->isChecked());
+        EXPECT_TRUE(find<QCheckBox>(f, "ShowOldCalendar")->isChecked());
+        find<QCheckBox>(f, "ShowRokuyo")->click();
+        find<QCheckBox>(f, "ShowOldCalendar")->click();
+        find<QPushButton>(f, "se_ok")->click();
+    }));
+    EXPECT_EQ((std::array{ss.ShowRokuyo, ss.ShowOldCalendar, ss.ShowSolarTerms}), (std::array<std::uint8_t, 3>{1, 0, 0}));
+}
+
+TEST_F(SettingFormTest, SyncPageTakesTheSettingsKeepsThePasswordApartAndSyncsNow) {
+    MemorySecretStore secrets;
+    int syncs = 0;
+    std::string urlAtSync;
+    TSettingForm form(nullptr, TSettingForm::DataFileCalls{[] { return 1; }, [] {}});
+    form.setSyncCalls(TSettingForm::SyncCalls{&secrets, [&] {
+                                                  ++syncs;
+                                                  urlAtSync = ss.sync.Url;
+                                              }});
+    const bool confirmed = runModal(form, [&] { form.Execute(cs, ss); }, [&] {
+        auto* pages = find<QTabWidget>(form, "SettingPage");
+        EXPECT_EQ(pages->tabText(pages->count() - 1), QStringLiteral("同期"));
+        auto* on = find<QCheckBox>(form, "SyncEnabled");
+        EXPECT_FALSE(on->isChecked());  // off by default
+        EXPECT_FALSE(edit(form, "SyncUrl")->isEnabled());
+        on->click();
+        edit(form, "SyncUrl")->setText(QStringLiteral("http://127.0.0.1:5232/alice/cal/"));
+        edit(form, "SyncUser")->setText(QStringLiteral("alice"));
+        EXPECT_EQ(edit(form, "SyncPassword")->echoMode(), QLineEdit::Password);
+        edit(form, "SyncPassword")->setText(QStringLiteral("pa55word"));
+        find<QComboBox>(form, "SyncInterval")->setCurrentIndex(2);
+        find<QPushButton>(form, "SyncNow")->click();
+        find<QPushButton>(form, "se_ok")->click();
+    });
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(urlAtSync, "http://127.0.0.1:5232/alice/cal/");
+    EXPECT_EQ(ss.sync.Enabled, 1);
+    EXPECT_EQ(ss.sync.User, "alice");
+    EXPECT_EQ(ss.sync.Interval, 15);
+    std::optional<QString> kept;
+    secrets.read(QStringLiteral("alice@http://127.0.0.1:5232/alice/cal/"), [&](std::optional<QString> p) { kept = p; });
+    EXPECT_EQ(kept, QStringLiteral("pa55word"));
+    Profile ini;
+    ss.write(ini);
+    EXPECT_NE(ini.text().find("alice"), std::string::npos);
+    EXPECT_EQ(ini.text().find("pa55word"), std::string::npos);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(SettingFormTest, ConversionErrorStopsApplyingAndTheDialogCloses) {

@@ -62,4 +62,17 @@ std::optional<QString> ScriptedUi::chooseFont(const QString& face, int) {
     return answer;
 }
 
+std::optional<QString> ScriptedUi::askPassword(const QString& text, const QString& caption) {
+    passwordRequests.push_back(RecordedMessage{text, caption, MsgButtons::OkCancel});
+    if (passwordAnswers.empty()) return std::nullopt;
+    // Copied out before the pop, as openFile does: g++ sees an optional moved from a deque
+    // element as possibly unset.
+    QString answer;
+    const bool given = passwordAnswers.front().has_value();
+    if (given) answer = *passwordAnswers.front();
+    passwordAnswers.pop_front();
+    if (!given) return std::nullopt;
+    return answer;
+}
+
 }  // namespace sorvel

@@ -37,6 +37,9 @@ public:
     std::optional<QString> chooseFont(const QString& face, int pointSize) override;
     // The face from fontAnswers, the size from fontSizeAnswers (the preset size when empty).
     std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
+    // Recorded in passwordRequests (buttons OkCancel), answered from passwordAnswers
+    // (cancelled when empty).
+    std::optional<QString> askPassword(const QString& text, const QString& caption) override;
 
     std::vector<RecordedMessage> messages;
     std::deque<MsgAnswer> answers;
@@ -49,6 +52,8 @@ public:
     QStringList fontRequests;  // the preset faces
     std::deque<int> fontSizeAnswers;
     std::vector<int> fontSizeRequests;  // the preset sizes asked with chooseFontAndSize
+    std::vector<RecordedMessage> passwordRequests;
+    std::deque<std::optional<QString>> passwordAnswers;
 
 private:
     UiService* previous_;

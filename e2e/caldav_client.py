@@ -1,0 +1,71 @@
+#!/usr/bin/python3
+"""An independent CalDAV client for the end-to-end tests (python3-caldav).
+
+The server comes from CALDAV_URL, CALDAV_USER and CALDAV_PASSWORD.
+  mkcal <id> <name>           creates the calendar <id> of the user; prints its address
+  list <calendar>             prints each event as "YYYY-MM-DD<TAB>summary<TAB>uid", sorted
+  add <calendar> <date> <summary> <uid>
+                              adds an all-day event (date as YYYY-MM-DD)
+  rename <calendar> <uid> <summary>
+                              changes the summary of the event <uid>
+"""
+import datetime
+import os
+import sys
+import uuid
+
+import caldav
+import icalendar
+
+
+def client():
+    return caldav.DAVClient(os.environ["CALDAV_URL"], username=os.environ["CALDAV_USER"],
+                            password=os.environ["CALDAV_PASSWORD"])
+
+
+def calendar(address):
+    return caldav.Calendar(client=client(), url=address)
+
+
+def events(cal):
+    rows = []
+    for item in cal.objects(load_objects=True) if hasattr(cal, "objects") else cal.events():
+        for ev in icalendar.Calendar.from_ical(item.data).walk("VEVENT"):
+            start = ev.decoded("DTSTART")
+            if isinstance(start, datetime.datetime):
+                start = start.date()
+            rows.append((start.isoformat(), str(ev.get("SUMMARY", "")), str(ev.get("UID"))))
+    return sorted(rows)
+
+
+def main(argv):
+    cmd = argv[1]
+    if cmd == "mkcal":
+        cal = client().principal().make_calendar(name=argv[3], cal_id=argv[2])
+        print(cal.url)
+    elif cmd == "list":
+        for row in events(calendar(argv[2])):
+            print("\t".join(row))
+    elif cmd == "add":
+        day = datetime.date.fromisoformat(argv[3])
+        text = "\r\n".join([
+            "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//e2e//caldav_client//EN",
+            "BEGIN:VEVENT", "UID:" + argv[5],
+            "DTSTAMP:20010101T000000Z",
+            "DTSTART;VALUE=DATE:" + day.strftime("%Y%m%d"),
+            "DTEND;VALUE=DATE:" + (day + datetime.timedelta(days=1)).strftime("%Y%m%d"),
+            "SUMMARY:" + argv[4], "END:VEVENT", "END:VCALENDAR", ""])
+        calendar(argv[2]).save_event(text)
+    elif cmd == "rename":
+        ev = calendar(argv[2]).event_by_uid(argv[3])
+        cal = icalendar.Calendar.from_ical(ev.data)
+        for vevent in cal.walk("VEVENT"):
+            vevent["SUMMARY"] = icalendar.vText(argv[4])
+        ev.data = cal.to_ical().decode()
+        ev.save()
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv)

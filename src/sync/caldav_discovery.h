@@ -1,0 +1,81 @@
+#pragma once
+// Finding the calendars behind an address the person typed: the address itself when it is a
+// calendar collection, otherwise the user's principal (current-user-principal), its calendar
+// home (calendar-home-set) and the calendar collections in it, each through PROPFIND.
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class QAuthenticator;
+class QNetworkAccessManager;
+
+namespace sorvel {
+
+// The properties of one resource of a PROPFIND answer (those with a 200 status only).
+struct DavResource {
+    QUrl href;  // resolved against the request's address
+    bool collection = false;
+    bool calendar = false;
+    bool events = true;  // holds events: VEVENT among its components, or none stated
+    QString displayName;
+    std::optional<QUrl> principal;  // current-user-principal
+    std::optional<QUrl> calendarHome;
+    bool operator==(const DavResource&) const = default;
+};
+
+// Reads a multistatus body; an empty optional when it is not one (not XML, another root,
+// cut off).
+std::optional<std::vector<DavResource>> parsePropfind(const QByteArray& body, const QUrl& base);
+
+struct CalendarChoice {
+    QUrl url;
+    QString name;  // the display name, else the last part of the address
+    bool operator==(const CalendarChoice&) const = default;
+};
+
+struct DiscoveryResult {
+    std::vector<CalendarChoice> calendars;
+    QString error;  // empty when the server answered
+};
+
+// The messages of a failed discovery.
+QString discoveryNoCalendar();
+QString discoveryAuthFailed();
+
+class CalDavDiscovery : public QObject {
+public:
+    static constexpr int kTimeoutMs = 30000;
+    static constexpr qint64 kMaxBody = 64LL * 1024 * 1024;
+
+    explicit CalDavDiscovery(QNetworkAccessManager* network, QObject* parent = nullptr);
+    ~CalDavDiscovery() override;
+
+    // Starts finding the calendars of `address`; `done` is called once, later, from the event
+    // loop (not when cancelled). A discovery under way is cancelled first.
+    void start(const QUrl& address, const QString& user, const QString& password,
+               std::function<void(DiscoveryResult)> done);
+    void cancel();
+    bool running() const { return reply_ != nullptr; }
+
+private:
+    enum class Step { Address, Principal, Home };
+    void propfind(const QUrl& url, int depth, Step step);
+    void replyFinished(QNetworkReply* reply, Step step);
+    void authenticate(QNetworkReply* reply, QAuthenticator* auth);
+    void finish(DiscoveryResult result);
+
+    QNetworkAccessManager* network_;
+    QString user_, password_;
+    std::function<void(DiscoveryResult)> done_;
+    QPointer<QNetworkReply> reply_;
+    bool triedCredentials_ = false;
+};
+
+}  // namespace sorvel

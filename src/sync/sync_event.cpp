@@ -1,0 +1,142 @@
+#include "sync/sync_event.h"
+
+#include <strings.h>
+
+#include <cstdio>
+
+#include <QDate>
+
+#include "ical/ical_export.h"
+#include "ical/ical_import.h"
+#include "ical/ical_text.h"
+#include "sync/caldav_sync.h"
+
+namespace sorvel {
+
+namespace {
+
+SyncItem memoItem(const TDateMemo& memo) {
+    SyncItem it;
+    it.kind = SyncEntryKind::Memo;
+    it.memo = memo;
+    it.hash = syncValueHash(memo);
+    it.key = (memo.year * 100 + memo.month) * 100 + memo.day;
+    return it;
+}
+
+SyncItem ruleItem(const THolidaySet& rule) {
+    SyncItem it;
+    it.kind = SyncEntryKind::Rule;
+    it.rule = rule;
+    it.hash = syncValueHash(rule);
+    it.key = rule.month;
+    return it;
+}
+
+bool carried(const TDateMemo& m) { return m.year >= 1 && m.year <= 9999 && QDate::isValid(m.year, m.month, m.day); }
+
+bool carried(const THolidaySet& r) {
+    if (r.month < 1 || r.month > 12) return false;
+    if (r.ruleKind == 1) return r.weekday >= 0 && r.weekday <= 6 && r.ordinal >= 1 && r.ordinal <= 5;
+    return QDate::isValid(2000, r.month, r.day);
+}
+
+// The value of the first property of that name (unfolded), or empty.
+std::string property(std::string_view ics, std::string_view name) {
+    std::size_t pos = 0;
+    while (pos < ics.size()) {
+        std::size_t end = ics.find('\n', pos);
+        if (end == std::string_view::npos) end = ics.size();
+        std::string_view line = ics.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() > name.size() && strncasecmp(line.data(), name.data(), name.size()) == 0 &&
+            (line[name.size()] == ':' || line[name.size()] == ';')) {
+            const std::size_t colon = line.find(':');
+            std::string value(line.substr(colon + 1));
+            // Folded continuation lines.
+            std::size_t next = end + 1;
+            while (next < ics.size() && (ics[next] == ' ' || ics[next] == '\t')) {
+                std::size_t e = ics.find('\n', next);
+                if (e == std::string_view::npos) e = ics.size();
+                std::string_view more = ics.substr(next + 1, e - next - 1);
+                if (!more.empty() && more.back() == '\r') more.remove_suffix(1);
+                value += more;
+                next = e + 1;
+            }
+            return value;
+        }
+        pos = end + 1;
+    }
+    return {};
+}
+
+bool hasProperty(std::string_view ics, std::string_view name) {
+    std::size_t pos = 0;
+    while (pos < ics.size()) {
+        std::size_t end = ics.find('\n', pos);
+        if (end == std::string_view::npos) end = ics.size();
+        const std::string_view line = ics.substr(pos, end - pos);
+        if (line.size() > name.size() && strncasecmp(line.data(), name.data(), name.size()) == 0 &&
+            (line[name.size()] == ':' || line[name.size()] == ';'))
+            return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
+    std::vector<SyncItem> out;
+    out.reserve(snapshot.memos.size() + snapshot.rules.size());
+    for (const TDateMemo& m : snapshot.memos)
+        if (carried(m)) out.push_back(memoItem(m));
+    for (const THolidaySet& r : snapshot.rules)
+        if (carried(r)) out.push_back(ruleItem(r));
+    return out;
+}
+
+SyncItem classifyEvent(std::string_view ics) {
+    IcalImportOptions options;
+    // Repetitions are not expanded: only the yearly ones of a rule are carried.
+    options.fromYear = 1;
+    options.toYear = 1;
+    IcalImport im = importIcal(ics, options);
+    SyncItem unsupported;
+    unsupported.uid = property(ics, "UID");
+    if (im.status != IcalImportStatus::Ok || im.damaged || im.yearOutside || im.overLimit || im.national)
+        return unsupported;
+    const bool repeats = hasProperty(ics, "RRULE") || hasProperty(ics, "RDATE") || hasProperty(ics, "RECURRENCE-ID");
+    SyncItem it;
+    if (im.memos.size() == 1 && im.rules.empty() && !repeats && im.beyondRange == 0)
+        it = memoItem(*im.memos.front());
+    else if (im.rules.size() == 1 && im.memos.empty())
+        it = ruleItem(*im.rules.front());
+    else
+        return unsupported;
+    it.uid = unsupported.uid;
+    return it;
+}
+
+std::string encodeItem(const SyncItem& item, const std::string& uid) {
+    IcalExportOptions options;
+    options.stamp = icalStampNow();
+    std::string ics = item.kind == SyncEntryKind::Rule ? exportIcal({}, {&item.rule}, options)
+                                                        : exportIcal({&item.memo}, {}, options);
+    const std::size_t at = ics.find("\r\nUID:");
+    if (at == std::string::npos) return ics;
+    const std::size_t end = ics.find("\r\n", at + 2);
+    std::string line;
+    appendContentLine(line, "UID:" + uid);
+    ics.replace(at + 2, end + 2 - (at + 2), line);
+    return ics;
+}
+
+std::string syncUid(const SyncItem& item, int place) {
+    if (item.kind == SyncEntryKind::Memo) return memoUid(item.memo, place);
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "rule-%016llx-%d@sorvel", static_cast<unsigned long long>(item.hash), place);
+    return buf;
+}
+
+}  // namespace sorvel

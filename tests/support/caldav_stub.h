@@ -1,0 +1,205 @@
+#pragma once
+// A scripted CalDAV server on loopback for the sync's tests: one calendar collection at
+// /cal/ kept in memory, with the requests the sync makes (PROPFIND, REPORT sync-collection,
+// calendar-query and calendar-multiget, GET, PUT, DELETE and their preconditions) and faults to
+// order. It reads our own request bodies with plain text searches.
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <map>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+class CalDavStub : public QObject {
+public:
+    struct Item {
+        std::string etag, data;
+    };
+    std::map<std::string, Item> items;  // path -> event
+    std::string user = "taro", password = "secret";
+    bool offerToken = true;    // else only a ctag
+    bool refuseTokens = false;  // every stored token answered 403 valid-sync-token
+    int failStatus = 0;         // every request answered with this status
+    enum class Fault { None, Garbage, Cut, Silent, Huge } reportFault = Fault::None;  // REPORT answers
+    std::function<void(const std::string& method, const std::string& path)> beforeRequest;
+    int authChallenges = 0, puts = 0;
+
+    CalDavStub() {
+        server_.listen(QHostAddress::LocalHost);
+        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/cal/").arg(server_.serverPort()); }
+
+    // An all-day event of one day, as a phone writes it.
+    void addEvent(const std::string& name, const std::string& date, const std::string& summary) {
+        put("/cal/" + name + ".ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//EN\r\nBEGIN:VEVENT\r\nUID:" +
+                                         name + "@phone\r\nDTSTAMP:20261201T000000Z\r\nDTSTART;VALUE=DATE:" + date +
+                                         "\r\nSUMMARY:" + summary + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    }
+    void put(const std::string& path, const std::string& data) {
+        items[path] = {"\"e" + std::to_string(++seq_) + "\"", data};
+        log_.push_back(path);
+    }
+    void remove(const std::string& path) {
+        items.erase(path);
+        log_.push_back(path);
+    }
+    // Every event's SUMMARY, sorted, read with a plain search.
+    std::vector<std::string> summaries() const {
+        std::vector<std::string> out;
+        static const std::regex summary("\r\nSUMMARY:([^\r]*)\r\n");
+        for (const auto& [path, item] : items) {
+            std::smatch m;
+            if (std::regex_search(item.data, m, summary)) out.push_back(m[1]);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+private:
+    void serve(QTcpSocket* s) {
+        QByteArray& in = pending_[s];
+        in += s->readAll();
+        for (;;) {
+            const int head = in.indexOf("\r\n\r\n");
+            if (head < 0) return;
+            const QByteArray header = in.left(head);
+            static const QRegularExpression lengthRe(QStringLiteral("(?i)\r\ncontent-length: *(\\d+)"));
+            const auto lm = lengthRe.match(QString::fromLatin1(header));
+            const int length = lm.hasMatch() ? lm.captured(1).toInt() : 0;
+            if (in.size() < head + 4 + length) return;
+            const std::string body = in.mid(head + 4, length).toStdString();
+            in.remove(0, head + 4 + length);
+            answer(s, header.toStdString(), body);
+        }
+    }
+
+    static std::string headerValue(const std::string& header, const std::string& name) {
+        const std::regex re("\r\n" + name + ": *([^\r]*)", std::regex::icase);
+        std::smatch m;
+        return std::regex_search(header, m, re) ? std::string(m[1]) : std::string();
+    }
+
+    void reply(QTcpSocket* s, int status, const std::string& body, const std::string& extra = {}) {
+        std::string out = "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
+                          "\r\n" + extra + "\r\n" + body;
+        s->write(out.data(), static_cast<qint64>(out.size()));
+    }
+
+    static std::string multistatus(const std::string& inner, const std::string& token = {}) {
+        return "<?xml version=\"1.0\"?>\n<d:multistatus xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\" "
+               "xmlns:cs=\"http://calendarserver.org/ns/\">" +
+               inner + (token.empty() ? "" : "<d:sync-token>" + token + "</d:sync-token>") + "</d:multistatus>";
+    }
+    static std::string xmlEscape(const std::string& s) {
+        std::string out;
+        for (char c : s) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+        return out;
+    }
+    static std::string member(const std::string& path, const Item& item, bool data) {
+        return "<d:response><d:href>" + path + "</d:href><d:propstat><d:prop><d:getetag>" + xmlEscape(item.etag) +
+               "</d:getetag>" + (data ? "<c:calendar-data>" + xmlEscape(item.data) + "</c:calendar-data>" : "") +
+               "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+    }
+    std::string token() const { return "http://stub/sync/" + std::to_string(log_.size()); }
+
+    void answer(QTcpSocket* s, const std::string& header, const std::string& body) {
+        const std::string method = header.substr(0, header.find(' '));
+        const std::size_t p = header.find(' ') + 1;
+        const std::string path = QUrl::fromPercentEncoding(QByteArray::fromStdString(header.substr(p, header.find(' ', p) - p)))
+                                     .toStdString();
+        const QByteArray auth = QByteArray::fromStdString(headerValue(header, "Authorization"));
+        if (auth != "Basic " + QByteArray::fromStdString(user + ":" + password).toBase64()) {
+            ++authChallenges;
+            return reply(s, 401, "", "WWW-Authenticate: Basic realm=\"stub\"\r\n");
+        }
+        if (beforeRequest) beforeRequest(method, path);
+        if (failStatus) return reply(s, failStatus, "down");
+        if (method == "PROPFIND") {
+            std::string props = "<cs:getctag>c" + std::to_string(log_.size()) + "</cs:getctag>";
+            if (offerToken) props += "<d:sync-token>" + token() + "</d:sync-token>";
+            return reply(s, 207, multistatus("<d:response><d:href>/cal/</d:href><d:propstat><d:prop>" + props +
+                                             "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>"));
+        }
+        if (method == "REPORT") {
+            if (reportFault == Fault::Garbage) return reply(s, 207, "<d:multistatus xmlns:d=\"DAV:\"><d:response><oops");
+            if (reportFault == Fault::Silent) return;
+            if (reportFault == Fault::Cut) {
+                const std::string out = "HTTP/1.1 207 X\r\nContent-Length: 5000\r\n\r\n<?xml version=\"1.0\"?><d:multistatus";
+                s->write(out.data(), static_cast<qint64>(out.size()));
+                s->flush();
+                s->disconnectFromHost();
+                return;
+            }
+            if (reportFault == Fault::Huge) {
+                const std::string out = "HTTP/1.1 207 X\r\nContent-Length: 70000000\r\n\r\n" + std::string(70000, ' ');
+                s->write(out.data(), static_cast<qint64>(out.size()));
+                return;
+            }
+            std::string inner;
+            if (body.find("sync-collection") != std::string::npos) {
+                std::smatch m;
+                std::regex_search(body, m, std::regex("<d:sync-token>([^<]*)</d:sync-token>"));
+                const std::string since = m[1];
+                std::size_t from = 0;
+                if (!since.empty()) {
+                    if (refuseTokens || since.rfind("http://stub/sync/", 0) != 0)
+                        return reply(s, 403, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>");
+                    from = std::stoul(since.substr(17));
+                }
+                std::set<std::string> changed(log_.begin() + static_cast<std::ptrdiff_t>(from), log_.end());
+                for (const std::string& c : changed) {
+                    const auto it = items.find(c);
+                    inner += it != items.end() ? member(c, it->second, false)
+                                               : "<d:response><d:href>" + c + "</d:href><d:status>HTTP/1.1 404 Not Found</d:status></d:response>";
+                }
+                return reply(s, 207, multistatus(inner, token()));
+            }
+            const bool multiget = body.find("calendar-multiget") != std::string::npos;
+            if (multiget) {
+                static const std::regex href("<d:href>([^<]*)</d:href>");
+                for (auto it = std::sregex_iterator(body.begin(), body.end(), href); it != std::sregex_iterator(); ++it) {
+                    const std::string h = QUrl::fromPercentEncoding(QByteArray::fromStdString((*it)[1])).toStdString();
+                    const auto i = items.find(h);
+                    if (i != items.end()) inner += member(h, i->second, true);
+                }
+            } else {
+                for (const auto& [h, item] : items) inner += member(h, item, false);
+            }
+            return reply(s, 207, multistatus(inner));
+        }
+        const auto it = items.find(path);
+        const std::string ifMatch = headerValue(header, "If-Match"), ifNone = headerValue(header, "If-None-Match");
+        if (method == "GET") return it == items.end() ? reply(s, 404, "") : reply(s, 200, it->second.data, "ETag: " + it->second.etag + "\r\n");
+        if ((!ifMatch.empty() && (it == items.end() || it->second.etag != ifMatch)) || (ifNone == "*" && it != items.end()))
+            return reply(s, 412, "");
+        if (method == "PUT") {
+            ++puts;
+            put(path, body);
+            return reply(s, it == items.end() ? 201 : 204, "", "ETag: " + items[path].etag + "\r\n");
+        }
+        if (method == "DELETE") {
+            if (it == items.end()) return reply(s, 404, "");
+            remove(path);
+            return reply(s, 204, "");
+        }
+        reply(s, 405, "");
+    }
+
+    QTcpServer server_;
+    std::map<QTcpSocket*, QByteArray> pending_;
+    std::vector<std::string> log_;  // paths changed, in order; a token is a place in it
+    int seq_ = 0;
+};

@@ -1,0 +1,298 @@
+// The sync engine against a scripted CalDAV server: both ways, every kind of change on each
+// side, conflicts, preconditions, refused tokens, damaged state, interruptions and failures.
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "support/caldav_stub.h"
+#include "sync/caldav_sync.h"
+
+using namespace sorvel;
+
+namespace {
+
+// The program's side: its lists, the state file beside its data file.
+struct Desk {
+    CalDavStub& stub;
+    QNetworkAccessManager network;
+    TDateMemoList memos;
+    THolidayList rules;
+    QTemporaryDir dir;
+    QString statePath = dir.filePath(QStringLiteral("Sorvel.dat.sync"));
+    QString password = QStringLiteral("secret");
+    QString url = stub.url();
+    int timeoutMs = kSyncTimeoutMs;
+
+    explicit Desk(CalDavStub& s) : stub(s) {}
+
+    void note(int date, const std::string& caption) {
+        memos.push_back(std::make_unique<TDateMemo>(TDateMemo{date / 10000, date / 100 % 100, date % 100, "", caption}));
+    }
+    TDateMemo* find(const std::string& caption) {
+        for (auto& m : memos)
+            if (m->caption == caption) return m.get();
+        return nullptr;
+    }
+    void drop(const std::string& caption) {
+        std::erase_if(memos, [&](const auto& m) { return m->caption == caption; });
+    }
+    // Notes as "yyyymmdd caption" and rule names, sorted.
+    std::vector<std::string> contents() const {
+        std::vector<std::string> out;
+        char date[16];
+        for (const auto& m : memos) {
+            std::snprintf(date, sizeof date, "%04d%02d%02d ", m->year, m->month, m->day);
+            out.push_back(date + m->caption);
+        }
+        for (const auto& r : rules) out.push_back(cp932ToUtf8(r->name));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    SyncResult sync(const std::function<void(CalDavSync&)>& whileRunning = {}) {
+        CalDavSync engine(&network);
+        SyncSnapshot snapshot;
+        for (const auto& m : memos) snapshot.memos.push_back(*m);
+        for (const auto& r : rules) snapshot.rules.push_back(*r);
+        SyncResult got;
+        bool ended = false;
+        QEventLoop loop;
+        QObject::connect(&engine, &CalDavSync::finished, &loop, [&](const SyncResult& r) {
+            got = r;
+            ended = true;
+            loop.quit();
+        });
+        if (whileRunning) whileRunning(engine);
+        engine.start({QUrl(url), QStringLiteral("taro"), timeoutMs}, password, std::move(snapshot), statePath);
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_TRUE(ended);
+        if (got.status == SyncStatus::Ok) {
+            applySyncResult(got, memos, rules);
+            if (got.stateChanged) {
+                EXPECT_TRUE(saveSyncState(statePath, got.state));
+            }
+        }
+        return got;
+    }
+};
+
+std::string pathOf(const CalDavStub& stub, const std::string& summary) {
+    for (const auto& [path, item] : stub.items)
+        if (item.data.find("\r\nSUMMARY:" + summary + "\r\n") != std::string::npos) return path;
+    ADD_FAILURE() << "no event " << summary;
+    return {};
+}
+
+// The server's event at path with another summary, as a phone rewrites it.
+void rename(CalDavStub& stub, const std::string& path, const std::string& from, const std::string& to) {
+    std::string data = stub.items.at(path).data;
+    const std::size_t at = data.find("SUMMARY:" + from + "\r\n");
+    data.replace(at, 8 + from.size(), "SUMMARY:" + to);
+    stub.put(path, data);
+}
+
+using List = std::vector<std::string>;
+const std::string kFounding = "\x91\x6e\x97\xa7\x8b\x4c\x94\x4f\x93\xfa";  // 創立記念日
+
+// Both sides after a first sync: two notes of ours, a rule of ours, an event of the phone's.
+void firstSync(Desk& desk, CalDavStub& stub) {
+    desk.note(20261208, "meeting");
+    desk.note(20261209, "dentist");
+    desk.rules.push_back(std::make_unique<THolidaySet>(THolidaySet{2, 0, 5, 20, 3, 3, 3, kFounding}));
+    stub.addEvent("p1", "20261210", "movie");
+    const SyncResult r = desk.sync();
+    ASSERT_EQ(r.status, SyncStatus::Ok) << r.message.toStdString();
+    EXPECT_EQ(r.message, QString());
+    EXPECT_EQ(desk.contents(), (List{"20261208 meeting", "20261209 dentist", "20261210 movie", "創立記念日"}));
+    EXPECT_EQ(stub.summaries(), (List{"dentist", "meeting", "movie", "創立記念日"}));
+    EXPECT_EQ(stub.puts, 3);
+}
+
+}  // namespace
+
+TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
+    struct Case {
+        const char* name;
+        std::function<void(Desk&, CalDavStub&)> change;
+        List local;  // both sides hold these afterwards; the server by summary
+        bool conflict = false;
+    };
+    const Case cases[] = {
+        {"added here", [](Desk& d, CalDavStub&) { d.note(20261211, "gym"); },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261211 gym"}},
+        {"added there", [](Desk&, CalDavStub& s) { s.addEvent("q1", "20261212", "concert"); },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261212 concert"}},
+        {"changed here", [](Desk& d, CalDavStub&) { d.find("meeting")->caption = "meeting moved"; },
+         {"20261208 meeting moved", "20261209 dentist", "20261210 movie"}},
+        {"changed there", [](Desk&, CalDavStub& s) { rename(s, "/cal/p1.ics", "movie", "movie late"); },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie late"}},
+        {"deleted here", [](Desk& d, CalDavStub&) { d.drop("dentist"); }, {"20261208 meeting", "20261210 movie"}},
+        {"deleted there", [](Desk&, CalDavStub& s) { s.remove("/cal/p1.ics"); }, {"20261208 meeting", "20261209 dentist"}},
+        {"changed on both sides",
+         [](Desk& d, CalDavStub& s) {
+             d.find("meeting")->caption = "meeting A";
+             rename(s, pathOf(s, "meeting"), "meeting", "meeting B");
+         },
+         {"20261208 meeting A", "20261208 meeting B", "20261209 dentist", "20261210 movie"}, true},
+        {"deleted here, changed there",
+         [](Desk& d, CalDavStub& s) {
+             d.drop("meeting");
+             rename(s, pathOf(s, "meeting"), "meeting", "meeting B");
+         },
+         {"20261208 meeting B", "20261209 dentist", "20261210 movie"}},
+        {"changed here, deleted there",
+         [](Desk& d, CalDavStub& s) {
+             d.find("meeting")->caption = "meeting A";
+             s.remove(pathOf(s, "meeting"));
+         },
+         {"20261208 meeting A", "20261209 dentist", "20261210 movie"}},
+        {"changed there while we upload (412)",
+         [](Desk& d, CalDavStub& s) {
+             d.find("meeting")->caption = "meeting A";
+             const std::string path = pathOf(s, "meeting");
+             s.beforeRequest = [&s, path, once = true](const std::string& method, const std::string& p) mutable {
+                 if (method != "PUT" || p != path || !once) return;
+                 once = false;
+                 rename(s, path, "meeting", "meeting B");
+             };
+         },
+         {"20261208 meeting A", "20261208 meeting B", "20261209 dentist", "20261210 movie"}, true},
+        {"token no longer taken",
+         [](Desk&, CalDavStub& s) {
+             s.refuseTokens = true;
+             s.addEvent("q1", "20261212", "concert");
+         },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261212 concert"}},
+        {"state file damaged",
+         [](Desk& d, CalDavStub&) {
+             ASSERT_TRUE(atomicReplace(d.statePath, "SorvelSync 1\ncollection\thttp://x/\ntok"));
+             d.note(20261211, "gym");
+         },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261211 gym"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalDavStub stub;
+        Desk desk(stub);
+        firstSync(desk, stub);
+        c.change(desk, stub);
+        const SyncResult r = desk.sync();
+        ASSERT_EQ(r.status, SyncStatus::Ok) << r.message.toStdString();
+        List want = c.local;
+        want.push_back("創立記念日");
+        EXPECT_EQ(desk.contents(), want);
+        List server;
+        for (const std::string& n : want) server.push_back(n.size() > 9 && n[8] == ' ' ? n.substr(9) : n);
+        std::sort(server.begin(), server.end());
+        EXPECT_EQ(stub.summaries(), server);
+        EXPECT_EQ(r.message, c.conflict ? QStringLiteral("こちらとサーバーの両方で変更された予定があったため、"
+                                                         "両方を残しました：2026年12月8日")
+                                        : QString());
+        // Once both sides agree, another sync changes nothing on either.
+        const int puts = stub.puts;
+        stub.refuseTokens = false;
+        const SyncResult again = desk.sync();
+        EXPECT_EQ(again.status, SyncStatus::Ok);
+        EXPECT_EQ(stub.puts, puts);
+        EXPECT_EQ(desk.contents(), want);
+        EXPECT_EQ(stub.summaries(), server);
+    }
+}
+
+TEST(CalDavSync, ASyncEndedInTheMiddleIsFinishedByTheNextWithEveryNoteOnce) {
+    CalDavStub stub;
+    Desk desk(stub);
+    for (int i = 0; i < 120; ++i) desk.note(20270101 + i % 28, std::string("n").append(std::to_string(i)));
+    const SyncResult cut = desk.sync([&](CalDavSync& engine) {
+        stub.beforeRequest = [&](const std::string& method, const std::string&) {
+            if (method == "PUT" && stub.puts == 70) engine.cancel();
+        };
+    });
+    EXPECT_EQ(cut.status, SyncStatus::Cancelled);
+    EXPECT_EQ(cut.message, QString());
+    stub.beforeRequest = nullptr;
+    EXPECT_LT(stub.items.size(), 120u);
+    EXPECT_EQ(desk.sync().status, SyncStatus::Ok);
+    EXPECT_EQ(stub.items.size(), 120u);
+    EXPECT_EQ(desk.memos.size(), 120u);
+    EXPECT_EQ(stub.puts, 120);  // not one note sent twice
+}
+
+TEST(CalDavSync, EventsTheNotesCannotHoldStayOnTheServerAndAreCountedOnce) {
+    CalDavStub stub;
+    Desk desk(stub);
+    const std::string todo =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:t1\r\nSUMMARY:buy milk\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    const std::string weekly = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:w1\r\nDTSTART;VALUE=DATE:20261207\r\n"
+                               "RRULE:FREQ=WEEKLY\r\nSUMMARY:yoga\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    stub.put("/cal/t1.ics", todo);
+    stub.put("/cal/w1.ics", weekly);
+    stub.addEvent("p1", "20261210", "movie");
+    const SyncResult r = desk.sync();
+    EXPECT_EQ(r.status, SyncStatus::Ok);
+    EXPECT_EQ(r.message, QStringLiteral("2件の繰り返し予定は同期の対象外です"));
+    EXPECT_EQ(desk.contents(), (List{"20261210 movie"}));
+    EXPECT_EQ(stub.items.at("/cal/t1.ics").data, todo);
+    EXPECT_EQ(stub.items.at("/cal/w1.ics").data, weekly);
+    const SyncResult again = desk.sync();
+    EXPECT_EQ(again.message, QString());
+    EXPECT_EQ(again.unsupported, 2u);
+    EXPECT_EQ(stub.items.size(), 3u);
+}
+
+TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
+    using Fault = CalDavStub::Fault;
+    struct Case {
+        const char* name;
+        std::function<void(Desk&, CalDavStub&)> arrange;
+        SyncStatus status;
+        QString message;
+    };
+    const Case cases[] = {
+        {"wrong password", [](Desk& d, CalDavStub&) { d.password = QStringLiteral("wrong"); }, SyncStatus::AuthFailed,
+         QStringLiteral("認証に失敗しました")},
+        {"5xx", [](Desk&, CalDavStub& s) { s.failStatus = 503; }, SyncStatus::ServerError,
+         QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）")},
+        {"garbage XML", [](Desk&, CalDavStub& s) { s.reportFault = Fault::Garbage; }, SyncStatus::BadResponse,
+         QStringLiteral("サーバー 127.0.0.1 の応答を読み取れませんでした")},
+        {"response cut in the middle", [](Desk&, CalDavStub& s) { s.reportFault = Fault::Cut; },
+         SyncStatus::BadResponse, QStringLiteral("サーバー 127.0.0.1 の応答を読み取れませんでした")},
+        {"no answer", [](Desk& d, CalDavStub& s) {
+             s.reportFault = Fault::Silent;
+             d.timeoutMs = 300;
+         },
+         SyncStatus::Timeout, QStringLiteral("サーバー 127.0.0.1 から30秒間応答がありませんでした")},
+        {"response over 64 MB", [](Desk&, CalDavStub& s) { s.reportFault = Fault::Huge; }, SyncStatus::TooLarge,
+         QStringLiteral("サーバー 127.0.0.1 の応答が大きすぎます（64MBまで）")},
+        {"unreachable", [](Desk& d, CalDavStub&) { d.url = QStringLiteral("http://127.0.0.1:1/cal/"); },
+         SyncStatus::Unreachable, QStringLiteral("サーバー 127.0.0.1 に接続できませんでした")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalDavStub stub;
+        Desk desk(stub);
+        desk.note(20261208, "meeting");
+        stub.addEvent("p1", "20261210", "movie");
+        c.arrange(desk, stub);
+        const SyncResult r = desk.sync();
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_TRUE(r.memosToAdd.empty());
+        EXPECT_EQ(desk.contents(), (List{"20261208 meeting"}));
+        EXPECT_LE(stub.authChallenges, 2);  // one challenge answered, no loop
+
+        CalDavStub healthy;
+        Desk again(healthy);
+        healthy.addEvent("p1", "20261210", "movie");
+        again.statePath = desk.statePath;
+        again.memos = std::move(desk.memos);
+        EXPECT_EQ(again.sync().status, SyncStatus::Ok);
+        EXPECT_EQ(again.contents(), (List{"20261208 meeting", "20261210 movie"}));
+    }
+}
