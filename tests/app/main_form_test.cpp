@@ -58,6 +58,21 @@ QAction* menuAction(TMainForm& form, const char* name) {
     return form.popupMenu()->findChild<QAction*>(QString::fromLatin1(name));
 }
 
+// The row captions of the day dialog that `open` shows; the dialog is closed once read.
+std::vector<std::string> dayDialogCaptions(const std::function<void()>& open) {
+    std::vector<std::string> captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
+            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
+            d->close();
+        }
+    });
+    poll.start(5);
+    open();
+    return captions;
+}
+
 }  // namespace
 
 TEST_F(MainFormTest, FreshInstallationShowsBothMessagesAndWritesThreeFilesAtClose) {
@@ -345,18 +360,21 @@ TEST_F(MainFormTest, DayDialogListsTheNationalHolidayOfTheDay) {
     write("SorvelSt.dat", buildStateFile(state));
     TMainForm form;
     form.FormCreate();
-    std::vector<std::string> captions;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
-            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
-            d->close();
-        }
+    const auto captions = dayDialogCaptions([&] {
+        form.FormMouseUp(240, 6 * (480 / 9) + 20);
+        form.FormDblClick();
     });
-    poll.start(5);
-    form.FormMouseUp(240, 6 * (480 / 9) + 20);
-    form.FormDblClick();
     EXPECT_EQ(captions, std::vector<std::string>{"国民の休日"});
+}
+
+// Enter opens today's day dialog while September is shown: Monday 11 June 2001 still lists the
+// substitute holiday of the rule on Sunday the 10th, which no paint has classified.
+TEST_F(StartedForm, TodaysDayDialogListsASubstituteHolidayOfAMonthNotShown) {
+    setTodayForTesting(LocalDate{2001, 6, 11});
+    form->sorvelSet().holidays.push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 6, 10, 1, 0, 1, sjis("記念日")}));
+    form->ShowImage();
+    EXPECT_EQ(dayDialogCaptions([&] { form->FormKeyDown(Qt::Key_Return); }), std::vector<std::string>{"振替休日"});
+    EXPECT_EQ(cs().DispMonth, 9);
 }
 
 TEST_F(StartedForm, DoubleClickOutsideTheDaysHidesAndShowsTheMonths) {
