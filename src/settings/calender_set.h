@@ -22,8 +22,6 @@ struct TDateSet {
     std::uint8_t Y = 0;
     std::uint8_t SX = 100;
     std::uint8_t SY = 100;
-    std::int32_t reserved1 = 0;
-    std::int32_t reserved2 = 0;
     std::int32_t NumberOfMonth = 1;
     std::uint8_t DrawStyle = 1;  // 1 vertical, 2 horizontal, 3 square
 

@@ -131,7 +131,7 @@ TEST_F(LayoutWindow, CloseQueryCancelKeepsTheWindowAndItsPage) {
                                                                 QStringLiteral("メッセージ"), MsgButtons::YesNoCancel}}));
     TLayoutSet set;
     scripted.answers = {MsgAnswer::No};
-    EXPECT_EQ(form.StoreGeometry(set), 1);
+    EXPECT_EQ(form.StoreGeometryAndAskToSave(set), 1);
     EXPECT_EQ(std::make_pair(set.Width, set.Height), std::make_pair(700, 500));
     EXPECT_TRUE(form.page().objects.empty());
 }
