@@ -1,7 +1,7 @@
 // Day classification with Japan's national holidays: every month of the years 1 to 9999.
 #include <benchmark/benchmark.h>
 
-#include "render/day_classification.h"
+#include "calendar/day_classification.h"
 
 namespace {
 

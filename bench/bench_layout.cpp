@@ -20,6 +20,7 @@
 #include "layout/so_tex.h"
 #include "platform/files.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "render/sorvel_draw.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "app/day_information.h"
 
 #include "almanac/almanac.h"
+#include "calendar/japanese_era.h"
+#include "calendar/national_holidays.h"
 #include "platform/text.h"
-#include "render/japanese_era.h"
-#include "render/national_holidays.h"
 
 namespace sorvel {
 

@@ -36,8 +36,8 @@
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "platform/x11_window.h"
-#include "render/canvas_size.h"
-#include "render/national_holidays.h"
+#include "calendar/canvas_size.h"
+#include "calendar/national_holidays.h"
 #include "render/picture_reader.h"
 #include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
@@ -463,7 +463,7 @@ bool TMainForm::QueryEnd() {
     const auto asked = qScopeGuard([this] { endQuestionOpen_ = false; });
     if (yoteiForm_) yoteiForm_->StoreGeometry(sorvelSet_->yotei);
     // The layout window may keep the program open (the user cancelled its save question).
-    if (layoutForm_ && layoutForm_->StoreGeometry(sorvelSet_->layout) != 1) return false;
+    if (layoutForm_ && layoutForm_->StoreGeometryAndAskToSave(sorvelSet_->layout) != 1) return false;
     // Terminated while the question was open: everything has been written already.
     if (closed_) return false;
     if (SaveAll() == 0) {
@@ -679,7 +679,7 @@ void TMainForm::ApplyLayoutDisp() {
         layoutForm_->show();
         layoutForm_->raise();
     } else if (layoutForm_) {
-        if (layoutForm_->StoreGeometry(set) != 1) {
+        if (layoutForm_->StoreGeometryAndAskToSave(set) != 1) {
             set.Disp = 1;  // the user kept the page: the window stays
         } else {
             layoutForm_->hide();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/canvas_size.h"
+#include "calendar/canvas_size.h"
 #include "settings/calender_set.h"
 
 namespace sorvel {

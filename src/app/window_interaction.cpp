@@ -4,8 +4,8 @@
 
 #include <qnamespace.h>
 
-#include "render/calendar_math.h"
-#include "render/month_arrangement.h"
+#include "calendar/calendar_math.h"
+#include "calendar/month_arrangement.h"
 
 namespace sorvel {
 

@@ -12,7 +12,7 @@
 #include "ical/ical_almanac.h"
 #include "ical/ical_text.h"
 #include "platform/text.h"
-#include "render/national_holidays.h"
+#include "calendar/national_holidays.h"
 
 namespace sorvel {
 

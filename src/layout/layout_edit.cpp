@@ -72,7 +72,6 @@ void LayoutEdit::confine(int& x, int& y) const {
 }
 
 void LayoutEdit::startDrag(int index) {
-    DragIndex = index;
     const TSorvelObj& o = *page_.objects[static_cast<std::size_t>(index)];
     dragged_ = &o;
     page_.band = RubberBand{o.ViewLeft, o.ViewTop, o.ViewWidth, o.ViewHeight};
@@ -195,7 +194,6 @@ void LayoutEdit::MouseUp() {
             page_.BandVisible = 0;
             // Back to idle first: a message the object shows must not find a drag under way.
             Mode = kEditIdle;
-            DragIndex = -1;
             if (dragged) {
                 page_.Modified = 1;
                 TSorvelObj& o = *dragged;

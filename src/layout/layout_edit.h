@@ -25,7 +25,6 @@ public:
 
     std::int32_t Mode = kEditIdle;
     std::int32_t EdgeCode = 0;
-    std::int32_t DragIndex = -1;
     std::int32_t KindToAdd = kObjNone;
     std::int32_t LastX = 0;
     std::int32_t LastY = 0;

@@ -173,7 +173,7 @@ void TLayoutForm::StoreRect(TLayoutSet& set) const {
     set.Height = height();
 }
 
-int TLayoutForm::StoreGeometry(TLayoutSet& set) {
+int TLayoutForm::StoreGeometryAndAskToSave(TLayoutSet& set) {
     StoreRect(set);
     return FormCloseQuery() ? 1 : 0;
 }

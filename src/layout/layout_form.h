@@ -24,7 +24,7 @@ public:
     // The window settings of the "LayoutSet" section.
     int ApplyGeometry(const TLayoutSet& set);
     // Stores the rectangle, then asks the close query; its answer.
-    int StoreGeometry(TLayoutSet& set);
+    int StoreGeometryAndAskToSave(TLayoutSet& set);
     // Only the rectangle, with no question (the session ends).
     void StoreRect(TLayoutSet& set) const;
     // The window may close only when the page may be discarded.

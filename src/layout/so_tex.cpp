@@ -6,7 +6,7 @@
 #include "layout/so_pic.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
+#include "calendar/canvas_size.h"
 
 namespace sorvel {
 

@@ -9,7 +9,7 @@
 #include "layout/so_tex.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
+#include "calendar/canvas_size.h"
 #include "render/sorvel_draw.h"
 
 namespace sorvel {

@@ -2,8 +2,9 @@
 // Printing: a process-wide print service that shows the print dialogs and hands back a print
 // job for the chosen printer (what a printer device context was), and the job's document and
 // page steps with a canvas for the current page. The Qt implementation (printing_qt) prints to
-// CUPS printers and PDF files; tests install RecordingPrinter, which keeps every page as an
-// image, records the steps and fails any step on request. It knows nothing about calendars.
+// CUPS printers and PDF files; tests install a recording printer (tests/support), which keeps
+// every page as an image, records the steps and fails any step on request. It knows nothing
+// about calendars.
 #include <deque>
 #include <memory>
 #include <optional>
@@ -72,51 +73,11 @@ public:
 };
 
 PrintService& printService();
-// Installs a service (not owned); nullptr returns to the default service.
-void setPrintService(PrintService* service);
+// Installs a service (not owned) and returns the one installed before; nullptr returns to the
+// default service.
+PrintService* setPrintService(PrintService* service);
 // The service used when none is installed; set by the widget library at start-up. Without
 // one, every dialog is cancelled and there is no default printer.
 void setDefaultPrintService(PrintService* service);
-
-// A printer for tests: every dialog answers from a queue of outcomes (an empty queue means the
-// user confirmed), pages are images of the printable size filled white, and every step is
-// recorded by name ("startDoc", "startPage", "endPage", "endDoc", "abortDoc").
-class RecordingPrinter : public PrintService {
-public:
-    RecordingPrinter();
-    ~RecordingPrinter() override;
-    RecordingPrinter(const RecordingPrinter&) = delete;
-    RecordingPrinter& operator=(const RecordingPrinter&) = delete;
-
-    std::unique_ptr<PrintJob> printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) override;
-    std::unique_ptr<PrintJob> defaultPrinter() override;
-
-    // The device every job reports.
-    int printableWidth = 4760;
-    int printableHeight = 6779;
-    int widthMm = 203;
-    int heightMm = 287;
-    int dpi = 600;
-    bool bitmaps = true;
-    PaperSetup paper{9, 1};
-    bool hasDefaultPrinter = true;
-
-    // Dialog outcomes, oldest first: true confirms, false cancels.
-    std::deque<bool> dialogAnswers;
-    // Steps that fail (by name), each once for every entry.
-    std::vector<std::string> failSteps;
-
-    // What happened.
-    std::vector<PrintDialogKind> dialogs;
-    std::vector<PaperSetup> presets;
-    std::vector<std::string> steps;
-    std::vector<QString> documentNames;
-    std::vector<QImage> pages;  // every ended page, and a page still open when the job ended
-    int liveJobs = 0;           // jobs not yet released
-
-private:
-    class Job;
-    PrintService* previous_;
-};
 
 }  // namespace sorvel

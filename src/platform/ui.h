@@ -1,9 +1,8 @@
 #pragma once
 // One process-wide service for what the desktop shell and the common dialogs provide:
 // message boxes, file choosers, the font dialog, opening a document with the desktop. The Qt
-// implementation shows real dialogs; tests install ScriptedUi, which records every message and
-// answers from a queue.
-#include <deque>
+// implementation shows real dialogs; tests install a scripted one (tests/support), which records
+// every message and answers from a queue.
 #include <functional>
 #include <optional>
 #include <vector>
@@ -59,10 +58,14 @@ public:
 };
 
 UiService& ui();
-// Installs a service (not owned); nullptr returns to the default (Qt) service.
-void setUi(UiService* service);
+// Installs a service (not owned) and returns the one installed before; nullptr returns to the
+// default (Qt) service.
+UiService* setUi(UiService* service);
 // The service used when none is installed; set by the widget library at start-up.
 void setDefaultUi(UiService* service);
+
+// The answer of a message's first button (Ok or Yes), what an unattended message gives.
+MsgAnswer firstButtonAnswer(MsgButtons buttons);
 
 // Message with an OK button.
 inline void showMessage(const QString& text, const QString& caption) {
@@ -77,53 +80,6 @@ public:
     ~UnattendedUi();
     UnattendedUi(const UnattendedUi&) = delete;
     UnattendedUi& operator=(const UnattendedUi&) = delete;
-
-private:
-    UiService* previous_;
-};
-
-struct RecordedMessage {
-    QString text;
-    QString caption;
-    MsgButtons buttons;
-    bool operator==(const RecordedMessage&) const = default;
-};
-
-// Records messages and answers questions (messages with more than an OK button) from a queue;
-// unanswered questions get the first button's answer (Ok or Yes). File and font dialogs answer
-// from their own queues, cancelled when the queue is empty.
-class ScriptedUi : public UiService {
-public:
-    ScriptedUi();
-    ~ScriptedUi() override;
-    ScriptedUi(const ScriptedUi&) = delete;
-    ScriptedUi& operator=(const ScriptedUi&) = delete;
-
-    MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) override;
-    std::optional<QString> openFile(const FileDialogRequest& req) override;
-    std::optional<QString> saveFile(const FileDialogRequest& req) override;
-    std::optional<QString> openPicture(const FileDialogRequest& req, const PictureDecoder& decode) override;
-    bool openDocument(const QString& pathOrUrl) override;
-    std::optional<QString> chooseFont(const QString& face, int pointSize) override;
-    // The face from fontAnswers, the size from fontSizeAnswers (the preset size when empty).
-    std::optional<ChosenFont> chooseFontAndSize(const QString& face, int pointSize) override;
-    // Recorded in passwordRequests (buttons OkCancel), answered from passwordAnswers
-    // (cancelled when empty).
-    std::optional<QString> askPassword(const QString& text, const QString& caption) override;
-
-    std::vector<RecordedMessage> messages;
-    std::deque<MsgAnswer> answers;
-    std::deque<std::optional<QString>> fileAnswers;
-    std::vector<FileDialogRequest> fileRequests;
-    PictureDecoder lastPictureDecoder;  // what the last picture dialog was given to preview with
-    QStringList openedDocuments;
-    bool openDocumentSucceeds = true;  // false: as if the desktop had no program for it
-    std::deque<std::optional<QString>> fontAnswers;
-    QStringList fontRequests;  // the preset faces
-    std::deque<int> fontSizeAnswers;
-    std::vector<int> fontSizeRequests;  // the preset sizes asked with chooseFontAndSize
-    std::vector<RecordedMessage> passwordRequests;
-    std::deque<std::optional<QString>> passwordAnswers;
 
 private:
     UiService* previous_;

@@ -10,13 +10,13 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
-#include "render/colour_table.h"
-#include "render/day_classification.h"
-#include "render/japanese_era.h"
+#include "calendar/canvas_size.h"
+#include "settings/colour_table.h"
+#include "calendar/day_classification.h"
+#include "calendar/japanese_era.h"
 #include "render/jpeg_reader.h"
 #include "render/picture_reader.h"
-#include "render/month_arrangement.h"
+#include "calendar/month_arrangement.h"
 
 namespace sorvel {
 

@@ -11,11 +11,11 @@
 #include <QImage>
 
 #include "almanac/almanac.h"
+#include "calendar/calendar_math.h"
+#include "calendar/day_classification.h"
+#include "calendar/month_arrangement.h"
 #include "platform/clock.h"
 #include "platform/gdi.h"
-#include "render/calendar_math.h"
-#include "render/day_classification.h"
-#include "render/month_arrangement.h"
 #include "settings/calender_set.h"
 
 class QPainter;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/colour_slot.h"
 #include "data/date_data.h"
 #include "data/tagged_record.h"
 #include "platform/profile.h"
@@ -21,18 +22,10 @@ struct TDateSet {
     std::uint8_t Y = 0;
     std::uint8_t SX = 100;
     std::uint8_t SY = 100;
-    std::int32_t reserved1 = 0;
-    std::int32_t reserved2 = 0;
     std::int32_t NumberOfMonth = 1;
     std::uint8_t DrawStyle = 1;  // 1 vertical, 2 horizontal, 3 square
 
     void applyDefaults() { *this = TDateSet{}; }
-};
-
-enum ColourSlot {
-    kSlotDayOff = 0, kSlotNamedDay = 1, kSlotMemoDay = 2, kSlotToday = 3, kSlotSunday = 4,
-    kSlotSaturday = 5, kSlotMonday = 6, kSlotFriday = 10, kSlotYear = 11, kSlotMonth = 12,
-    kSlotBackground = 13, kSlotWeekday = 14, kColourSlots = 15
 };
 
 // The base size of a calendar drawn without a wallpaper, in pixels: the zoom scales it to the

@@ -13,7 +13,7 @@
 #include "platform/gdi.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/colour_table.h"
+#include "settings/colour_table.h"
 
 namespace sorvel::form_parts {
 

@@ -7,8 +7,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
-#include "render/month_arrangement.h"
+#include "calendar/canvas_size.h"
+#include "calendar/month_arrangement.h"
 
 namespace sorvel {
 

@@ -29,6 +29,7 @@
 #include "platform/text.h"
 #include "platform/secret_store.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/caldav_stub.h"
 

@@ -6,7 +6,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/print_failures.h"
 

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 using namespace sorvel;
 using namespace std::string_literals;

@@ -23,6 +23,7 @@
 #include "data/memo_dialog.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 using namespace sorvel;
 

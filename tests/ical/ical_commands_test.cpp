@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "schedule/schedule_tree_model.h"
 #include "schedule/yotei_form.h"
 

@@ -13,8 +13,10 @@
 #include "layout_test_support.h"
 #include "platform/files.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "render/sorvel_draw.h"
 
 namespace sorvel {

@@ -11,7 +11,9 @@
 #include "layout/so_tex.h"
 #include "platform/files.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "data/note_drag.h"
 
 namespace sorvel {

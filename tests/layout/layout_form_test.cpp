@@ -12,7 +12,9 @@
 #include "layout/layout_form.h"
 #include "layout/so_tex.h"
 #include "platform/printing.h"
+#include "support/recording_printer.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "data/note_drag.h"
 #include "schedule/schedule_rows_model.h"
 
@@ -129,7 +131,7 @@ TEST_F(LayoutWindow, CloseQueryCancelKeepsTheWindowAndItsPage) {
                                                                 QStringLiteral("メッセージ"), MsgButtons::YesNoCancel}}));
     TLayoutSet set;
     scripted.answers = {MsgAnswer::No};
-    EXPECT_EQ(form.StoreGeometry(set), 1);
+    EXPECT_EQ(form.StoreGeometryAndAskToSave(set), 1);
     EXPECT_EQ(std::make_pair(set.Width, set.Height), std::make_pair(700, 500));
     EXPECT_TRUE(form.page().objects.empty());
 }

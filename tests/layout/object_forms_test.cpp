@@ -22,6 +22,7 @@
 #include "layout/sorvel_obj.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 
 namespace sorvel {

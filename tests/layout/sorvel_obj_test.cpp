@@ -4,7 +4,8 @@
 #include "layout/sorvel_obj.h"
 #include "layout_test_support.h"
 #include "platform/ui.h"
-#include "render/colour_table.h"
+#include "support/scripted_ui.h"
+#include "settings/colour_table.h"
 #include "render/sorvel_draw.h"
 
 namespace sorvel {

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 using namespace sorvel;
 

@@ -4,7 +4,8 @@
 
 #include "platform/print_document.h"
 #include "platform/printing.h"
-#include "platform/ui.h"
+#include "support/recording_printer.h"
+#include "support/scripted_ui.h"
 
 namespace sorvel {
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 using namespace sorvel;
 

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "render/jpeg_reader.h"
 #include "render/picture_reader.h"
 #include "render/sorvel_draw.h"

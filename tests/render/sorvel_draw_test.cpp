@@ -12,9 +12,10 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/colour_table.h"
-#include "render/day_classification.h"
-#include "render/month_arrangement.h"
+#include "support/scripted_ui.h"
+#include "settings/colour_table.h"
+#include "calendar/day_classification.h"
+#include "calendar/month_arrangement.h"
 #include "render/sorvel_draw.h"
 
 namespace sorvel {

@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "schedule/schedule_rows_model.h"
 #include "schedule/schedule_tree_model.h"
 #include "settings/calender_set.h"

@@ -12,6 +12,7 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "settings/sorvel_set.h"
 

@@ -10,8 +10,9 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
-#include "render/month_arrangement.h"
+#include "support/scripted_ui.h"
+#include "calendar/canvas_size.h"
+#include "calendar/month_arrangement.h"
 #include "settings/calender_set.h"
 #include "settings/setting_apply.h"
 #include "settings/sorvel_set.h"
@@ -44,7 +45,7 @@ struct Settings {
         cs.FontName = "Arial";
         cs.FontCharSet = 0;
         cs.Cl = {2, 8, 6, 4, 2, 3, 0, 1, 0, 0, 0, 0, 0, 7, 5};
-        cs.dateSet = TDateSet{10, 20, 60, 50, 0, 0, 7, 1};
+        cs.dateSet = TDateSet{10, 20, 60, 50, 7, 1};
         ss.AdSorption = 1;
         ss.LengthAdsorp = 20;
         ss.MemoFileName = sjis("/home/u/予定.dat");
@@ -88,7 +89,7 @@ TEST(SettingFill, StoredValuesOutsideTheControlsAreShownAsTheControlsCanHoldThem
     s.cs.MonthStyle = 3;  // no such notation: no button checked
     s.cs.DayStyle = 2;
     s.cs.DispPercent = 12.5f;
-    s.cs.dateSet = TDateSet{90, 200, 50, 255, 0, 0, 40, 9};
+    s.cs.dateSet = TDateSet{90, 200, 50, 255, 40, 9};
     const SettingFormValues v = fillSettingForm(s.cs, s.ss);
     EXPECT_EQ(v.yearText, QStringLiteral("9999"));
     EXPECT_EQ(v.monthText, QStringLiteral("1"));

@@ -32,7 +32,8 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/canvas_size.h"
+#include "support/scripted_ui.h"
+#include "calendar/canvas_size.h"
 #include "settings/calender_set.h"
 #include "settings/sorvel_set.h"
 
@@ -74,7 +75,7 @@ protected:
         cs.YearFontName = sjis("ＭＳ 明朝");
         cs.MonthFontName = "Arial";
         cs.MonthFontChar = 0;
-        cs.dateSet = TDateSet{0, 0, 100, 100, 0, 0, 7, 1};
+        cs.dateSet = TDateSet{0, 0, 100, 100, 7, 1};
         ss.MemoFileName = cp932FromPath(dir.filePath(QStringLiteral("Sorvel.dat")));
     }
 
@@ -325,7 +326,7 @@ TEST_F(SettingFormTest, PreviewShowsTheAreaAndTheLinesBetweenTheMonths) {
 }
 
 TEST_F(SettingFormTest, RightAndBottomBarsNeverPassLeftAndTop) {
-    cs.dateSet = TDateSet{10, 20, 60, 50, 0, 0, 1, 1};
+    cs.dateSet = TDateSet{10, 20, 60, 50, 1, 1};
     EXPECT_TRUE(run([&](TSettingForm& f) {
         auto* x = find<QScrollBar>(f, "XScrollBar");
         auto* y = find<QScrollBar>(f, "YScrollBar");

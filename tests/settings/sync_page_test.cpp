@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 namespace sorvel {
 namespace {

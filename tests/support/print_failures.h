@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "platform/ui.h"
+#include "support/scripted_ui.h"
 
 namespace sorvel::print_cases {
 

@@ -1,9 +1,9 @@
-#include "render/national_holidays.h"
+#include "calendar/national_holidays.h"
 
 #include <algorithm>
 #include <array>
 
-#include "render/calendar_math.h"
+#include "calendar/calendar_math.h"
 #include "platform/text.h"
 
 namespace sorvel {

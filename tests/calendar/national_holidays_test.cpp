@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "render/japanese_era.h"
-#include "render/national_holidays.h"
+#include "calendar/japanese_era.h"
+#include "calendar/national_holidays.h"
 
 namespace sorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/canvas_size.h"
+#include "calendar/canvas_size.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "render/day_classification.h"
+#include "calendar/day_classification.h"
 
-#include "render/calendar_math.h"
-#include "render/national_holidays.h"
+#include "calendar/calendar_math.h"
+#include "calendar/national_holidays.h"
 
 namespace sorvel {
 

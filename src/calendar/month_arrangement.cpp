@@ -1,4 +1,4 @@
-#include "render/month_arrangement.h"
+#include "calendar/month_arrangement.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Month blocks and their inverse, checked with tables.
 #include <gtest/gtest.h>
 
-#include "render/month_arrangement.h"
+#include "calendar/month_arrangement.h"
 
 namespace sorvel {
 namespace {

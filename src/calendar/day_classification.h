@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "calendar/colour_slot.h"
 #include "data/date_data.h"
-#include "settings/calender_set.h"
 
 namespace sorvel {
 

@@ -1,8 +1,8 @@
 // Day kinds: holiday rules, substitute holidays and schedule notes, with their precedence.
 #include <gtest/gtest.h>
 
-#include "render/day_classification.h"
-#include "render/national_holidays.h"
+#include "calendar/day_classification.h"
+#include "calendar/national_holidays.h"
 
 namespace sorvel {
 namespace {

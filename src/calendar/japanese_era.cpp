@@ -1,4 +1,4 @@
-#include "render/japanese_era.h"
+#include "calendar/japanese_era.h"
 
 namespace sorvel {
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "render/calendar_math.h"
+#include "calendar/calendar_math.h"
 
 namespace sorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/calendar_math.h"
+#include "calendar/calendar_math.h"
 
 namespace sorvel {
 
