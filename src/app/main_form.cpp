@@ -80,6 +80,10 @@ TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // The day tooltips: a tool window is seldom the active one, and Qt shows tooltips only in
+    // the active window unless told otherwise; the resting mouse is seen through tracking.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setMouseTracking(true);
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPixelSize(12);
     setFont(f);
