@@ -889,9 +889,9 @@ void TMainForm::SyncNowClick() {
         snapshot.memos.reserve(form.sorvelSet_->memos.size());
         for (const auto& m : form.sorvelSet_->memos) snapshot.memos.push_back(*m);
         for (const auto& r : form.sorvelSet_->holidays) snapshot.rules.push_back(*r);
-        const QString data = dataFilePath(form.sorvelSet_->MemoFileName, form.programDir_);
+        const QString dataFile = dataFilePath(form.sorvelSet_->MemoFileName, form.programDir_);
         SyncConfig config{QUrl(QString::fromStdString(cp932ToUtf8(set.Url))), QString::fromStdString(cp932ToUtf8(set.User))};
-        form.sync_->start(config, password.value_or(QString()), std::move(snapshot), syncStatePath(data));
+        form.sync_->start(config, password.value_or(QString()), std::move(snapshot), syncStatePath(dataFile));
     });
 }
 
@@ -911,8 +911,8 @@ void TMainForm::syncFinished(const SyncResult& result) {
         }
         // What the server and the data file agree on, once the data file holds it.
         if (saved == 1 && result.stateChanged) {
-            const QString data = dataFilePath(sorvelSet_->MemoFileName, programDir_);
-            saveSyncState(syncStatePath(data), result.state);
+            const QString dataFile = dataFilePath(sorvelSet_->MemoFileName, programDir_);
+            saveSyncState(syncStatePath(dataFile), result.state);
         }
     }
     if (!result.message.isEmpty()) showMessage(result.message, kSyncCaption);

@@ -257,8 +257,9 @@ void Canvas::fill(int x, int y, int width, int height, Rgb colour) {
     if (bitmap_->isNull()) return;
     QImage& img = bitmap_->image();
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min<std::int64_t>(std::int64_t{x} + width, img.width());
-    const int y1 = std::min<std::int64_t>(std::int64_t{y} + height, img.height());
+    // The sum in 64 bits cannot overflow, and the smaller one is at most the image's size.
+    const int x1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{x} + width, img.width()));
+    const int y1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{y} + height, img.height()));
     if (x0 >= x1 || y0 >= y1) return;
     const uchar r = static_cast<uchar>(colour >> 16), g = static_cast<uchar>(colour >> 8), b = static_cast<uchar>(colour);
     uchar* first = img.scanLine(y0) + static_cast<std::ptrdiff_t>(x0) * 3;

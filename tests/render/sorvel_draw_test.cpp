@@ -208,7 +208,7 @@ TEST_F(Engine, UnreadableWallpapersAreReportedOnceThenTheBackgroundIsDrawn) {
     QTemporaryDir dir;
     const QByteArray good = jpegBytes(solid(64, 48, Qt::green));
     QByteArray huge = good;  // the frame header claims 12000 × 9000 (108 megapixels)
-    const int sof = huge.indexOf(QByteArray("\xFF\xC0", 2));
+    const qsizetype sof = huge.indexOf(QByteArray("\xFF\xC0", 2));
     ASSERT_GT(sof, 0);
     huge[sof + 5] = char(0x23);
     huge[sof + 6] = char(0x28);
@@ -275,7 +275,7 @@ TEST_F(Engine, OneMonthFillsThePercentageRectangle) {
     d.Y = 20;
     d.SX = 80;
     d.SY = 60;
-    for (std::uint8_t style : {1, 2, 3}) {
+    for (const std::uint8_t style : {std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{3}}) {
         d.DrawStyle = style;
         render();
         const QRect area(64, 90, 512, 270);

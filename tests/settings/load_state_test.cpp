@@ -134,7 +134,7 @@ TEST(IniVersion, BelowOnePointTwoMeansTheOlderFormat) {
 class LoadStateTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void putStateFile(const TCalenderSet& cs) { ASSERT_TRUE(atomicReplace(statePath(dir.path()), buildStateFile(cs))); }
+    void putStateFile(const TCalenderSet& stored) { ASSERT_TRUE(atomicReplace(statePath(dir.path()), buildStateFile(stored))); }
 
     QTemporaryDir dir;
     ScriptedUi ui;

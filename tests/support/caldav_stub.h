@@ -73,7 +73,7 @@ private:
         QByteArray& in = pending_[s];
         in += s->readAll();
         for (;;) {
-            const int head = in.indexOf("\r\n\r\n");
+            const qsizetype head = in.indexOf("\r\n\r\n");
             if (head < 0) return;
             const QByteArray header = in.left(head);
             static const QRegularExpression lengthRe(QStringLiteral("(?i)\r\ncontent-length: *(\\d+)"));
