@@ -90,7 +90,6 @@ public:
         THolidayList rules;
         atomicReplace(dir.filePath("Sorvel.dat"), buildDataFile(memos, rules));
         TCalenderSet cs;
-        cs.NationalHolidays = 1;
         atomicReplace(dir.filePath("SorvelSt.dat"), buildStateFile(cs));
         atomicReplace(dir.filePath("sorvel.ini"), "[SorvelSetting]\r\nVersion=1.2\r\n[LayoutSet]\r\nDisp=0\r\n");
         // The page the layout window opens: a text and a calendar of twelve months.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # iCalendar files through the real menu and file dialogs: three events imported are in the
 # data file at once and on the calendar; the export, read with an independent parser
-# (python3-icalendar), holds the same notes. Screenshots go to $SORVEL_SHOTS when it is set.
+# (python3-icalendar), holds the same notes and the almanac of the year asked for. Screenshots go to $SORVEL_SHOTS when it is set.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
@@ -70,8 +70,11 @@ PY
 # → iCalendarファイルに書き出す(&E)..., national holidays of 2001 too.
 press "$main" space; sleep 0.5; xdotool key i; sleep 0.3; xdotool key e
 choice=$(wait_window '^iCalendarファイルへの書き出し$' 10) || fail "the export dialog did not open"
-# The check box has the focus, then the two years.
-press "$choice" space Tab ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001; xdotool key Return
+# The check box has the focus, then the two years; then the almanac's check box and its years.
+press "$choice" space Tab ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001
+xdotool key Tab space Tab ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001; sleep 0.3
+shot export_dialog
+xdotool key Return
 dialog=$(wait_window '^iCalendarファイルに書き出す$' 10) || fail "the save dialog did not open"
 sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
 xdotool type --delay 20 "$E2E_TMP/out"; xdotool key Return
@@ -79,8 +82,14 @@ for _ in $(seq 50); do [[ -s "$E2E_TMP/out.ics" ]] && break; sleep 0.1; done
 /usr/bin/python3 - "$E2E_TMP/out.ics" <<'PY' || fail "the exported file does not hold the notes"
 import sys, datetime, icalendar
 cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
-notes, national = [], 0
+notes, national, almanac = [], 0, {}
 for ev in cal.walk('VEVENT'):
+    if ev.get('X-SORVEL-ALMANAC'):
+        day = ev.decoded('DTSTART')
+        if day.year != 2001 or ev.decoded('DTEND') != day + datetime.timedelta(days=1):
+            sys.exit(f'almanac event on {day}')
+        almanac.setdefault(str(ev.get('CATEGORIES').to_ical().decode()), []).append(str(ev.get('SUMMARY')))
+        continue
     if ev.get('X-SORVEL-NATIONAL'):
         national += 1
         continue
@@ -92,6 +101,15 @@ if sorted(notes) != want: sys.exit(f'notes {sorted(notes)}')
 # 2001: 14 holidays, 4 substitute holidays (12 February, 30 April, 24 September, 24 December)
 # and one citizens' holiday (4 May).
 if national != 19: sys.exit(f'{national} national holidays')
+# The almanac of 2001: a 六曜 every day, 24 節気, the first days of 12 or 13 old months with
+# 閏4月 among them (it began on 23 May 2001), and the 雑節 that come once or twice a year.
+counts = {k: len(v) for k, v in almanac.items()}
+if counts.get('六曜') != 365 or counts.get('二十四節気') != 24: sys.exit(f'almanac {counts}')
+if counts.get('旧暦') not in (12, 13) or '旧暦 閏4月1日' not in almanac['旧暦']: sys.exit(f'old months {almanac.get("旧暦")}')
+z = almanac.get('雑節', [])
+want = {'節分': 1, '彼岸入り': 2, '社日': 2, '彼岸明け': 2, '八十八夜': 1, '入梅': 1, '半夏生': 1,
+        '二百十日': 1, '二百二十日': 1, '土用入り': 4}
+if {k: z.count(k) for k in want} != want or z.count('土用の丑の日') < 4: sys.exit(f'雑節 {z}')
 PY
 kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
 echo "ical: ok"

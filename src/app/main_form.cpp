@@ -30,6 +30,7 @@
 #include "layout/layout_form.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
@@ -48,8 +49,8 @@ namespace sorvel {
 namespace {
 
 // The national holiday the day dialog lists for a date, when the calendar shows them.
-std::string nationalDayOf(const TCalenderSet& cs, const ClickedDate& date) {
-    if (cs.NationalHolidays != 1) return {};
+std::string nationalDayOf(const TSorvelSet& ss, const ClickedDate& date) {
+    if (ss.ShowNationalHolidays != 1) return {};
     return nationalDayLabel(nationalHoliday(date.year, date.month, date.day));
 }
 
@@ -79,6 +80,10 @@ TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // The day tooltips: a tool window is seldom the active one, and Qt shows tooltips only in
+    // the active window unless told otherwise; the resting mouse is seen through tracking.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setMouseTracking(true);
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPixelSize(12);
     setFont(f);
@@ -99,8 +104,6 @@ void TMainForm::FormCreate() {
     sorvelSet_ = std::make_unique<TSorvelSet>();
     draw_ = std::make_unique<TSorvelDraw>();
     TCalenderSet& cs = draw_->settings();
-    cs.holidays = &sorvelSet_->holidays;
-    cs.memos = &sorvelSet_->memos;
 
     buildMenu();
     if (QSystemTrayIcon::isSystemTrayAvailable() || trayForTesting) {
@@ -120,9 +123,6 @@ void TMainForm::FormCreate() {
 
     cs.redraw = 1;
     dragging_ = false;
-    cs.DispPercent = 100;
-    cs.Width = 640;
-    cs.Height = 480;
     setZoomChecks();
 
     const Profile ini = Profile::load(iniPath(programDir_));
@@ -149,11 +149,11 @@ void TMainForm::FormCreate() {
 
     draw_->UpdateToday();
     if (cs.DispDay == -1) {
-        cs.DispYear = cs.TodayYear;
-        cs.DispMonth = cs.TodayMonth;
-        cs.DispDay = cs.TodayDay;
+        cs.DispYear = draw_->todaysDate().year;
+        cs.DispMonth = draw_->todaysDate().month;
+        cs.DispDay = draw_->todaysDate().day;
     }
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, draw_->todaysDate().month);
     if (cs.IsWallPaper == 1) draw_->LoadWallpaper();
     // Once the base size is known: a stored zoom of zero, a negative one or one too large for a
     // canvas (a damaged state file) starts at 100 rather than at the largest canvas there is.
@@ -161,10 +161,6 @@ void TMainForm::FormCreate() {
     setZoomChecks();
 
     cs.redraw = 1;
-    cs.holidays = &sorvelSet_->holidays;
-    cs.memos = &sorvelSet_->memos;
-    cs.NationalHolidays = sorvelSet_->ShowNationalHolidays;
-    cs.EraYear = sorvelSet_->JapaneseEraYear;
     ApplyAlmanacShown();
 
     WindowRect r = windowRect();
@@ -326,8 +322,13 @@ void TMainForm::FormPaint() {
     if (printing_) return;
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
-    draw_->Render();
+    draw_->Render(calendarSources());
     ResizeToZoom();
+}
+
+CalendarSources TMainForm::calendarSources() const {
+    return CalendarSources{&sorvelSet_->holidays, &sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1,
+                           sorvelSet_->JapaneseEraYear == 1};
 }
 
 void TMainForm::ApplyAlmanacShown() {
@@ -338,9 +339,9 @@ void TMainForm::ApplyAlmanacShown() {
 QString TMainForm::DayToolTipAt(int x, int y) const {
     if (!draw_ || !draw_->almanacShown().any()) return {};
     const TCalenderSet& cs = draw_->settings();
-    const std::optional<ClickedDate> date = DayHitTest(cs, x, y);
+    const std::optional<ClickedDate> date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), x, y);
     if (!date) return {};
-    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, cs.NationalHolidays == 1);
+    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1);
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -368,7 +369,7 @@ void TMainForm::RefreshView() {
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
     draw_->settings().redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     ResizeToZoom();
     repaint();
 }
@@ -400,7 +401,7 @@ void TMainForm::FormKeyDown(int key) {
             break;
         case CalendarKey::TodayDialog:
             draw_->UpdateToday();
-            RunDayDialog(clickedDateOf(cs.TodayYear, cs.TodayMonth, cs.TodayDay));
+            RunDayDialog(clickedDateOf(draw_->todaysDate().year, draw_->todaysDate().month, draw_->todaysDate().day));
             ShowImage();
             break;
         case CalendarKey::None:
@@ -571,7 +572,7 @@ void TMainForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
     }
     pressPos_ = QPoint(x, y);
     if (button == Qt::LeftButton) {
-        const int b = buttonSizeFor(draw_->settings().CanvasHeight);
+        const int b = buttonSizeFor(draw_->CanvasHeight());
         switch (cornerZoneAt(x, y, width(), b)) {
             case CornerZone::Previous:
                 PreviousMonth(draw_->settings());
@@ -602,10 +603,10 @@ void TMainForm::FormMouseUp(int x, int y) {
 
 void TMainForm::FormDblClick() {
     TCalenderSet& cs = draw_->settings();
-    const int b = buttonSizeFor(cs.CanvasHeight);
-    if (cornerZoneAt(releasePos_.x(), releasePos_.y(), cs.CanvasWidth, b) != CornerZone::None) return;
+    const int b = buttonSizeFor(draw_->CanvasHeight());
+    if (cornerZoneAt(releasePos_.x(), releasePos_.y(), draw_->CanvasWidth(), b) != CornerZone::None) return;
     doubleClickMark_ = true;
-    if (auto date = DayHitTest(cs, releasePos_.x(), releasePos_.y())) {
+    if (auto date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), releasePos_.x(), releasePos_.y())) {
         RunDayDialog(*date);
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
@@ -615,11 +616,12 @@ void TMainForm::FormDblClick() {
 }
 
 void TMainForm::RunDayDialog(const ClickedDate& date) {
-    TCalenderSet& cs = draw_->settings();
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
-        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos, cs.substitutes, nationalDayOf(cs, date),
+        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos,
+                         draw_->ClassifyMonth(date.year, date.month, calendarSources()).substitutes,
+                         nationalDayOf(*sorvelSet_, date),
                          draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
@@ -628,7 +630,7 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
 
 void TMainForm::ShowImage() {
     draw_->settings().redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     repaint();
 }
 
@@ -719,6 +721,7 @@ void TMainForm::setClick() {
             secrets_ = memorySecrets_.get();
         }
         dialog.setSyncCalls(TSettingForm::SyncCalls{secrets_, [this] { SyncNowClick(); }});
+        dialog.setCanvasSize(draw_->CanvasWidth(), draw_->CanvasHeight());
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
     ApplyAlmanacShown();
@@ -757,9 +760,9 @@ void TMainForm::ZoomClick(float percent) {
 
 void TMainForm::ShowTodayClick() {
     TCalenderSet& cs = draw_->settings();
-    cs.DispYear = cs.TodayYear;
-    cs.DispMonth = cs.TodayMonth;
-    cs.DispDay = cs.TodayDay;
+    cs.DispYear = draw_->todaysDate().year;
+    cs.DispMonth = draw_->todaysDate().month;
+    cs.DispDay = draw_->todaysDate().day;
     ShowImage();
 }
 
@@ -770,71 +773,47 @@ void TMainForm::AllwaysOnTopClick() {
 
 void TMainForm::calenprintClick() {
     TCalenderSet& cs = draw_->settings();
-    // 1. The window keeps out of painting and resizing while the canvas has the page's size.
+    // The window keeps out of painting and resizing while the canvas has the page's size.
     printing_ = true;
     printAside_ = PrintAside{cs.DispPercent, 0, 1};
     swapPrintAside();
     bool waitCursor = false;
 
-    // 2.–3. The print-setup dialog gives the printer.
+    // The print-setup dialog gives the printer.
     std::unique_ptr<PrintJob> job = printService().printDialog(this, PrintDialogKind::Setup, PaperSetup{});
-    [&] {
-        if (!job) return;
-        // 4.
-        if (!job->canPrintBitmaps()) {
-            showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
-            return;
-        }
-        // 5.
+    if (job && !job->canPrintBitmaps()) {
+        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+    } else if (job) {
         cs.redraw = 1;
         setCursor(Qt::WaitCursor);
         waitCursor = true;
-        auto fail = [&](const QString& message) {
-            showMessage(message, QStringLiteral("エラー"));
-            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
-        };
-        // 6.–7.
-        if (!job->startDoc(QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth))) {
-            fail(QStringLiteral("印刷開始に失敗"));
-            return;
-        }
-        if (!job->startPage()) {
-            fail(QStringLiteral("ページ開始に失敗"));
-            return;
-        }
-        // 8. As large as fits, in the base size's proportions.
-        const float w = static_cast<float>(job->printableWidth() - 2);
-        const float h = static_cast<float>(job->printableHeight() - 2);
-        const float sx = w / static_cast<float>(cs.Width);
-        const float sy = h / static_cast<float>(cs.Height);
-        const float scale = sy < sx ? sy : sx;
-        cs.DispPercent = scale * scale * 100.0f;
-        // 9. The render sizes the canvas from the zoom; it goes to the printable area's corner.
-        if (w > 0 && h > 0) draw_->Render();
-        const Bitmap& picture = draw_->canvasBitmap();
-        if (w <= 0 || h <= 0 || picture.isNull()) {
+        printDocument(*job, QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth), 1, [&](int) {
+            // As large as fits, in the base size's proportions.
+            const float w = static_cast<float>(job->printableWidth() - 2);
+            const float h = static_cast<float>(job->printableHeight() - 2);
+            const float sx = w / static_cast<float>(cs.Width);
+            const float sy = h / static_cast<float>(cs.Height);
+            const float scale = sy < sx ? sy : sx;
+            cs.DispPercent = scale * scale * 100.0f;
+            // The render sizes the canvas from the zoom; it goes to the printable area's corner.
+            if (w > 0 && h > 0) draw_->Render(calendarSources());
+            const Bitmap& picture = draw_->canvasBitmap();
             // No picture of the page's size (the engine has said why): a blank page is not sent.
-            if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
-            return;
-        }
-        job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
-        cs.redraw = 0;
-        // 10.–11.
-        if (!job->endPage()) {
-            fail(QStringLiteral("ページ終了に失敗"));
-            return;
-        }
-        if (!job->endDoc()) fail(QStringLiteral("印刷終了に失敗"));
-    }();
+            if (w <= 0 || h <= 0 || picture.isNull()) return false;
+            job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
+            cs.redraw = 0;
+            return true;
+        });
+    }
 
-    // 12. Everything back as it was, on every path.
+    // Everything back as it was, on every path.
     if (waitCursor) unsetCursor();
     swapPrintAside();
     printing_ = false;
     job.reset();
     // The canvas goes back to the window's own zoom before anything reads its size.
     cs.redraw = 1;
-    draw_->Render();
+    draw_->Render(calendarSources());
     update();
 }
 

@@ -101,6 +101,9 @@ public:
     using DayDialogRunner = std::function<int(TMainForm&, const ClickedDate&)>;
     void setDayDialogRunner(DayDialogRunner runner) { dayDialogRunner_ = std::move(runner); }
     void setZoomChecks();
+    // What the window's calendar draws from beside its appearance: the two lists and the
+    // national-holiday and era switches of the basic settings.
+    CalendarSources calendarSources() const;
     // The tooltip of the day under a point of the calendar; empty when no almanac box is on or
     // no day is there.
     QString DayToolTipAt(int x, int y) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "render/canvas_size.h"
+#include "settings/calender_set.h"
 
 namespace sorvel {
 
@@ -63,8 +64,8 @@ WindowRect keepOnScreen(WindowRect w, const ScreenList& screens) {
 WindowRect resizeToZoom(WindowRect w, float percent, std::int32_t baseWidth, std::int32_t baseHeight,
                         const ScreenExtent& s) {
     if (baseWidth <= 10 || baseHeight <= 10) {
-        baseWidth = 640;
-        baseHeight = 400;
+        baseWidth = kFallbackBaseWidth;
+        baseHeight = kFallbackBaseHeight;
     }
     CanvasSize size = canvasSizeFor(percent, baseWidth, baseHeight);
     if (w.left + w.width == s.right()) w.left = s.right() - size.width;

@@ -69,11 +69,11 @@ void NextMonth(TCalenderSet& cs) {
     }
 }
 
-std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y) {
+std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int canvasWidth, int canvasHeight, int x, int y) {
     if (cs.NoDayDraw != 0) return std::nullopt;
     const TDateSet& ds = cs.dateSet;
     const MonthLayout layout =
-        monthLayout(cs.CanvasWidth, cs.CanvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
+        monthLayout(canvasWidth, canvasHeight, ds.X, ds.Y, ds.SX, ds.SY, ds.NumberOfMonth, ds.DrawStyle);
     const MonthLayout::Hit hit = layout.at(x, y);
     if (hit.index < 0) return std::nullopt;
     const YearMonth ym = addMonths(cs.DispYear, cs.DispMonth, hit.index);
@@ -135,10 +135,10 @@ CalendarKey calendarKeyCommand(int key) {
     }
 }
 
-void SanitizeDisplayDate(TCalenderSet& cs) {
+void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth) {
     if (cs.DispYear < 0) cs.DispYear = 0;
     if (cs.DispYear > 9999) cs.DispYear = 9999;
-    if (cs.DispMonth < 1 || cs.DispMonth > 12) cs.DispMonth = cs.TodayMonth >= 1 && cs.TodayMonth <= 12 ? cs.TodayMonth : 1;
+    if (cs.DispMonth < 1 || cs.DispMonth > 12) cs.DispMonth = todayMonth >= 1 && todayMonth <= 12 ? todayMonth : 1;
 }
 
 }  // namespace sorvel

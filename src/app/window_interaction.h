@@ -34,7 +34,7 @@ void NextMonth(TCalenderSet& cs);
 
 // The date under a point of the canvas, or nothing: the months hidden, outside the months'
 // area, an empty cell of the arrangement, the heading, or a cell without a day.
-std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int x, int y);
+std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int canvasWidth, int canvasHeight, int x, int y);
 
 // The clicked date of a day of a month, as a double click on its cell would give it (September
 // 1752 counted as drawn: the 14th follows the 2nd).
@@ -48,6 +48,6 @@ CalendarKey calendarKeyCommand(int key);
 
 // A stored display date brought into the range the window steps through: year 0–9999, month
 // 1–12 (an impossible month becomes today's).
-void SanitizeDisplayDate(TCalenderSet& cs);
+void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth);
 
 }  // namespace sorvel

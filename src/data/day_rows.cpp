@@ -66,8 +66,8 @@ DayRows buildDayRows(const ClickedDate& date, THolidayList& holidays, TDateMemoL
             TDataList{DayRowKind::Memo, static_cast<std::int32_t>(i), memo.caption, memo.text, &memo, nullptr, nullptr});
     }
 
-    // The list holds every month of the last drawing, which can reach the same month of the
-    // next year, so the year is compared too.
+    // The list may hold other months, the same month of another year among them, so the year is
+    // compared too.
     for (std::size_t i = 0; i < substitutes.size(); ++i) {
         const TSubstituteHoliday& s = substitutes[i];
         if (s.year != date.year || s.month != date.month || s.day != date.day) continue;

@@ -8,12 +8,14 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "almanac/almanac.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "platform/files.h"
@@ -32,18 +34,19 @@ struct YearFields {
     QSpinBox* to;
     QWidget* row;
 };
-YearFields yearFields(QWidget* parent, IcalYears initial) {
+YearFields yearFields(QWidget* parent, IcalYears initial, const char* fromName = "FromYear",
+                      const char* toName = "ToYear", int first = 1, int last = 9999) {
     auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
     auto spin = [&](const char* name, int value) {
         auto* s = new QSpinBox(row);
         s->setObjectName(QString::fromLatin1(name));
-        s->setRange(1, 9999);
+        s->setRange(first, last);
         s->setValue(value);
         return s;
     };
-    YearFields f{spin("FromYear", initial.from), spin("ToYear", initial.to), row};
+    YearFields f{spin(fromName, initial.from), spin(toName, initial.to), row};
     h->addWidget(f.from);
     h->addWidget(new QLabel(QStringLiteral("年から"), row));
     h->addWidget(f.to);
@@ -64,6 +67,11 @@ IcalYears orderedYears(int a, int b) {
     a = std::clamp(a, 1, 9999);
     b = std::clamp(b, 1, 9999);
     return IcalYears{std::min(a, b), std::max(a, b)};
+}
+
+IcalYears almanacYears(IcalYears years) {
+    return IcalYears{std::clamp(years.from, kAlmanacFirstYear, kAlmanacLastYear),
+                     std::clamp(years.to, kAlmanacFirstYear, kAlmanacLastYear)};
 }
 
 std::optional<IcalYears> askImportRange(QWidget* parent, IcalYears initial) {
@@ -91,9 +99,18 @@ std::optional<ExportChoice> askExportChoice(QWidget* parent, IcalYears initial) 
     f.row->setEnabled(false);
     QObject::connect(national, &QCheckBox::toggled, f.row, &QWidget::setEnabled);
     v->addWidget(f.row);
+    auto* almanac = new QCheckBox(QStringLiteral("暦注も書き出す"), &d);
+    almanac->setObjectName(QStringLiteral("Almanac"));
+    v->addWidget(almanac);
+    const YearFields a = yearFields(&d, almanacYears(initial), "AlmanacFromYear", "AlmanacToYear",
+                                    kAlmanacFirstYear, kAlmanacLastYear);
+    a.row->setEnabled(false);
+    QObject::connect(almanac, &QCheckBox::toggled, a.row, &QWidget::setEnabled);
+    v->addWidget(a.row);
     v->addWidget(okCancel(&d));
     if (d.exec() != QDialog::Accepted) return std::nullopt;
-    return ExportChoice{national->isChecked(), orderedYears(f.from->value(), f.to->value())};
+    return ExportChoice{national->isChecked(), orderedYears(f.from->value(), f.to->value()), almanac->isChecked(),
+                        almanacYears(orderedYears(a.from->value(), a.to->value()))};
 }
 
 bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memos, int thisYear,
@@ -152,6 +169,10 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
             options.nationalFrom = choice->years.from;
             options.nationalTo = choice->years.to;
         }
+        if (choice->almanac) {
+            options.almanacFrom = choice->almanacYears.from;
+            options.almanacTo = choice->almanacYears.to;
+        }
     }
     FileDialogRequest req{QStringLiteral("iCalendarファイルに書き出す"), kFilter, QString()};
     req.defaultSuffix = QStringLiteral("ics");
@@ -159,7 +180,11 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
     if (!path) return false;
     options.stamp = icalStampNow();
     QString error;
-    if (!atomicReplace(*path, exportIcal(memos, rules, options), &error)) {
+    // The whole almanac range takes a few seconds to compute the first time.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = atomicReplace(*path, exportIcal(memos, rules, options), &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written) {
         showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
         return false;
     }

@@ -20,10 +20,16 @@ IcalYears orderedYears(int a, int b);
 
 // "繰り返す予定を読み込む年": the years whose days repeating events are read onto.
 std::optional<IcalYears> askImportRange(QWidget* parent, IcalYears initial);
-// The export's one choice: national holidays of a range of years too, or none.
+// The years within the almanac's range (1873 to 2200).
+IcalYears almanacYears(IcalYears years);
+
+// The export's choices: national holidays of a range of years too, or none; the almanac of a
+// range of years too, or none.
 struct ExportChoice {
     bool national = false;
     IcalYears years;
+    bool almanac = false;
+    IcalYears almanacYears;
 };
 std::optional<ExportChoice> askExportChoice(QWidget* parent, IcalYears initial);
 
@@ -31,7 +37,7 @@ std::optional<ExportChoice> askExportChoice(QWidget* parent, IcalYears initial);
 // changed (the owner then writes the data file and redraws).
 bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memos, int thisYear,
                        const std::string& localZone = {});
-// Asks for a file (and with askNational, for the national holidays) and writes the notes and
+// Asks for a file (and with askNational, for the national holidays and the almanac) and writes the notes and
 // rules into it with one atomic replace.
 bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& memos,
                        const std::vector<const THolidaySet*>& rules, int thisYear, bool askNational);

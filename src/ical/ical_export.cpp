@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "ical/ical_almanac.h"
 #include "ical/ical_text.h"
 #include "platform/text.h"
 #include "render/national_holidays.h"
@@ -175,6 +176,9 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
             appendContentLine(out, "END:VEVENT");
         }
     }
+    if (options.almanacFrom <= options.almanacTo)
+        appendAlmanacEvents(out, QDate(std::max(1, options.almanacFrom), 1, 1),
+                            QDate(std::min(9999, options.almanacTo), 12, 31), options.stamp);
     appendContentLine(out, "END:VCALENDAR");
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Notes and holiday rules as an iCalendar file (RFC 5545): a note is an all-day event on its
 // date, a rule a yearly all-day event. Japan's national holidays can be added for a range of
-// years.
+// years, and the almanac (六曜, 旧暦, 節気, 雑節) of a range of years.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +14,8 @@ struct IcalExportOptions {
     std::string stamp;        // DTSTAMP of every event, UTC ("20261208T134000Z")
     int nationalFrom = 0;     // national holidays of these years when nationalFrom <= nationalTo
     int nationalTo = -1;
+    int almanacFrom = 0;      // the almanac of these years when almanacFrom <= almanacTo
+    int almanacTo = -1;
 };
 
 // The whole file, UTF-8 with CR LF lines. Notes whose date does not exist are left out.

@@ -357,7 +357,8 @@ private:
             badStart(comp);
             return;
         }
-        if (strcasecmp(xValue(comp, "X-SORVEL-NATIONAL").c_str(), "TRUE") == 0) {
+        if (strcasecmp(xValue(comp, "X-SORVEL-NATIONAL").c_str(), "TRUE") == 0 ||
+            strcasecmp(xValue(comp, "X-SORVEL-ALMANAC").c_str(), "TRUE") == 0) {
             ++out_.national;
             return;
         }

@@ -34,7 +34,7 @@ struct IcalImport {
     IcalImportStatus status = IcalImportStatus::Ok;
     TDateMemoList memos;
     THolidayList rules;
-    std::size_t national = 0;          // national holidays of our own export: every calendar has them
+    std::size_t national = 0;          // national holidays and almanac days of our own export: every calendar has them
     std::size_t beyondRange = 0;       // repeating events with days outside the range
     std::size_t overLimit = 0;         // occurrences and events beyond the limits
     std::size_t yearOutside = 0;       // events before year 1 or after 9999

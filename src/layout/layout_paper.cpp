@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "platform/files.h"
+#include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -469,13 +470,6 @@ int TLayoutPaper::PrintLayout() {
         }
         NeedsRender = 1;
     };
-    auto fail = [&](const QString& message) {
-        const QString caption = QStringLiteral("エラー");
-        showMessage(message, caption);
-        if (!job->abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), caption);
-        layOutForView();
-        return 0;
-    };
 
     // The page at the printer's resolution, up to MaxPrintPixels. Memory is what limits a
     // page: only the page image is printer-sized (no second view-sized copy), and each object
@@ -510,22 +504,21 @@ int TLayoutPaper::PrintLayout() {
         (*it)->ReleaseRendering();
     }
 
-    if (!job->startDoc(QString::fromUtf8(kLayoutDocumentName))) return fail(QStringLiteral("印刷開始に失敗"));
-    if (!job->startPage()) return fail(QStringLiteral("ページ開始に失敗"));
-    Canvas& sheet = job->canvas();
-    sheet.fill(0, 0, printerWidth, printerHeight, kWhite);
-    if (composeWidth == printerWidth && composeHeight == printerHeight) {
-        sheet.bitBlt(0, 0, PageViewWidth, PageViewHeight, pageImage_, 0, 0, RasterOp::Copy);
-    } else {
-        // Composed at a lower resolution: stretched onto the printer's page at its full size.
-        const double up = printerWidth / composeWidth;
-        sheet.stretchHalftone(0, 0, static_cast<int>(PageViewWidth * up), static_cast<int>(PageViewHeight * up),
-                              pageImage_);
-    }
-    if (!job->endPage()) return fail(QStringLiteral("ページ終了に失敗"));
-    if (!job->endDoc()) return fail(QStringLiteral("印刷終了に失敗"));
+    const bool printed = printDocument(*job, QString::fromUtf8(kLayoutDocumentName), 1, [&](int) {
+        Canvas& sheet = job->canvas();
+        sheet.fill(0, 0, printerWidth, printerHeight, kWhite);
+        if (composeWidth == printerWidth && composeHeight == printerHeight) {
+            sheet.bitBlt(0, 0, PageViewWidth, PageViewHeight, pageImage_, 0, 0, RasterOp::Copy);
+        } else {
+            // Composed at a lower resolution: stretched onto the printer's page at its full size.
+            const double up = printerWidth / composeWidth;
+            sheet.stretchHalftone(0, 0, static_cast<int>(PageViewWidth * up), static_cast<int>(PageViewHeight * up),
+                                  pageImage_);
+        }
+        return true;
+    });
     layOutForView();
-    return 1;
+    return printed ? 1 : 0;
 }
 
 int TLayoutPaper::OpenLayout() {

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
-#include <QFontDatabase>
-
 #include "data/entry_editors.h"
 #include "layout/so_pic.h"
 #include "layout/so_tex.h"
 #include "platform/files.h"
-#include "platform/gdi.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "render/picture_reader.h"
@@ -76,23 +73,6 @@ bool chooseCalWallpaper(TCalenderSet& cs) {
     if (!chosen) return false;
     cs.WallPaperName = *chosen;
     cs.redraw = 1;
-    return true;
-}
-
-bool chooseObjectFont(FontWork& font, std::int32_t* pointSize) {
-    // Preset with the face the content draws this font with.
-    const QString preset = Font::familyFor(font.face, font.charSet);
-    const int size = pointSize ? *pointSize : 12;
-    std::optional<UiService::ChosenFont> chosen;
-    if (pointSize) {
-        chosen = ui().chooseFontAndSize(preset, size);
-    } else if (auto face = ui().chooseFont(preset, size)) {
-        chosen = UiService::ChosenFont{*face, size};
-    }
-    if (!chosen) return false;
-    const bool japanese = QFontDatabase::writingSystems(chosen->face).contains(QFontDatabase::Japanese);
-    if (!takeChosenFont(font, chosen->face, japanese)) return false;
-    if (pointSize && chosen->pointSize > 0) *pointSize = chosen->pointSize;
     return true;
 }
 

@@ -50,10 +50,6 @@ std::optional<std::string> choosePictureFile(const std::string& preset);
 // "壁紙を表示する").
 bool chooseCalWallpaper(TCalenderSet& cs);
 
-// The font dialog, preset with the working font (and a point size when pointSize is given);
-// a confirmed choice becomes the working font (and size). True when it was taken.
-bool chooseObjectFont(FontWork& font, std::int32_t* pointSize);
-
 // The picture dialog's field: `shown` is what FileNameEdit held after the dialog's working
 // name was last put into it, `now` what it holds at "確定". An untouched field keeps the
 // working name's bytes; a typed one is converted.

@@ -12,10 +12,9 @@
 #include <QVBoxLayout>
 
 #include "data/entry_dialog.h"
-#include "layout/object_form_parts.h"
 #include "platform/text.h"
 #include "settings/calender_set.h"
-#include "settings/setting_form.h"
+#include "settings/form_parts.h"
 
 namespace sorvel {
 
@@ -26,27 +25,20 @@ constexpr int kGroupLeft = 8, kGroupWidth = 298;
 
 }  // namespace
 
-using namespace object_form;
+using namespace form_parts;
 
 TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoCalForm"));
     setWindowTitle(QStringLiteral("設定-カレンダー"));
     setUpEntryDialog(this, QSize(kClientWidth, kClientHeight));
 
-    auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), this);
-    dateGroup->setGeometry(kGroupLeft, 4, 196, 46);
-    yearUD_ = spinEdit("YearUD", "YearEdit", kCalMinYear, kCalMaxYear, dateGroup);
-    monthUD_ = spinEdit("MonthUD", "MonthEdit", kMinMonth, kMaxMonth, dateGroup);
+    const YearMonth date =
+        yearMonthGroup({"YearUD", "YearEdit", "MonthUD", "MonthEdit"}, kCalMinYear, kCalMaxYear, this);
+    date.group->setGeometry(kGroupLeft, 4, 196, 46);
+    yearUD_ = date.year;
+    monthUD_ = date.month;
     yearUD_->setFixedWidth(64);
     monthUD_->setFixedWidth(48);
-    auto* dateRow = new QHBoxLayout(dateGroup);
-    dateRow->setContentsMargins(6, 2, 6, 4);
-    dateRow->addWidget(yearUD_);
-    dateRow->addWidget(label("年", dateGroup));
-    dateRow->addSpacing(8);
-    dateRow->addWidget(monthUD_);
-    dateRow->addWidget(label("月", dateGroup));
-    dateRow->addStretch(1);
 
     auto* wallPaper = button("WallPaperButton", "壁紙選択", this);
     wallPaper->setGeometry(214, 16, 92, 25);
@@ -66,71 +58,49 @@ TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
     general->addWidget(memoColor_, 1, 0);
     general->addWidget(holidayColor_, 1, 1);
 
-    auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), this);
-    colourGroup->setGeometry(kGroupLeft, 120, kGroupWidth, 46);
-    dayCombo_ = named(new QComboBox(colourGroup), "DayCombo");
-    addDayKindItems(dayCombo_);
-    colorCombo_ = named(new QComboBox(colourGroup), "ColorCombo");
-    addColourItems(colorCombo_);
+    const ColourChoice colours = colourChoice("DayCombo", "ColorCombo", this);
+    colours.group->setGeometry(kGroupLeft, 120, kGroupWidth, 46);
+    dayCombo_ = colours.dayKind;
+    colorCombo_ = colours.colour;
     connect(dayCombo_, &QComboBox::activated, this, &TSoCalForm::DayComboChange);
     connect(colorCombo_, &QComboBox::activated, this, &TSoCalForm::ColorComboChange);
-    auto* colourRow = new QHBoxLayout(colourGroup);
-    colourRow->setContentsMargins(6, 2, 6, 4);
-    colourRow->addWidget(dayCombo_, 1);
-    colourRow->addWidget(label("は", colourGroup));
-    colourRow->addWidget(colorCombo_, 1);
 
     // One group per text: hide it, its shadow, its font, and for month and weekday names the
     // style.
-    auto textGroup = [this](const char* title, int top, int height, const char* hideName, const char* hideText,
-                            const char* shadowName, const char* labelName, const char* fontSetName,
-                            FontWork CalFormValues::*font, QCheckBox*& hide, QCheckBox*& shadow, QLabel*& fontLabel) {
-        auto* group = new QGroupBox(QString::fromUtf8(title), this);
-        group->setGeometry(kGroupLeft, top, kGroupWidth, height);
-        hide = checkBox(hideName, hideText, group);
-        shadow = checkBox(shadowName, "影をつける", group);
-        fontLabel = named(new QLabel(group), labelName);
-        fontLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        fontLabel->setMinimumWidth(1);
-        auto* fontSet = button(fontSetName, "フォント変更", group);
+    const NotationLook look{"フォント変更", 0, QMargins(6, 2, 6, 4), 3, 3};
+    auto textGroup = [this, &look](const NotationNames& names, int top, int height, FontWork CalFormValues::*font,
+                                   QCheckBox*& hide, QCheckBox*& shadow, QLabel*& fontLabel) {
+        const NotationGroup g = notationGroup(names, look, this);
+        g.group->setGeometry(kGroupLeft, top, kGroupWidth, height);
+        hide = g.hide;
+        shadow = g.shadow;
+        fontLabel = g.fontName;
         QLabel* shown = fontLabel;
-        connect(fontSet, &QPushButton::clicked, this, [this, font, shown] { fontSetClick(font, shown); });
-        auto* rows = new QVBoxLayout(group);
-        rows->setContentsMargins(6, 2, 6, 4);
-        rows->setSpacing(3);
-        auto* checks = new QHBoxLayout;
-        checks->addWidget(hide);
-        checks->addStretch(1);
-        checks->addWidget(shadow);
-        rows->addLayout(checks);
-        auto* fontRow = new QHBoxLayout;
-        fontRow->addWidget(fontLabel, 1);
-        fontRow->addWidget(fontSet);
-        rows->addLayout(fontRow);
-        return rows;
+        connect(g.fontSet, &QPushButton::clicked, this, [this, font, shown] { fontSetClick(font, shown); });
+        return g.rows;
     };
-    textGroup("年表示", 170, 62, "NoDrawYearCB", "年を表示しない", "YearShadowCB", "YearFontLabel", "YearFontSet",
+    textGroup({"年表示", "NoDrawYearCB", "年を表示しない", "YearShadowCB", "YearFontLabel", "YearFontSet"}, 170, 62,
               &CalFormValues::yearFont, noDrawYear_, yearShadow_, yearFontLabel_);
-    QVBoxLayout* month = textGroup("月表示", 236, 82, "NoDrawMonthCB", "月を表示しない", "MonthShadowCB",
-                                   "MonthFontLabel", "MonthFontSet", &CalFormValues::monthFont, noDrawMonth_,
-                                   monthShadow_, monthFontLabel_);
+    QGridLayout* month =
+        textGroup({"月表示", "NoDrawMonthCB", "月を表示しない", "MonthShadowCB", "MonthFontLabel", "MonthFontSet"}, 236,
+                  82, &CalFormValues::monthFont, noDrawMonth_, monthShadow_, monthFontLabel_);
     monthStyle_ = named(new QComboBox, "MonthStyleCoB");
     for (const char* item : {"数字", "日本語", "英語"}) monthStyle_->addItem(QString::fromUtf8(item));
     auto* monthWay = new QHBoxLayout;
     monthWay->addWidget(label("月の表記法は", nullptr));
     monthWay->addWidget(monthStyle_);
     monthWay->addStretch(1);
-    month->addLayout(monthWay);
-    QVBoxLayout* day = textGroup("日の表示", 322, 82, "NoDrawDayNameCB", "曜日を表示しない", "DayShadowCB",
-                                 "DayFontLabel", "DayFontSet", &CalFormValues::dayFont, noDrawDayName_, dayShadow_,
-                                 dayFontLabel_);
+    month->addLayout(monthWay, 2, 0);
+    QGridLayout* day =
+        textGroup({"日の表示", "NoDrawDayNameCB", "曜日を表示しない", "DayShadowCB", "DayFontLabel", "DayFontSet"}, 322,
+                  82, &CalFormValues::dayFont, noDrawDayName_, dayShadow_, dayFontLabel_);
     dayStyle_ = named(new QComboBox, "DayStyleCoB");
     for (const char* item : {"日本語", "英語"}) dayStyle_->addItem(QString::fromUtf8(item));
     auto* dayWay = new QHBoxLayout;
     dayWay->addWidget(label("曜日の表記法は", nullptr));
     dayWay->addWidget(dayStyle_);
     dayWay->addStretch(1);
-    day->addLayout(dayWay);
+    day->addLayout(dayWay, 2, 0);
 
     okButton_ = entryButton(QStringLiteral("確定"), "OKButton", this);
     canButton_ = entryButton(QStringLiteral("取消"), "CanButton", this);
@@ -216,7 +186,7 @@ void TSoCalForm::WallPaperButtonClick() {
 }
 
 void TSoCalForm::fontSetClick(FontWork CalFormValues::*font, QLabel* shown) {
-    if (chooseObjectFont(work_.*font, nullptr)) showFontName(shown, work_.*font);
+    if (chooseFont(work_.*font, nullptr)) showFontName(shown, work_.*font);
 }
 
 }  // namespace sorvel

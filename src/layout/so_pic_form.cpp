@@ -6,14 +6,14 @@
 #include <QPushButton>
 
 #include "data/entry_dialog.h"
-#include "layout/object_form_parts.h"
 #include "layout/object_settings.h"
 #include "layout/so_pic.h"
 #include "platform/files.h"
+#include "settings/form_parts.h"
 
 namespace sorvel {
 
-using namespace object_form;
+using namespace form_parts;
 
 TSoPicForm::TSoPicForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoPicForm"));

@@ -10,12 +10,12 @@
 
 #include "data/entry_dialog.h"
 #include "data/entry_editors.h"
-#include "layout/object_form_parts.h"
 #include "layout/so_tex.h"
+#include "settings/form_parts.h"
 
 namespace sorvel {
 
-using namespace object_form;
+using namespace form_parts;
 
 TSoTexForm::TSoTexForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoTexForm"));
@@ -70,7 +70,7 @@ int TSoTexForm::Execute(TSoTex& tex) {
     return 1;
 }
 
-void TSoTexForm::FontButtonClick() { chooseObjectFont(work_.font, &work_.pointSize); }
+void TSoTexForm::FontButtonClick() { chooseFont(work_.font, &work_.pointSize); }
 
 void TSoTexForm::OKButtonClick() {
     TexFormValues v = work_;

@@ -75,9 +75,6 @@ void TSorvelObj::makeCalendar() {
     // engine keeps a small one until then.
     calendar_->SetExplicitSize(10, 10);
     calendar_->CreateCanvas();
-    // A calendar on a page marks no holidays and no schedule days.
-    calendar_->settings().holidays = nullptr;
-    calendar_->settings().memos = nullptr;
 }
 
 void TSorvelObj::createContent(int kind) {
@@ -210,7 +207,8 @@ void TSorvelObj::renderContent() {
             calendar_->SetExplicitSize(ViewWidth, ViewHeight);
             s.NoDrawButton = 1;
             s.redraw = 1;
-            calendar_->Render();
+            // A calendar on a page marks no holidays and no schedule days.
+            calendar_->Render(CalendarSources{});
             Canvas(image_).bitBlt(0, 0, ViewWidth, ViewHeight, calendar_->canvasBitmap(), 0, 0, RasterOp::Copy);
             break;
         }
@@ -364,8 +362,6 @@ int TSorvelObj::LoadBlock(TagStream& in) {
                     // What was read counts, even from a damaged block: the wallpaper is loaded
                     // (or its flag cleared) so that the settings say what is drawn.
                     ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
-                    calendar_->settings().holidays = nullptr;
-                    calendar_->settings().memos = nullptr;
                     if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
                     kind_ = kObjCalendar;
                     if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);

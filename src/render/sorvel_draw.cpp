@@ -68,11 +68,11 @@ TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()) {
         showMessage(QStringLiteral("Select Error"), QStringLiteral("Error"));
     else
         Canvas(canvas_).fill(0, 0, 10, 10, kWhite);
+    // The faces stay empty until the settings are reset or read: a record that leaves them out
+    // draws in the platform's default face.
     settings_->FontName.clear();
     settings_->YearFontName.clear();
     settings_->MonthFontName.clear();
-    settings_->WallPaperName.clear();
-    settings_->substitutes.clear();
 }
 
 TSorvelDraw::~TSorvelDraw() = default;
@@ -89,18 +89,13 @@ int TSorvelDraw::ResetSettings() {
     TCalenderSet& s = *settings_;
     s.applyDefaults();
     UpdateToday();
-    s.DispYear = s.TodayYear;
-    s.DispMonth = s.TodayMonth;
+    s.DispYear = today_.year;
+    s.DispMonth = today_.month;
     CreateCanvas();
     return 1;
 }
 
-void TSorvelDraw::UpdateToday() {
-    const LocalDate d = today();
-    settings_->TodayYear = d.year;
-    settings_->TodayMonth = d.month;
-    settings_->TodayDay = d.day;
-}
+void TSorvelDraw::UpdateToday() { today_ = today(); }
 
 int TSorvelDraw::LoadWallpaper() {
     TCalenderSet& s = *settings_;
@@ -123,8 +118,8 @@ int TSorvelDraw::LoadWallpaper() {
         s.Height = wallpaper_.height();
     }
     if (s.Width < 32 || s.Height < 32) {
-        s.Width = 640;
-        s.Height = 400;
+        s.Width = kFallbackBaseWidth;
+        s.Height = kFallbackBaseHeight;
     }
     return 1;
 }
@@ -135,13 +130,13 @@ void TSorvelDraw::createCanvas(bool fillBackground) {
     TCalenderSet& s = *settings_;
     if (s.DispPercent != -1.0f) {
         const CanvasSize size = canvasSizeFor(s.DispPercent, s.Width, s.Height);
-        s.CanvasWidth = size.width;
-        s.CanvasHeight = size.height;
+        canvasWidth_ = size.width;
+        canvasHeight_ = size.height;
     }
     // A canvas of the same size is drawn over again rather than allocated anew.
-    if (canvas_.isNull() || canvas_.width() != s.CanvasWidth || canvas_.height() != s.CanvasHeight) {
+    if (canvas_.isNull() || canvas_.width() != canvasWidth_ || canvas_.height() != canvasHeight_) {
         canvas_ = Bitmap();
-        if (canvasSizeAllowed(s.CanvasWidth, s.CanvasHeight)) canvas_ = Bitmap::create(s.CanvasWidth, s.CanvasHeight);
+        if (canvasSizeAllowed(canvasWidth_, canvasHeight_)) canvas_ = Bitmap::create(canvasWidth_, canvasHeight_);
         if (canvas_.isNull()) {
             showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
             return;
@@ -152,8 +147,8 @@ void TSorvelDraw::createCanvas(bool fillBackground) {
 
 void TSorvelDraw::SetExplicitSize(int width, int height) {
     settings_->DispPercent = -1;
-    settings_->CanvasWidth = width;
-    settings_->CanvasHeight = height;
+    canvasWidth_ = width;
+    canvasHeight_ = height;
     settings_->redraw = 1;
 }
 
@@ -163,20 +158,21 @@ Rgb TSorvelDraw::slotColour(int slot) const {
     return colourRgb(settings_->Cl[static_cast<std::size_t>(std::clamp(slot, 0, kColourSlots - 1))]);
 }
 
-void TSorvelDraw::Render() {
+void TSorvelDraw::Render(const CalendarSources& sources) {
     if (g_renderBusy) return;
     TCalenderSet& s = *settings_;
     if (s.redraw != 1) return;
     g_renderBusy = true;
+    sources_ = sources;
     ComputeYearTables(s.DispYear);
     if (s.IsWallPaper != 1 && s.DispPercent == -1.0f) {
-        s.Width = 640;
-        s.Height = 480;
+        s.Width = kBaseWidth;
+        s.Height = kBaseHeight;
     }
     // The wallpaper covers the whole canvas, so the background fill is left out under it.
     createCanvas(s.IsWallPaper != 1 || wallpaper_.isNull());
     const TDateSet& d = s.dateSet;
-    layout_ = monthLayout(s.CanvasWidth, s.CanvasHeight, d.X, d.Y, d.SX, d.SY, d.NumberOfMonth, d.DrawStyle);
+    layout_ = monthLayout(canvasWidth_, canvasHeight_, d.X, d.Y, d.SX, d.SY, d.NumberOfMonth, d.DrawStyle);
     drawnDays_.clear();
     if (!canvas_.isNull()) {
         if (s.IsWallPaper == 1) DrawWallpaper();
@@ -245,8 +241,8 @@ void TSorvelDraw::DrawButtons() {
 }
 
 void TSorvelDraw::DrawMonths() {
-    TCalenderSet& s = *settings_;
-    s.substitutes.clear();
+    const TCalenderSet& s = *settings_;
+    substitutes_.clear();
     for (int i = 0; i < layout_.count(); ++i) {
         const YearMonth ym = addMonths(s.DispYear, s.DispMonth, i);
         DrawMonth(MonthRect{layout_.month(i), ym.month, ym.year, i});
@@ -316,14 +312,17 @@ void TSorvelDraw::drawAlmanacLine(const QString& text, const BlockRect& box, int
     Canvas(canvas_).shadowedText(box.x, box.y, box.width, height, text, lineFont_, colour, shadow);
 }
 
+DayClasses TSorvelDraw::ClassifyMonth(std::int64_t year, int month, const CalendarSources& sources) const {
+    const TCalenderSet& s = *settings_;
+    return sorvel::ClassifyDays(DayClassInput{year, month, s.HolidayColoring == 1, s.MemoColoring == 1,
+                                              sources.holidays, sources.memos, sources.nationalHolidays});
+}
+
 void TSorvelDraw::ClassifyDays(const MonthRect& r) {
-    TCalenderSet& s = *settings_;
-    const DayClasses c = sorvel::ClassifyDays(
-        DayClassInput{r.year, r.month, s.HolidayColoring == 1, s.MemoColoring == 1, s.holidays, s.memos,
-                      s.NationalHolidays == 1});
+    const DayClasses c = ClassifyMonth(r.year, r.month, sources_);
     for (std::size_t i = 0; i < 31; ++i) dayColours_[i] = slotColour(c.slot[i]);
-    s.dayFlags = c.flags;
-    s.substitutes.insert(s.substitutes.end(), c.substitutes.begin(), c.substitutes.end());
+    dayFlags_ = c.flags;
+    substitutes_.insert(substitutes_.end(), c.substitutes.begin(), c.substitutes.end());
 }
 
 void TSorvelDraw::DrawMonth(const MonthRect& r) {
@@ -341,7 +340,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     QString yearRun;
     if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) {
         // The Japanese era of the month's last day; before 1873 the year stays a number.
-        if (s.EraYear == 1) yearRun = japaneseEraYear(r.year, r.month);
+        if (sources_.eraYear) yearRun = japaneseEraYear(r.year, r.month);
         if (yearRun.isEmpty()) yearRun = QString::number(r.year);
     }
     const QString separator = yearRun.isEmpty() ? QString() : QStringLiteral("  ");
@@ -376,7 +375,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     int column = tables_.firstWeekday[m] > 6 ? 0 : tables_.firstWeekday[m];
     int weekRow = 1;
     const int digitWidth = font_.advance(QStringLiteral("0"));
-    const bool todaysMonth = s.TodayColoring == 1 && r.year == s.TodayYear && r.month == s.TodayMonth;
+    const bool todaysMonth = s.TodayColoring == 1 && r.year == today_.year && r.month == today_.month;
     // The almanac line fits below the digits when the cells leave room for a legible one; only
     // then is the month's almanac looked up.
     const int numberHeight = Canvas::textExtent(QStringLiteral("0"), font_).height;
@@ -392,7 +391,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         const int px = cell.x + (d <= 9 ? digitWidth : 0);
         const int py = cell.y;
         drawShadowed(text, px, py, cell.width, cell.height, dayShadow, dayColours_[static_cast<std::size_t>(d - 1)]);
-        const bool isToday = todaysMonth && d == s.TodayDay;
+        const bool isToday = todaysMonth && d == today_.day;
         TextSize t;
         if (isToday) {
             // The 3-pixel pen runs just outside the number's cell, so that the frame surrounds

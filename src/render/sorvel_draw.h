@@ -11,8 +11,10 @@
 #include <QImage>
 
 #include "almanac/almanac.h"
+#include "platform/clock.h"
 #include "platform/gdi.h"
 #include "render/calendar_math.h"
+#include "render/day_classification.h"
 #include "render/month_arrangement.h"
 #include "settings/calender_set.h"
 
@@ -41,6 +43,15 @@ struct AlmanacShown {
 // cannot hold it goes without.
 inline constexpr int kMinAlmanacLineHeight = 10;
 
+// What a render takes beside the appearance settings: the lists whose days it colours and two
+// switches of the basic settings. A layout calendar object renders with none of them.
+struct CalendarSources {
+    const THolidayList* holidays = nullptr;
+    const TDateMemoList* memos = nullptr;
+    bool nationalHolidays = false;  // Japan's national holidays as days off
+    bool eraYear = false;           // the year title in the Japanese era
+};
+
 class TSorvelDraw {
 public:
     TSorvelDraw();
@@ -53,7 +64,9 @@ public:
 
     // Every setting to its default, the display month today's; then CreateCanvas. Returns 1.
     int ResetSettings();
+    // Reads the local date into todaysDate, which the today frame and the "today" commands use.
     void UpdateToday();
+    const LocalDate& todaysDate() const { return today_; }
     // Decodes WallPaperName (".jpg"/".jpeg" through libjpeg, anything else through Qt's
     // image reader); 1 on success. On failure the message is shown and IsWallPaper := 0.
     // Where the picture is transparent the background colour (slot 13) shows through.
@@ -61,12 +74,18 @@ public:
     // (Re)creates the canvas at the size the zoom gives, filled with the background colour.
     void CreateCanvas();
     void SetExplicitSize(int width, int height);
+    // The size of the canvas: what the zoom gives from the base size, or the explicit size.
+    int CanvasWidth() const { return canvasWidth_; }
+    int CanvasHeight() const { return canvasHeight_; }
     // Draws everything when the redraw flag is 1. A render begun inside another is skipped.
-    void Render();
+    void Render(const CalendarSources& sources = {});
     // Copies the canvas to the target's origin; clears the redraw flag.
     void CopyTo(QPainter& target);
     // Fills the two month tables for a year.
     void ComputeYearTables(std::int64_t year);
+    // The kind of every day of a month as this engine's settings and lists classify it, whether
+    // or not the month was drawn.
+    DayClasses ClassifyMonth(std::int64_t year, int month, const CalendarSources& sources) const;
 
     const QImage& canvas() const { return canvas_.image(); }
     const Bitmap& canvasBitmap() const { return canvas_; }
@@ -78,8 +97,12 @@ public:
     int cellHeight() const { return cellHeight_; }
     int buttonSize() const { return buttonSize_; }
     const YearTables& yearTables() const { return tables_; }
-    // The colour of each day number of the month classified last (index day − 1).
+    // The colour and the DayFlag bits of each day number of the month classified last (index
+    // day − 1).
     const std::array<Rgb, 31>& dayColours() const { return dayColours_; }
+    const std::array<std::uint8_t, 31>& dayFlags() const { return dayFlags_; }
+    // The substitute holidays of every month the last render drew, in drawing order.
+    const std::vector<TSubstituteHoliday>& substitutes() const { return substitutes_; }
     // The geometry of the last render, and the cell of every day number it drew.
     const MonthLayout& layout() const { return layout_; }
     struct DrawnDay {
@@ -135,6 +158,12 @@ private:
     int buttonSize_ = 0;
     YearTables tables_;
     std::array<Rgb, 31> dayColours_{};
+    std::array<std::uint8_t, 31> dayFlags_{};
+    std::vector<TSubstituteHoliday> substitutes_;
+    LocalDate today_;
+    int canvasWidth_ = kBaseWidth;
+    int canvasHeight_ = kBaseHeight;
+    CalendarSources sources_;  // those of the render under way
     MonthLayout layout_;
     std::vector<DrawnDay> drawnDays_;
     AlmanacShown almanacShown_;

@@ -9,6 +9,7 @@
 
 #include "data/date_data.h"
 #include "platform/gdi.h"
+#include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -160,13 +161,6 @@ private:
     std::unordered_map<unsigned, int> widths_;
 };
 
-// A failed step: its message, then the document aborted (and that failure told too).
-int stop(PrintJob& job, const QString& message) {
-    showMessage(message, QStringLiteral("エラー"));
-    if (!job.abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
-    return 0;
-}
-
 }  // namespace
 
 int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
@@ -177,9 +171,6 @@ int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
         showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
         return 0;
     }
-    if (!job->startDoc(QStringLiteral("Sorvel 一覧印刷"))) return stop(*job, QStringLiteral("印刷開始に失敗"));
-    if (!job->startPage()) return stop(*job, QStringLiteral("ページ開始に失敗"));
-
     const int pw = wholeInchPixels(job->widthMm(), job->dpiX());
     const int ph = wholeInchPixels(job->heightMm(), job->dpiY());
     ListPrinter printer(*job, pw);
@@ -195,34 +186,32 @@ int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
         heights.push_back(rows.back().height);
     }
     const ListPages pages = paginateRows(ph, header.height, heights);
+    // The first row of every sheet; a sheet begins where a row's page differs from the one before.
+    std::vector<std::size_t> firstRows{0};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (pages.rows[i].page != (i == 0 ? 0 : pages.rows[i - 1].page)) firstRows.push_back(i);
+    firstRows.push_back(rows.size());
 
-    int page = 0;
-    bool headerDue = true;
-    const TDateMemo* previous = nullptr;  // the note printed last on this page
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const RowPlace& place = pages.rows[i];
-        if (place.page != page) {
-            if (!job->endPage()) return stop(*job, QStringLiteral("ページ終了に失敗"));
-            if (!job->startPage()) return stop(*job, QStringLiteral("ページ開始に失敗"));
-            page = place.page;
-            headerDue = true;
+    const auto paintSheet = [&](int sheet) {
+        const std::size_t first = firstRows[static_cast<std::size_t>(sheet)];
+        const std::size_t end = firstRows[static_cast<std::size_t>(sheet) + 1];
+        // Every sheet with rows begins with the header.
+        if (first < end) printer.drawRow(header, 0, std::min(header.height + 1, ph));
+        const TDateMemo* previous = nullptr;  // the note printed last on this sheet
+        for (std::size_t i = first; i < end; ++i) {
+            const TDateMemo* note = notes[i];
+            if (!note) continue;
+            RowLayout& row = rows[i];
+            if (!previous || previous->year != note->year || previous->month != note->month ||
+                previous->day != note->day)
+                row.date = rowDateText(note->year, note->month, note->day);
+            previous = note;
+            printer.drawRow(row, pages.rows[i].y, pages.rows[i].height);
         }
-        if (headerDue) {
-            printer.drawRow(header, 0, std::min(header.height + 1, ph));
-            headerDue = false;
-            previous = nullptr;
-        }
-        const TDateMemo* note = notes[i];
-        if (!note) continue;
-        RowLayout& row = rows[i];
-        if (!previous || previous->year != note->year || previous->month != note->month || previous->day != note->day)
-            row.date = rowDateText(note->year, note->month, note->day);
-        previous = note;
-        printer.drawRow(row, place.y, place.height);
-    }
-    if (!job->endPage()) return stop(*job, QStringLiteral("ページ終了に失敗"));
-    if (!job->endDoc()) return stop(*job, QStringLiteral("印刷終了に失敗"));
-    return 1;
+        return true;
+    };
+    const int sheets = static_cast<int>(firstRows.size()) - 1;
+    return printDocument(*job, QStringLiteral("Sorvel 一覧印刷"), sheets, paintSheet) ? 1 : 0;
 }
 
 }  // namespace sorvel

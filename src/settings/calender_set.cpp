@@ -12,8 +12,6 @@ namespace sorvel {
 
 namespace {
 
-constexpr std::array<std::int32_t, 14> kDefaultColours{2, 8, 6, 4, 2, 3, 0, 0, 0, 0, 0, 0, 0, 7};
-
 // The appearance block and its fields; the colour slots are fields kSetColour0 on, and the
 // display position is a block of its own in the last field.
 constexpr int kCalenderSetBlock = 1;
@@ -88,26 +86,13 @@ auto textMember(CS& cs, int field) -> decltype(&cs.FontName) {
 
 }  // namespace
 
-TCalenderSet::TCalenderSet() { applyDefaults(); }
+std::string defaultFontFace() { return sjis("ＭＳ ゴシック"); }
 
 void TCalenderSet::applyDefaults() {
-    IsWallPaper = 0;
-    TodayColoring = 0;
-    NoDrawButton = 0;
-    NoDayDraw = 0;
-    MemoColoring = 1;
-    HolidayColoring = 1;
-    DispPercent = 100;
-    DispYear = DispMonth = DispDay = -1;
-    FontCharSet = MonthFontChar = YearFontChar = 128;
-    FontName = YearFontName = MonthFontName = sjis("ＭＳ ゴシック");
-    WallPaperName.clear();
-    for (std::size_t i = 0; i < kDefaultColours.size(); ++i) Cl[i] = kDefaultColours[i];
-    NoDrawYear = NoDrawMonth = NoDrawDay = MonthStyle = DayStyle = 0;
-    DayShadow = MonthShadow = YearShadow = 1;
-    Width = 640;
-    Height = 480;
-    dateSet.applyDefaults();
+    const TCalenderSet kept = *this;
+    *this = TCalenderSet{};
+    redraw = kept.redraw;
+    Cl[kSlotWeekday] = kept.Cl[kSlotWeekday];
 }
 
 void WriteM05(std::string& out, const TDateSet& ds) {
@@ -255,8 +240,8 @@ int ReadOlderAppearance(const Profile& ini, TCalenderSet& cs, TSorvelSet& ss) {
     cs.DispDay = i32(s, "DispDay", -1);
     ss.Top = i32(s, "Top", 0);
     ss.Left = i32(s, "Left", 0);
-    cs.Height = i32(s, "Height", 480);
-    cs.Width = i32(s, "Width", 640);
+    cs.Height = i32(s, "Height", kBaseHeight);
+    cs.Width = i32(s, "Width", kBaseWidth);
     cs.FontCharSet = i32(s, "FontCharSet", 128);
     cs.MonthFontChar = i32(s, "MonthFontChar", 128);
     cs.YearFontChar = i32(s, "YearFontChar", 128);
@@ -266,7 +251,7 @@ int ReadOlderAppearance(const Profile& ini, TCalenderSet& cs, TSorvelSet& ss) {
     cs.YearFontName = text("YearFontName", oldFace);
     cs.WallPaperName = text("WallPaperName", "");
     ss.MemoFileName = text("MemoFileName", "");
-    for (int slot = 0; slot < 14; ++slot) {
+    for (int slot = 0; slot < kSlotWeekday; ++slot) {
         std::string key = "Cl" + std::to_string(slot);
         cs.Cl[static_cast<std::size_t>(slot)] = i32(s, key.c_str(), kDefaultColours[static_cast<std::size_t>(slot)]);
     }

@@ -35,6 +35,21 @@ enum ColourSlot {
     kSlotBackground = 13, kSlotWeekday = 14, kColourSlots = 15
 };
 
+// The base size of a calendar drawn without a wallpaper, in pixels: the zoom scales it to the
+// canvas.
+inline constexpr std::int32_t kBaseWidth = 640;
+inline constexpr std::int32_t kBaseHeight = 480;
+// The base size that replaces one too small to draw from (a tiny wallpaper, a damaged record).
+inline constexpr std::int32_t kFallbackBaseWidth = 640;
+inline constexpr std::int32_t kFallbackBaseHeight = 400;
+
+// The colour index of each slot in the default set (slot 14 is never stored).
+inline constexpr std::array<std::int32_t, kColourSlots> kDefaultColours{2, 8, 6, 4, 2, 3, 0, 0, 0, 0, 0, 0, 0, 7, 0};
+
+// The face of the three fonts in the default set (CP932).
+std::string defaultFontFace();
+
+// The stored appearance; its member initializers are the default set.
 class TCalenderSet {
 public:
     std::uint8_t IsWallPaper = 0;
@@ -47,27 +62,19 @@ public:
     std::int32_t DispYear = -1;
     std::int32_t DispMonth = -1;
     std::int32_t DispDay = -1;
-    std::int32_t TodayYear = 0;
-    std::int32_t TodayMonth = 0;
-    std::int32_t TodayDay = 0;
-    std::int32_t Height = 480;
-    std::int32_t Width = 640;
-    std::int32_t CanvasHeight = 480;
-    std::int32_t CanvasWidth = 640;
+    std::int32_t Height = kBaseHeight;
+    std::int32_t Width = kBaseWidth;
     std::int32_t FontCharSet = 128;
     std::int32_t MonthFontChar = 128;
     std::int32_t YearFontChar = 128;
     std::uint8_t DayShadow = 1;
     std::uint8_t MonthShadow = 1;
     std::uint8_t YearShadow = 1;
-    std::array<std::int32_t, kColourSlots> Cl{};  // colour index 0–9 per slot
-    std::string FontName;       // CP932
-    std::string YearFontName;   // CP932
-    std::string MonthFontName;  // CP932
+    std::array<std::int32_t, kColourSlots> Cl = kDefaultColours;  // colour index 0–9 per slot
+    std::string FontName = defaultFontFace();       // CP932
+    std::string YearFontName = defaultFontFace();   // CP932
+    std::string MonthFontName = defaultFontFace();  // CP932
     std::string WallPaperName;  // CP932
-    THolidayList* holidays = nullptr;  // not owned
-    TDateMemoList* memos = nullptr;    // not owned
-    std::vector<TSubstituteHoliday> substitutes;
     std::uint8_t NoDrawYear = 0;
     std::uint8_t NoDrawMonth = 0;
     std::uint8_t NoDrawDay = 0;
@@ -75,16 +82,8 @@ public:
     std::uint8_t DayStyle = 0;    // 0 Japanese, 1 English
     TDateSet dateSet;
     std::int32_t redraw = 1;
-    std::array<std::uint8_t, 31> dayFlags{};
-    // Not stored: the main window copies them from the basic settings. A layout calendar object
-    // keeps them off.
-    std::uint8_t NationalHolidays = 0;  // Japan's national holidays as days off
-    std::uint8_t EraYear = 0;           // the year title in the Japanese era
 
-    TCalenderSet();
-
-    // The default set (base size 640 × 480, display date −1, one month over the whole canvas);
-    // the lists stay linked, and the two settings copied from the basic settings stay.
+    // Every stored setting back to the default set; the redraw flag and slot 14 stay as they are.
     void applyDefaults();
 };
 

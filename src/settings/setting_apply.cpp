@@ -118,8 +118,8 @@ bool applySettingForm(const SettingFormValues& v, TCalenderSet& cs, TSorvelSet& 
     cs.MemoColoring = flag(v.memoColoring);
     cs.HolidayColoring = flag(v.holidayColoring);
     // Kept in the ini file; the calendar draws with its copies.
-    ss.ShowNationalHolidays = cs.NationalHolidays = flag(v.nationalHolidays);
-    ss.JapaneseEraYear = cs.EraYear = flag(v.eraYear);
+    ss.ShowNationalHolidays = flag(v.nationalHolidays);
+    ss.JapaneseEraYear = flag(v.eraYear);
     ss.ShowRokuyo = flag(v.rokuyo);
     ss.ShowOldCalendar = flag(v.oldCalendar);
     ss.ShowSolarTerms = flag(v.solarTerms);

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -32,12 +31,14 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "render/colour_table.h"
 #include "settings/calender_set.h"
+#include "settings/form_parts.h"
 #include "settings/sorvel_set.h"
 #include "sync/caldav_discovery.h"
 
 namespace sorvel {
+
+using namespace form_parts;
 
 namespace {
 
@@ -46,45 +47,12 @@ constexpr int kOtherHeight = 84;
 constexpr int kClientWidth = 460, kClientHeight = 271 + kOtherHeight;
 constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
 
-const char* const kDayItems[] = {"休日",   "祝日",   "予定日", "今日", "日曜日", "土曜日", "月曜日", "火曜日",
-                                 "水曜日", "木曜日", "金曜日", "年",   "月",     "背景",   "平日"};
-const char* const kColourItems[] = {"白", "黒", "赤", "青", "黄", "緑", "紫", "銀", "赤紫", "紺"};
-
 QFont dialogFont() {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
                       QStringLiteral("Noto Sans CJK JP")});
     font.setPixelSize(12);
     return font;
-}
-
-template <typename T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QCheckBox* checkBox(const char* name, const char* text, QWidget* parent) {
-    return named(new QCheckBox(QString::fromUtf8(text), parent), name);
-}
-
-QLabel* label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
-
-// A number edit with its spin control: the spin box carries the spin's name, its edit the
-// edit's name.
-QSpinBox* spinEdit(const char* spinName, const char* editName, int low, int high, QWidget* parent) {
-    auto* spin = named(new QSpinBox(parent), spinName);
-    spin->setRange(low, high);
-    spin->setGroupSeparatorShown(false);
-    spin->setAccelerated(true);
-    if (auto* edit = spin->findChild<QLineEdit*>()) edit->setObjectName(QString::fromLatin1(editName));
-    return spin;
-}
-
-QLineEdit* editOf(const QSpinBox* spin) { return spin->findChild<QLineEdit*>(); }
-
-QRadioButton* radio(const char* name, const char* text, QWidget* parent) {
-    return named(new QRadioButton(QString::fromUtf8(text), parent), name);
 }
 
 // Checks the button at index, or leaves all clear for −1.
@@ -99,11 +67,6 @@ int checkedRadio(QRadioButton* const (&buttons)[N]) {
     return -1;
 }
 
-void showElided(QLabel* label, const QString& text, Qt::TextElideMode mode, int width) {
-    label->setText(label->fontMetrics().elidedText(text, mode, width));
-    label->setToolTip(text);
-}
-
 QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
     auto* bar = named(new QScrollBar(o, parent), name);
     bar->setRange(0, kMaxPosition);
@@ -113,19 +76,6 @@ QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
 }
 
 }  // namespace
-
-void addDayKindItems(QComboBox* box) {
-    for (const char* item : kDayItems) box->addItem(QString::fromUtf8(item));
-}
-
-void addColourItems(QComboBox* box) {
-    for (std::size_t i = 0; i < std::size(kColourItems); ++i) {
-        QPixmap swatch(12, 12);
-        swatch.fill(QColor::fromRgb(kColourTable[i]));
-        QPainter(&swatch).drawRect(0, 0, 11, 11);
-        box->addItem(QIcon(swatch), QString::fromUtf8(kColourItems[i]));
-    }
-}
 
 TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
     setObjectName(QStringLiteral("TSettingForm"));
@@ -175,17 +125,10 @@ TSettingForm::~TSettingForm() = default;
 void TSettingForm::setSyncCalls(SyncCalls calls) { syncCalls_ = std::move(calls); }
 
 void TSettingForm::buildBasicPage(QWidget* page) {
-    auto* dateGroup = new QGroupBox(QStringLiteral("表示年月"), page);
-    yearUpDown_ = spinEdit("YearUpDown", "YearEdit", kMinYear, kMaxYear, dateGroup);
-    monthUpDown_ = spinEdit("MonthUpDown", "MonthEdit", kMinMonth, kMaxMonth, dateGroup);
-    auto* dateRow = new QHBoxLayout(dateGroup);
-    dateRow->setContentsMargins(6, 2, 6, 4);
-    dateRow->addWidget(yearUpDown_);
-    dateRow->addWidget(label("年", dateGroup));
-    dateRow->addSpacing(8);
-    dateRow->addWidget(monthUpDown_);
-    dateRow->addWidget(label("月", dateGroup));
-    dateRow->addStretch(1);
+    const YearMonth date =
+        yearMonthGroup({"YearUpDown", "YearEdit", "MonthUpDown", "MonthEdit"}, kMinYear, kMaxYear, page);
+    yearUpDown_ = date.year;
+    monthUpDown_ = date.month;
 
     auto* generalGroup = new QGroupBox(QStringLiteral("全般"), page);
     wallPaper_ = checkBox("WallPaper", "壁紙を表示する", generalGroup);
@@ -220,24 +163,16 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     setTabOrder(colorToday_, memoColoring_);
     setTabOrder(memoColoring_, holidayColoring_);
 
-    auto* colourGroup = new QGroupBox(QStringLiteral("色設定"), page);
-    dayComboBox_ = named(new QComboBox(colourGroup), "DayComboBox");
-    addDayKindItems(dayComboBox_);
-    colorComboBox_ = named(new QComboBox(colourGroup), "ColorComboBox");
-    addColourItems(colorComboBox_);
+    const ColourChoice colours = colourChoice("DayComboBox", "ColorComboBox", page);
+    dayComboBox_ = colours.dayKind;
+    colorComboBox_ = colours.colour;
     connect(dayComboBox_, &QComboBox::activated, this, &TSettingForm::DayComboBoxChange);
     connect(colorComboBox_, &QComboBox::activated, this, &TSettingForm::ColorComboBoxChange);
-    auto* colourRow = new QHBoxLayout(colourGroup);
-    colourRow->setContentsMargins(6, 2, 6, 4);
-    colourRow->addWidget(dayComboBox_, 1);
-    colourRow->addWidget(label("は", colourGroup));
-    colourRow->addWidget(colorComboBox_, 1);
 
     auto* fileGroup = new QGroupBox(QStringLiteral("日付データーファイル名"), page);
     label5_ = named(new QLabel(QStringLiteral("ファイル名"), fileGroup), "Label5");
     label5_->setFixedWidth(kFileLabelWidth);
-    auto* fileSelect = named(new QPushButton(QStringLiteral("変更"), fileGroup), "FileSelect");
-    fileSelect->setAutoDefault(false);
+    auto* fileSelect = button("FileSelect", "変更", fileGroup);
     connect(fileSelect, &QPushButton::clicked, this, &TSettingForm::FileSelectClick);
     auto* fileRow = new QHBoxLayout(fileGroup);
     fileRow->setContentsMargins(6, 2, 6, 4);
@@ -268,10 +203,10 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setSpacing(4);
-    grid->addWidget(dateGroup, 0, 0);
+    grid->addWidget(date.group, 0, 0);
     grid->addWidget(generalGroup, 1, 0, 2, 1);
     grid->addWidget(decorationGroup, 0, 1, 1, 1);
-    grid->addWidget(colourGroup, 1, 1);
+    grid->addWidget(colours.group, 1, 1);
     grid->addWidget(fileGroup, 2, 1);
     grid->addWidget(otherGroup, 3, 0);
     grid->addWidget(almanacGroup, 3, 1);
@@ -280,65 +215,43 @@ void TSettingForm::buildBasicPage(QWidget* page) {
 
 void TSettingForm::buildStylePage(QWidget* page) {
     // One group per text: hide it, its shadow and its font.
-    struct TextGroup {
-        QGroupBox* group;
-        QGridLayout* grid;
-    };
-    auto textGroup = [this, page](const char* title, const char* noDraw, const char* noDrawText, const char* nameLabel,
-                                  const char* fontSet, const char* shadow, QCheckBox*& noDrawBox, QLabel*& fontLabel,
-                                  QCheckBox*& shadowBox, FontWork SettingFormValues::*font) {
-        auto* group = new QGroupBox(QString::fromUtf8(title), page);
-        noDrawBox = checkBox(noDraw, noDrawText, group);
-        shadowBox = checkBox(shadow, "影をつける", group);
-        fontLabel = named(new QLabel(group), nameLabel);
-        fontLabel->setFixedWidth(kNameLabelWidth);
-        fontLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        auto* button = named(new QPushButton(QStringLiteral("表示フォント変更"), group), fontSet);
-        button->setAutoDefault(false);
+    const NotationLook look{"表示フォント変更", kNameLabelWidth, QMargins(4, 2, 4, 4), 4, 3};
+    auto textGroup = [this, page, &look](const NotationNames& names, QCheckBox*& noDrawBox, QLabel*& fontLabel,
+                                         QCheckBox*& shadowBox, FontWork SettingFormValues::*font) {
+        const NotationGroup g = notationGroup(names, look, page);
+        noDrawBox = g.hide;
+        shadowBox = g.shadow;
+        fontLabel = g.fontName;
         QLabel* shown = fontLabel;
-        connect(button, &QPushButton::clicked, this, [this, font, shown] { chooseFont(work_.*font, shown); });
-        auto* grid = new QGridLayout(group);
-        grid->setContentsMargins(4, 2, 4, 4);
-        grid->setHorizontalSpacing(4);
-        grid->setVerticalSpacing(3);
-        auto* checks = new QHBoxLayout;
-        checks->addWidget(noDrawBox);
-        checks->addStretch(1);
-        checks->addWidget(shadowBox);
-        grid->addLayout(checks, 0, 0);
-        auto* fontRow = new QHBoxLayout;
-        fontRow->addWidget(fontLabel);
-        fontRow->addStretch(1);
-        fontRow->addWidget(button);
-        grid->addLayout(fontRow, 1, 0);
-        return TextGroup{group, grid};
+        connect(g.fontSet, &QPushButton::clicked, this, [this, font, shown] { chooseFont(work_.*font, shown); });
+        return g;
     };
 
-    const TextGroup year = textGroup("年表示", "NoDrawYear", "年を表示しない", "YearFontName", "YearFontSet",
-                                     "YearShadowCheck", noDrawYear_, yearFontName_, yearShadow_,
-                                     &SettingFormValues::yearFont);
-    const TextGroup month = textGroup("月表示", "NoDrawMonth", "月を表示しない", "MonthFontName", "MonthFontSet",
-                                      "MonthShadowCheck", noDrawMonth_, monthFontName_, monthShadow_,
-                                      &SettingFormValues::monthFont);
-    month.grid->addWidget(named(label("月の表記法は", month.group), "DrawMonthWay"), 2, 0);
+    const NotationGroup year =
+        textGroup({"年表示", "NoDrawYear", "年を表示しない", "YearShadowCheck", "YearFontName", "YearFontSet"},
+                  noDrawYear_, yearFontName_, yearShadow_, &SettingFormValues::yearFont);
+    const NotationGroup month =
+        textGroup({"月表示", "NoDrawMonth", "月を表示しない", "MonthShadowCheck", "MonthFontName", "MonthFontSet"},
+                  noDrawMonth_, monthFontName_, monthShadow_, &SettingFormValues::monthFont);
+    month.rows->addWidget(named(label("月の表記法は", month.group), "DrawMonthWay"), 2, 0);
     monthRadios_[0] = radio("MonthCal", "数字", month.group);
     monthRadios_[1] = radio("MonthJap", "日本語", month.group);
     monthRadios_[2] = radio("MonthEng", "英語", month.group);
     auto* monthWays = new QHBoxLayout;
     for (QRadioButton* r : monthRadios_) monthWays->addWidget(r);
     monthWays->addStretch(1);
-    month.grid->addLayout(monthWays, 3, 0);
+    month.rows->addLayout(monthWays, 3, 0);
 
-    const TextGroup day = textGroup("日の表示", "NoDrawDayName", "曜日を表示しない", "DayFontName", "DayFontSet",
-                                    "DayShadowCheck", noDrawDayName_, dayFontName_, dayShadow_,
-                                    &SettingFormValues::dayFont);
+    const NotationGroup day =
+        textGroup({"日の表示", "NoDrawDayName", "曜日を表示しない", "DayShadowCheck", "DayFontName", "DayFontSet"},
+                  noDrawDayName_, dayFontName_, dayShadow_, &SettingFormValues::dayFont);
     dayRadios_[0] = radio("DayJap", "日本語", day.group);
     dayRadios_[1] = radio("DayEng", "英語", day.group);
     auto* dayWays = new QHBoxLayout;
     dayWays->addWidget(named(label("曜日の表記法は", day.group), "DrawDayWay"));
     for (QRadioButton* r : dayRadios_) dayWays->addWidget(r);
     dayWays->addStretch(1);
-    day.grid->addLayout(dayWays, 2, 0);
+    day.rows->addLayout(dayWays, 2, 0);
 
     auto* zoomGroup = new QGroupBox(QStringLiteral("表示倍率"), page);
     perComboBox_ = named(new QComboBox(zoomGroup), "PerComboBox");
@@ -524,12 +437,7 @@ void TSettingForm::fill() {
     numMonthUD_->blockSignals(true);
     numMonthUD_->setValue(v.months);
     numMonthUD_->blockSignals(false);
-    for (QRadioButton* r : arrangementRadios_) r->blockSignals(true);
-    checkRadio(arrangementRadios_, v.arrangement.checked - 1);
-    arrangementRadios_[0]->setEnabled(v.arrangement.heightEnabled);
-    arrangementRadios_[1]->setEnabled(v.arrangement.widthEnabled);
-    arrangementRadios_[2]->setEnabled(v.arrangement.squareEnabled);
-    for (QRadioButton* r : arrangementRadios_) r->blockSignals(false);
+    showArrangement(v.arrangement);
     DrawPreview();
     showSyncSettings();
 }
@@ -593,11 +501,8 @@ void TSettingForm::FileSelectClick() {
 }
 
 void TSettingForm::chooseFont(FontWork& font, QLabel* shown) {
-    // Preset with the face the calendar draws this font with.
-    const auto face = ui().chooseFont(Font::familyFor(font.face, font.charSet), 12);
-    if (!face) return;
-    const bool japanese = QFontDatabase::writingSystems(*face).contains(QFontDatabase::Japanese);
-    if (takeChosenFont(font, *face, japanese)) showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
+    if (const auto face = form_parts::chooseFont(font, nullptr))
+        showElided(shown, *face, Qt::ElideRight, kNameLabelWidth);
 }
 
 void TSettingForm::NumMonthEditChange() {
@@ -606,14 +511,18 @@ void TSettingForm::NumMonthEditChange() {
     if (!months) return;
     ArrangementButtons b;
     b.checked = checkedRadio(arrangementRadios_) + 1;
-    b = arrangementForMonths(b, *months);
+    showArrangement(arrangementForMonths(b, *months));
+    DrawPreview();
+}
+
+void TSettingForm::showArrangement(const ArrangementButtons& b) {
+    // Their toggles stay silent: the caller draws the preview once.
     for (QRadioButton* r : arrangementRadios_) r->blockSignals(true);
     arrangementRadios_[0]->setEnabled(b.heightEnabled);
     arrangementRadios_[1]->setEnabled(b.widthEnabled);
     arrangementRadios_[2]->setEnabled(b.squareEnabled);
     checkRadio(arrangementRadios_, b.checked - 1);
     for (QRadioButton* r : arrangementRadios_) r->blockSignals(false);
-    DrawPreview();
 }
 
 void TSettingForm::scrollBarChange(QScrollBar* moved) {
@@ -634,7 +543,7 @@ void TSettingForm::DrawPreview() {
     const auto months = parseInt(editOf(numMonthUD_)->text().toStdString());
     if (!months) return;
     const PreviewGeometry g =
-        previewGeometry(cs_->CanvasWidth, cs_->CanvasHeight, xScrollBar_->value(), yScrollBar_->value(),
+        previewGeometry(canvasWidth_, canvasHeight_, xScrollBar_->value(), yScrollBar_->value(),
                         wScrollBar_->value(), hScrollBar_->value(), *months, checkedRadio(arrangementRadios_) + 1);
     QPixmap picture(kPreviewWidth, kPreviewHeight);
     QPainter p(&picture);

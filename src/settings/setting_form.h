@@ -29,11 +29,6 @@ class SecretStore;
 class TCalenderSet;
 class TSorvelSet;
 
-// The items of the colour choice: the day kinds of the colour slots 0–13 and "平日" (item 14),
-// and the ten colours with a swatch each, in colour-index order.
-void addDayKindItems(QComboBox* box);
-void addColourItems(QComboBox* box);
-
 class TSettingForm : public QDialog {
     Q_OBJECT
 public:
@@ -59,6 +54,11 @@ public:
     // Fills the controls, shows the dialog modally and writes the settings back when "確定"
     // closed it. Returns 1 when the dialog has closed.
     int Execute(TCalenderSet& cs, TSorvelSet& ss);
+    // The canvas the preview scales the months' area from (by default the base size).
+    void setCanvasSize(int width, int height) {
+        canvasWidth_ = width;
+        canvasHeight_ = height;
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +78,7 @@ private:
     void FileSelectClick();
     void chooseFont(FontWork& font, QLabel* label);
     void NumMonthEditChange();
+    void showArrangement(const ArrangementButtons& buttons);
     void scrollBarChange(QScrollBar* moved);
     void DrawPreview();
     // 同期
@@ -92,6 +93,8 @@ private:
     SyncCalls syncCalls_;
     TCalenderSet* cs_ = nullptr;
     TSorvelSet* ss_ = nullptr;
+    int canvasWidth_ = kBaseWidth;
+    int canvasHeight_ = kBaseHeight;
     SettingFormValues work_;  // the working copies: file name, fonts, colours
 
     QTabWidget* settingPage_ = nullptr;

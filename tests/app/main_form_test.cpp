@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 #include <QScopeGuard>
 
@@ -55,6 +57,21 @@ protected:
 
 QAction* menuAction(TMainForm& form, const char* name) {
     return form.popupMenu()->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+// The row captions of the day dialog that `open` shows; the dialog is closed once read.
+std::vector<std::string> dayDialogCaptions(const std::function<void()>& open) {
+    std::vector<std::string> captions;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
+            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
+            d->close();
+        }
+    });
+    poll.start(5);
+    open();
+    return captions;
 }
 
 }  // namespace
@@ -344,18 +361,21 @@ TEST_F(MainFormTest, DayDialogListsTheNationalHolidayOfTheDay) {
     write("SorvelSt.dat", buildStateFile(state));
     TMainForm form;
     form.FormCreate();
-    std::vector<std::string> captions;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
-            for (const TDataList& row : d->rows()) captions.push_back(cp932ToUtf8(row.caption));
-            d->close();
-        }
+    const auto captions = dayDialogCaptions([&] {
+        form.FormMouseUp(240, 6 * (480 / 9) + 20);
+        form.FormDblClick();
     });
-    poll.start(5);
-    form.FormMouseUp(240, 6 * (480 / 9) + 20);
-    form.FormDblClick();
     EXPECT_EQ(captions, std::vector<std::string>{"国民の休日"});
+}
+
+// Enter opens today's day dialog while September is shown: Monday 11 June 2001 still lists the
+// substitute holiday of the rule on Sunday the 10th, which no paint has classified.
+TEST_F(StartedForm, TodaysDayDialogListsASubstituteHolidayOfAMonthNotShown) {
+    setTodayForTesting(LocalDate{2001, 6, 11});
+    form->sorvelSet().holidays.push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 6, 10, 1, 0, 1, sjis("記念日")}));
+    form->ShowImage();
+    EXPECT_EQ(dayDialogCaptions([&] { form->FormKeyDown(Qt::Key_Return); }), std::vector<std::string>{"振替休日"});
+    EXPECT_EQ(cs().DispMonth, 9);
 }
 
 TEST_F(StartedForm, DoubleClickOutsideTheDaysHidesAndShowsTheMonths) {
@@ -788,4 +808,68 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
+}
+
+// With the almanac shown, a window over December 2025 (a 640 × 480 single month, grid rows of
+// 53 pixels; Monday 22 December in column 1, grid row 6). The published values: 冬至 at
+// 0:03 JST on 22 December 2025 and the new moon of 20 December 2025 (国立天文台 暦要項 令和7年),
+// so 旧11月3日 and (11 + 3) mod 6 = 2, 先勝; JDN 2461032 gives 干支 index 1, 乙丑.
+class AlmanacForm : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        write("sorvel.ini", "[SorvelSetting]\r\nVersion=1.2\r\nShowRokuyo=1\r\nShowOldCalendar=1\r\nShowSolarTerms=1\r\n");
+        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+        TCalenderSet state;
+        state.DispYear = 2025;
+        state.DispMonth = 12;
+        state.DispDay = 1;
+        write("SorvelSt.dat", buildStateFile(state));
+        form = std::make_unique<TMainForm>();
+        form->FormCreate();
+        ASSERT_TRUE(ui.messages.empty());
+        form->sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 12, 22, "", sjis("忘年会")}));
+    }
+    void TearDown() override {
+        form.reset();
+        MainFormTest::TearDown();
+    }
+    static constexpr int kDayX = 160, kDayY = 6 * 53 + 20;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(AlmanacForm, TooltipEventShowsTheDaysFullInformation) {
+    // A tool window is seldom the active one: Qt sends it the resting mouse's tooltip event
+    // only with these two.
+    EXPECT_TRUE(form->testAttribute(Qt::WA_AlwaysShowToolTips));
+    EXPECT_TRUE(form->hasMouseTracking());
+    form->show();
+    QHelpEvent help(QEvent::ToolTip, QPoint(kDayX, kDayY), form->mapToGlobal(QPoint(kDayX, kDayY)));
+    QApplication::sendEvent(form.get(), &help);
+    const QStringList lines = QToolTip::text().split(QChar(u'\n'));
+    ASSERT_GE(lines.size(), 7) << QToolTip::text().toStdString();
+    EXPECT_EQ(lines.first(), QStringLiteral("2025年12月22日(月)"));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("令和7年"))) << lines[1].toStdString();
+    const QStringList rest = lines.mid(2);
+    EXPECT_EQ(rest, (QStringList{QStringLiteral("旧暦 11月3日"), QStringLiteral("六曜 先勝"),
+                                 QStringLiteral("冬至 12月22日 0:03"), QStringLiteral("干支 乙丑"),
+                                 QStringLiteral("忘年会")}));
+    QToolTip::hideText();
+}
+
+TEST_F(AlmanacForm, DayDialogShowsTheAlmanacLineAboveItsList) {
+    QString line;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
+            if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("AlmanacLine"))) line = edit->text();
+            d->close();
+        }
+    });
+    poll.start(5);
+    form->FormMouseUp(kDayX, kDayY);
+    form->FormDblClick();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("2025年12月22日(月)　令和7年"))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral("　旧暦 11月3日　六曜 先勝　冬至 12月22日 0:03　干支 乙丑")))
+        << line.toStdString();
 }

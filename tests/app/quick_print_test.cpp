@@ -38,7 +38,7 @@ protected:
         EXPECT_EQ(cs.DispPercent, 100.0f);
         EXPECT_EQ(cs.TodayColoring, 1);
         EXPECT_EQ(cs.NoDrawButton, 0);
-        EXPECT_EQ(cs.CanvasWidth, 640);
+        EXPECT_EQ(form.draw().CanvasWidth(), 640);
         EXPECT_FALSE(form.printing());
         EXPECT_EQ(printer.liveJobs, 0);
     }

@@ -14,8 +14,6 @@ const ScreenExtent kScreen{0, 0, 1280, 800};
 
 TCalenderSet oneMonth(int year, int month) {
     TCalenderSet cs;
-    cs.CanvasWidth = 640;
-    cs.CanvasHeight = 480;
     cs.DispYear = year;
     cs.DispMonth = month;
     return cs;
@@ -114,43 +112,43 @@ TEST(DayHitTest, OneMonthGivesTheDateWithRowWeekdayAndOrdinal) {
     // September 2001 begins on a Saturday; the 23rd is its fourth Sunday, in week row 5.
     const TCalenderSet cs = oneMonth(2001, 9);
     const Point p = cellCentre(0, 0, 640, 480, 0, 5);
-    auto d = DayHitTest(cs, p.x, p.y);
+    auto d = DayHitTest(cs, 640, 480, p.x, p.y);
     ASSERT_TRUE(d);
     EXPECT_EQ(*d, (ClickedDate{2001, 9, 23, 5, 0, 4}));
     // The 1st: Saturday of row 1.
     const Point first = cellCentre(0, 0, 640, 480, 6, 1);
-    EXPECT_EQ(DayHitTest(cs, first.x, first.y), (ClickedDate{2001, 9, 1, 1, 6, 1}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, first.x, first.y), (ClickedDate{2001, 9, 1, 1, 6, 1}));
     // Empty cells before the 1st and after the 30th, the title and the weekday names: no hit.
     const Point before = cellCentre(0, 0, 640, 480, 5, 1);
-    EXPECT_FALSE(DayHitTest(cs, before.x, before.y));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, before.x, before.y));
     const Point after = cellCentre(0, 0, 640, 480, 1, 6);
-    EXPECT_FALSE(DayHitTest(cs, after.x, after.y));
-    EXPECT_FALSE(DayHitTest(cs, 320, 480 / 9 + 5));
-    EXPECT_FALSE(DayHitTest(cs, 320, 2 * (480 / 9) + 5));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, after.x, after.y));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, 320, 480 / 9 + 5));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, 320, 2 * (480 / 9) + 5));
     // Hidden months are never hit.
     TCalenderSet hidden = cs;
     hidden.NoDayDraw = 1;
-    EXPECT_FALSE(DayHitTest(hidden, p.x, p.y));
+    EXPECT_FALSE(DayHitTest(hidden, 640, 480, p.x, p.y));
 }
 
 TEST(DayHitTest, WeekdayOrdinalsInAMonthStartingOnWednesday) {
     // January 2003 begins on a Wednesday.
     const TCalenderSet cs = oneMonth(2003, 1);
     const Point monday = cellCentre(0, 0, 640, 480, 1, 2);
-    EXPECT_EQ(DayHitTest(cs, monday.x, monday.y), (ClickedDate{2003, 1, 6, 2, 1, 1}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, monday.x, monday.y), (ClickedDate{2003, 1, 6, 2, 1, 1}));
     const Point wednesday = cellCentre(0, 0, 640, 480, 3, 2);
-    EXPECT_EQ(DayHitTest(cs, wednesday.x, wednesday.y), (ClickedDate{2003, 1, 8, 2, 3, 2}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, wednesday.x, wednesday.y), (ClickedDate{2003, 1, 8, 2, 3, 2}));
 }
 
 TEST(DayHitTest, September1752JumpsFromTheSecondToTheFourteenth) {
     const TCalenderSet cs = oneMonth(1752, 9);
     // 2 September 1752 was a Wednesday; the next cell is Thursday the 14th.
     const Point second = cellCentre(0, 0, 640, 480, 3, 1);
-    ASSERT_TRUE(DayHitTest(cs, second.x, second.y));
-    EXPECT_EQ(DayHitTest(cs, second.x, second.y)->day, 2);
+    ASSERT_TRUE(DayHitTest(cs, 640, 480, second.x, second.y));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, second.x, second.y)->day, 2);
     const Point next = cellCentre(0, 0, 640, 480, 4, 1);
-    ASSERT_TRUE(DayHitTest(cs, next.x, next.y));
-    EXPECT_EQ(DayHitTest(cs, next.x, next.y)->day, 14);
+    ASSERT_TRUE(DayHitTest(cs, 640, 480, next.x, next.y));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, next.x, next.y)->day, 14);
 }
 
 TEST(DayHitTest, FourMonthsHorizontallyLeaveEmptyCellsBesideTheFourth) {
@@ -160,16 +158,16 @@ TEST(DayHitTest, FourMonthsHorizontallyLeaveEmptyCellsBesideTheFourth) {
     const int bw = 640 / 3, bh = 480 / 2;
     // The fourth month (February 2002, begins on a Friday) stands alone in the second row.
     const Point feb = cellCentre(0, bh, bw, bh, 5, 1);
-    EXPECT_EQ(DayHitTest(cs, feb.x, feb.y), (ClickedDate{2002, 2, 1, 1, 5, 1}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, feb.x, feb.y), (ClickedDate{2002, 2, 1, 1, 5, 1}));
     const Point empty = cellCentre(bw, bh, bw, bh, 3, 3);
-    EXPECT_FALSE(DayHitTest(cs, empty.x, empty.y));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, empty.x, empty.y));
     const Point empty2 = cellCentre(2 * bw, bh, bw, bh, 3, 3);
-    EXPECT_FALSE(DayHitTest(cs, empty2.x, empty2.y));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, empty2.x, empty2.y));
     // The top row runs November, December, January 2002 (which begins on a Tuesday).
     const Point dec = cellCentre(bw, 0, bw, bh, 6, 1);
-    EXPECT_EQ(DayHitTest(cs, dec.x, dec.y), (ClickedDate{2001, 12, 1, 1, 6, 1}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, dec.x, dec.y), (ClickedDate{2001, 12, 1, 1, 6, 1}));
     const Point jan = cellCentre(2 * bw, 0, bw, bh, 2, 1);
-    EXPECT_EQ(DayHitTest(cs, jan.x, jan.y), (ClickedDate{2002, 1, 1, 1, 2, 1}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, jan.x, jan.y), (ClickedDate{2002, 1, 1, 1, 2, 1}));
 }
 
 TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
@@ -189,8 +187,6 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
         TSorvelDraw draw;
         TCalenderSet& cs = draw.settings();
         cs.applyDefaults();
-        cs.holidays = &rules;
-        cs.memos = &notes;
         cs.DispYear = c.year;
         cs.DispMonth = c.month;
         cs.dateSet.NumberOfMonth = c.count;
@@ -201,7 +197,7 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
         cs.dateSet.SY = static_cast<std::uint8_t>(c.sy);
         cs.Cl[13] = 0;  // white ground
         draw.SetExplicitSize(c.width, c.height);
-        draw.Render();
+        draw.Render(CalendarSources{&rules, &notes});
         ASSERT_EQ(static_cast<int>(draw.drawnDays().size()), c.days) << c.year << "-" << c.month;
         for (const TSorvelDraw::DrawnDay& d : draw.drawnDays()) {
             const BlockRect& r = d.cell;
@@ -209,7 +205,7 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
             for (int py = r.y; py < r.y + r.height; ++py)
                 for (int px = r.x; px < r.x + r.width; ++px) inked += draw.canvas().pixel(px, py) != 0xFFFFFFFFu;
             EXPECT_GT(inked, 0) << d.year << "-" << d.month << "-" << d.day;
-            const auto hit = DayHitTest(cs, r.x + r.width / 2, r.y + r.height / 2);
+            const auto hit = DayHitTest(cs, draw.CanvasWidth(), draw.CanvasHeight(), r.x + r.width / 2, r.y + r.height / 2);
             ASSERT_TRUE(hit) << d.year << "-" << d.month << "-" << d.day;
             EXPECT_EQ(hit->year, d.year);
             EXPECT_EQ(hit->month, d.month);
@@ -221,30 +217,27 @@ TEST(DayHitTest, AgreesWithTheRendererOnEveryDrawnCell) {
 TEST(DayHitTest, EmptyBlocksAndStoredValuesOutOfRangeAreNoHit) {
     TCalenderSet cs = oneMonth(2001, 9);
     cs.dateSet.SX = 0;
-    EXPECT_FALSE(DayHitTest(cs, 10, 300));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, 10, 300));
     cs.dateSet.SX = 1;
     cs.dateSet.SY = 1;
-    EXPECT_FALSE(DayHitTest(cs, 3, 3));
+    EXPECT_FALSE(DayHitTest(cs, 640, 480, 3, 3));
     cs = oneMonth(2001, 9);
-    cs.CanvasWidth = 0;
-    EXPECT_FALSE(DayHitTest(cs, 0, 0));
+    EXPECT_FALSE(DayHitTest(cs, 0, 480, 0, 0));
     cs = oneMonth(2001, 9);
     cs.dateSet.NumberOfMonth = -1;
     cs.dateSet.DrawStyle = 9;
     const Point p = cellCentre(0, 0, 640, 480, 0, 5);
     // Read as one month drawn vertically: Sunday the 23rd stands where it does in one month.
-    EXPECT_EQ(DayHitTest(cs, p.x, p.y), (ClickedDate{2001, 9, 23, 5, 0, 4}));
+    EXPECT_EQ(DayHitTest(cs, 640, 480, p.x, p.y), (ClickedDate{2001, 9, 23, 5, 0, 4}));
 }
 
 TEST(DisplayDate, DamagedStoredDatesComeBackIntoRange) {
     TCalenderSet cs = oneMonth(-2147483647 - 1, 13);
-    cs.TodayMonth = 9;
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, 9);
     EXPECT_EQ(cs.DispYear, 0);
     EXPECT_EQ(cs.DispMonth, 9);
     cs = oneMonth(123456, 0);
-    cs.TodayMonth = 4;
-    SanitizeDisplayDate(cs);
+    SanitizeDisplayDate(cs, 4);
     EXPECT_EQ(cs.DispYear, 9999);
     EXPECT_EQ(cs.DispMonth, 4);
 }
@@ -274,6 +267,6 @@ TEST(CalendarKeys, TodaysDateAsADoubleClickOnItsCellGivesIt) {
         // What a double click on that cell gives.
         const TCalenderSet cs = oneMonth(d.year, d.month);
         const Point p = cellCentre(0, 0, 640, 480, d.weekday, d.weekRow);
-        EXPECT_EQ(DayHitTest(cs, p.x, p.y), d) << d.day;
+        EXPECT_EQ(DayHitTest(cs, 640, 480, p.x, p.y), d) << d.day;
     }
 }

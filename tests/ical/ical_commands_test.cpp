@@ -139,6 +139,46 @@ TEST_F(IcalCommands, ExportWritesNotesRulesAndAskedNationalHolidaysAndAFailedWri
     EXPECT_EQ(readWholeFile(path("out.ics")).value_or(""), out);
 }
 
+TEST_F(IcalCommands, ExportWritesTheAlmanacOfTheYearsAskedOnlyWhenItsBoxIsTicked) {
+    ui.fileAnswers.push_back(path("alm.ics"));
+    QString caption;
+    bool rangeEnabledBefore = true;
+    int lowest = 0, highest = 0;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        auto* box = d->findChild<QCheckBox*>(QStringLiteral("Almanac"));
+        ASSERT_NE(box, nullptr);
+        caption = box->text();
+        auto* from = d->findChild<QSpinBox*>(QStringLiteral("AlmanacFromYear"));
+        auto* to = d->findChild<QSpinBox*>(QStringLiteral("AlmanacToYear"));
+        rangeEnabledBefore = from->isEnabled();
+        box->setChecked(true);
+        from->setValue(1);
+        lowest = from->value();
+        to->setValue(9999);
+        highest = to->value();
+        from->setValue(2026);
+        to->setValue(2026);
+        d->accept();
+    });
+    action("IcalExport")->trigger();
+    EXPECT_EQ(caption, QStringLiteral("暦注も書き出す"));
+    EXPECT_FALSE(rangeEnabledBefore);
+    EXPECT_EQ(lowest, 1873);
+    EXPECT_EQ(highest, 2200);
+    const std::string out = readWholeFile(path("alm.ics")).value_or("");
+    EXPECT_NE(out.find("UID:rokuyo-20260101@sorvel"), std::string::npos);
+    EXPECT_NE(out.find("UID:rokuyo-20261231@sorvel"), std::string::npos);
+    EXPECT_EQ(out.find("UID:rokuyo-20251231@sorvel"), std::string::npos);
+    EXPECT_EQ(out.find("UID:rokuyo-20270101@sorvel"), std::string::npos);
+
+    ui.fileAnswers.push_back(path("none.ics"));
+    answerDialog(2026, 2026, true);
+    action("IcalExport")->trigger();
+    EXPECT_EQ(readWholeFile(path("none.ics")).value_or("x").find("X-SORVEL-ALMANAC"), std::string::npos);
+}
+
 TEST_F(IcalCommands, ScheduleListExportsTheRowsItShows) {
     form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, "", "a"}));
     form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 1, 1, "", "b"}));

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <QDate>
+
+#include "ical/ical_almanac.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "platform/text.h"
@@ -105,6 +108,40 @@ TEST(IcalExport, NationalHolidaysOnlyWhenAskedAndIdenticalNotesGetTheirPlace) {
     for (std::size_t at = with.find("BEGIN:VEVENT"); at != std::string::npos; at = with.find("BEGIN:VEVENT", at + 1))
         ++events;
     EXPECT_EQ(events, 18u);
+}
+
+// Expected values from the published almanac (国立天文台 暦要項 2025, 2026): 朔 2025-06-25 19:31,
+// 2025-07-25 04:11 and 2025-08-23 15:06 JST with 大暑 on 7月22日 and 処暑 on 8月23日, so the
+// month from 25 July has no 中気 and is 閏6月; 朔 2026-01-19 04:52 (旧12月1日), 立春
+// 2026-02-04 5:02. 六曜 counted by hand: (month + day) mod 6 from 大安, 旧6月30日 → 大安,
+// 閏6月1日 → 赤口, 旧12月16日 → 先負, 旧12月17日 → 仏滅; 節分 the day before 立春.
+TEST(IcalAlmanac, EventsOfEachKindWithStableUids) {
+    auto ev = [](const char* uid, const char* start, const char* end, const char* summary, const char* category,
+                 const char* description = nullptr) {
+        return std::string("BEGIN:VEVENT\nUID:") + uid + "@sorvel\nDTSTAMP:20261208T000000Z\nDTSTART;VALUE=DATE:" + start +
+               "\nDTEND;VALUE=DATE:" + end + "\nSUMMARY:" + summary + "\n" +
+               (description ? std::string("DESCRIPTION:") + description + "\n" : std::string()) + "CATEGORIES:" +
+               category + "\nX-SORVEL-ALMANAC:TRUE\nTRANSP:TRANSPARENT\nEND:VEVENT\n";
+    };
+    const std::string expected = crlf(ev("rokuyo-20250724", "20250724", "20250725", "大安", "六曜") +
+                                      ev("rokuyo-20250725", "20250725", "20250726", "赤口", "六曜") +
+                                      ev("kyureki-20250725", "20250725", "20250726", "旧暦 閏6月1日", "旧暦") +
+                                      ev("rokuyo-20260203", "20260203", "20260204", "先負", "六曜") +
+                                      ev("zassetsu-20260203-setsubun", "20260203", "20260204", "節分", "雑節") +
+                                      ev("rokuyo-20260204", "20260204", "20260205", "仏滅", "六曜") +
+                                      ev("sekki-20260204", "20260204", "20260205", "立春", "二十四節気",
+                                         "立春 2月4日 5:02"));
+    std::string got;
+    appendAlmanacEvents(got, QDate(2025, 7, 24), QDate(2025, 7, 25), "20261208T000000Z");
+    appendAlmanacEvents(got, QDate(2026, 2, 3), QDate(2026, 2, 4), "20261208T000000Z");
+    EXPECT_EQ(got, expected);
+    std::string before;
+    appendAlmanacEvents(before, QDate(1872, 12, 1), QDate(1872, 12, 31), "x");
+    EXPECT_EQ(before, "");
+    // Our own almanac read back is not made into notes: the calendar shows it itself.
+    const IcalImport back = importIcal(crlf("BEGIN:VCALENDAR\nVERSION:2.0\n") + expected + "END:VCALENDAR\r\n", {});
+    EXPECT_TRUE(back.memos.empty());
+    EXPECT_EQ(back.national, 7u);
 }
 
 // --- round trips ------------------------------------------------------------------------------

@@ -102,8 +102,6 @@ TEST(LayoutObject, CalendarMarksNoHolidaysOrNotes) {
     ScriptedUi scripted;
     TSorvelObj o(kObjCalendar, ObjRect{0, 0, 320, 240}, 1.0f);
     TCalenderSet& s = o.calendar()->settings();
-    EXPECT_EQ(s.holidays, nullptr);
-    EXPECT_EQ(s.memos, nullptr);
     s.DispYear = 2001;
     s.DispMonth = 1;  // 1 January 2001 is a Monday and New Year's Day
     s.HolidayColoring = s.MemoColoring = 1;

@@ -105,8 +105,6 @@ protected:
         s.Cl[kSlotYear] = iGreen;
         s.Cl[kSlotMonth] = iNavy;
         for (int slot = kSlotMonday; slot <= kSlotFriday; ++slot) s.Cl[static_cast<std::size_t>(slot)] = iBlack;
-        s.holidays = &rules;
-        s.memos = &notes;
         draw.UpdateToday();
         draw.SetExplicitSize(640, 450);
     }
@@ -120,7 +118,7 @@ protected:
     const Bitmap& canvas() const { return draw.canvasBitmap(); }
     void render() {
         cs().redraw = 1;
-        draw.Render();
+        draw.Render(sources);
     }
     // The cell of a weekday column and grid row of the single month.
     QRect cell(int column, int row) const {
@@ -131,6 +129,7 @@ protected:
     ScriptedUi ui;
     THolidayList rules;
     TDateMemoList notes;
+    CalendarSources sources{&rules, &notes};
     TSorvelDraw draw;
 };
 
@@ -513,11 +512,11 @@ TEST_F(Engine, HolidaysColourDayNumbersButNeverWeekdayNames) {
     EXPECT_GT(count(canvas(), cell(1, 7), kGreen), 0);    // Monday 24, "振替休日"
     EXPECT_GT(count(canvas(), cell(1, 4), kMagenta), 0);  // Monday 3
     EXPECT_GT(count(canvas(), cell(3, 5), kYellow), 0);   // Wednesday 12, a note
-    ASSERT_EQ(cs().substitutes.size(), 1u);
-    EXPECT_EQ(cs().substitutes[0].day, 24);
-    EXPECT_EQ(cs().dayFlags[23], kDaySubstitute);
+    ASSERT_EQ(draw.substitutes().size(), 1u);
+    EXPECT_EQ(draw.substitutes()[0].day, 24);
+    EXPECT_EQ(draw.dayFlags()[23], kDaySubstitute);
     render();
-    EXPECT_EQ(cs().substitutes.size(), 1u);  // emptied at every render
+    EXPECT_EQ(draw.substitutes().size(), 1u);  // emptied at every render
 }
 
 // September 2026 begins on a Tuesday: 敬老の日 Monday 21, 国民の休日 22 and 秋分の日 23 stand
@@ -528,7 +527,7 @@ TEST_F(Engine, NationalHolidaysTakeTheDayOffColourWhenShown) {
     cs().Cl[kSlotYear] = iBlack;
     render();
     EXPECT_EQ(count(canvas(), cell(2, 6), kGreen), 0);  // the setting is off
-    cs().NationalHolidays = 1;
+    sources.nationalHolidays = true;
     render();
     for (int column : {1, 2, 3}) EXPECT_GT(count(canvas(), cell(column, 6), kGreen), 0) << column;
     EXPECT_EQ(count(canvas(), cell(4, 6), kGreen), 0);
@@ -540,7 +539,7 @@ TEST_F(Engine, EraYearTitle) {
     cs().NoDrawMonth = 1;
     render();
     const int digits = colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width();
-    cs().EraYear = 1;
+    sources.eraYear = true;
     render();
     EXPECT_GT(colourBox(canvas(), QRect(0, 50, 640, 50), kGreen).width(), digits * 3 / 2);
 }
@@ -553,9 +552,9 @@ TEST_F(Engine, SubstituteOwedAtTheEndOfAShownMonthAppearsInTheNext) {
     rules.push_back(std::move(rule));
     cs().DispMonth = 10;
     render();
-    ASSERT_EQ(cs().substitutes.size(), 1u);
-    EXPECT_EQ(cs().substitutes[0].month, 10);
-    EXPECT_EQ(cs().substitutes[0].day, 1);
+    ASSERT_EQ(draw.substitutes().size(), 1u);
+    EXPECT_EQ(draw.substitutes()[0].month, 10);
+    EXPECT_EQ(draw.substitutes()[0].day, 1);
 }
 
 TEST_F(Engine, ARenderAskedForInsideARenderIsSkipped) {

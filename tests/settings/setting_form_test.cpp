@@ -403,7 +403,6 @@ TEST_F(SettingFormTest, TypedValuesAreApplied) {
         QTest::keyClick(zoom->lineEdit(), Qt::Key_Enter);
     }));
     EXPECT_EQ(ss.JapaneseEraYear, 1);
-    EXPECT_EQ(cs.EraYear, 1);
     EXPECT_EQ(cs.DispYear, 1752);
     EXPECT_EQ(cs.DispPercent, 30.0f);
     EXPECT_EQ(cs.MonthStyle, 2);
