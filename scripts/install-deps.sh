@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libxcb1-dev libqt6test6 libqt6printsupport6 libgl-dev
-  libjpeg62-turbo-dev libcups2-dev libical-dev python3-icalendar liberfa-dev qtkeychain-qt6-dev
+  libjpeg62-turbo-dev libcups2-dev libical-dev python3-icalendar radicale liberfa-dev qtkeychain-qt6-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils
