@@ -6,6 +6,8 @@
 #include <QNetworkRequest>
 #include <QXmlStreamReader>
 
+#include "sync/caldav_sync.h"
+
 namespace sorvel {
 
 namespace {
@@ -187,6 +189,11 @@ void CalDavDiscovery::replyFinished(QNetworkReply* reply, Step step) {
         finish(DiscoveryResult{{}, discoveryAuthFailed()});
         return;
     }
+    if (reply->error() == QNetworkReply::SslHandshakeFailedError) {
+        // The certificate was not accepted: said as the sync says it, naming the server.
+        finish(DiscoveryResult{{}, syncFailureMessage(SyncStatus::TlsFailed, reply->url())});
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError || status != 207) {
         const QString why = reply->error() != QNetworkReply::NoError ? reply->errorString()
                                                                      : QStringLiteral("HTTP %1").arg(status);
@@ -209,7 +216,8 @@ void CalDavDiscovery::replyFinished(QNetworkReply* reply, Step step) {
                 if (pathKey(r.href) == pathKey(base)) self = &r;
             if (!self && resources->size() == 1) self = &resources->front();
             if (!self) break;
-            if (self->calendar && step == Step::Address) {
+            // A collection for tasks or journal entries only cannot hold the notes.
+            if (self->calendar && self->events && step == Step::Address) {
                 finish(DiscoveryResult{{CalendarChoice{base, self->displayName.isEmpty() ? base.fileName() : self->displayName}}, {}});
                 return;
             }

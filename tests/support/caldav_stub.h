@@ -2,18 +2,27 @@
 // A scripted CalDAV server on loopback for the sync's tests: one calendar collection at
 // /cal/ kept in memory, with the requests the sync makes (PROPFIND, REPORT sync-collection,
 // calendar-query and calendar-multiget, GET, PUT, DELETE and their preconditions) and faults to
-// order. It reads our own request bodies with plain text searches.
+// order. It reads our own request bodies with plain text searches. It asks for Basic or Digest
+// credentials, can speak TLS with a certificate of the test's, and answers the PROPFIND that
+// looks for calendars from a small tree: / -> principal /principals/taro/ -> home /home/.
 #include <algorithm>
 #include <functional>
 #include <set>
 #include <map>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTcpSocket>
 #include <QUrl>
 
@@ -29,18 +38,60 @@ public:
     int failStatus = 0;         // every request answered with this status
     enum class Fault { None, Garbage, Cut, Silent, Huge } reportFault = Fault::None;  // REPORT answers
     std::function<void(const std::string& method, const std::string& path)> beforeRequest;
-    int authChallenges = 0, puts = 0;
+    int authChallenges = 0, puts = 0, requests = 0;  // requests: every one read, whatever its answer
+    bool digest = false;  // ask for Digest (qop auth, MD5) instead of Basic
+    // The discovery PROPFIND's answer: path -> its properties; a Depth 1 request adds the paths below.
+    std::map<std::string, std::string> dav = {
+        {"/", "<d:current-user-principal><d:href>/principals/taro/</d:href></d:current-user-principal>"},
+        {"/principals/taro/", "<c:calendar-home-set><d:href>/home/</d:href></c:calendar-home-set>"},
+        {"/home/", "<d:resourcetype><d:collection/></d:resourcetype>"},
+        {"/home/family/", "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype><d:displayname>家族</d:displayname>"
+                          "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/><c:comp name=\"VEVENT\"/>"
+                          "</c:supported-calendar-component-set>"},
+        {"/home/tasks/", "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype><d:displayname>やること</d:displayname>"
+                         "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/></c:supported-calendar-component-set>"},
+        {"/home/work/", "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"},
+    };
 
-    CalDavStub() {
-        server_.listen(QHostAddress::LocalHost);
-        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* s = server_.nextPendingConnection()) {
+    // With a TLS configuration (local certificate and key) it serves https.
+    explicit CalDavStub(const std::optional<QSslConfiguration>& tls = std::nullopt) {
+        if (tls) {
+            auto ssl = std::make_unique<QSslServer>();
+            ssl->setSslConfiguration(*tls);
+            server_ = std::move(ssl);
+        } else {
+            server_ = std::make_unique<QTcpServer>();
+        }
+        server_->listen(QHostAddress::LocalHost);
+        QObject::connect(server_.get(), &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_->nextPendingConnection()) {
                 QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
                 QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
             }
         });
     }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/cal/").arg(server_.serverPort()); }
+    QString root() const {
+        return QStringLiteral("%1://127.0.0.1:%2/").arg(QLatin1String(qobject_cast<QSslServer*>(server_.get()) ? "https" : "http")).arg(server_->serverPort());
+    }
+    QString url() const { return root() + QStringLiteral("cal/"); }
+
+    // A self-signed certificate for 127.0.0.1 made now with the openssl command; none when that failed.
+    static std::optional<QSslConfiguration> selfSigned() {
+        QTemporaryDir dir;
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                                                  "/CN=127.0.0.1", "-keyout", dir.filePath("key.pem"), "-out", dir.filePath("cert.pem")});
+        if (!openssl.waitForFinished(60000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0) return {};
+        QFile keyFile(dir.filePath("key.pem")), certFile(dir.filePath("cert.pem"));
+        if (!keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly)) return {};
+        const QSslKey key(keyFile.readAll(), QSsl::Rsa);
+        const QSslCertificate cert(certFile.readAll());
+        if (key.isNull() || cert.isNull()) return {};
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(cert);
+        config.setPrivateKey(key);
+        return config;
+    }
 
     // An all-day event of one day, as a phone writes it.
     void addEvent(const std::string& name, const std::string& date, const std::string& summary) {
@@ -115,18 +166,47 @@ private:
     }
     std::string token() const { return "http://stub/sync/" + std::to_string(log_.size()); }
 
+    static std::string md5(const std::string& text) {
+        return QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Md5).toHex().toStdString();
+    }
+    // Basic, or Digest checked the RFC 7616 way: HA1 = MD5(user:realm:password), HA2 = MD5(method:uri),
+    // response = MD5(HA1:nonce:nc:cnonce:qop:HA2).
+    bool authorized(const std::string& method, const std::string& target, const std::string& auth) const {
+        if (!digest) return auth == "Basic " + QByteArray::fromStdString(user + ":" + password).toBase64().toStdString();
+        if (auth.rfind("Digest ", 0) != 0) return false;
+        std::map<std::string, std::string> f;
+        static const std::regex field("(\\w+)=(?:\"([^\"]*)\"|([^,\\s]*))");
+        for (auto it = std::sregex_iterator(auth.begin() + 7, auth.end(), field); it != std::sregex_iterator(); ++it)
+            f[(*it)[1]] = (*it)[2].matched ? (*it)[2] : (*it)[3];
+        const std::string ha1 = md5(user + ":stub:" + password), ha2 = md5(method + ":" + f["uri"]);
+        return f["username"] == user && f["realm"] == "stub" && f["nonce"] == kNonce && f["uri"] == target &&
+               f["qop"] == "auth" && !f["cnonce"].empty() &&
+               f["response"] == md5(ha1 + ":" + kNonce + ":" + f["nc"] + ":" + f["cnonce"] + ":auth:" + ha2);
+    }
+
     void answer(QTcpSocket* s, const std::string& header, const std::string& body) {
+        ++requests;
         const std::string method = header.substr(0, header.find(' '));
         const std::size_t p = header.find(' ') + 1;
-        const std::string path = QUrl::fromPercentEncoding(QByteArray::fromStdString(header.substr(p, header.find(' ', p) - p)))
-                                     .toStdString();
-        const QByteArray auth = QByteArray::fromStdString(headerValue(header, "Authorization"));
-        if (auth != "Basic " + QByteArray::fromStdString(user + ":" + password).toBase64()) {
+        const std::string target = header.substr(p, header.find(' ', p) - p);
+        const std::string path = QUrl::fromPercentEncoding(QByteArray::fromStdString(target)).toStdString();
+        if (!authorized(method, target, headerValue(header, "Authorization"))) {
             ++authChallenges;
-            return reply(s, 401, "", "WWW-Authenticate: Basic realm=\"stub\"\r\n");
+            return reply(s, 401, "", digest ? "WWW-Authenticate: Digest realm=\"stub\", nonce=\"" + kNonce +
+                                                  "\", qop=\"auth\", algorithm=MD5\r\n"
+                                            : "WWW-Authenticate: Basic realm=\"stub\"\r\n");
         }
         if (beforeRequest) beforeRequest(method, path);
         if (failStatus) return reply(s, failStatus, "down");
+        if (method == "PROPFIND" && body.find("current-user-principal") != std::string::npos) {
+            std::string inner;
+            const bool deep = headerValue(header, "Depth") == "1";
+            for (const auto& [at, props] : dav)
+                if (at == path || (deep && at.size() > path.size() && at.rfind(path, 0) == 0))
+                    inner += "<d:response><d:href>" + at + "</d:href><d:propstat><d:prop>" + props +
+                             "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
+            return inner.empty() ? reply(s, 404, "") : reply(s, 207, multistatus(inner));
+        }
         if (method == "PROPFIND") {
             std::string props = "<cs:getctag>c" + std::to_string(log_.size()) + "</cs:getctag>";
             if (offerToken) props += "<d:sync-token>" + token() + "</d:sync-token>";
@@ -198,7 +278,8 @@ private:
         reply(s, 405, "");
     }
 
-    QTcpServer server_;
+    inline static const std::string kNonce = "dcd98b7102dd2f0e8b11d0f600bfb0c093";
+    std::unique_ptr<QTcpServer> server_;
     std::map<QTcpSocket*, QByteArray> pending_;
     std::vector<std::string> log_;  // paths changed, in order; a token is a place in it
     int seq_ = 0;

@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
+#include <QSslSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -257,6 +258,12 @@ TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
     const Case cases[] = {
         {"wrong password", [](Desk& d, CalDavStub&) { d.password = QStringLiteral("wrong"); }, SyncStatus::AuthFailed,
          QStringLiteral("認証に失敗しました")},
+        {"wrong password, Digest",
+         [](Desk& d, CalDavStub& s) {
+             s.digest = true;
+             d.password = QStringLiteral("wrong");
+         },
+         SyncStatus::AuthFailed, QStringLiteral("認証に失敗しました")},
         {"5xx", [](Desk&, CalDavStub& s) { s.failStatus = 503; }, SyncStatus::ServerError,
          QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）")},
         {"garbage XML", [](Desk&, CalDavStub& s) { s.reportFault = Fault::Garbage; }, SyncStatus::BadResponse,
@@ -295,4 +302,32 @@ TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
         EXPECT_EQ(again.sync().status, SyncStatus::Ok);
         EXPECT_EQ(again.contents(), (List{"20261208 meeting", "20261210 movie"}));
     }
+}
+
+TEST(CalDavSync, ADigestChallengeIsAnswered) {
+    CalDavStub stub;
+    stub.digest = true;
+    Desk desk(stub);
+    desk.note(20261208, "meeting");
+    stub.addEvent("p1", "20261210", "movie");
+    const SyncResult r = desk.sync();
+    ASSERT_EQ(r.status, SyncStatus::Ok) << r.message.toStdString();
+    EXPECT_EQ(r.uploaded, 1u);
+    EXPECT_EQ(stub.summaries(), (List{"meeting", "movie"}));
+    EXPECT_EQ(desk.contents(), (List{"20261208 meeting", "20261210 movie"}));
+}
+
+TEST(CalDavSync, AnUntrustedCertificateIsRefusedBeforeAnyRequestGoesOut) {
+    ASSERT_TRUE(QSslSocket::supportsSsl());
+    const auto tls = CalDavStub::selfSigned();
+    ASSERT_TRUE(tls) << "the openssl command makes the server's certificate";
+    CalDavStub stub(tls);
+    Desk desk(stub);
+    desk.note(20261208, "meeting");
+    const SyncResult r = desk.sync();
+    EXPECT_EQ(r.status, SyncStatus::TlsFailed);
+    EXPECT_EQ(r.message, QStringLiteral("サーバー 127.0.0.1 の証明書を確認できなかったため、接続しませんでした"));
+    EXPECT_EQ(stub.requests, 0);
+    EXPECT_EQ(stub.puts, 0);
+    EXPECT_TRUE(r.memosToAdd.empty());
 }
