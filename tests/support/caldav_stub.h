@@ -63,7 +63,9 @@ public:
             server_ = std::make_unique<QTcpServer>();
         }
         server_->listen(QHostAddress::LocalHost);
-        QObject::connect(server_.get(), &QTcpServer::newConnection, this, [this] {
+        // Each accepted connection (after the handshake under TLS) is announced here; newConnection
+        // is not emitted by QSslServer.
+        QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
             while (QTcpSocket* s = server_->nextPendingConnection()) {
                 QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
                 QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
