@@ -10,7 +10,7 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
-  radicale python3-caldav apache2-utils
+  radicale python3-caldav apache2-utils openssl
   clang libclang-rt-14-dev
 )
 missing=()
