@@ -52,24 +52,31 @@ QImage photo(int w, int h) {
     return img;
 }
 
-// state.range(0): 1 with Japan's national holidays and the era year shown.
-void BM_TwelveMonthsZoom200Wallpaper(benchmark::State& state) {
-    QTemporaryDir dir;
+// `months` months at zoom 200 over a 1920x1080 photograph kept in `dir`, in the bold style with
+// every shadow; false (and the benchmark skipped) when the wallpaper does not load.
+bool zoom200OverWallpaper(benchmark::State& state, TSorvelDraw& draw, const QTemporaryDir& dir, std::int32_t months) {
     const QString path = dir.filePath(QStringLiteral("wall.jpg"));
     photo(1920, 1080).save(path, "JPEG", 90);
-    TSorvelDraw draw;
     prepare(draw);
     sorvel::TCalenderSet& s = draw.settings();
     s.WallPaperName = sorvel::cp932FromPath(path);
     s.IsWallPaper = 1;
     if (draw.LoadWallpaper() != 1) {
         state.SkipWithError("wallpaper not loaded");
-        return;
+        return false;
     }
     s.DispPercent = 200;
-    s.dateSet.NumberOfMonth = 12;
+    s.dateSet.NumberOfMonth = months;
     s.dateSet.DrawStyle = 2;
     s.DayShadow = s.MonthShadow = s.YearShadow = 1;
+    return true;
+}
+
+// state.range(0): 1 with Japan's national holidays and the era year shown.
+void BM_TwelveMonthsZoom200Wallpaper(benchmark::State& state) {
+    QTemporaryDir dir;
+    TSorvelDraw draw;
+    if (!zoom200OverWallpaper(state, draw, dir, 12)) return;
     const bool shown = state.range(0) != 0;
     renderLoop(state, draw, sorvel::CalendarSources{nullptr, nullptr, shown, shown});
 }
@@ -81,21 +88,9 @@ BENCHMARK(BM_TwelveMonthsZoom200Wallpaper)->Arg(0)->Arg(1)->Unit(benchmark::kMil
 // first frame is left out.
 void BM_TwelveMonthsZoom200Almanac(benchmark::State& state) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("wall.jpg"));
-    photo(1920, 1080).save(path, "JPEG", 90);
     TSorvelDraw draw;
-    prepare(draw);
+    if (!zoom200OverWallpaper(state, draw, dir, static_cast<std::int32_t>(state.range(0)))) return;
     sorvel::TCalenderSet& s = draw.settings();
-    s.WallPaperName = sorvel::cp932FromPath(path);
-    s.IsWallPaper = 1;
-    if (draw.LoadWallpaper() != 1) {
-        state.SkipWithError("wallpaper not loaded");
-        return;
-    }
-    s.DispPercent = 200;
-    s.dateSet.NumberOfMonth = static_cast<std::int32_t>(state.range(0));
-    s.dateSet.DrawStyle = 2;
-    s.DayShadow = s.MonthShadow = s.YearShadow = 1;
     const sorvel::CalendarSources sources{nullptr, nullptr, true, true};
     s.redraw = 1;
     draw.Render(sources);

@@ -1,15 +1,24 @@
 // The sync engine against a real Radicale server on loopback, started here with its storage in a
-// temporary folder and stopped at the end: a first sync of 10,000 notes, a sync with nothing
-// changed, and the longest gap between two turns of the event loop while a sync runs (a window
-// on that loop repaints within that gap). Radicale's storage is kept in memory (/dev/shm, where
-// its fsync costs nothing) when there is one: the bench measures the engine and the protocol,
-// not the disk.
+// temporary folder and stopped at the end, and against the tests' scripted server on a thread of
+// its own (the engine's own cost, with next to none of a server's):
+//   - a first sync uploading every note: to Radicale (SORVEL_BENCH_UPLOADS notes, 1,000 unless
+//     set: Radicale looks through the whole collection for each new event, so each upload costs
+//     more than the one before) and to the scripted server (10,000);
+//   - a first sync where both sides already hold the same 10,000 (Radicale's storage is filled
+//     directly with the events the engine would send): every event is fetched and linked;
+//   - a sync with nothing changed, 10,000 notes;
+// each with the longest gap between two turns of the event loop while the sync runs, measured
+// from before the sync is started (a window on that loop repaints within that gap; the meter
+// ticks every millisecond, so a gap is at most 1 ms longer than the engine's longest step).
+// Radicale's storage is kept in memory (/dev/shm, where its fsync costs nothing) when there is
+// one: the bench measures the engine and the protocol, not the disk.
 //   build/bench/bench_sync --benchmark_counters_tabular=true
-//   SORVEL_BENCH_NOTES=1000 build/bench/bench_sync
+//   SORVEL_BENCH_NOTES=1000 SORVEL_BENCH_UPLOADS=200 build/bench/bench_sync
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <future>
 #include <memory>
 
 #include <QCoreApplication>
@@ -27,14 +36,20 @@
 #include <QTimer>
 
 #include "platform/text.h"
+#include "support/caldav_stub.h"
 #include "sync/caldav_sync.h"
+#include "sync/sync_event.h"
 
 using namespace sorvel;
 
 namespace {
 
-// SORVEL_BENCH_NOTES sets another count (the names of the benchmarks stay).
-const int kNotes = qEnvironmentVariableIsSet("SORVEL_BENCH_NOTES") ? qEnvironmentVariableIntValue("SORVEL_BENCH_NOTES") : 10000;
+// SORVEL_BENCH_NOTES and SORVEL_BENCH_UPLOADS set other counts (the names of the benchmarks stay).
+int countFrom(const char* name, int fallback) {
+    return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : fallback;
+}
+const int kNotes = countFrom("SORVEL_BENCH_NOTES", 10000);
+const int kRadicaleUploads = countFrom("SORVEL_BENCH_UPLOADS", 1000);
 const QString kUser = QStringLiteral("bench");
 const QString kPassword = QStringLiteral("bench-password");
 
@@ -112,14 +127,50 @@ struct Radicale {
         if (status != 201) std::fprintf(stderr, "bench_sync: MKCALENDAR answered %d\n", status);
         return url;
     }
+
+    // Puts events straight into a calendar's folder, as files of Radicale's storage.
+    bool seed(const QUrl& calendar, const std::vector<std::pair<std::string, std::string>>& events) {
+        const QString folder = dir.filePath(QStringLiteral("storage/collection-root") + calendar.path());
+        for (const auto& [name, data] : events) {
+            QFile f(folder + QString::fromStdString(name));
+            if (!f.open(QIODevice::WriteOnly) || f.write(data.data(), static_cast<qint64>(data.size())) != static_cast<qint64>(data.size()))
+                return false;
+        }
+        return true;
+    }
+};
+
+// The tests' scripted server, serving on a thread of its own until destroyed.
+struct StubServer {
+    std::unique_ptr<QThread> thread;
+    QUrl url;
+
+    StubServer() {
+        std::promise<QString> ready;
+        std::future<QString> started = ready.get_future();
+        thread.reset(QThread::create([&ready] {
+            CalDavStub stub;
+            stub.user = kUser.toStdString();
+            stub.password = kPassword.toStdString();
+            ready.set_value(stub.url());
+            QEventLoop loop;
+            loop.exec();
+        }));
+        thread->start();
+        url = QUrl(started.get());
+    }
+    ~StubServer() {
+        thread->quit();
+        thread->wait();
+    }
 };
 
 Radicale* server = nullptr;
 
-SyncSnapshot notes() {
+SyncSnapshot notes(int count = kNotes) {
     SyncSnapshot s;
     const std::string captions[] = {sjis("会議"), sjis("歯医者の予約"), sjis("誕生日"), "Report"};
-    for (int i = 0; i < kNotes; ++i) {
+    for (int i = 0; i < count; ++i) {
         TDateMemo m;
         m.year = 2000 + i % 30;
         m.month = 1 + (i / 30) % 12;
@@ -147,46 +198,100 @@ Outcome sync(QNetworkAccessManager& network, const QUrl& calendar, SyncSnapshot 
     });
     QElapsedTimer turn;
     QTimer ticks;
-    ticks.setInterval(0);
+    ticks.setTimerType(Qt::PreciseTimer);
+    ticks.setInterval(1);
     QObject::connect(&ticks, &QTimer::timeout, &loop, [&] {
         out.longestGapMs = std::max(out.longestGapMs, static_cast<double>(turn.nsecsElapsed()) / 1e6);
         turn.restart();
     });
-    engine.start({calendar, kUser, kSyncTimeoutMs}, kPassword, std::move(snapshot), statePath);
+    // The meter runs from before the start: what start() does on the caller's loop counts too.
     turn.start();
     ticks.start();
+    engine.start({calendar, kUser, kSyncTimeoutMs}, kPassword, std::move(snapshot), statePath);
     loop.exec();
+    out.longestGapMs = std::max(out.longestGapMs, static_cast<double>(turn.nsecsElapsed()) / 1e6);
     if (out.result.status != SyncStatus::Ok)
         std::fprintf(stderr, "bench_sync: the sync failed: %s\n", out.result.message.toStdString().c_str());
     if (out.result.stateChanged) saveSyncState(statePath, out.result.state);
     return out;
 }
 
-void BM_FirstSync10000(benchmark::State& state) {
+// A first sync that uploads `count` notes to a new, empty calendar.
+void firstUpload(benchmark::State& state, QNetworkAccessManager& network, const std::function<QUrl()>& newCalendar,
+                 int count) {
+    QTemporaryDir dir;
+    double gap = 0;
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QUrl calendar = newCalendar();
+        const QString statePath = dir.filePath(QStringLiteral("first-%1.sync").arg(++run));
+        SyncSnapshot snapshot = notes(count);
+        state.ResumeTiming();
+        const Outcome o = sync(network, calendar, std::move(snapshot), statePath);
+        if (o.result.uploaded != static_cast<std::size_t>(count)) state.SkipWithError("not every note was uploaded");
+        gap = std::max(gap, o.longestGapMs);
+    }
+    state.counters["notes"] = count;
+    state.counters["longest_loop_gap_ms"] = gap;
+}
+
+void BM_FirstSyncUploadRadicale(benchmark::State& state) {
+    QNetworkAccessManager network;
+    firstUpload(state, network, [&] { return server->newCalendar(network); }, kRadicaleUploads);
+}
+BENCHMARK(BM_FirstSyncUploadRadicale)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+
+void BM_FirstSyncUploadStub10000(benchmark::State& state) {
+    QNetworkAccessManager network;
+    std::unique_ptr<StubServer> stub;
+    firstUpload(state, network, [&] {
+        // Each run a server of its own: the scripted one keeps a single calendar.
+        stub = std::make_unique<StubServer>();
+        return stub->url;
+    }, kNotes);
+}
+BENCHMARK(BM_FirstSyncUploadStub10000)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+
+// A Radicale calendar already holding every note, as the engine sends them.
+QUrl seededCalendar(QNetworkAccessManager& network) {
+    const QUrl calendar = server->newCalendar(network);
+    std::vector<std::pair<std::string, std::string>> events;
+    for (const SyncItem& item : syncItems(notes())) {
+        const std::string uid = syncUid(item, 0);
+        events.emplace_back(uid + ".ics", encodeItem(item, uid));
+    }
+    if (!server->seed(calendar, events)) std::fprintf(stderr, "bench_sync: the calendar could not be filled\n");
+    return calendar;
+}
+
+void BM_FirstSyncLink10000(benchmark::State& state) {
     QNetworkAccessManager network;
     QTemporaryDir dir;
     double gap = 0;
+    int run = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const QUrl calendar = server->newCalendar(network);
-        const QString statePath = dir.filePath(QStringLiteral("first-%1.sync").arg(server->calendars));
+        const QUrl calendar = seededCalendar(network);
+        const QString statePath = dir.filePath(QStringLiteral("link-%1.sync").arg(++run));
         SyncSnapshot snapshot = notes();
         state.ResumeTiming();
         const Outcome o = sync(network, calendar, std::move(snapshot), statePath);
-        if (o.result.uploaded != static_cast<std::size_t>(kNotes)) state.SkipWithError("not every note was uploaded");
+        if (o.result.uploaded + o.result.downloaded != 0 || o.result.state.entries.size() != static_cast<std::size_t>(kNotes))
+            state.SkipWithError("the same notes on both sides were not linked one to one");
         gap = std::max(gap, o.longestGapMs);
     }
     state.counters["longest_loop_gap_ms"] = gap;
 }
-BENCHMARK(BM_FirstSync10000)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_FirstSyncLink10000)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 void BM_NothingChanged10000(benchmark::State& state) {
     QNetworkAccessManager network;
     QTemporaryDir dir;
-    const QUrl calendar = server->newCalendar(network);
+    const QUrl calendar = seededCalendar(network);
     const QString statePath = dir.filePath(QStringLiteral("same.sync"));
-    if (sync(network, calendar, notes(), statePath).result.uploaded != static_cast<std::size_t>(kNotes))
-        state.SkipWithError("the first sync did not upload every note");
+    if (sync(network, calendar, notes(), statePath).result.state.entries.size() != static_cast<std::size_t>(kNotes))
+        state.SkipWithError("the first sync did not link every note");
     double gap = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -168,12 +168,13 @@ write_notes "$prog/Sorvel.dat" "${notes[@]}"
 stored="$RADICALE_DIR/storage/collection-root/alice/bulk"
 run_sorvel
 sync_now
-shot sync_in_progress
+shot password_asked
 give_password
 for _ in $(seq 600); do
   (($(find "$stored" -maxdepth 1 -name '*.ics' 2>/dev/null | wc -l) >= 300)) && break
   sleep 0.1
 done
+shot sync_in_progress
 kill -9 "$pid"
 wait_exit "$pid" 10 || fail "SIGKILL did not end the program"
 uploaded=$(find "$stored" -maxdepth 1 -name '*.ics' 2>/dev/null | wc -l)

@@ -140,10 +140,12 @@ void TMainForm::FormCreate() {
     // The main window always sizes itself by a zoom: an explicit size is not one it can show.
     if (cs.DispPercent == -1.0f) cs.DispPercent = 100;
 
-    // What a save cut short (a power cut, a kill) left beside the three files.
+    // What a save cut short (a power cut, a kill in the middle of a sync) left beside the files.
     removeSaveLeftovers(iniPath(programDir_));
     removeSaveLeftovers(statePath(programDir_));
-    removeSaveLeftovers(dataFilePath(resolveDataFileName(sorvelSet_->MemoFileName, programDir_), programDir_));
+    const QString dataFile = dataFilePath(resolveDataFileName(sorvelSet_->MemoFileName, programDir_), programDir_);
+    removeSaveLeftovers(dataFile);
+    removeSaveLeftovers(syncStatePath(dataFile));
     LoadDataFile();
     ApplySyncSetting();
 

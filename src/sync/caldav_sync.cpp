@@ -12,10 +12,15 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QAuthenticator>
-#include <QPointer>
+#include <QElapsedTimer>
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "ical/ical_export.h"
+#include "platform/files.h"
 #include "sync/caldav_xml.h"
 #include "sync/sync_event.h"
 
@@ -25,7 +30,7 @@ namespace {
 
 constexpr std::size_t kMultigetBatch = 200;
 constexpr std::size_t kParallelRequests = 6;
-constexpr std::size_t kStateEvery = 50;  // server changes between two saves of the state file
+constexpr qint64 kStateEveryMs = 1000;  // the longest time between two saves of the state file
 constexpr int kNewNameTries = 4;
 
 QString host(const QUrl& url) { return url.host().isEmpty() ? url.toString() : url.host(); }
@@ -63,12 +68,15 @@ QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus
 // One sync from start to finish.
 struct CalDavSync::Run {
     CalDavSync* owner = nullptr;
+    std::weak_ptr<Run> self;
     QNetworkAccessManager* network = nullptr;
     SyncConfig config;
     QString password;
     QString statePath;
     SyncState old;     // as read
     SyncState durable;  // old, with the server changes made so far: what a kill leaves true
+    std::unordered_map<std::string, std::size_t> durableAt;  // href -> its place in durable.entries
+    QElapsedTimer sinceSave;
     std::string collectionPath;
     SyncResult result;
     bool done = false;
@@ -99,7 +107,7 @@ struct CalDavSync::Run {
         bool conflict = false;  // ours of a conflict: the server's version is kept beside it
     };
     std::deque<Op> ops;
-    std::size_t opsTotal = 0, opsDone = 0, inFlight = 0, sinceSave = 0;
+    std::size_t opsTotal = 0, opsDone = 0, inFlight = 0;
     std::size_t unsupportedBefore = 0;
 
     QUrl urlOf(const std::string& href) const {
@@ -107,6 +115,29 @@ struct CalDavSync::Run {
         u.setPath(QString::fromStdString(href), QUrl::DecodedMode);
         u.setQuery(QString());
         return u;
+    }
+
+    // Work that may take longer than a frame (reading a long listing, deciding over thousands of
+    // notes, writing the state file) runs on a pool thread while the loop goes on; `then` follows
+    // on the loop unless the run has ended meanwhile. Work on the run's data is sent only while
+    // no request is under way, so that nothing on the loop touches that data meanwhile; the state
+    // file is written from a copy.
+    QFuture<void> offLoop(std::function<void()> work, std::function<void()> then) {
+        auto promise = std::make_shared<QPromise<void>>();
+        auto* watcher = new QFutureWatcher<void>(owner);
+        QObject::connect(watcher, &QFutureWatcherBase::finished, owner,
+                         [keep = self.lock(), watcher, then = std::move(then)] {
+                             watcher->deleteLater();
+                             if (!keep->done) then();
+                         });
+        QFuture<void> future = promise->future();
+        watcher->setFuture(future);
+        QThreadPool::globalInstance()->start([keep = self.lock(), promise, work = std::move(work)] {
+            promise->start();
+            work();
+            promise->finish();
+        });
+        return future;
     }
 
     // ---- requests -------------------------------------------------------------------------
@@ -172,7 +203,7 @@ struct CalDavSync::Run {
         SyncResult r;
         r.status = status;
         r.message = syncFailureMessage(status, config.collection, httpStatus);
-        r.state = durable;
+        r.state = durableState();
         r.stateChanged = false;
         finish(std::move(r));
     }
@@ -180,6 +211,7 @@ struct CalDavSync::Run {
     void finish(SyncResult r) {
         if (done) return;
         done = true;
+        waitForCheckpoint();
         for (QNetworkReply* reply : std::set<QNetworkReply*>(replies)) reply->abort();
         replies.clear();
         owner->finishRun(std::move(r));
@@ -200,18 +232,23 @@ struct CalDavSync::Run {
                      if (!token.empty()) return propfind();  // the token is no longer taken: all again
                      return calendarQuery();
                  }
-                 const auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 fullListing = token.empty();
-                 for (const DavResponse& r : ms->responses) {
-                     if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
-                     if (r.status == 404)
-                         removed.insert(r.href);
-                     else if (r.hasEtag)
-                         listed[r.href] = r.etag;
-                 }
-                 newToken = ms->syncToken;
-                 fetchChanged();
+                 auto readable = std::make_shared<bool>(false);
+                 offLoop(
+                     [this, body = std::move(a.body), token, readable] {
+                         const auto ms = parseMultistatus(body);
+                         if (!ms) return;
+                         *readable = true;
+                         fullListing = token.empty();
+                         for (const DavResponse& r : ms->responses) {
+                             if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
+                             if (r.status == 404)
+                                 removed.insert(r.href);
+                             else if (r.hasEtag)
+                                 listed[r.href] = r.etag;
+                         }
+                         newToken = ms->syncToken;
+                     },
+                     [this, readable] { *readable ? fetchChanged() : fail(SyncStatus::BadResponse); });
              });
     }
 
@@ -242,14 +279,20 @@ struct CalDavSync::Run {
         send("REPORT", config.collection, calendarQueryBody(), {{"Content-Type", xmlType()}, {"Depth", "1"}},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 const auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 fullListing = true;
-                 for (const DavResponse& r : ms->responses) {
-                     if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath || r.status == 404) continue;
-                     listed[r.href] = r.hasEtag ? r.etag : std::string();
-                 }
-                 fetchChanged();
+                 auto readable = std::make_shared<bool>(false);
+                 offLoop(
+                     [this, body = std::move(a.body), readable] {
+                         const auto ms = parseMultistatus(body);
+                         if (!ms) return;
+                         *readable = true;
+                         fullListing = true;
+                         for (const DavResponse& r : ms->responses) {
+                             if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath || r.status == 404)
+                                 continue;
+                             listed[r.href] = r.hasEtag ? r.etag : std::string();
+                         }
+                     },
+                     [this, readable] { *readable ? fetchChanged() : fail(SyncStatus::BadResponse); });
              });
     }
 
@@ -269,7 +312,7 @@ struct CalDavSync::Run {
             batches.emplace_back(want.begin() + static_cast<std::ptrdiff_t>(i),
                                  want.begin() + static_cast<std::ptrdiff_t>(std::min(want.size(), i + kMultigetBatch)));
         batchesLeft = batches.size();
-        if (batches.empty()) return reconcile();
+        if (batches.empty()) return decide();
         for (std::size_t i = 0; i < std::min(batches.size(), std::size_t{3}); ++i) nextBatch();
     }
 
@@ -289,7 +332,7 @@ struct CalDavSync::Run {
                          removed.insert(r.href);
                  }
                  emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
-                 if (--batchesLeft == 0) return reconcile();
+                 if (--batchesLeft == 0) return decide();
                  nextBatch();
              });
     }
@@ -345,6 +388,16 @@ struct CalDavSync::Run {
         op.conflict = conflict;
         op.href = newHref(item, place, &op.uid);
         ops.push_back(std::move(op));
+    }
+
+    // What to do, decided off the loop (thousands of events are read and compared), then done.
+    void decide() {
+        offLoop([this] { reconcile(); }, [this] {
+            opsTotal = ops.size();
+            if (ops.empty()) return complete();
+            sinceSave.start();
+            for (std::size_t i = 0; i < kParallelRequests; ++i) nextOp();
+        });
     }
 
     void reconcile() {
@@ -487,9 +540,6 @@ struct CalDavSync::Run {
             const int place = places[local[i].hash]++;
             if (!localTaken[i]) upload(local[i], place, false);
         }
-        opsTotal = ops.size();
-        if (ops.empty()) return complete();
-        for (std::size_t i = 0; i < kParallelRequests; ++i) nextOp();
     }
 
     void conflictAt(const SyncItem& ours, const SyncItem* theirs) {
@@ -527,23 +577,53 @@ struct CalDavSync::Run {
         --inFlight;
         ++opsDone;
         emit owner->progress(static_cast<int>(opsDone), static_cast<int>(opsTotal));
-        if (++sinceSave >= kStateEvery) {
-            sinceSave = 0;
-            saveDurable();
+        if (sinceSave.elapsed() >= kStateEveryMs) {
+            saveCheckpoint();
+            sinceSave.start();
         }
         if (ops.empty() && inFlight == 0) return complete();
         nextOp();
     }
 
     void saveDurable() {
-        if (!statePath.isEmpty()) saveSyncState(statePath, durable);
+        waitForCheckpoint();
+        if (!statePath.isEmpty()) saveSyncState(statePath, durableState());
+    }
+
+    // While events go up, the state file is saved on a pool thread from a copy, so that the loop
+    // never waits for the disk: one save at a time (a checkpoint due while one is written is left
+    // to the next), and none still being written once the run has ended, so that no later save
+    // is overwritten by it.
+    QFuture<void> checkpoint;
+    void saveCheckpoint() {
+        if (statePath.isEmpty() || (checkpoint.isValid() && !checkpoint.isFinished())) return;
+        checkpoint = offLoop([path = statePath, bytes = writeSyncState(durableState())] { atomicReplace(path, bytes); },
+                             [] {});
+    }
+    void waitForCheckpoint() {
+        if (checkpoint.isValid()) checkpoint.waitForFinished();
+    }
+
+    // durable without the places of entries taken away.
+    SyncState durableState() const {
+        SyncState s = durable;
+        s.entries.erase(std::remove_if(s.entries.begin(), s.entries.end(), [](const SyncEntry& e) { return e.href.empty(); }),
+                        s.entries.end());
+        return s;
     }
 
     void setDurable(const std::string& href, const SyncEntry* entry) {
-        auto& list = durable.entries;
-        list.erase(std::remove_if(list.begin(), list.end(), [&](const SyncEntry& e) { return e.href == href; }),
-                   list.end());
-        if (entry) list.push_back(*entry);
+        const auto at = durableAt.find(href);
+        if (at == durableAt.end()) {
+            if (!entry) return;
+            durableAt.emplace(href, durable.entries.size());
+            durable.entries.push_back(*entry);
+        } else if (entry) {
+            durable.entries[at->second] = *entry;
+        } else {
+            durable.entries[at->second].href.clear();  // left out when saved
+            durableAt.erase(at);
+        }
     }
 
     void put(const Op& op, Answer& a) {
@@ -638,6 +718,7 @@ CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent) : QObjec
 CalDavSync::~CalDavSync() {
     if (run_) {
         run_->done = true;
+        run_->waitForCheckpoint();
         for (QNetworkReply* reply : std::set<QNetworkReply*>(run_->replies)) reply->abort();
     }
 }
@@ -645,7 +726,8 @@ CalDavSync::~CalDavSync() {
 void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSnapshot snapshot,
                        const QString& statePath) {
     if (run_) return;
-    run_ = std::make_unique<Run>();
+    run_ = std::make_shared<Run>();
+    run_->self = run_;
     Run& r = *run_;
     r.owner = this;
     r.network = network_;
@@ -662,6 +744,7 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
     if (r.old.collection != collection) r.old = SyncState{};  // another calendar: all from the start
     r.old.collection = collection;
     r.durable = r.old;
+    for (std::size_t i = 0; i < r.durable.entries.size(); ++i) r.durableAt.emplace(r.durable.entries[i].href, i);
     r.local = syncItems(snapshot);
     QTimer::singleShot(0, this, [this] {
         if (run_ && !run_->done) run_->begin();
@@ -670,8 +753,8 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
 
 void CalDavSync::finishRun(SyncResult result) {
     // The run ends before the signal: a slot may start the next sync.
-    std::unique_ptr<Run> ended = std::move(run_);
-    QTimer::singleShot(0, this, [ended = std::shared_ptr<Run>(std::move(ended))] {});
+    std::shared_ptr<Run> ended = std::move(run_);
+    QTimer::singleShot(0, this, [ended] {});
     emit finished(result);
 }
 
@@ -679,7 +762,7 @@ void CalDavSync::cancel() {
     if (!run_ || run_->done) return;
     SyncResult r;
     r.status = SyncStatus::Cancelled;
-    r.state = run_->durable;
+    r.state = run_->durableState();
     run_->finish(std::move(r));
 }
 

@@ -93,7 +93,7 @@ private:
     struct Run;
     void finishRun(SyncResult result);
     QNetworkAccessManager* network_;
-    std::unique_ptr<Run> run_;
+    std::shared_ptr<Run> run_;  // shared with work it has running on a pool thread
 };
 
 // The message of a failed sync (caption "メッセージ from Sorvel"); empty for Ok and Cancelled.

@@ -523,10 +523,11 @@ TEST_F(MainFormTest, WindowLeftOnNoScreenWhenTheScreensChangeComesBack) {
     EXPECT_EQ(form.sorvelSet().Top, 100);
 }
 
-TEST_F(MainFormTest, StartRemovesWhatInterruptedSavesLeftBesideTheThreeFiles) {
+TEST_F(MainFormTest, StartRemovesWhatInterruptedSavesLeftBesideItsFiles) {
     write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
     write("SorvelSt.dat", buildStateFile(TCalenderSet()));
-    for (const char* name : {"sorvel.ini.xYzAbC", "SorvelSt.dat.QwErTy", "Sorvel.dat.SzGjPc", "notes.txt.SzGjPc"})
+    for (const char* name :
+         {"sorvel.ini.xYzAbC", "SorvelSt.dat.QwErTy", "Sorvel.dat.SzGjPc", "Sorvel.dat.sync.kLmNoP", "notes.txt.SzGjPc"})
         write(name, "half a save");
     TMainForm form;
     form.FormCreate();
