@@ -9,7 +9,8 @@ source "$(dirname "$0")/lib.sh"
 # The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
 RADICALE_DIR=$(mktemp -d /dev/shm/sorvel-radicale.XXXXXX)
 source "$(dirname "$0")/radicale.sh"
-trap 'stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
+tray_pid=
+trap '[[ -n "$tray_pid" ]] && kill "$tray_pid"; stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
 client() { /usr/bin/python3 "$(dirname "$0")/caldav_client.py" "$@"; }
@@ -31,6 +32,11 @@ sync_ini "$cal"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 8
 start_xvfb
+# A system tray at the bottom right of the screen (trayer), for the tray icon whose tooltip says
+# that a sync is under way.
+trayer --edge bottom --align right --widthtype pixel --width 120 --height 28 --transparent false >/dev/null 2>&1 &
+tray_pid=$!
+sleep 1
 
 # Starts the program; the first sync of the run asks for the password.
 run_sorvel() {
@@ -174,6 +180,8 @@ for _ in $(seq 600); do
   (($(find "$stored" -maxdepth 1 -name '*.ics' 2>/dev/null | wc -l) >= 300)) && break
   sleep 0.1
 done
+# The pointer rests on the tray icon, whose tooltip then tells of the sync.
+xdotool mousemove 1267 785 && sleep 0.2 && xdotool mousemove 1268 786 && sleep 1.5
 shot sync_in_progress
 kill -9 "$pid"
 wait_exit "$pid" 10 || fail "SIGKILL did not end the program"

@@ -7,7 +7,7 @@ packages=(
   libjpeg62-turbo-dev libcups2-dev libical-dev python3-icalendar radicale liberfa-dev qtkeychain-qt6-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils
+  xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils trayer
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   radicale python3-caldav apache2-utils openssl
