@@ -167,7 +167,10 @@ void CalDavDiscovery::propfind(const QUrl& url, int depth, Step step) {
     QNetworkReply* reply = network_->sendCustomRequest(request, QByteArrayLiteral("PROPFIND"), kPropfindBody);
     reply_ = reply;
     connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-        if (received > kMaxBody) reply->abort();
+        if (received > kMaxBody) {
+            reply->setProperty("sorvelTooLarge", true);
+            reply->abort();
+        }
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply, step] { replyFinished(reply, step); });
 }
@@ -194,17 +197,24 @@ void CalDavDiscovery::replyFinished(QNetworkReply* reply, Step step) {
         finish(DiscoveryResult{{}, syncFailureMessage(SyncStatus::TlsFailed, reply->url())});
         return;
     }
-    if (reply->error() != QNetworkReply::NoError || status != 207) {
-        const QString why = reply->error() != QNetworkReply::NoError ? reply->errorString()
-                                                                     : QStringLiteral("HTTP %1").arg(status);
-        finish(DiscoveryResult{{}, QStringLiteral("サーバーに接続できません: %1").arg(why)});
+    // Failures are said as the sync says them, naming the server.
+    const bool tooLarge = reply->property("sorvelTooLarge").toBool();
+    if (!tooLarge && (reply->error() != QNetworkReply::NoError || status != 207)) {
+        const QNetworkReply::NetworkError error = reply->error();
+        const SyncStatus why = error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError
+                                   ? SyncStatus::Timeout
+                               : status == 0 ? SyncStatus::Unreachable
+                                             : SyncStatus::ServerError;
+        finish(DiscoveryResult{{}, syncFailureMessage(why, reply->url(), status)});
         return;
     }
     const QUrl base = reply->url();
-    const QByteArray body = reply->read(kMaxBody + 1);
+    const QByteArray body = tooLarge ? QByteArray() : reply->read(kMaxBody + 1);
     const auto resources = body.size() > kMaxBody ? std::nullopt : parsePropfind(body, base);
-    if (!resources) {
-        finish(DiscoveryResult{{}, QStringLiteral("サーバーの応答を読めません")});
+    if (tooLarge || body.size() > kMaxBody || !resources) {
+        finish(DiscoveryResult{{}, syncFailureMessage(tooLarge || body.size() > kMaxBody ? SyncStatus::TooLarge
+                                                                                        : SyncStatus::BadResponse,
+                                                      reply->url())});
         return;
     }
     switch (step) {

@@ -96,6 +96,7 @@ TEST(Discovery, FromTheServersAddressToItsEventCalendarsOrAMessage) {
         QString password = QStringLiteral("secret");
         Calendars want;
         QString error;
+        int failStatus = 0;
     };
     const Case cases[] = {
         {"server address", "", false, false, QStringLiteral("secret"), both, {}},
@@ -108,11 +109,14 @@ TEST(Discovery, FromTheServersAddressToItsEventCalendarsOrAMessage) {
         {"wrong password, Digest", "", true, false, QStringLiteral("wrong"), {}, QStringLiteral("認証に失敗しました")},
         {"untrusted certificate", "", false, true, QStringLiteral("secret"), {},
          QStringLiteral("サーバー 127.0.0.1 の証明書を確認できなかったため、接続しませんでした")},
+        {"server error", "", false, false, QStringLiteral("secret"), {},
+         QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"), 503},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CalDavStub stub(c.https ? tls : std::nullopt);
         stub.digest = c.digest;
+        stub.failStatus = c.failStatus;
         QNetworkAccessManager network;
         CalDavDiscovery discovery(&network);
         std::optional<DiscoveryResult> got;
