@@ -9,8 +9,7 @@ source "$(dirname "$0")/lib.sh"
 # The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
 RADICALE_DIR=$(mktemp -d /dev/shm/sorvel-radicale.XXXXXX)
 source "$(dirname "$0")/radicale.sh"
-tray_pid=
-trap '[[ -n "$tray_pid" ]] && kill "$tray_pid"; stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
+trap 'stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
 client() { /usr/bin/python3 "$(dirname "$0")/caldav_client.py" "$@"; }
@@ -35,7 +34,7 @@ start_xvfb
 # A system tray at the bottom right of the screen (trayer), for the tray icon whose tooltip says
 # that a sync is under way.
 trayer --edge bottom --align right --widthtype pixel --width 120 --height 28 --transparent false >/dev/null 2>&1 &
-tray_pid=$!
+E2E_PIDS+=("$!")  # ended before the X server, like the program
 sleep 1
 
 # Starts the program; the first sync of the run asks for the password.
