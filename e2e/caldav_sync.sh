@@ -50,7 +50,9 @@ sync_now() {
 give_password() {
   local box
   box=$(wait_window '^同期のパスワード$' 20) || fail "the password was not asked"
-  sleep 0.3; xdotool windowfocus --sync "$box"
+  sleep 0.3
+  # A box just mapped may not take the focus at once; the typing then goes to the one focused.
+  xdotool windowfocus --sync "$box" 2>/dev/null || { sleep 0.5; xdotool windowfocus "$box"; }
   xdotool type --delay 20 'pa ss'; xdotool key Return
 }
 # Waits up to $2 seconds for the server's list of calendar $1 to have a line starting "$3<TAB>".

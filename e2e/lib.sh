@@ -1,5 +1,5 @@
 # Shared helpers for end-to-end tests: a private Xvfb server and xdotool waits.
-set -euo pipefail
+set -Eeuo pipefail
 unset QT_QPA_PLATFORM  # the real xcb platform, not the offscreen one the unit tests use
 
 E2E_TMP=$(mktemp -d)
@@ -16,6 +16,8 @@ e2e_cleanup() {
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
+# A command that fails outside a check ends the test too (set -e): say which one.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 fail() {
   echo "FAIL: $*" >&2
