@@ -2,7 +2,7 @@
 # Radicale's own cost per upload, with no sync engine: a private Radicale on loopback (storage in
 # /dev/shm), one connection, PUT of new events one after another, the time of each 500 printed.
 # The sync benchmark's uploads to Radicale compare with this.   python3 bench/radicale_bare_put.py 2000
-import http.client, base64, time, sys, subprocess, tempfile, os, socket
+import http.client, base64, time, sys, subprocess, tempfile, socket, shutil
 d = tempfile.mkdtemp(dir="/dev/shm")
 open(d+"/users","w").write("u:p\n")
 s = socket.socket(); s.bind(("127.0.0.1",0)); port = s.getsockname()[1]; s.close()
@@ -21,3 +21,4 @@ for i in range(N):
         now = time.time(); print(f"{i+1} events: the last 500 took {now-last:.1f} s ({(now-last)/500*1000:.0f} ms each)"); last = now
 print(f"total {time.time()-t0:.1f} s for {N}")
 p.terminate(); p.wait()
+shutil.rmtree(d)
