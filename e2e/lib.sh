@@ -126,3 +126,29 @@ for entry in sys.argv[2:]:
 open(sys.argv[1], 'wb').write(b'<+Sorvel>\0' + notes + b'<-Sorvel>\0')
 PY
 }
+
+# Checks which day cells of calendar window $1 (640 × 480: cells 80 × 53 from (40, 105)) are in
+# the note colour (purple): each further argument is "col,row" for a coloured cell or "!col,row"
+# for one that is not. Prints what it saw when that differs.
+note_cells() {
+  local id=$1; shift
+  import -window "$id" -depth 8 "$E2E_TMP/cells.ppm" || return 1
+  /usr/bin/python3 - "$E2E_TMP/cells.ppm" "$@" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+parts = data.split(maxsplit=4)
+if parts[3] != b"255": sys.exit("not 8 bits per sample")
+w, px = int(parts[1]), parts[4]
+def purple(col, row):
+    x0, y0 = 40 + 80 * col, 105 + 53 * row
+    n = 0
+    for y in range(y0, y0 + 53):
+        for x in range(x0, x0 + 80):
+            r, g, b = px[3 * (y * w + x):3 * (y * w + x) + 3]
+            n += r > 90 and b > 90 and g < 40
+    return n > 20
+want = {tuple(int(v) for v in a.lstrip('!').split(',')): not a.startswith('!') for a in sys.argv[2:]}
+got = {k: purple(*k) for k in want}
+sys.exit(0 if got == want else f'{got}')
+PY
+}
