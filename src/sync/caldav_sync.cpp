@@ -232,23 +232,17 @@ struct CalDavSync::Run {
                      if (!token.empty()) return propfind();  // the token is no longer taken: all again
                      return calendarQuery();
                  }
-                 auto readable = std::make_shared<bool>(false);
-                 offLoop(
-                     [this, body = std::move(a.body), token, readable] {
-                         const auto ms = parseMultistatus(body);
-                         if (!ms) return;
-                         *readable = true;
-                         fullListing = token.empty();
-                         for (const DavResponse& r : ms->responses) {
-                             if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
-                             if (r.status == 404)
-                                 removed.insert(r.href);
-                             else if (r.hasEtag)
-                                 listed[r.href] = r.etag;
-                         }
-                         newToken = ms->syncToken;
-                     },
-                     [this, readable] { *readable ? fetchChanged() : fail(SyncStatus::BadResponse); });
+                 readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
+                     fullListing = token.empty();
+                     for (const DavResponse& r : ms.responses) {
+                         if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
+                         if (r.status == 404)
+                             removed.insert(r.href);
+                         else if (r.hasEtag)
+                             listed[r.href] = r.etag;
+                     }
+                     newToken = ms.syncToken;
+                 });
              });
     }
 
@@ -279,21 +273,29 @@ struct CalDavSync::Run {
         send("REPORT", config.collection, calendarQueryBody(), {{"Content-Type", xmlType()}, {"Depth", "1"}},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 auto readable = std::make_shared<bool>(false);
-                 offLoop(
-                     [this, body = std::move(a.body), readable] {
-                         const auto ms = parseMultistatus(body);
-                         if (!ms) return;
-                         *readable = true;
-                         fullListing = true;
-                         for (const DavResponse& r : ms->responses) {
-                             if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath || r.status == 404)
-                                 continue;
-                             listed[r.href] = r.hasEtag ? r.etag : std::string();
-                         }
-                     },
-                     [this, readable] { *readable ? fetchChanged() : fail(SyncStatus::BadResponse); });
+                 readListing(std::move(a.body), [this](const DavMultistatus& ms) {
+                     fullListing = true;
+                     for (const DavResponse& r : ms.responses) {
+                         if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath || r.status == 404)
+                             continue;
+                         listed[r.href] = r.hasEtag ? r.etag : std::string();
+                     }
+                 });
              });
+    }
+
+    // Reads the server's list off the loop and has `take` note what it holds, then fetches what
+    // changed; a list that cannot be read ends the sync.
+    void readListing(QByteArray body, std::function<void(const DavMultistatus&)> take) {
+        auto readable = std::make_shared<bool>(false);
+        offLoop(
+            [body = std::move(body), take = std::move(take), readable] {
+                const auto ms = parseMultistatus(body);
+                if (!ms) return;
+                *readable = true;
+                take(*ms);
+            },
+            [this, readable] { *readable ? fetchChanged() : fail(SyncStatus::BadResponse); });
     }
 
     // ---- the server's new and changed events ---------------------------------------------------
