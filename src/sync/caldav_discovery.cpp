@@ -210,11 +210,13 @@ void CalDavDiscovery::replyFinished(QNetworkReply* reply, Step step) {
     }
     const QUrl base = reply->url();
     const QByteArray body = tooLarge ? QByteArray() : reply->read(kMaxBody + 1);
-    const auto resources = body.size() > kMaxBody ? std::nullopt : parsePropfind(body, base);
-    if (tooLarge || body.size() > kMaxBody || !resources) {
-        finish(DiscoveryResult{{}, syncFailureMessage(tooLarge || body.size() > kMaxBody ? SyncStatus::TooLarge
-                                                                                        : SyncStatus::BadResponse,
-                                                      reply->url())});
+    if (tooLarge || body.size() > kMaxBody) {
+        finish(DiscoveryResult{{}, syncFailureMessage(SyncStatus::TooLarge, base)});
+        return;
+    }
+    const auto resources = parsePropfind(body, base);
+    if (!resources) {
+        finish(DiscoveryResult{{}, syncFailureMessage(SyncStatus::BadResponse, base)});
         return;
     }
     switch (step) {
