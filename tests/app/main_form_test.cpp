@@ -51,6 +51,19 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void write(const char* name, const std::string& bytes) const { ASSERT_TRUE(atomicReplace(path(name), bytes)); }
     std::string read(const char* name) const { return readWholeFile(path(name)).value_or("<missing>"); }
+    // An empty data file and a state file showing the first of the month, then a window started
+    // over them without a message.
+    void startShowing(std::unique_ptr<TMainForm>& form, std::int32_t year, std::int32_t month) {
+        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
+        TCalenderSet state;
+        state.DispYear = year;
+        state.DispMonth = month;
+        state.DispDay = 1;
+        write("SorvelSt.dat", buildStateFile(state));
+        form = std::make_unique<TMainForm>();
+        form->FormCreate();
+        ASSERT_TRUE(ui.messages.empty());
+    }
 
     QTemporaryDir dir;
     ScriptedUi ui;
@@ -285,15 +298,7 @@ class StartedForm : public MainFormTest {
 protected:
     void SetUp() override {
         MainFormTest::SetUp();
-        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
-        TCalenderSet cs;
-        cs.DispYear = 2001;
-        cs.DispMonth = 9;
-        cs.DispDay = 1;
-        write("SorvelSt.dat", buildStateFile(cs));
-        form = std::make_unique<TMainForm>();
-        form->FormCreate();
-        ASSERT_TRUE(ui.messages.empty());
+        ASSERT_NO_FATAL_FAILURE(startShowing(form, 2001, 9));
     }
     void TearDown() override {
         form.reset();
@@ -821,15 +826,7 @@ protected:
     void SetUp() override {
         MainFormTest::SetUp();
         write("sorvel.ini", "[SorvelSetting]\r\nVersion=1.2\r\nShowRokuyo=1\r\nShowOldCalendar=1\r\nShowSolarTerms=1\r\n");
-        write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
-        TCalenderSet state;
-        state.DispYear = 2025;
-        state.DispMonth = 12;
-        state.DispDay = 1;
-        write("SorvelSt.dat", buildStateFile(state));
-        form = std::make_unique<TMainForm>();
-        form->FormCreate();
-        ASSERT_TRUE(ui.messages.empty());
+        ASSERT_NO_FATAL_FAILURE(startShowing(form, 2025, 12));
         form->sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 12, 22, "", sjis("忘年会")}));
     }
     void TearDown() override {
