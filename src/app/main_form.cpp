@@ -66,7 +66,7 @@ constexpr ZoomItem kZoomItems[] = {
 
 // What the standard exception display shows when a file cannot be created.
 void showCannotCreate(const QString& path, const QString& reason) {
-    showMessage(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason), QStringLiteral("Sorvel"));
+    showMessage(saveFailedMessage(path, reason), QStringLiteral("メッセージ from Sorvel"));
 }
 
 bool trayForTesting = false;
@@ -914,7 +914,9 @@ void TMainForm::syncFinished(const SyncResult& result) {
         // What the server and the data file agree on, once the data file holds it.
         if (saved == 1 && result.stateChanged) {
             const QString dataFile = dataFilePath(sorvelSet_->MemoFileName, programDir_);
-            saveSyncState(syncStatePath(dataFile), result.state);
+            const QString statePath = syncStatePath(dataFile);
+            QString error;
+            if (!saveSyncState(statePath, result.state, &error)) showCannotCreate(statePath, error);
         }
     }
     if (!result.message.isEmpty()) showMessage(result.message, kSyncCaption);

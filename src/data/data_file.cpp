@@ -435,8 +435,9 @@ int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayL
     const std::size_t taken = base ? takeOtherVersion(path, *base, rules, memos) : 0;
     if (merged) *merged = taken;
     std::string bytes = buildDataFile(memos, rules);
-    if (!atomicReplace(path, bytes)) {
-        showMessage(path + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
+    QString error;
+    if (!atomicReplace(path, bytes, &error)) {
+        showMessage(saveFailedMessage(path, error), QStringLiteral("メッセージ from Sorvel"));
         return 0;
     }
     if (base) *base = DataFileBase{path, std::move(bytes)};

@@ -385,8 +385,9 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
 }
 
 int TLayoutPaper::WriteLayoutFile(const QString& path) {
-    if (!atomicReplace(path, BuildLayout())) {
-        showMessage(QStringLiteral("ファイルに保存できませんでした。"), kFileCaption);
+    QString error;
+    if (!atomicReplace(path, BuildLayout(), &error)) {
+        showMessage(QStringLiteral("ファイルに保存できませんでした。\n") + path + '\n' + error, kFileCaption);
         return 0;
     }
     Modified = 0;

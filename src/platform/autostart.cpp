@@ -74,8 +74,9 @@ bool setAutostart(bool on, const QString& entryPath, const QString& program) {
     if (on) {
         const std::string entry = autostartEntry(program);
         const QString dir = QFileInfo(entryPath).absolutePath();
-        if (entry.empty() || !QDir().mkpath(dir) || !atomicReplace(entryPath, entry)) {
-            showMessage(entryPath + QStringLiteral("\nが作成できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
+        QString error;
+        if (entry.empty() || !QDir().mkpath(dir) || !atomicReplace(entryPath, entry, &error)) {
+            showMessage(saveFailedMessage(entryPath, error), QStringLiteral("メッセージ from Sorvel"));
             return false;
         }
         return true;

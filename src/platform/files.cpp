@@ -1,15 +1,19 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include "platform/text.h"
@@ -137,41 +141,118 @@ std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBy
     return data;
 }
 
+namespace {
+
+// What a failed save says to the user, after the file's name.
+QString saveErrorText(int err) {
+    switch (err) {
+    case ENOSPC:
+        return QStringLiteral("ディスクの空きが足りません。");
+    case EDQUOT:
+        return QStringLiteral("ディスクの使用量の上限を超えました。");
+    case EFBIG:
+        return QStringLiteral("ファイルの大きさの上限を超えました。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("書き込む権限がありません。");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です。");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("フォルダがありません。");
+    case EISDIR:
+        return QStringLiteral("同じ名前のフォルダがあります。");
+    case EIO:
+        return QStringLiteral("ディスクへの書き込みでエラーが起きました。");
+    default:
+        return QStringLiteral("書き込みでエラーが起きました（%1）。").arg(QString::fromLocal8Bit(std::strerror(err)));
+    }
+}
+
+// "<name>.XXXXXX" beside the target, six random letters that do not read as a word (so that
+// removeSaveLeftovers knows it), created exclusively. Returns the descriptor or -1 (errno set).
+int createTemporary(const QByteArray& target, QByteArray& name) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[6];
+        for (char& c : suffix) c = letters[QRandomGenerator::global()->bounded(52)];
+        suffix[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(suffix[0])));
+        suffix[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(suffix[1])));
+        name = target + '.' + QByteArray(suffix, 6);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const size_t chunk = std::min<size_t>(bytes.size() - written, 1 << 20);
+        const ssize_t n = ::write(fd, bytes.data() + written, chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool atomicReplace(const QString& path, std::string_view bytes, QString* error) {
+    // Written with the system calls themselves, each checked: a buffered writer's last flush
+    // can fail (a full disk) while the rename after it still goes ahead, which would put a
+    // short file in place of the old one.
     const SaveFaultPlan plan = faultPlan();
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return false;
     };
-    QSaveFile f(path);
-    if (plan.fault == SaveFault::Open || !f.open(QIODevice::WriteOnly)) {
-        return fail(plan.fault == SaveFault::Open ? QStringLiteral("injected: cannot create") : f.errorString());
+    QFileInfo info(path);
+    // A link is followed: the file it names is replaced, the link stays.
+    if (info.isSymLink() && !info.symLinkTarget().isEmpty()) info = QFileInfo(info.symLinkTarget());
+    if (info.isDir()) return fail(saveErrorText(EISDIR));
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    if (plan.fault == SaveFault::Open) return fail(QStringLiteral("injected: cannot create"));
+    QByteArray temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0) return fail(saveErrorText(errno));
+    auto abandon = [&](const QString& why) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return fail(why);
+    };
+    // The replacement keeps the permissions of the file it replaces.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (plan.fault == SaveFault::WriteAfterBytes && plan.afterBytes < static_cast<std::int64_t>(bytes.size())) {
+        writeAll(fd, bytes.substr(0, static_cast<size_t>(std::max<std::int64_t>(0, plan.afterBytes))));
+        return abandon(QStringLiteral("injected: no space left on device"));
     }
-    std::int64_t limit = plan.fault == SaveFault::WriteAfterBytes ? plan.afterBytes : -1;
-    size_t written = 0;
-    while (written < bytes.size()) {
-        size_t chunk = std::min<size_t>(bytes.size() - written, 1 << 20);
-        if (limit >= 0 && static_cast<std::int64_t>(written + chunk) > limit) {
-            chunk = static_cast<size_t>(std::max<std::int64_t>(0, limit - static_cast<std::int64_t>(written)));
-            if (chunk > 0) f.write(bytes.data() + written, static_cast<qint64>(chunk));
-            f.cancelWriting();
-            return fail(QStringLiteral("injected: no space left on device"));
-        }
-        qint64 n = f.write(bytes.data() + written, static_cast<qint64>(chunk));
-        if (n <= 0) {
-            QString why = f.errorString();
-            f.cancelWriting();
-            return fail(why);
-        }
-        written += static_cast<size_t>(n);
+    if (!writeAll(fd, bytes)) return abandon(saveErrorText(errno));
+    // A delayed write error (a full disk, a failing device) is reported by fsync or close.
+    if (plan.fault == SaveFault::Sync) return abandon(QStringLiteral("injected: sync failed"));
+    if (::fsync(fd) != 0) return abandon(saveErrorText(errno));
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temporary.constData());
+        return fail(saveErrorText(err));
     }
-    if (plan.fault == SaveFault::Commit) {
-        f.cancelWriting();
-        return fail(QStringLiteral("injected: rename failed"));
+    if (plan.fault == SaveFault::Commit || ::rename(temporary.constData(), target.constData()) != 0) {
+        const int err = errno;
+        ::unlink(temporary.constData());
+        return fail(plan.fault == SaveFault::Commit ? QStringLiteral("injected: rename failed") : saveErrorText(err));
     }
-    if (!f.commit()) return fail(f.errorString());
-    syncDirectory(QFileInfo(path).absolutePath());
+    syncDirectory(QFile::decodeName(target.left(target.lastIndexOf('/') + 1)));
     return true;
+}
+
+QString saveFailedMessage(const QString& path, const QString& reason) {
+    return path + QStringLiteral("\nが作成できませんでした。") + (reason.isEmpty() ? QString() : '\n' + reason);
 }
 
 namespace {

@@ -41,9 +41,12 @@ std::optional<std::string> readWholeFile(const QString& path, std::int64_t maxBy
                                          QString* error = nullptr);
 
 // Replaces the file at path with bytes in one step: a temporary file beside it is written,
-// synced and renamed over the target, then the directory is synced. On failure the previous
-// file is untouched, the temporary file is removed and false is returned with *error set.
+// synced and renamed over the target, then the directory is synced. On failure (a write, the
+// sync or the rename) the previous file is untouched, the temporary file is removed and false
+// is returned with *error set to the reason, in words for the user ("ディスクの空きが足りません。").
 bool atomicReplace(const QString& path, std::string_view bytes, QString* error = nullptr);
+// "<path>\nが作成できませんでした。\n<reason>": what a failed save of a file says.
+QString saveFailedMessage(const QString& path, const QString& reason);
 
 // Removes what an interrupted atomic replace of path can leave beside it: files named after it
 // with a dot and six random letters ("Sorvel.dat.SzGjPc"). A suffix that reads as a word (all
@@ -52,7 +55,7 @@ bool atomicReplace(const QString& path, std::string_view bytes, QString* error =
 int removeSaveLeftovers(const QString& path);
 
 // Fault injection for tests: the stage at which the next saves fail.
-enum class SaveFault { None, Open, WriteAfterBytes, Commit };
+enum class SaveFault { None, Open, WriteAfterBytes, Sync, Commit };
 struct SaveFaultPlan {
     SaveFault fault = SaveFault::None;
     std::int64_t afterBytes = 0;  // for WriteAfterBytes

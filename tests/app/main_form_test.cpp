@@ -32,6 +32,7 @@
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/caldav_stub.h"
+#include "support/short_disk.h"
 
 using namespace sorvel;
 
@@ -253,7 +254,7 @@ TEST_F(MainFormTest, UnwritableDataFileAsksBeforeEndingAndNoKeepsEverything) {
     ui.answers = {MsgAnswer::No};
     form.Close1Click();
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, toQString(badName) + QStringLiteral("\nが作成できませんでした。"));
+    EXPECT_EQ(ui.messages[0].text, toQString(badName) + QStringLiteral("\nが作成できませんでした。\nフォルダがありません。"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
     EXPECT_EQ(ui.messages[1].text, QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"));
     EXPECT_EQ(ui.messages[1].caption, QStringLiteral("メッセージ from Sorvel"));
@@ -484,20 +485,32 @@ TEST_F(StartedForm, SettingsFilesThatCannotBeReplacedAreReportedAndTheOldOnesKep
     const std::string oldIni = read("sorvel.ini");
     const std::string oldState = read("SorvelSt.dat");
     const std::string oldData = read("Sorvel.dat");
-    for (SaveFault fault : {SaveFault::Open, SaveFault::WriteAfterBytes, SaveFault::Commit}) {
+    // Refused where the code looks for it, and by the kernel: files may not grow past 16 bytes
+    // (each of the three is longer), as on a full disk.
+    const QString noRoom = QStringLiteral("ファイルの大きさの上限を超えました。");
+    for (SaveFault fault : {SaveFault::Open, SaveFault::Commit, SaveFault::None}) {
         ui.messages.clear();
-        setSaveFaultForTesting(SaveFaultPlan{fault, 10});
+        setSaveFaultForTesting(SaveFaultPlan{fault, 0});
         ui.answers = {MsgAnswer::No};
         QSignalSpy closed(form.get(), &TMainForm::closeRequested);
-        form->Close1Click();
+        {
+            const sorvel::testing::FileSizeLimit limit(fault == SaveFault::None ? 16 : RLIM_INFINITY);
+            form->Close1Click();
+        }
         setSaveFaultForTesting({});
         EXPECT_EQ(closed.count(), 0);
-        // Each of the three files: its message; then the question, answered No.
+        // Each of the three files: its message, naming it and the reason; then the question,
+        // answered No.
         ASSERT_EQ(ui.messages.size(), 4u);
-        EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Cannot create file \"") + path("sorvel.ini") + "\"."))
-            << ui.messages[0].text.toStdString();
-        EXPECT_TRUE(ui.messages[1].text.startsWith(QStringLiteral("Cannot create file \"") + path("SorvelSt.dat") + "\"."));
-        EXPECT_EQ(ui.messages[2].text, path("Sorvel.dat") + QStringLiteral("\nが作成できませんでした。"));
+        const QString reason = fault == SaveFault::Open     ? QStringLiteral("injected: cannot create")
+                               : fault == SaveFault::Commit ? QStringLiteral("injected: rename failed")
+                                                            : noRoom;
+        for (int i = 0; i < 3; ++i) {
+            const char* name = i == 0 ? "sorvel.ini" : i == 1 ? "SorvelSt.dat" : "Sorvel.dat";
+            EXPECT_EQ(ui.messages[static_cast<size_t>(i)].text,
+                      path(name) + QStringLiteral("\nが作成できませんでした。\n") + reason);
+            EXPECT_EQ(ui.messages[static_cast<size_t>(i)].caption, QStringLiteral("メッセージ from Sorvel"));
+        }
         EXPECT_EQ(ui.messages[3].text, QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"));
         EXPECT_EQ(read("sorvel.ini"), oldIni);
         EXPECT_EQ(read("SorvelSt.dat"), oldState);

@@ -154,12 +154,13 @@ TEST_F(DataFileIo, DamagedFileIsKeptBesideAndEveryIntactRecordRead) {
 TEST_F(DataFileIo, UnwritableFileIsReportedAndTheOldFileKept) {
     fill();
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    for (const QString& target : {dir.filePath("missing/Sorvel.dat"), dir.filePath("folder")}) {
+    for (const auto& [target, reason] : {std::pair{dir.filePath("missing/Sorvel.dat"), "フォルダがありません。"},
+                                         std::pair{dir.filePath("folder"), "同じ名前のフォルダがあります。"}}) {
         scripted.messages.clear();
         std::string name = cp932FromPath(target);
         EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 0);
         ASSERT_EQ(scripted.messages.size(), 1u);
-        EXPECT_EQ(scripted.messages[0].text, target + "\nが作成できませんでした。");
+        EXPECT_EQ(scripted.messages[0].text, target + "\nが作成できませんでした。\n" + reason);
         EXPECT_EQ(scripted.messages[0].caption, "メッセージ from Sorvel");
         EXPECT_EQ(scripted.messages[0].buttons, MsgButtons::Ok);
     }
@@ -172,7 +173,8 @@ TEST_F(DataFileIo, UnwritableFileIsReportedAndTheOldFileKept) {
     setSaveFaultForTesting({SaveFault::WriteAfterBytes, 20});
     std::string name;
     EXPECT_EQ(SaveDataFile(name, dir.path(), rules, memos), 0);
-    EXPECT_EQ(scripted.messages.back().text, dir.filePath("Sorvel.dat") + "\nが作成できませんでした。");
+    EXPECT_EQ(scripted.messages.back().text,
+              dir.filePath("Sorvel.dat") + "\nが作成できませんでした。\ninjected: no space left on device");
     EXPECT_EQ(readWholeFile(dir.filePath("Sorvel.dat")), std::optional<std::string>(previous));
 }
 

@@ -190,7 +190,8 @@ TEST_F(LayoutPage, FailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(*readWholeFile(path), saved);
     EXPECT_EQ(page.Modified, 1);
     EXPECT_EQ(scripted.messages, (std::vector<RecordedMessage>{
-                                     {"ファイルに保存できませんでした。", "メッセージ-Sorvel", MsgButtons::Ok}}));
+                                     {"ファイルに保存できませんでした。\n" + path + "\ninjected: no space left on device",
+                                      "メッセージ-Sorvel", MsgButtons::Ok}}));
 }
 
 TEST_F(LayoutPage, ModifiedFlagAndTheSaveQuestion) {

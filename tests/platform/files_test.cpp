@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/files.h"
+#include "support/short_disk.h"
 
 using namespace sorvel;
 
@@ -109,6 +112,7 @@ TEST_F(AtomicReplace, InjectedFaultsKeepTheOldFile) {
         {SaveFault::WriteAfterBytes, 5},
         {SaveFault::WriteAfterBytes, (1 << 20) + 17},  // inside the second chunk
         {SaveFault::WriteAfterBytes, static_cast<std::int64_t>(newBytes.size()) - 1},
+        {SaveFault::Sync, 0},
         {SaveFault::Commit, 0},
     };
     for (const auto& plan : plans) {
@@ -121,6 +125,61 @@ TEST_F(AtomicReplace, InjectedFaultsKeepTheOldFile) {
     }
     setSaveFaultForTesting({});
     EXPECT_TRUE(atomicReplace(path, newBytes));
+}
+
+namespace {
+
+// A save in a child process whose files may not grow past `limit` bytes: "1" or "0" and the
+// error it gave.
+QString saveInChild(const QString& path, const std::string& bytes, rlim_t limit) {
+    int fds[2];
+    if (::pipe(fds) != 0) return QStringLiteral("no pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const sorvel::testing::FileSizeLimit fsize(limit);
+        QString error;
+        const bool saved = atomicReplace(path, bytes, &error);
+        const QByteArray out = (saved ? "1" : "0") + error.toUtf8();
+        const bool sent = ::write(fds[1], out.constData(), static_cast<size_t>(out.size())) == out.size();
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(fds[1]);
+    QByteArray got;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) got.append(buf, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return QString::fromUtf8(got);
+}
+
+}  // namespace
+
+// The kernel refuses the data: past a file-size limit (EFBIG, any user) and, as root, on a
+// tmpfs with no block left (ENOSPC). A small file is refused only when its data reach the disk,
+// a large one in a write; either way the old file stays as it was and the reason is said.
+TEST_F(AtomicReplace, ARealShortFileSystemKeepsTheOldFile) {
+    const std::string small(300, 's');
+    for (const std::string* bytes : {&small, &newBytes}) {
+        EXPECT_EQ(saveInChild(path, *bytes, 100), QStringLiteral("0ファイルの大きさの上限を超えました。"));
+        expectUntouched();
+    }
+
+    const QString mountPoint = dir.filePath("disk");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
+    const sorvel::testing::TinyTmpfs disk(mountPoint, "64k");
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs can be mounted by root only";
+    const QString onDisk = mountPoint + "/Sorvel.dat";
+    ASSERT_TRUE(atomicReplace(onDisk, oldBytes));
+    ASSERT_TRUE(disk.fill());
+    for (const std::string* bytes : {&small, &newBytes}) {
+        QString error;
+        EXPECT_FALSE(atomicReplace(onDisk, *bytes, &error));
+        EXPECT_EQ(error, QStringLiteral("ディスクの空きが足りません。"));
+        EXPECT_EQ(readWholeFile(onDisk), std::optional<std::string>(oldBytes));
+        EXPECT_EQ(entries(mountPoint), (QStringList{"Sorvel.dat", "filler"}));
+    }
 }
 
 TEST_F(AtomicReplace, FailsWhereNoFileCanBeCreated) {
