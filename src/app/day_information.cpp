@@ -33,7 +33,7 @@ bool ruleFalls(const THolidaySet& rule, const ClickedDate& date) {
 }  // namespace
 
 QStringList dayInformation(const ClickedDate& date, const THolidayList& holidays, const TDateMemoList& memos,
-                           bool nationalHolidays) {
+                           bool nationalHolidays, bool almanac) {
     QStringList lines = dateLines(date);
     if (nationalHolidays) {
         const std::string national = nationalDayLabel(nationalHoliday(date.year, date.month, date.day));
@@ -41,17 +41,19 @@ QStringList dayInformation(const ClickedDate& date, const THolidayList& holidays
     }
     for (const auto& rule : holidays)
         if (rule && ruleFalls(*rule, date) && !rule->name.empty()) lines << toQString(rule->name);
-    lines << almanacDetailLines(almanacDay(date.year, date.month, date.day), date.year, date.month);
+    if (almanac) lines << almanacDetailLines(almanacDay(date.year, date.month, date.day), date.year, date.month);
+    int notes = 0;
     for (const auto& memo : memos)
         if (memo && memo->year == date.year && memo->month == date.month && memo->day == date.day &&
-            !memo->caption.empty())
+            !memo->caption.empty() && notes++ < kToolTipNotes)
             lines << toQString(memo->caption);
+    if (notes > kToolTipNotes) lines << QStringLiteral("ほか %1件").arg(notes - kToolTipNotes);
     return lines;
 }
 
 QString dayToolTip(const ClickedDate& date, const THolidayList& holidays, const TDateMemoList& memos,
-                   bool nationalHolidays) {
-    return dayInformation(date, holidays, memos, nationalHolidays).join(QChar(u'\n'));
+                   bool nationalHolidays, bool almanac) {
+    return dayInformation(date, holidays, memos, nationalHolidays, almanac).join(QChar(u'\n'));
 }
 
 QString dayAlmanacLine(const ClickedDate& date) {

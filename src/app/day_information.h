@@ -12,10 +12,13 @@ namespace sorvel {
 
 // The lines of the day's tooltip, in the order above. nationalHolidays: the calendar shows
 // Japan's national holidays.
+// almanac: the almanac lines too. The notes stop after kToolTipNotes captions with a line
+// "ほか n件", so that a day of many notes keeps its tooltip on the screen.
+inline constexpr int kToolTipNotes = 20;
 QStringList dayInformation(const ClickedDate& date, const THolidayList& holidays, const TDateMemoList& memos,
-                           bool nationalHolidays);
+                           bool nationalHolidays, bool almanac);
 QString dayToolTip(const ClickedDate& date, const THolidayList& holidays, const TDateMemoList& memos,
-                   bool nationalHolidays);
+                   bool nationalHolidays, bool almanac);
 
 // The day dialog's one line: the date, its era year and the almanac, on one line. Its list
 // already names the holidays and the notes.

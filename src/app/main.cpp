@@ -61,10 +61,7 @@ int main(int argc, char* argv[]) {
                          Qt::QueuedConnection);
         form.FormCreate();
         instance.setActivationHandler([&form] {
-            form.show();
-            form.raise();
-            form.activateWindow();
-            sorvel::requestActivation(form.windowHandle());
+            form.TakeFocus();
         });
         // Nothing the user entered is lost when the session ends without "閉じる(&X)".
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,

@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/about_form.h"
+#include "app/calendar_accessible.h"
 #include "app/day_information.h"
 #include "app/window_interaction.h"
 
@@ -84,6 +85,13 @@ TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     // the active window unless told otherwise; the resting mouse is seen through tracking.
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    installCalendarAccessibility();
+    // A timer of the monotonic clock would sleep through a suspend: the date is looked at often.
+    auto* todayTimer = new QTimer(this);
+    todayTimer->setObjectName(QStringLiteral("todayTimer"));
+    connect(todayTimer, &QTimer::timeout, this, &TMainForm::CheckToday);
+    todayTimer->start(30 * 1000);
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPixelSize(12);
     setFont(f);
@@ -111,10 +119,7 @@ void TMainForm::FormCreate() {
         tray_->setToolTip(QStringLiteral("Sorvel"));
         tray_->setContextMenu(popupMenu_);
         connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Context) {
-                raise();
-                activateWindow();
-            }
+            if (reason == QSystemTrayIcon::Context || reason == QSystemTrayIcon::Trigger) TakeFocus();
         });
         tray_->show();
     }
@@ -147,6 +152,8 @@ void TMainForm::FormCreate() {
     removeSaveLeftovers(dataFile);
     removeSaveLeftovers(syncStatePath(dataFile));
     LoadDataFile();
+    if (const QString unsaved = unsavedCopyIn(programDir_); !unsaved.isEmpty())
+        showMessage(unsavedCopyMessage(unsaved), QStringLiteral("メッセージ from Sorvel"));
     ApplySyncSetting();
 
     draw_->UpdateToday();
@@ -339,11 +346,28 @@ void TMainForm::ApplyAlmanacShown() {
 }
 
 QString TMainForm::DayToolTipAt(int x, int y) const {
-    if (!draw_ || !draw_->almanacShown().any()) return {};
+    if (!draw_) return {};
     const TCalenderSet& cs = draw_->settings();
     const std::optional<ClickedDate> date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), x, y);
     if (!date) return {};
-    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1);
+    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1,
+                      draw_->almanacShown().any());
+}
+
+void TMainForm::TakeFocus() {
+    show();
+    raise();
+    activateWindow();
+    // A window manager that keeps new windows from taking the focus is asked as a pager would.
+    requestActivation(windowHandle());
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TMainForm::CheckToday() {
+    if (!draw_ || today() == draw_->todaysDate()) return;
+    // The day changed (midnight, a wake from sleep, the clock set): the frame moves to today.
+    draw_->UpdateToday();
+    ShowImage();
 }
 
 bool TMainForm::event(QEvent* event) {
@@ -374,6 +398,7 @@ void TMainForm::RefreshView() {
     draw_->Render(calendarSources());
     ResizeToZoom();
     repaint();
+    calendarAccessibleChanged(*this);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
@@ -398,6 +423,15 @@ void TMainForm::FormKeyDown(int key) {
             NextMonth(cs);
             ShowImage();
             break;
+        // A year is twelve steps of a month, with their limits at year 0 and 9999.
+        case CalendarKey::PreviousYear:
+            for (int i = 0; i < 12; ++i) PreviousMonth(cs);
+            ShowImage();
+            break;
+        case CalendarKey::NextYear:
+            for (int i = 0; i < 12; ++i) NextMonth(cs);
+            ShowImage();
+            break;
         case CalendarKey::ThisMonth:
             ShowTodayClick();
             break;
@@ -411,11 +445,19 @@ void TMainForm::FormKeyDown(int key) {
     }
 }
 
-void TMainForm::contextMenuEvent(QContextMenuEvent* event) { popupMenu_->popup(event->globalPos()); }
+void TMainForm::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu takes the release of the press that opened it.
+    dragging_ = false;
+    popupMenu_->popup(event->globalPos());
+}
 
 void TMainForm::showEvent(QShowEvent* event) {
     TVForm::showEvent(event);
     setSkipTaskbar(windowHandle());
+    // The keyboard works the calendar from its first showing, without a click.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !QApplication::activeModalWidget()) TakeFocus();
+    });
 }
 
 void TMainForm::LoadDataFile() {
@@ -501,6 +543,13 @@ int TMainForm::SaveForSessionEnd() {
     if (printing_) swapPrintAside();
     const int all = SaveAll();
     if (printing_) swapPrintAside();
+    if (all != 1) {
+        // The data file could not take the notes (a read-only place, a full disk) and no one
+        // can be asked: they go into the program directory, and the next start says where.
+        const std::string bytes = buildDataFile(sorvelSet_->memos, sorvelSet_->holidays);
+        if (readWholeFile(dataFilePath(sorvelSet_->MemoFileName, programDir_)) != bytes)
+            keepUnsavedCopy(programDir_, bytes);
+    }
     return all == 1 && saved == 1 ? 1 : 0;
 }
 
@@ -552,6 +601,8 @@ void TMainForm::mousePressEvent(QMouseEvent* event) {
 }
 
 void TMainForm::mouseMoveEvent(QMouseEvent* event) {
+    // A release that went elsewhere (to the context menu a right press opened) ends the drag.
+    if (event->buttons() == Qt::NoButton) dragging_ = false;
     FormMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
@@ -628,12 +679,14 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
     SaveDataFile();
+    TakeFocus();
 }
 
 void TMainForm::ShowImage() {
     draw_->settings().redraw = 1;
     draw_->Render(calendarSources());
     repaint();
+    calendarAccessibleChanged(*this);
 }
 
 // --- menu commands -------------------------------------------------------------------------
@@ -731,6 +784,7 @@ void TMainForm::setClick() {
     draw_->settings().redraw = 1;
     RefreshView();
     setZoomChecks();
+    TakeFocus();
 }
 
 void TMainForm::SelectbmpClick() {
@@ -738,6 +792,7 @@ void TMainForm::SelectbmpClick() {
     FileDialogRequest req{QStringLiteral("壁紙を選んでください"), QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"),
                           pathFromCp932(cs.WallPaperName)};
     auto chosen = ui().openPicture(req, decodePicturePreview);
+    TakeFocus();
     if (!chosen) return;
     // A name that cannot be stored would name another file at the next start.
     const auto stored = storablePath(*chosen);
@@ -817,10 +872,13 @@ void TMainForm::calenprintClick() {
     cs.redraw = 1;
     draw_->Render(calendarSources());
     update();
+    TakeFocus();
 }
 
 void TMainForm::IcalImportClick() {
-    if (!IcalImportCommand(this, sorvelSet_->holidays, sorvelSet_->memos, today().year)) return;
+    const bool imported = IcalImportCommand(this, sorvelSet_->holidays, sorvelSet_->memos, today().year);
+    TakeFocus();
+    if (!imported) return;
     // As after the day dialog: the list, the data file and the calendar at once.
     if (yoteiForm_) yoteiForm_->DateDataChanged(true);
     SaveDataFile();
@@ -836,6 +894,7 @@ void TMainForm::IcalExportClick() {
     std::vector<const THolidaySet*> rules;
     for (const auto& r : sorvelSet_->holidays) rules.push_back(r.get());
     IcalExportCommand(this, memos, rules, today().year, true);
+    TakeFocus();
 }
 
 // --- sync ----------------------------------------------------------------------------------
@@ -933,8 +992,11 @@ void TMainForm::ShowHelpClick() {
 }
 
 void TMainForm::About1Click() {
-    TAboutForm about(this);
-    about.Execute(programDir_);
+    {
+        TAboutForm about(this);
+        about.Execute(programDir_);
+    }
+    TakeFocus();
 }
 
 void TMainForm::PopupMenu1Popup() {

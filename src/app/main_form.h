@@ -104,12 +104,19 @@ public:
     // What the window's calendar draws from beside its appearance: the two lists and the
     // national-holiday and era switches of the basic settings.
     CalendarSources calendarSources() const;
-    // The tooltip of the day under a point of the calendar; empty when no almanac box is on or
-    // no day is there.
+    // The tooltip of the day under a point of the calendar; empty where no day is.
     QString DayToolTipAt(int x, int y) const;
+    // Shown, raised and given the keyboard: at start, after its dialogs, from the tray icon and
+    // a second start.
+    void TakeFocus();
+    // Runs every half minute: when the date changed since the last look, the calendar shows
+    // the new today.
+    void CheckToday();
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
+    const TSorvelSet& sorvelSet() const { return *sorvelSet_; }
     TSorvelDraw& draw() { return *draw_; }
+    const TSorvelDraw& draw() const { return *draw_; }
     QMenu* popupMenu() const { return popupMenu_; }
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }

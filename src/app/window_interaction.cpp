@@ -119,12 +119,14 @@ CalendarKey calendarKeyCommand(int key) {
             return CalendarKey::Menu;
         case Qt::Key_Left:
         case Qt::Key_Up:
-        case Qt::Key_PageUp:
             return CalendarKey::PreviousMonth;
         case Qt::Key_Right:
         case Qt::Key_Down:
-        case Qt::Key_PageDown:
             return CalendarKey::NextMonth;
+        case Qt::Key_PageUp:
+            return CalendarKey::PreviousYear;
+        case Qt::Key_PageDown:
+            return CalendarKey::NextYear;
         case Qt::Key_Home:
             return CalendarKey::ThisMonth;
         case Qt::Key_Return:

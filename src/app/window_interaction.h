@@ -43,7 +43,7 @@ ClickedDate clickedDateOf(int year, int month, int day);
 // What a key (a Qt::Key) does on the calendar window: Space opens the menu; Left, Up and Page
 // Up step back a month, Right, Down and Page Down forward; Home shows this month; Enter opens
 // the day dialog of today.
-enum class CalendarKey { None, Menu, PreviousMonth, NextMonth, ThisMonth, TodayDialog };
+enum class CalendarKey { None, Menu, PreviousMonth, NextMonth, PreviousYear, NextYear, ThisMonth, TodayDialog };
 CalendarKey calendarKeyCommand(int key);
 
 // A stored display date brought into the range the window steps through: year 0–9999, month

@@ -1,6 +1,7 @@
 #include "data/data_file.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QFile>
 #include <QFileInfo>
@@ -329,13 +330,14 @@ QString damagedName(const QString& path, int n) {
     return path + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
 }
 
-}  // namespace
+QString unsavedName(const QString& programDir, int n) {
+    return joinPath(programDir, QStringLiteral("Sorvel.dat.unsaved")) + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+}
 
-QString keepDamagedCopy(const QString& path, std::string_view bytes) {
-    // The first free name of "<file>.damaged", "<file>.damaged.2", …; a copy with the same bytes
-    // is kept as it is.
+// The first free name of "<name>", "<name>.2", …; a copy with the same bytes is kept as it is.
+QString keepCopy(const std::function<QString(int)>& name, std::string_view bytes) {
     for (int n = 1; n < 1000; ++n) {
-        const QString candidate = damagedName(path, n);
+        const QString candidate = name(n);
         if (auto existing = readWholeFile(candidate)) {
             if (*existing == bytes) return candidate;
             continue;
@@ -344,6 +346,26 @@ QString keepDamagedCopy(const QString& path, std::string_view bytes) {
         return atomicReplace(candidate, bytes) ? candidate : QString();
     }
     return QString();
+}
+
+}  // namespace
+
+QString keepDamagedCopy(const QString& path, std::string_view bytes) {
+    return keepCopy([&](int n) { return damagedName(path, n); }, bytes);
+}
+
+QString keepUnsavedCopy(const QString& programDir, std::string_view bytes) {
+    return keepCopy([&](int n) { return unsavedName(programDir, n); }, bytes);
+}
+
+QString unsavedCopyIn(const QString& programDir) {
+    const QString first = unsavedName(programDir, 1);
+    return QFileInfo::exists(first) ? first : QString();
+}
+
+QString unsavedCopyMessage(const QString& copy) {
+    return QStringLiteral("前回の終了時にデータファイルへ保存できなかった予定と祝日を\n") + copy +
+           QStringLiteral("\nに残しました。設定でこのファイルをデータファイルに選ぶと読み込めます。");
 }
 
 QString moveUnreadableAside(const QString& path) {

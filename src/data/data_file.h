@@ -56,6 +56,14 @@ bool isForeignDataFile(std::string_view bytes);
 // Keeps the bytes of a damaged data file beside it ("<file>.damaged", numbered when that name
 // holds other bytes). Returns the copy's path, empty when it could not be written.
 QString keepDamagedCopy(const QString& path, std::string_view bytes);
+// The notes and rules a session end could not write to the data file, kept in the program
+// directory as "Sorvel.dat.unsaved" (numbered as above). Returns the copy's path, empty when
+// it could not be written either.
+QString keepUnsavedCopy(const QString& programDir, std::string_view bytes);
+// The first kept copy of unsaved notes in the program directory, empty when there is none.
+QString unsavedCopyIn(const QString& programDir);
+// What the start says while such a copy is there (caption "メッセージ from Sorvel").
+QString unsavedCopyMessage(const QString& copy);
 // Renames a data file that cannot be read to the first free one of those names, so that no save
 // replaces it. Returns the new path, empty when it could not be moved.
 QString moveUnreadableAside(const QString& path);

@@ -43,6 +43,8 @@ YearMonth yearMonthGroup(const YearMonthNames& names, int lowYear, int highYear,
     d.group = new QGroupBox(QStringLiteral("表示年月"), parent);
     d.year = spinEdit(names.yearSpin, names.yearEdit, lowYear, highYear, d.group);
     d.month = spinEdit(names.monthSpin, names.monthEdit, kMinMonth, kMaxMonth, d.group);
+    d.year->setAccessibleName(QStringLiteral("表示年"));
+    d.month->setAccessibleName(QStringLiteral("表示月"));
     auto* row = new QHBoxLayout(d.group);
     row->setContentsMargins(6, 2, 6, 4);
     row->addWidget(d.year);

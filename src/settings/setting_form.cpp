@@ -136,6 +136,7 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     adsorption_ = checkBox("Adsorption", "画面端にくっつく", generalGroup);
     lengthUpDown_ = spinEdit("LengthUpDown", "LengthAdsorp", kMinSnapLength, kMaxSnapLength, generalGroup);
     lengthUpDown_->setValue(15);
+    lengthUpDown_->setAccessibleName(QStringLiteral("くっつく距離（ドット）"));
     noDayDraw_ = checkBox("NoDayDraw", "日付を描かない", generalGroup);
     auto* general = new QVBoxLayout(generalGroup);
     general->setContentsMargins(6, 2, 6, 4);
@@ -353,17 +354,23 @@ void TSettingForm::buildSyncPage(QWidget* page) {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
     grid->addWidget(syncEnabled_, 0, 0, 1, 3);
-    grid->addWidget(label("サーバーのアドレス", page), 1, 0);
+    // Each label names its field, for the keyboard and for a screen reader.
+    auto labelFor = [page](const char* text, QWidget* field) {
+        QLabel* l = label(text, page);
+        l->setBuddy(field);
+        return l;
+    };
+    grid->addWidget(labelFor("サーバーのアドレス", syncUrl_), 1, 0);
     grid->addWidget(syncUrl_, 1, 1);
     grid->addWidget(discover_, 1, 2);
-    grid->addWidget(label("カレンダー", page), 2, 0, Qt::AlignTop);
+    grid->addWidget(labelFor("カレンダー", calendarList_), 2, 0, Qt::AlignTop);
     grid->addWidget(calendarList_, 2, 1, 1, 2);
     grid->addWidget(discoveryStatus_, 3, 1, 1, 2);
-    grid->addWidget(label("ユーザー名", page), 4, 0);
+    grid->addWidget(labelFor("ユーザー名", syncUser_), 4, 0);
     grid->addWidget(syncUser_, 4, 1, 1, 2);
-    grid->addWidget(label("パスワード", page), 5, 0);
+    grid->addWidget(labelFor("パスワード", syncPassword_), 5, 0);
     grid->addWidget(syncPassword_, 5, 1, 1, 2);
-    grid->addWidget(label("同期の間隔", page), 6, 0);
+    grid->addWidget(labelFor("同期の間隔", syncInterval_), 6, 0);
     grid->addWidget(syncInterval_, 6, 1, Qt::AlignLeft);
     grid->addWidget(syncNow_, 7, 2);
     grid->setColumnStretch(1, 1);

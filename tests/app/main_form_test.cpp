@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -269,6 +270,48 @@ TEST_F(MainFormTest, UnwritableDataFileAsksBeforeEndingAndNoKeepsEverything) {
     EXPECT_EQ(closed.count(), 1);
 }
 
+TEST_F(MainFormTest, ASessionEndThatCannotWriteTheDataFileKeepsTheNotesBesideAndTheNextStartSaysWhere) {
+    {
+        TMainForm form;
+        form.FormCreate();
+        form.sorvelSet().MemoFileName = cp932FromPath(dir.filePath(QStringLiteral("missing/Sorvel.dat")));
+        form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "kept"}));
+        EXPECT_EQ(form.SaveForSessionEnd(), 0);
+    }
+    const std::string unsaved = read("Sorvel.dat.unsaved");
+    EXPECT_NE(unsaved.find("<+DA>kept<-DA>"), std::string::npos) << unsaved;
+    ui.messages.clear();
+    TMainForm next;
+    next.FormCreate();
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text,
+              QStringLiteral("前回の終了時にデータファイルへ保存できなかった予定と祝日を\n") + path("Sorvel.dat.unsaved") +
+                  QStringLiteral("\nに残しました。設定でこのファイルをデータファイルに選ぶと読み込めます。"));
+    EXPECT_EQ(ui.messages.back().caption, QStringLiteral("メッセージ from Sorvel"));
+}
+
+TEST_F(MainFormTest, AScreenReaderReadsTheMonthTodayAndEachDay) {
+    TMainForm form;
+    form.FormCreate();
+    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "a"}));
+    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "b"}));
+    form.draw().settings().DispYear = 2001;
+    form.draw().settings().DispMonth = 9;
+    form.ShowImage();
+    QAccessibleInterface* calendar = QAccessible::queryAccessibleInterface(&form);
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(calendar->text(QAccessible::Name), QStringLiteral("2001年9月、今日は9月23日（日）、予定 2件"));
+    EXPECT_EQ(calendar->text(QAccessible::Description), QStringLiteral("今日の予定：a、b"));
+    ASSERT_EQ(calendar->childCount(), 30);
+    QAccessibleInterface* today = calendar->child(22);
+    EXPECT_EQ(today->role(), QAccessible::Cell);
+    EXPECT_TRUE(today->text(QAccessible::Name).startsWith(QStringLiteral("2001年9月23日(日)、予定 2件、今日、")))
+        << today->text(QAccessible::Name).toStdString();
+    // Its cell is where a double click finds the 23rd: Sunday of week row 5.
+    EXPECT_EQ(today->rect().topLeft() - form.mapToGlobal(QPoint(0, 0)), QPoint(40, 7 * 53));
+    EXPECT_EQ(calendar->childAt(today->rect().center().x(), today->rect().center().y()), today);
+}
+
 TEST_F(MainFormTest, StoredPositionIsKeptOnScreen) {
     write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
     const ScreenExtent screen = TMainForm::screenExtent();
@@ -411,6 +454,42 @@ TEST_F(StartedForm, DraggingSnapsToTheLeftEdge) {
     form->FormMouseUp(300, 300);
     form->FormMouseMove(100, 300);  // released: no move
     EXPECT_EQ(form->x(), s.left);
+
+    // A right press opens the menu, which takes the release: the pointer moving on with no
+    // button held drags nothing.
+    form->show();
+    QTest::mousePress(form.get(), Qt::RightButton, {}, QPoint(50, 50));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(50, 50), form->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(form.get(), &menu);
+    form->popupMenu()->hide();
+    QMouseEvent move(QEvent::MouseMove, QPointF(150, 80), form->mapToGlobal(QPointF(150, 80)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &move);
+    EXPECT_EQ(form->x(), s.left);
+}
+
+TEST_F(StartedForm, TheTodayFrameMovesWhenTheDateChanges) {
+    auto* timer = form->findChild<QTimer*>(QStringLiteral("todayTimer"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_LE(timer->interval(), 60 * 1000);
+    setTodayForTesting(LocalDate{2001, 9, 24});
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(form->draw().todaysDate(), (LocalDate{2001, 9, 24}));
+}
+
+TEST_F(StartedForm, TooltipWithoutAlmanacNamesTheDayAndCapsItsNotes) {
+    // Tuesday 25 September 2001, in week row 5 of the 640 × 480 month: cells 80 × 53 from
+    // x = 40, the first week row at grid row 3.
+    for (int i = 0; i < 1000; ++i)
+        form->sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 25, "", std::string("n").append(std::to_string(i))}));
+    const QStringList lines = form->DayToolTipAt(40 + 2 * 80 + 40, 7 * 53 + 20).split(QChar(u'\n'));
+    ASSERT_EQ(lines.size(), 23) << lines.join('|').toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("2001年9月25日(火)"));
+    EXPECT_EQ(lines[1], QStringLiteral("平成13年"));
+    EXPECT_EQ(lines[2], QStringLiteral("n0"));
+    EXPECT_EQ(lines[21], QStringLiteral("n19"));
+    EXPECT_EQ(lines[22], QStringLiteral("ほか 980件"));
 }
 
 TEST_F(StartedForm, ZoomItemsAndTheirCheckMarks) {
@@ -720,6 +799,11 @@ TEST_F(StartedForm, KeysStepTheMonthsShowThisMonthOpenTodaysDayAndTheMenu) {
         return 1;
     });
     QTest::keyClick(form.get(), Qt::Key_PageDown);
+    EXPECT_EQ(cs().DispYear, 2002);
+    EXPECT_EQ(cs().DispMonth, 9);
+    QTest::keyClick(form.get(), Qt::Key_PageUp);
+    QTest::keyClick(form.get(), Qt::Key_Right);
+    EXPECT_EQ(cs().DispYear, 2001);
     EXPECT_EQ(cs().DispMonth, 10);
     QTest::keyClick(form.get(), Qt::Key_Left);
     QTest::keyClick(form.get(), Qt::Key_Left);

@@ -245,9 +245,9 @@ TEST(DisplayDate, DamagedStoredDatesComeBackIntoRange) {
 TEST(CalendarKeys, EachKeyItsCommand) {
     const std::pair<int, CalendarKey> cases[] = {
         {Qt::Key_Space, CalendarKey::Menu},           {Qt::Key_Left, CalendarKey::PreviousMonth},
-        {Qt::Key_Up, CalendarKey::PreviousMonth},     {Qt::Key_PageUp, CalendarKey::PreviousMonth},
+        {Qt::Key_Up, CalendarKey::PreviousMonth},     {Qt::Key_PageUp, CalendarKey::PreviousYear},
         {Qt::Key_Right, CalendarKey::NextMonth},      {Qt::Key_Down, CalendarKey::NextMonth},
-        {Qt::Key_PageDown, CalendarKey::NextMonth},   {Qt::Key_Home, CalendarKey::ThisMonth},
+        {Qt::Key_PageDown, CalendarKey::NextYear},   {Qt::Key_Home, CalendarKey::ThisMonth},
         {Qt::Key_Return, CalendarKey::TodayDialog},   {Qt::Key_Enter, CalendarKey::TodayDialog},
         {Qt::Key_Escape, CalendarKey::None},          {Qt::Key_End, CalendarKey::None},
         {Qt::Key_A, CalendarKey::None},
