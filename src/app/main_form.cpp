@@ -237,8 +237,10 @@ void TMainForm::setWindowRect(const WindowRect& r) {
 }
 
 void TMainForm::storePosition() {
-    sorvelSet_->Top = y();
-    sorvelSet_->Left = x();
+    // The window has no frame: its corner on the screen is its position.
+    const QPoint p = serverPosition(windowHandle()).value_or(pos());
+    sorvelSet_->Top = p.y();
+    sorvelSet_->Left = p.x();
 }
 
 void TMainForm::KeepOnScreen() {

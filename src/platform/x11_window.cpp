@@ -76,4 +76,19 @@ void requestActivation(QWindow* window) {
     xcb_flush(c);
 }
 
+std::optional<QPoint> serverPosition(QWindow* window) {
+    if (!window || !window->isVisible()) return std::nullopt;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) return std::nullopt;
+    xcb_connection_t* c = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_translate_coordinates_cookie_t cookie =
+        xcb_translate_coordinates(c, static_cast<xcb_window_t>(window->winId()), screen->root, 0, 0);
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+    if (!reply) return std::nullopt;
+    const QPoint p(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return p;
+}
+
 }  // namespace sorvel

@@ -1,5 +1,9 @@
 #pragma once
 // Window-manager hints that Qt does not set on X11.
+#include <optional>
+
+#include <QPoint>
+
 class QWindow;
 
 namespace sorvel {
@@ -12,5 +16,10 @@ void setSkipTaskbar(QWindow* window);
 // (_NET_ACTIVE_WINDOW sent as a pager sends it), which focus-stealing prevention lets through.
 // No-op elsewhere.
 void requestActivation(QWindow* window);
+
+// Where the window's top-left corner stands on the screen, asked of the X server itself: a
+// window manager that reparents a frameless window leaves Qt's idea of its position behind.
+// Empty where there is no X11 or the window is not mapped.
+std::optional<QPoint> serverPosition(QWindow* window);
 
 }  // namespace sorvel

@@ -304,6 +304,7 @@ void TSettingForm::buildDisplayPage(QWidget* page) {
     label("一度に", page)->setGeometry(rx, 8, 40, 16);
     numMonthUD_ = spinEdit("NumMonthUD", "NumMonthEdit", kMinMonths, kMaxMonths, page);
     numMonthUD_->setGeometry(rx + 40, 4, 48, 22);
+    numMonthUD_->setAccessibleName(QStringLiteral("一度に表示する月の数"));
     label("月表示する", page)->setGeometry(rx + 94, 8, 64, 16);
     connect(numMonthUD_, &QSpinBox::textChanged, this, &TSettingForm::NumMonthEditChange);
 
