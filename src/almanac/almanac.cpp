@@ -2,6 +2,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include <QDate>
@@ -102,9 +103,10 @@ const std::vector<OldMonth>& span(int year) {
     for (int longitude = 0; longitude < 360; longitude += 30)
         middleTerms.push_back(jstDayNumber(termInstant(year, longitude)));
 
-    int leap = -1;
+    // Lunation numbers run negative before 2000: "none" is an empty optional, not a number.
+    std::optional<int> leap;
     if (last - first == 13) {
-        for (int n = first + 1; n < last && leap < 0; ++n) {
+        for (int n = first + 1; n < last && !leap; ++n) {
             bool hasMiddleTerm = false;
             for (int day : middleTerms) hasMiddleTerm = hasMiddleTerm || (day >= newMoonDay(n) && day < newMoonDay(n + 1));
             if (!hasMiddleTerm) leap = n;
@@ -114,7 +116,7 @@ const std::vector<OldMonth>& span(int year) {
     int month = 11;
     int oldYear = year - 1;
     for (int n = first; n < last; ++n) {
-        const bool isLeap = n == leap;
+        const bool isLeap = leap && n == *leap;
         if (n != first && !isLeap) {
             month = month % 12 + 1;
             if (month == 1) oldYear = year;

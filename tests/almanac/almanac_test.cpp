@@ -107,6 +107,20 @@ TEST(AlmanacOldCalendar, LeapMonthsStartWhereTheAlmanacsPutThem) {
         ASSERT_FALSE(almanacDay(2019, d.month(), d.day()).oldLeap) << d.toString(Qt::ISODate).toStdString();
 }
 
+TEST(AlmanacOldCalendar, NoMonthHoldingAMiddleTermIsALeapMonth) {
+    // Over the whole range: a leap month is one without a 中気 (a 節気 at a multiple of 30°).
+    int leapMonths = 0;
+    for (QDate d(kAlmanacFirstYear, 1, 1); d.year() <= kAlmanacLastYear; d = d.addDays(1)) {
+        const AlmanacDay a = almanacDay(d.year(), d.month(), d.day());
+        if (!a.oldLeap) continue;
+        if (a.oldDay == 1) ++leapMonths;
+        ASSERT_FALSE(a.term && a.term->longitude % 30 == 0) << d.toString(Qt::ISODate).toStdString();
+    }
+    // About seven leap months in nineteen years.
+    EXPECT_GT(leapMonths, 110);
+    EXPECT_LT(leapMonths, 130);
+}
+
 TEST(AlmanacOldCalendar, DatesAndRokuyoAcrossTheRange) {
     struct Row {
         int year, month, day;
@@ -117,6 +131,7 @@ TEST(AlmanacOldCalendar, DatesAndRokuyoAcrossTheRange) {
     const Row table[] = {
         {1873, 1, 1, 1872, 12, 3, false, "友引"},   // 明治5年12月3日 became 明治6年1月1日
         {1926, 9, 21, 1926, 8, 15, false, "仏滅"},  // ARACHNE 中秋の名月
+        {1999, 12, 8, 1999, 11, 1, false, "大安"},  // 朔 1999-12-08 (lunation −1), 冬至 in it
         {1981, 9, 12, 1981, 8, 15, false, "仏滅"},  // ARACHNE 中秋の名月
         {2019, 5, 6, 2019, 4, 2, false, "大安"},    // KOYOMI8
         {2025, 1, 29, 2025, 1, 1, false, "先勝"},   // 旧正月 (NAOJ 朔 2025-01-29 21:36)
