@@ -1,11 +1,10 @@
 #include "sync/sync_event.h"
 
-#include <strings.h>
-
 #include <cstdio>
 
 #include <QDate>
 
+#include "ical/ical_event.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "ical/ical_text.h"
@@ -41,49 +40,6 @@ bool carried(const THolidaySet& r) {
     return QDate::isValid(2000, r.month, r.day);
 }
 
-// The value of the first property of that name (unfolded), or empty.
-std::string property(std::string_view ics, std::string_view name) {
-    std::size_t pos = 0;
-    while (pos < ics.size()) {
-        std::size_t end = ics.find('\n', pos);
-        if (end == std::string_view::npos) end = ics.size();
-        std::string_view line = ics.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > name.size() && strncasecmp(line.data(), name.data(), name.size()) == 0 &&
-            (line[name.size()] == ':' || line[name.size()] == ';')) {
-            const std::size_t colon = line.find(':');
-            std::string value(line.substr(colon + 1));
-            // Folded continuation lines.
-            std::size_t next = end + 1;
-            while (next < ics.size() && (ics[next] == ' ' || ics[next] == '\t')) {
-                std::size_t e = ics.find('\n', next);
-                if (e == std::string_view::npos) e = ics.size();
-                std::string_view more = ics.substr(next + 1, e - next - 1);
-                if (!more.empty() && more.back() == '\r') more.remove_suffix(1);
-                value += more;
-                next = e + 1;
-            }
-            return value;
-        }
-        pos = end + 1;
-    }
-    return {};
-}
-
-bool hasProperty(std::string_view ics, std::string_view name) {
-    std::size_t pos = 0;
-    while (pos < ics.size()) {
-        std::size_t end = ics.find('\n', pos);
-        if (end == std::string_view::npos) end = ics.size();
-        const std::string_view line = ics.substr(pos, end - pos);
-        if (line.size() > name.size() && strncasecmp(line.data(), name.data(), name.size()) == 0 &&
-            (line[name.size()] == ':' || line[name.size()] == ';'))
-            return true;
-        pos = end + 1;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
@@ -102,13 +58,15 @@ SyncItem classifyEvent(std::string_view ics) {
     options.fromYear = 1;
     options.toYear = 1;
     IcalImport im = importIcal(ics, options);
+    // The event itself, as libical reads it: the RRULEs of a time zone's summer time are not
+    // the event's.
+    const IcalEventShape shape = icalEventShape(ics);
     SyncItem unsupported;
-    unsupported.uid = property(ics, "UID");
+    unsupported.uid = shape.uid;
     if (im.status != IcalImportStatus::Ok || im.damaged || im.yearOutside || im.overLimit || im.national)
         return unsupported;
-    const bool repeats = hasProperty(ics, "RRULE") || hasProperty(ics, "RDATE") || hasProperty(ics, "RECURRENCE-ID");
     SyncItem it;
-    if (im.memos.size() == 1 && im.rules.empty() && !repeats && im.beyondRange == 0)
+    if (im.memos.size() == 1 && im.rules.empty() && !shape.repeats && im.beyondRange == 0)
         it = memoItem(*im.memos.front());
     else if (im.rules.size() == 1 && im.memos.empty())
         it = ruleItem(*im.rules.front());

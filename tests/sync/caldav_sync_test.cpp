@@ -225,26 +225,40 @@ TEST(CalDavSync, ASyncEndedInTheMiddleIsFinishedByTheNextWithEveryNoteOnce) {
     EXPECT_EQ(stub.puts, 120);  // not one note sent twice
 }
 
-TEST(CalDavSync, EventsTheNotesCannotHoldStayOnTheServerAndAreCountedOnce) {
+TEST(CalDavSync, EventsTheNotesCannotHoldStayOnTheServerAndAreCountedOnceAndAZonedOneOffComesIn) {
     CalDavStub stub;
     Desk desk(stub);
     const std::string todo =
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:t1\r\nSUMMARY:buy milk\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
     const std::string weekly = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:w1\r\nDTSTART;VALUE=DATE:20261207\r\n"
                                "RRULE:FREQ=WEEKLY\r\nSUMMARY:yoga\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    // A one-off event as a phone in Europe writes it: its zone's summer time repeats, the event
+    // does not (10:00 in Berlin, winter time; the note has the hour of this machine's zone).
+    const std::string berlin =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+        "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nTZNAME:CEST\r\nDTSTART:19700329T020000\r\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+        "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\nDTSTART:19701025T030000\r\n"
+        "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+        "BEGIN:VEVENT\r\nUID:b1\r\nDTSTAMP:20261201T000000Z\r\nDTSTART;TZID=Europe/Berlin:20261211T100000\r\n"
+        "DTEND;TZID=Europe/Berlin:20261211T110000\r\nSUMMARY:call\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
     stub.put("/cal/t1.ics", todo);
     stub.put("/cal/w1.ics", weekly);
+    stub.put("/cal/b1.ics", berlin);
     stub.addEvent("p1", "20261210", "movie");
     const SyncResult r = desk.sync();
     EXPECT_EQ(r.status, SyncStatus::Ok);
     EXPECT_EQ(r.message, QStringLiteral("2件の繰り返し予定は同期の対象外です"));
-    EXPECT_EQ(desk.contents(), (List{"20261210 movie"}));
+    const List got = desk.contents();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], "20261210 movie");
+    EXPECT_TRUE(got[1].starts_with("2026121") && got[1].ends_with(":00 call")) << got[1];
     EXPECT_EQ(stub.items.at("/cal/t1.ics").data, todo);
     EXPECT_EQ(stub.items.at("/cal/w1.ics").data, weekly);
     const SyncResult again = desk.sync();
     EXPECT_EQ(again.message, QString());
     EXPECT_EQ(again.unsupported, 2u);
-    EXPECT_EQ(stub.items.size(), 3u);
+    EXPECT_EQ(stub.items.size(), 4u);
 }
 
 TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
