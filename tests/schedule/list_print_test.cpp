@@ -44,24 +44,29 @@ TEST(ListLayout, CellsWrapByWholeCharactersAndBreakAtCrLf) {
     }
 }
 
-TEST(ListLayout, RowsGoUnderTheHeaderAndBreakWhenTheyDoNotFit) {
+TEST(ListLayout, RowsGoUnderTheHeaderAndLongOnesGoOnOverPages) {
+    // The header is 49 high, lines 49 apart, a continued piece holds at least two lines.
     struct Case {
         int pageHeight;
         std::vector<int> heights;
         int pages;
-        std::vector<RowPlace> places;  // page, y, lines shown; the header is 49 high
+        std::vector<RowPiece> pieces;  // row, page, y, from, height
     };
     const Case cases[] = {
         {160, {}, 1, {}},
-        {160, {49, 49, 49}, 2, {{0, 50, 49}, {0, 99, 49}, {1, 50, 49}}},
-        {148, {49, 49}, 1, {{0, 50, 49}, {0, 99, 49}}},  // exact fit
-        {160, {49, 500, 500}, 3, {{0, 50, 49}, {1, 50, 110}, {2, 50, 110}}},  // cut on a page of its own
-        {40, {49, 49}, 2, {{0, 50, 0}, {1, 50, 0}}},  // no room under the header at all
+        {160, {49, 49, 49}, 2, {{0, 0, 50, 0, 49}, {1, 0, 99, 0, 49}, {2, 1, 50, 0, 49}}},
+        {148, {49, 49}, 1, {{0, 0, 50, 0, 49}, {1, 0, 99, 0, 49}}},  // exact fit
+        // Four lines a page: ten lines go 4 + 4 + 2 from the top of a page, the next row after.
+        {250, {49, 490, 49}, 4,
+         {{0, 0, 50, 0, 49}, {1, 1, 50, 0, 196}, {1, 2, 50, 196, 196}, {1, 3, 50, 392, 98}, {2, 3, 148, 0, 49}}},
+        {250, {245}, 2, {{0, 0, 50, 0, 196}, {0, 1, 50, 196, 98}}},  // one line left, room for the mark
+        {100, {98}, 2, {{0, 0, 50, 0, 49}, {0, 1, 50, 49, 49}}},    // one line a page
+        {40, {49, 49}, 2, {{0, 0, 50, 0, 0}, {1, 1, 50, 0, 0}}},     // no room under the header at all
     };
     for (const Case& c : cases) {
-        const ListPages p = paginateRows(c.pageHeight, 49, c.heights);
-        EXPECT_EQ(p.pageCount, c.pages) << c.heights.size();
-        EXPECT_EQ(p.rows, c.places) << c.heights.size();
+        const ListPages p = paginateRows(c.pageHeight, 49, 49, 98, c.heights);
+        EXPECT_EQ(p.pageCount, c.pages) << c.pageHeight;
+        EXPECT_EQ(p.pieces, c.pieces) << c.pageHeight;
     }
 }
 
@@ -130,14 +135,14 @@ TEST_F(ListPrintTest, DateOnceUnderEachHeaderAndAHeaderOnEveryPage) {
     }
 }
 
-TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowEnds) {
-    printer.heightMm = 78;  // 3 inches
+TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowGoesOn) {
+    printer.heightMm = 78;  // 3 inches: eight lines of 49 under the header
     printer.printableHeight = 490;
-    std::string longCaption, many;
+    std::string longCaption, twelve;
     for (int i = 0; i < 30; ++i) longCaption += "\x82\xA0";  // あ
-    for (int i = 0; i < 200; ++i) many += "t\r\n";
+    for (int i = 0; i < 12; ++i) twelve += i ? "\r\nt" : "t";
     const TDateMemo lines{2001, 9, 23, "a\r\nb\r\nc", "x"}, wide{2001, 9, 24, "", longCaption},
-        tall{2001, 9, 25, many, "t"};
+        tall{2001, 9, 25, twelve, "t"};
     EXPECT_EQ(PrintList(nullptr, {&lines, &wide, &tall, &note}), 1);
     ASSERT_EQ(printer.pages.size(), 3u);
     const QImage& page = printer.pages[0];
@@ -153,9 +158,23 @@ TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowEnds) {
     EXPECT_FALSE(black(page, 10, 197 + 48));
     EXPECT_GT(ink(page, 282, 197 + 51, 698, 197 + 96), 0);
     EXPECT_EQ(ink(page, 701, 198, 1119, 197 + 96), 0);
-    // The tall row fills a page of its own down to the last whole inch and no further.
-    EXPECT_GT(ink(printer.pages[1], 702, 400, 751, 480), 0);
-    EXPECT_EQ(ink(printer.pages[1], 0, 480, 1130, 490), 0);
+
+    // The twelve lines: eight on a page of their own, closed by a line under the eighth; four
+    // more under the next page's header, with the mark over the date at their head; the last note
+    // right under them. Nothing below the last whole inch.
+    const QImage &first = printer.pages[1], &next = printer.pages[2];
+    for (int k = 0; k < 8; ++k) EXPECT_GT(ink(first, 702, 51 + 49 * k, 751, 97 + 49 * k), 0) << k;
+    EXPECT_TRUE(black(first, 10, 441));
+    EXPECT_EQ(ink(first, 1, 442, 1130, 490), 0);
+    EXPECT_GT(ink(first, 2, 52, 278, 97), 0);    // the date
+    EXPECT_EQ(ink(first, 2, 101, 278, 146), 0);  // nothing under it
+    for (int k = 0; k < 4; ++k) EXPECT_GT(ink(next, 702, 51 + 49 * k, 751, 97 + 49 * k), 0) << k;
+    EXPECT_GT(ink(next, 2, 52, 278, 97), 0);   // （続き）
+    EXPECT_GT(ink(next, 2, 101, 278, 146), 0);  // the date again
+    EXPECT_TRUE(black(next, 10, 245));
+    EXPECT_TRUE(black(next, 10, 246));
+    EXPECT_GT(ink(next, 2, 248, 278, 293), 0);  // the last note's own date
+    EXPECT_EQ(ink(next, 0, 480, 1130, 490), 0);
 
     // An empty list is one blank page.
     printer.pages.clear();
