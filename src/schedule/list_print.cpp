@@ -115,8 +115,10 @@ private:
         return it->second;
     }
 
-    // Each line of a cell as one run of text, clipped to its column.
-    void paintCell(QPainter& p, const CellLayout& cell, int left, int right) {
+    // Each line of a cell that starts within the row's lines from..end as one run of text,
+    // clipped to its column. A line of another piece of the row is left out, not only clipped:
+    // a PDF would still give its text to a search or a copy.
+    void paintCell(QPainter& p, const CellLayout& cell, int left, int right, int from, int end) {
         p.save();
         p.setClipRect(QRect(left, 0, right - left, cell.bottom + 1), Qt::IntersectClip);
         std::size_t i = 0;
@@ -124,6 +126,7 @@ private:
             const PlacedChar& first = cell.chars[i];
             std::string run;
             while (i < cell.chars.size() && cell.chars[i].y == first.y) run += cell.chars[i++].bytes;
+            if (first.y < from || first.y >= end) continue;
             p.drawText(QPoint(first.x, first.y + font_.ascent()), toQString(run));
         }
         p.restore();
@@ -157,8 +160,8 @@ private:
         }
         p.save();
         p.translate(0, -from);
-        paintCell(p, row.caption, d, c);
-        paintCell(p, row.text, c, t);
+        paintCell(p, row.caption, d, c, from, from + height);
+        paintCell(p, row.text, c, t, from, from + height);
         p.restore();
         const int b = height - 1;
         p.setPen(QPen(Qt::black, 0));
