@@ -861,7 +861,6 @@ TEST_F(AlmanacForm, DayDialogShowsTheAlmanacLineAboveItsList) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
-            // Broken into lines between its items where the dialog is too narrow for it.
             if (auto* label = d->findChild<QLabel*>(QStringLiteral("AlmanacLine")))
                 line = label->text().replace(QChar(u'\n'), QChar(u'\u3000'));
             d->close();

@@ -10,7 +10,7 @@ namespace sorvel {
 namespace {
 
 TEST(LayoutHistory, TakesEditsBackAndDoesThemAgainWithinItsBoundsAndKnowsTheSavedPage) {
-    // e: an edit (the page goes from state n to a new state), u: undo, r: redo, s: save, c: a new page.
+    // e: an edit (the page goes from state n to a new one), u: undo, r: redo, s: save, c: a new page.
     // Each snapshot is "state n", 7 bytes.
     struct Case {
         const char* ops;

@@ -45,12 +45,11 @@ TEST(ListLayout, CellsWrapByWholeCharactersAndBreakAtCrLf) {
 }
 
 TEST(ListLayout, RowsGoUnderTheHeaderAndLongOnesGoOnOverPages) {
-    // The header is 49 high, lines 49 apart, a continued piece holds at least two lines.
     struct Case {
         int pageHeight;
         std::vector<int> heights;
         int pages;
-        std::vector<RowPiece> pieces;  // row, page, y, from, height
+        std::vector<RowPiece> pieces;  // row, page, y, from, height; header and lines 49 high
     };
     const Case cases[] = {
         {160, {}, 1, {}},
@@ -59,14 +58,14 @@ TEST(ListLayout, RowsGoUnderTheHeaderAndLongOnesGoOnOverPages) {
         // Four lines a page: ten lines go 4 + 4 + 2 from the top of a page, the next row after.
         {250, {49, 490, 49}, 4,
          {{0, 0, 50, 0, 49}, {1, 1, 50, 0, 196}, {1, 2, 50, 196, 196}, {1, 3, 50, 392, 98}, {2, 3, 148, 0, 49}}},
-        {250, {245}, 2, {{0, 0, 50, 0, 196}, {0, 1, 50, 196, 98}}},  // one line left, room for the mark
+        {250, {245}, 2, {{0, 0, 50, 0, 196}, {0, 1, 50, 196, 98}}},  // one line left: room for the mark
         {100, {98}, 2, {{0, 0, 50, 0, 49}, {0, 1, 50, 49, 49}}},    // one line a page
         {40, {49, 49}, 2, {{0, 0, 50, 0, 0}, {1, 1, 50, 0, 0}}},     // no room under the header at all
     };
     for (const Case& c : cases) {
         const ListPages p = paginateRows(c.pageHeight, 49, 49, 98, c.heights);
-        EXPECT_EQ(p.pageCount, c.pages) << c.pageHeight;
-        EXPECT_EQ(p.pieces, c.pieces) << c.pageHeight;
+        EXPECT_EQ(p.pageCount, c.pages) << c.heights.size();
+        EXPECT_EQ(p.pieces, c.pieces) << c.heights.size();
     }
 }
 
@@ -136,13 +135,13 @@ TEST_F(ListPrintTest, DateOnceUnderEachHeaderAndAHeaderOnEveryPage) {
 }
 
 TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowGoesOn) {
-    printer.heightMm = 78;  // 3 inches: eight lines of 49 under the header
+    printer.heightMm = 78;  // 3 inches
     printer.printableHeight = 490;
-    std::string longCaption, twelve;
+    std::string longCaption, many;
     for (int i = 0; i < 30; ++i) longCaption += "\x82\xA0";  // あ
-    for (int i = 0; i < 12; ++i) twelve += i ? "\r\nt" : "t";
+    for (int i = 0; i < 12; ++i) many += "t\r\n";
     const TDateMemo lines{2001, 9, 23, "a\r\nb\r\nc", "x"}, wide{2001, 9, 24, "", longCaption},
-        tall{2001, 9, 25, twelve, "t"};
+        tall{2001, 9, 25, many, "t"};
     EXPECT_EQ(PrintList(nullptr, {&lines, &wide, &tall, &note}), 1);
     ASSERT_EQ(printer.pages.size(), 3u);
     const QImage& page = printer.pages[0];
@@ -158,8 +157,8 @@ TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowGoesOn) {
     EXPECT_FALSE(black(page, 10, 197 + 48));
     EXPECT_GT(ink(page, 282, 197 + 51, 698, 197 + 96), 0);
     EXPECT_EQ(ink(page, 701, 198, 1119, 197 + 96), 0);
-    // Eight lines on a page of their own, closed by a line; four more under the next page's
-    // header with （続き） over the date at their head, then the last note right under them.
+    // Eight of its 13 lines on a page of their own, closed by a line; five more under the next
+    // page's header with （続き） over the date at their head, then the last note right under them.
     const QImage &first = printer.pages[1], &next = printer.pages[2];
     EXPECT_GT(ink(first, 702, 394, 751, 440), 0);  // the eighth line
     EXPECT_TRUE(black(first, 10, 441));
@@ -167,7 +166,7 @@ TEST_F(ListPrintTest, RowsGrowToTheirLinesAndATallRowGoesOn) {
     EXPECT_EQ(ink(first, 2, 101, 278, 146), 0);  // the date alone where the row begins
     EXPECT_GT(ink(next, 702, 198, 751, 244), 0);  // the twelfth
     EXPECT_GT(ink(next, 2, 52, 278, 97) * ink(next, 2, 101, 278, 146), 0);  // the mark, the date
-    EXPECT_TRUE(black(next, 10, 246));
+    EXPECT_TRUE(black(next, 10, 295));
 
     // An empty list is one blank page.
     printer.pages.clear();
