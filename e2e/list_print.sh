@@ -2,8 +2,7 @@
 # The schedule list printed through the real print dialog: notes on long dates (15 December 2024,
 # 31 December 9999 and 10002, the last year a note can be moved to); in the document the program
 # made, every date's word box ends inside the date column, left of the column's line, and the
-# captions start right of it. A last note of 300 lines goes on over the following pages: each line
-# printed once, and （続き） at the head of every page it goes on to.
+# captions start right of it. A note of 300 lines goes on over pages, each marked （続き）.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
@@ -66,11 +65,10 @@ PY
 python3 - "$submitted" <<'PY' || fail "the long note is not printed whole over its pages"
 import re, subprocess, sys
 pages = subprocess.check_output(['pdftotext', sys.argv[1], '-']).decode().split('\f')[:-1]
-lines = [re.findall(r'line(\d{3})', p) for p in pages]
-marks = [p.count('（続き）') for p in pages]
+lines, marks = [re.findall(r'line(\d{3})', p) for p in pages], [p.count('（続き）') for p in pages]
 print('lines per page', [len(l) for l in lines], 'marks', marks)
-ok = sorted(int(n) for l in lines for n in l) == list(range(1, 301)) and len(pages) > 3 and not lines[0]
-sys.exit(0 if ok and marks == [0, 0] + [1] * (len(pages) - 2) else 1)
+sys.exit(0 if sorted(int(n) for l in lines for n in l) == list(range(1, 301)) and not lines[0]
+         and len(pages) > 3 and marks == [0, 0] + [1] * (len(pages) - 2) else 1)
 PY
 
 kill "$pid"; wait_exit "$pid" 10 || fail "the program did not end"

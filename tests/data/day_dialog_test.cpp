@@ -163,18 +163,6 @@ TEST(AlmanacLineWrap, BreaksOnlyBetweenItems) {
     for (const auto& [width, lines] : cases) EXPECT_EQ(wrapAlmanacLine(u"a　bb　ccc 1"_s, width, advance), lines) << width;
 }
 
-// A full almanac line is wider than the dialog: it stands whole on two lines above the list.
-TEST(DayDialogAlmanac, ALongLineStandsWholeAboveTheList) {
-    THolidayList rules;
-    TDateMemoList memos;
-    const QString line = u"2025年12月22日(月)　令和7年　旧暦 11月3日　六曜 先勝　冬至 12月22日 0:03　干支 乙丑"_s;
-    TDayData d(nullptr, kMay5, rules, memos, {}, {}, line);
-    auto* label = need<QLabel>(&d, "AlmanacLine");
-    EXPECT_EQ(label->text().count(u'\n'), 1);
-    EXPECT_EQ(label->text().replace(u'\n', u'\u3000'), line);
-    EXPECT_LE(label->geometry().bottom(), need(&d, "DayDataList")->y());
-}
-
 TEST_F(DayDialogTest, EmptyDayListsNothingAndDeleteAndDoubleClickDoNothing) {
     const int result = run(ClickedDate{2001, 5, 6, 2, 0, 1}, [](QDialog* d) {
         EXPECT_EQ(rowsOf(d), "");
@@ -191,6 +179,15 @@ TEST_F(DayDialogTest, RuleInEveryYearNoteInItsOwnSubstituteLastTextOnOneLine) {
     memos[0]->text = sjis("十時\r\n会議室");
     run(kMay5, [](QDialog* d) { EXPECT_EQ(rowsOf(d), "こどもの日|休みの日！ / 会議|十時 会議室 / 振替休日|休みの日！"); });
     run(ClickedDate{2003, 5, 5, 2, 1, 1}, [](QDialog* d) { EXPECT_EQ(rowsOf(d), "こどもの日|休みの日！"); });
+}
+
+TEST_F(DayDialogTest, ALongAlmanacLineStandsWholeAboveTheList) {
+    const QString line = u"2025年12月22日(月)　令和7年　旧暦 11月3日　六曜 先勝　冬至 12月22日 0:03　干支 乙丑"_s;
+    TDayData d(nullptr, kMay5, rules, memos, {}, {}, line);
+    auto* label = need<QLabel>(&d, "AlmanacLine");
+    EXPECT_EQ(label->text().count(u'\n'), 1);
+    EXPECT_EQ(label->text().replace(u'\n', u'\u3000'), line);
+    EXPECT_LE(label->geometry().bottom(), need(&d, "DayDataList")->y());
 }
 
 // --- adding -------------------------------------------------------------------------------------
