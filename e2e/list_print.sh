@@ -2,7 +2,7 @@
 # The schedule list printed through the real print dialog: notes on long dates (15 December 2024,
 # 31 December 9999 and 10002, the last year a note can be moved to); in the document the program
 # made, every date's word box ends inside the date column, left of the column's line, and the
-# captions start right of it.
+# captions start right of it. A note of 300 lines goes on over pages, each marked （続き）.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
@@ -12,7 +12,8 @@ setup_print
 install_copy "$bin"
 printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=400\r\nLeft=600\r\n[YoteiSet]\r\nYoteiWidth=560\r\nYoteiHeight=360\r\nYoteiX=20\r\nYoteiY=20\r\nYoDisp=1\r\n[LayoutSet]\r\nDisp=0\r\n' >"$prog/sorvel.ini"
 "$write_state" "$prog/SorvelSt.dat" 2024 12
-write_notes "$prog/Sorvel.dat" "2024 12 15 meeting" "9999 12 31 lastday" "10002 12 31 faraway"
+printf -v long 'line%03d\r\n' $(seq 300)
+write_notes "$prog/Sorvel.dat" "2024 12 15 meeting" "9999 12 31 lastday" "10002 12 31 faraway" "10002 12 31 ${long%$'\r\n'}"
 start_xvfb
 start_sorvel
 list=$(wait_window '^予定一覧$' 60) || fail "the schedule list did not open at start"
@@ -58,6 +59,16 @@ for date, caption in (('2024年12月15日', 'meeting'), ('9999年12月31日', 'l
     if line is None or d[2] * 100 / 72 > line - 0.5 or c[0] * 100 / 72 < line:
         ok = False
 sys.exit(0 if ok else 1)
+PY
+
+[[ -n "${SORVEL_E2E_SHOTS:-}" ]] && pdftoppm -r 100 -png "$submitted" "$SORVEL_E2E_SHOTS/list-print-long"
+python3 - "$submitted" <<'PY' || fail "the long note is not printed whole over its pages"
+import re, subprocess, sys
+pages = subprocess.check_output(['pdftotext', sys.argv[1], '-']).decode().split('\f')[:-1]
+lines, marks = [re.findall(r'line(\d{3})', p) for p in pages], [p.count('（続き）') for p in pages]
+print('lines per page', [len(l) for l in lines], 'marks', marks)
+sys.exit(0 if sorted(int(n) for l in lines for n in l) == list(range(1, 301)) and not lines[0]
+         and len(pages) > 3 and marks == [0, 0] + [1] * (len(pages) - 2) else 1)
 PY
 
 kill "$pid"; wait_exit "$pid" 10 || fail "the program did not end"

@@ -1,8 +1,9 @@
 #include "data/day_dialog.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
-#include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -15,8 +16,24 @@
 namespace sorvel {
 
 namespace {
-constexpr int kAlmanacLineHeight = 24;
+constexpr int kDialogWidth = 313;
+constexpr int kAlmanacMargin = 4;  // left and right of the almanac's lines, and below them
 }  // namespace
+
+QStringList wrapAlmanacLine(const QString& line, int width, const std::function<int(const QString&)>& advance) {
+    QStringList lines;
+    for (const QString& item : line.split(u'\u3000', Qt::SkipEmptyParts)) {
+        if (!lines.isEmpty()) {
+            const QString joined = lines.back() + u'\u3000' + item;
+            if (advance(joined) <= width) {
+                lines.back() = joined;
+                continue;
+            }
+        }
+        lines << item;
+    }
+    return lines;
+}
 
 TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holidays, TDateMemoList& memos,
                    const std::vector<TSubstituteHoliday>& substitutes, std::string nationalDay,
@@ -28,21 +45,28 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
       substitutes_(substitutes),
       nationalDay_(std::move(nationalDay)) {
     setObjectName(QStringLiteral("TDayData"));
-    // The almanac's line, when there is one, pushes everything below it down by its height.
-    const int top = almanacLine.isEmpty() ? 0 : kAlmanacLineHeight;
+    // The almanac's line, when there is one, stands whole on as many lines as it needs and
+    // pushes everything below it down by their height.
+    int top = 0;
     if (!almanacLine.isEmpty()) {
-        almanacLine_ = new QLineEdit(almanacLine, this);
+        const QFont font = entryDialogFont(12);
+        const QFontMetrics metrics(font);
+        const int width = kDialogWidth - 2 * kAlmanacMargin;
+        const QStringList lines =
+            wrapAlmanacLine(almanacLine, width, [&metrics](const QString& s) { return metrics.horizontalAdvance(s); });
+        almanacLine_ = new QLabel(lines.join(u'\n'), this);
         almanacLine_->setObjectName(QStringLiteral("AlmanacLine"));
-        almanacLine_->setReadOnly(true);
-        almanacLine_->setFont(entryDialogFont(12));
+        almanacLine_->setFont(font);
+        almanacLine_->setTextFormat(Qt::PlainText);
+        almanacLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         almanacLine_->setToolTip(almanacLine);
-        almanacLine_->setCursorPosition(0);
-        almanacLine_->setGeometry(0, 0, 313, kAlmanacLineHeight - 2);
+        top = static_cast<int>(lines.size()) * metrics.lineSpacing() + 2 * kAlmanacMargin;
+        almanacLine_->setGeometry(kAlmanacMargin, kAlmanacMargin, width, top - 2 * kAlmanacMargin);
     }
 
     dayDataList_ = new QTableWidget(0, 2, this);
     dayDataList_->setObjectName(QStringLiteral("DayDataList"));
-    dayDataList_->setGeometry(0, top, 313, 164);
+    dayDataList_->setGeometry(0, top, kDialogWidth, 164);
     dayDataList_->setFont(entryDialogFont(13));
     dayDataList_->setHorizontalHeaderLabels({QStringLiteral("なんの日？"), QStringLiteral("内容")});
     dayDataList_->horizontalHeader()->setFont(entryDialogFont(12));
@@ -70,10 +94,10 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     separator->setObjectName(QStringLiteral("Bevel1"));
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    separator->setGeometry(0, top + 197, 313, 4);
+    separator->setGeometry(0, top + 197, kDialogWidth, 4);
 
     closeButton_ = entryButton(QStringLiteral("閉じる"), "CloseButton", this);
-    closeButton_->setGeometry(0, top + 205, 313, 27);
+    closeButton_->setGeometry(0, top + 205, kDialogWidth, 27);
 
     connect(setPlan_, &QPushButton::clicked, this, &TDayData::SetPlanClick);
     connect(setHoliday_, &QPushButton::clicked, this, &TDayData::SetHolidayClick);
@@ -85,7 +109,10 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
 
 TDayData::~TDayData() = default;
 
-void TDayData::FormCreate() { setUpEntryDialog(this, QSize(313, 232 + (almanacLine_ ? kAlmanacLineHeight : 0))); }
+void TDayData::FormCreate() {
+    const int almanac = almanacLine_ ? almanacLine_->y() + almanacLine_->height() + kAlmanacMargin : 0;
+    setUpEntryDialog(this, QSize(kDialogWidth, 232 + almanac));
+}
 
 
 int TDayData::Execute() {
@@ -163,7 +190,7 @@ void TDayData::DayDataListDblClick() {
     if (!row) return;
     switch (row->kind) {
         case DayRowKind::Memo: {
-            TDayMemo editor(this);
+            TDayMemo editor(this, MemoEdit::Change);
             if (editor.Execute(*row->memo) == 1) changed_ = true;
             break;
         }

@@ -19,9 +19,9 @@ namespace {
 constexpr int kCaptionMaxLength = 254;
 }
 
-TDayMemo::TDayMemo(QWidget* parent) : QDialog(parent) {
+TDayMemo::TDayMemo(QWidget* parent, MemoEdit edit) : QDialog(parent) {
     setObjectName(QStringLiteral("TDayMemo"));
-    setWindowTitle(QStringLiteral("予定追加"));
+    setWindowTitle(edit == MemoEdit::Add ? QStringLiteral("予定追加") : QStringLiteral("予定変更"));
 
     auto* captionLabel = new QLabel(QStringLiteral("見だし"), this);
     captionLabel->setGeometry(8, 6, 266, 16);

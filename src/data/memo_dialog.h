@@ -10,10 +10,13 @@ class QPushButton;
 
 namespace sorvel {
 
+// Whether the editor makes a new note or changes one the lists hold; it is titled after it.
+enum class MemoEdit { Add, Change };
+
 class TDayMemo : public QDialog {
     Q_OBJECT
 public:
-    explicit TDayMemo(QWidget* parent = nullptr);
+    explicit TDayMemo(QWidget* parent = nullptr, MemoEdit edit = MemoEdit::Add);
     ~TDayMemo() override;
 
     // Shows the note modally. 1 when "決定" was pressed with a caption: the note then holds the

@@ -21,8 +21,8 @@ namespace {
 
 const QString kMessageCaption = QStringLiteral("メッセージ");
 
-// Beside the page: the desktop's colour of the classic window systems, a dark teal.
-const QColor kBackground(0x3A, 0x6E, 0xA5);
+// Beside the page: the desktop's colour of the classic window systems, a steel blue.
+constexpr Rgb kBackground = 0x3A6EA5;
 
 Qt::CursorShape qtCursor(CursorShape shape) {
     switch (shape) {
@@ -58,7 +58,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), kBackground);
+        p.fillRect(rect(), QColor::fromRgb(kBackground));
         form_.page().PresentTo(p);
     }
     void resizeEvent(QResizeEvent*) override { form_.FormResize(); }
@@ -109,6 +109,7 @@ TLayoutForm::TLayoutForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
     setFont(f);
     page_ = std::make_unique<TLayoutPaper>();
     page_->Owner = this;
+    page_->Surround = kBackground;
     edit_ = std::make_unique<LayoutEdit>(*page_);
     buildMenus();
     view_ = new PageView(*this);
@@ -147,6 +148,9 @@ void TLayoutForm::buildMenus() {
     undo_ = item(editMenu, "Undo1", QStringLiteral("元に戻す(&U)"), &TLayoutForm::Undo1Click,
                  QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo_->setEnabled(false);
+    redo_ = item(editMenu, "Redo1", QStringLiteral("やり直し(&R)"), &TLayoutForm::Redo1Click);
+    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo_->setEnabled(false);
     item(editMenu, "Setting", QStringLiteral("設定(&S)"), &TLayoutForm::SettingClick);
     item(editMenu, "Delete1", QStringLiteral("削除(&D)"), &TLayoutForm::Delete1Click);
     QMenu* obj = menu("Obj1", QStringLiteral("オブジェクト(&O)"));
@@ -198,8 +202,9 @@ void TLayoutForm::layOutForClient() {
 }
 
 void TLayoutForm::Repaint() {
-    // Every edit ends with a repaint: the undo item follows the page's history here.
+    // Every edit ends with a repaint: the undo and redo items follow the page's history here.
     undo_->setEnabled(page_->history.CanUndo());
+    redo_->setEnabled(page_->history.CanRedo());
     view_->update();
 }
 
@@ -243,6 +248,13 @@ void TLayoutForm::Undo1Click() {
     if (edit_->Mode != kEditIdle && edit_->Mode != kEditPlacing) return;
     edit_->Mode = kEditIdle;
     page_->Undo();
+    Repaint();
+}
+
+void TLayoutForm::Redo1Click() {
+    if (edit_->Mode != kEditIdle && edit_->Mode != kEditPlacing) return;
+    edit_->Mode = kEditIdle;
+    page_->Redo();
     Repaint();
 }
 

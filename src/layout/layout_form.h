@@ -45,6 +45,8 @@ public:
     void Close1Click();
     // Takes back the last edit of the page ("元に戻す(&U)", Ctrl+Z); not while a drag is under way.
     void Undo1Click();
+    // Does the last undone edit again ("やり直し(&R)", Ctrl+Shift+Z or Ctrl+Y); not during a drag.
+    void Redo1Click();
     void SettingClick();
     void Delete1Click();
     void Calender1Click();
@@ -73,6 +75,7 @@ private:
     QWidget* view_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
 };
 
 }  // namespace sorvel

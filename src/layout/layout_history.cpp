@@ -11,6 +11,13 @@ std::size_t sizeOf(const LayoutSnapshot& s) {
 }  // namespace
 
 void LayoutHistory::Record(LayoutSnapshot before) {
+    // A state saved after the current one was reachable only by redo.
+    if (saved_ && *saved_ > depth()) saved_.reset();
+    undone_.clear();
+    push(std::move(before));
+}
+
+void LayoutHistory::push(LayoutSnapshot before) {
     bytes_ += sizeOf(before);
     steps_.push_back(std::move(before));
     while (steps_.size() > maxSteps_ || (bytes_ > maxBytes_ && steps_.size() > 1)) {
@@ -22,18 +29,26 @@ void LayoutHistory::Record(LayoutSnapshot before) {
     if (saved_ && *saved_ < dropped_) saved_.reset();
 }
 
-std::optional<LayoutSnapshot> LayoutHistory::Undo() {
+std::optional<LayoutSnapshot> LayoutHistory::Undo(LayoutSnapshot now) {
     if (steps_.empty()) return std::nullopt;
     LayoutSnapshot before = std::move(steps_.back());
     steps_.pop_back();
     bytes_ -= sizeOf(before);
-    // Nothing is done again: a state saved after this one is gone for good.
-    if (saved_ && *saved_ > depth()) saved_.reset();
+    undone_.push_back(std::move(now));
     return before;
+}
+
+std::optional<LayoutSnapshot> LayoutHistory::Redo(LayoutSnapshot now) {
+    if (undone_.empty()) return std::nullopt;
+    LayoutSnapshot after = std::move(undone_.back());
+    undone_.pop_back();
+    push(std::move(now));
+    return after;
 }
 
 void LayoutHistory::Clear() {
     steps_.clear();
+    undone_.clear();
     bytes_ = 0;
     dropped_ = 0;
     saved_ = 0;

@@ -153,14 +153,16 @@ void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
     viewBuffer_ = Bitmap::create(viewWidth, viewHeight);
     if (pageImage_.isNull() || viewBuffer_.isNull())
         showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
-    // Beside the page the view stays black, as a fresh bitmap is; only the page is white.
-    if (!viewBuffer_.isNull()) Canvas(viewBuffer_).fill(0, 0, viewWidth, viewHeight, kBlack);
     for (const auto& o : objects) o->ApplyScale(Scale);
 }
 
 void TLayoutPaper::ComposeView() {
     if (viewBuffer_.isNull()) return;
     Canvas view(viewBuffer_);
+    // Beside the page every time: a rubber band dragged out there leaves nothing behind.
+    const int w = viewBuffer_.width(), h = viewBuffer_.height();
+    view.fill(PageViewWidth, 0, w - PageViewWidth, h, Surround);
+    view.fill(0, PageViewHeight, PageViewWidth, h - PageViewHeight, Surround);
     view.fill(0, 0, PageViewWidth, PageViewHeight, kWhite);
     if (NeedsRender && !pageImage_.isNull()) {
         Canvas(pageImage_).fill(0, 0, pageImage_.width(), pageImage_.height(), kWhite);
@@ -240,10 +242,13 @@ void TLayoutPaper::RecordEdit(LayoutSnapshot before) {
     history.Record(std::move(before));
 }
 
-int TLayoutPaper::Undo() {
-    std::optional<LayoutSnapshot> before = history.Undo();
-    if (!before) return 0;
-    restore(*before);
+int TLayoutPaper::Undo() { return step(history.Undo(TakeSnapshot())); }
+
+int TLayoutPaper::Redo() { return step(history.Redo(TakeSnapshot())); }
+
+int TLayoutPaper::step(const std::optional<LayoutSnapshot>& state) {
+    if (!state) return 0;
+    restore(*state);
     Modified = history.AtSavePoint() ? 0 : 1;
     NeedsRender = 1;
     return 1;

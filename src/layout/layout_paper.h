@@ -87,6 +87,8 @@ public:
     std::int16_t Orientation = kFallbackOrientation;
     // The most pixels the page is composed with for printing.
     double MaxPrintPixels = kMaxPrintPagePixels;
+    // The colour of the view beside the page, where the view is larger than the page.
+    Rgb Surround = 0x000000;
     // The window the dialogs are shown over; may be null.
     QWidget* Owner = nullptr;
     // The edits of the objects that Undo takes back, and where the last save stands among them.
@@ -102,8 +104,8 @@ public:
     // Fits the page into a view of that size, rebuilds the buffers and applies the scale to
     // every object.
     void LayoutFor(int viewWidth, int viewHeight);
-    // The page (composed again from the objects when needs-render is set) and the rubber band
-    // into the view buffer.
+    // The page (composed again from the objects when needs-render is set), the surround beside
+    // it and the rubber band into the view buffer.
     void ComposeView();
     void PresentTo(QPainter& target);
 
@@ -138,6 +140,8 @@ public:
     // Takes back the last edit of the objects; 1 when there was one. The modified flag then says
     // whether the page differs from the page saved last.
     int Undo();
+    // Does the last undone edit again; 1 when there was one. The modified flag as after Undo.
+    int Redo();
 
     // The layout file's bytes, and its reader (into this page, appending to its objects).
     std::string BuildLayout() const;
@@ -149,6 +153,8 @@ private:
     void takeDefaultPaper();
     void createSmallBuffers();
     void restore(const LayoutSnapshot& snapshot);
+    // The page becomes the state undo or redo gave back, if any; 1 when it did.
+    int step(const std::optional<LayoutSnapshot>& state);
 
     Bitmap viewBuffer_;
     Bitmap pageImage_;

@@ -48,23 +48,43 @@ int wholeInchPixels(int millimetres, int dpi) {
     return static_cast<int>(millimetres / 25.4) * dpi;
 }
 
-ListPages paginateRows(int pageHeight, int headerHeight, std::span<const int> rowHeights) {
+ListPages paginateRows(int pageHeight, int headerHeight, int linePitch, int continuedHeight,
+                       std::span<const int> rowHeights) {
     ListPages pages;
-    pages.rows.reserve(rowHeights.size());
+    pages.pieces.reserve(rowHeights.size());
     const int top = 1 + headerHeight;  // under the header
+    // The lines of a row that a page holds under its header.
+    const int pageLines = linePitch > 0 ? std::max(0, pageHeight - top) / linePitch : 0;
     int page = 0;
     int y = top;
     bool pageEmpty = true;
-    for (const int h : rowHeights) {
+    for (std::size_t i = 0; i < rowHeights.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const int h = rowHeights[i];
         if (!pageEmpty && y + h > pageHeight) {
             ++page;
             y = top;
-            pageEmpty = true;
         }
-        const int shown = std::clamp(pageHeight - y, 0, h);
-        pages.rows.push_back(RowPlace{page, y, shown});
-        y += h;
         pageEmpty = false;
+        if (y + h <= pageHeight || pageLines == 0) {
+            pages.pieces.push_back(RowPiece{row, page, y, 0, std::clamp(pageHeight - y, 0, h)});
+            y += h;
+            continue;
+        }
+        // Whole lines on this page and on as many pages after it as the rest needs.
+        const int room = pageLines * linePitch;
+        int from = 0;
+        while (true) {
+            const int rest = h - from;
+            const int shown = std::min(rest, room);
+            const int height = from > 0 ? std::min(std::max(shown, continuedHeight), room) : shown;
+            pages.pieces.push_back(RowPiece{row, page, y, from, height});
+            y += height;
+            from += shown;
+            if (from >= h) break;
+            ++page;
+            y = top;
+        }
     }
     pages.pageCount = page + 1;
     return pages;

@@ -43,22 +43,31 @@ ListColumns listColumns(int pageWidth, int dateWidth);
 // The printable height or width in pixels: whole inches of the size in millimetres, at dpi.
 int wholeInchPixels(int millimetres, int dpi);
 
-struct RowPlace {
+// One piece of a row on a page: the row's lines from `from` (pixels from the row's top) for
+// `height` pixels, at y of the page. A row that fits is one piece from 0; a longer one goes on
+// in further pieces, each at the top of the next page.
+struct RowPiece {
+    int row = 0;
     int page = 0;
     int y = 0;
-    int height = 0;  // the lines of the row on its page: less than the row's own when it is cut
-    bool operator==(const RowPlace&) const = default;
+    int from = 0;
+    int height = 0;
+    bool operator==(const RowPiece&) const = default;
 };
 
 struct ListPages {
     int pageCount = 1;
-    std::vector<RowPlace> rows;
+    std::vector<RowPiece> pieces;  // in the order of the rows, page after page
 };
 
 // Places rows of the given heights on pages pageHeight high. Every page with rows begins with a
 // header row of headerHeight at 0 (drawn one line taller), the first row at headerHeight + 1.
-// A row that does not fit under the last one starts the next page; a row that does not fit
-// under the header of an empty page stays there and is cut at the page's bottom.
-ListPages paginateRows(int pageHeight, int headerHeight, std::span<const int> rowHeights);
+// A row that does not fit under the last one starts the next page. A row that does not fit under
+// the header of an empty page either is cut there after its last whole line (lines are
+// linePitch apart) and goes on under the header of the next page, as often as it needs; a piece
+// that goes on is at least continuedHeight high (the room for its mark), as far as the page
+// allows. A page without room for one line under its header gets the row cut at its bottom.
+ListPages paginateRows(int pageHeight, int headerHeight, int linePitch, int continuedHeight,
+                       std::span<const int> rowHeights);
 
 }  // namespace sorvel

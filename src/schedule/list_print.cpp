@@ -58,6 +58,9 @@ public:
         dateFont_ = fitted(font_, columns_.date - kDateRoom, widestDate);
     }
 
+    // From one line of a cell to the next: the text's height and one pixel.
+    int linePitch() const { return font_.height() + 1; }
+
     RowLayout layoutHeader() {
         return layoutRow(QStringLiteral("日付"), fromQString(QStringLiteral("見だし")).value_or(std::string()),
                          fromQString(QStringLiteral("内容")).value_or(std::string()));
@@ -66,27 +69,29 @@ public:
         return layoutRow(QString(), note.caption, note.text);
     }
 
-    // Draws the first `lines` lines of the row at y of the current page.
-    void drawRow(const RowLayout& row, int y, int lines) {
-        if (lines <= 0 || pw_ <= 0) return;
+    // Draws `height` lines of the row, from its line `from` on, at y of the current page, in a
+    // frame of their own. A piece that goes on from an earlier page has the mark and the date at
+    // its head.
+    void drawRow(const RowLayout& row, int y, int from, int height) {
+        if (height <= 0 || pw_ <= 0) return;
         if (QPainter* page = job_.pagePainter()) {
             // Vector text straight onto the page: a PDF keeps it sharp and selectable.
             page->save();
             page->translate(0, y);
-            page->setClipRect(0, 0, pw_ + 1, lines);
-            paintRow(*page, row);
+            page->setClipRect(0, 0, pw_ + 1, height);
+            paintRow(*page, row, from, height);
             page->restore();
             return;
         }
         // A page of pixels gets the row drawn off screen and copied one to one.
-        Bitmap surface = Bitmap::create(pw_ + 1, lines);
+        Bitmap surface = Bitmap::create(pw_ + 1, height);
         if (surface.isNull()) return;
         surface.image().fill(Qt::white);
         {
             QPainter p(&surface.image());
-            paintRow(p, row);
+            paintRow(p, row, from, height);
         }
-        job_.canvas().bitBlt(0, y, surface.width(), lines, surface, 0, 0, RasterOp::Copy);
+        job_.canvas().bitBlt(0, y, surface.width(), height, surface, 0, 0, RasterOp::Copy);
     }
 
 private:
@@ -110,8 +115,10 @@ private:
         return it->second;
     }
 
-    // Each line of a cell as one run of text, clipped to its column.
-    void paintCell(QPainter& p, const CellLayout& cell, int left, int right) {
+    // Each line of a cell that starts within the row's lines from..end as one run of text,
+    // clipped to its column. A line of another piece of the row is left out, not only clipped:
+    // a PDF would still give its text to a search or a copy.
+    void paintCell(QPainter& p, const CellLayout& cell, int left, int right, int from, int end) {
         p.save();
         p.setClipRect(QRect(left, 0, right - left, cell.bottom + 1), Qt::IntersectClip);
         std::size_t i = 0;
@@ -119,12 +126,25 @@ private:
             const PlacedChar& first = cell.chars[i];
             std::string run;
             while (i < cell.chars.size() && cell.chars[i].y == first.y) run += cell.chars[i++].bytes;
+            if (first.y < from || first.y >= end) continue;
             p.drawText(QPoint(first.x, first.y + font_.ascent()), toQString(run));
         }
         p.restore();
     }
 
-    void paintRow(QPainter& p, const RowLayout& row) {
+    // The date, or the mark of a continued row over it, in line `line` of the date column.
+    void paintDate(QPainter& p, const QString& text, int line) {
+        // A year beyond the tree's (from a damaged data file) is drawn smaller still.
+        const Font date = fitted(dateFont_, columns_.date - kDateRoom, [&text](const Font&) { return text; });
+        const int top = line * linePitch();
+        p.save();
+        p.setFont(date.qfont());
+        p.setClipRect(QRect(0, top, columns_.date, font_.height() + 1), Qt::IntersectClip);
+        p.drawText(QPoint(0, top + 1 + date.ascent()), text);
+        p.restore();
+    }
+
+    void paintRow(QPainter& p, const RowLayout& row, int from, int height) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setFont(font_.qfont());
         p.setPen(Qt::black);
@@ -132,18 +152,18 @@ private:
         const int d = columns_.date;
         const int c = d + columns_.caption;
         const int t = c + columns_.text;
-        if (!row.date.isEmpty()) {
-            // A year beyond the tree's (from a damaged data file) is drawn smaller still.
-            const Font date = fitted(dateFont_, d - kDateRoom, [&row](const Font&) { return row.date; });
-            p.save();
-            p.setFont(date.qfont());
-            p.setClipRect(QRect(0, 0, d, font_.height() + 1), Qt::IntersectClip);
-            p.drawText(QPoint(0, 1 + date.ascent()), row.date);
-            p.restore();
+        if (from > 0) {
+            paintDate(p, QStringLiteral("（続き）"), 0);
+            if (!row.date.isEmpty()) paintDate(p, row.date, 1);
+        } else if (!row.date.isEmpty()) {
+            paintDate(p, row.date, 0);
         }
-        paintCell(p, row.caption, d, c);
-        paintCell(p, row.text, c, t);
-        const int b = row.height - 1;
+        p.save();
+        p.translate(0, -from);
+        paintCell(p, row.caption, d, c, from, from + height);
+        paintCell(p, row.text, c, t, from, from + height);
+        p.restore();
+        const int b = height - 1;
         p.setPen(QPen(Qt::black, 0));
         p.drawLine(0, 0, pw_, 0);
         p.drawLine(0, 0, 0, b);
@@ -185,32 +205,37 @@ int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
         rows.push_back(note ? printer.layoutNote(*note) : RowLayout{});
         heights.push_back(rows.back().height);
     }
-    const ListPages pages = paginateRows(ph, header.height, heights);
-    // The first row of every sheet; a sheet begins where a row's page differs from the one before.
-    std::vector<std::size_t> firstRows{0};
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (pages.rows[i].page != (i == 0 ? 0 : pages.rows[i - 1].page)) firstRows.push_back(i);
-    firstRows.push_back(rows.size());
+    // A line of text and the room under it; a continued piece holds its mark and the date.
+    const int pitch = printer.linePitch();
+    const ListPages pages = paginateRows(ph, header.height, pitch, 2 * pitch, heights);
+    // The first piece of every sheet; a sheet begins where a piece's page differs from the one
+    // before.
+    std::vector<std::size_t> firstPieces{0};
+    for (std::size_t i = 1; i < pages.pieces.size(); ++i)
+        if (pages.pieces[i].page != pages.pieces[i - 1].page) firstPieces.push_back(i);
+    firstPieces.push_back(pages.pieces.size());
 
     const auto paintSheet = [&](int sheet) {
-        const std::size_t first = firstRows[static_cast<std::size_t>(sheet)];
-        const std::size_t end = firstRows[static_cast<std::size_t>(sheet) + 1];
+        const std::size_t first = firstPieces[static_cast<std::size_t>(sheet)];
+        const std::size_t end = firstPieces[static_cast<std::size_t>(sheet) + 1];
         // Every sheet with rows begins with the header.
-        if (first < end) printer.drawRow(header, 0, std::min(header.height + 1, ph));
+        if (first < end) printer.drawRow(header, 0, 0, std::min(header.height, ph));
         const TDateMemo* previous = nullptr;  // the note printed last on this sheet
         for (std::size_t i = first; i < end; ++i) {
-            const TDateMemo* note = notes[i];
+            const RowPiece& piece = pages.pieces[i];
+            const auto r = static_cast<std::size_t>(piece.row);
+            const TDateMemo* note = notes[r];
             if (!note) continue;
-            RowLayout& row = rows[i];
-            if (!previous || previous->year != note->year || previous->month != note->month ||
-                previous->day != note->day)
-                row.date = rowDateText(note->year, note->month, note->day);
+            RowLayout& row = rows[r];
+            const bool sameDate = previous && previous->year == note->year &&
+                                  previous->month == note->month && previous->day == note->day;
+            row.date = sameDate ? QString() : rowDateText(note->year, note->month, note->day);
             previous = note;
-            printer.drawRow(row, pages.rows[i].y, pages.rows[i].height);
+            printer.drawRow(row, piece.y, piece.from, piece.height);
         }
         return true;
     };
-    const int sheets = static_cast<int>(firstRows.size()) - 1;
+    const int sheets = static_cast<int>(firstPieces.size()) - 1;
     return printDocument(*job, QStringLiteral("Sorvel 一覧印刷"), sheets, paintSheet) ? 1 : 0;
 }
 

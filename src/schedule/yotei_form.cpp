@@ -99,7 +99,7 @@ protected:
 constexpr std::int32_t kMaxSide = 16384;
 
 int runMemoEditor(QWidget* owner, TDateMemo& memo) {
-    TDayMemo editor(owner);
+    TDayMemo editor(owner, MemoEdit::Change);
     return editor.Execute(memo);
 }
 

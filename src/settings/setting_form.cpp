@@ -42,8 +42,9 @@ using namespace form_parts;
 
 namespace {
 
-// The first page's "その他" group adds kOtherHeight to the dialog's height.
-constexpr int kOtherHeight = 84;
+// The first page's "その他" group adds kOtherHeight to the dialog's height (its neighbour "暦注"
+// has a line of note under its boxes).
+constexpr int kOtherHeight = 100;
 constexpr int kClientWidth = 460, kClientHeight = 271 + kOtherHeight;
 constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
 
@@ -200,6 +201,12 @@ void TSettingForm::buildBasicPage(QWidget* page) {
     showOldCalendar_ = checkBox("ShowOldCalendar", "旧暦を表示する", almanacGroup);
     showSolarTerms_ = checkBox("ShowSolarTerms", "二十四節気・雑節を表示する", almanacGroup);
     stackBoxes(almanacGroup, {showRokuyo_, showOldCalendar_, showSolarTerms_});
+    // The line under the day numbers needs the room of large digits; the tooltip and the day
+    // dialog show the almanac at every size.
+    auto* almanacNote = named(label("※日付の下の行は倍率 200% で表示", almanacGroup), "AlmanacNote");
+    almanacNote->setToolTip(QStringLiteral("倍率 100% では日付の下に入りきらないため表示しません。\n"
+                                           "マウスを日付に乗せたときと、日付のダイアログには、いつも表示します。"));
+    almanacGroup->layout()->addWidget(almanacNote);
 
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(6, 4, 6, 4);

@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLineEdit>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -958,7 +958,8 @@ TEST_F(AlmanacForm, DayDialogShowsTheAlmanacLineAboveItsList) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* d = qobject_cast<TDayData*>(QApplication::activeModalWidget())) {
-            if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("AlmanacLine"))) line = edit->text();
+            if (auto* label = d->findChild<QLabel*>(QStringLiteral("AlmanacLine")))
+                line = label->text().replace(QChar(u'\n'), QChar(u'\u3000'));
             d->close();
         }
     });

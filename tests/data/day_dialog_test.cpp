@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include "support/scripted_ui.h"
 
 using namespace sorvel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -151,6 +153,16 @@ TEST_F(DayDialogTest, FixedFrameCentredOnTheWorkArea) {
     });
 }
 
+TEST(AlmanacLineWrap, BreaksOnlyBetweenItems) {
+    const auto advance = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
+    const std::pair<int, QStringList> cases[] = {
+        {100, {u"a　bb　ccc 1"_s}},
+        {40, {u"a　bb"_s, u"ccc 1"_s}},  // the first two fit exactly; never at an ASCII space
+        {39, {u"a"_s, u"bb"_s, u"ccc 1"_s}},  // "ccc 1" too wide alone: a line of its own
+    };
+    for (const auto& [width, lines] : cases) EXPECT_EQ(wrapAlmanacLine(u"a　bb　ccc 1"_s, width, advance), lines) << width;
+}
+
 TEST_F(DayDialogTest, EmptyDayListsNothingAndDeleteAndDoubleClickDoNothing) {
     const int result = run(ClickedDate{2001, 5, 6, 2, 0, 1}, [](QDialog* d) {
         EXPECT_EQ(rowsOf(d), "");
@@ -167,6 +179,15 @@ TEST_F(DayDialogTest, RuleInEveryYearNoteInItsOwnSubstituteLastTextOnOneLine) {
     memos[0]->text = sjis("十時\r\n会議室");
     run(kMay5, [](QDialog* d) { EXPECT_EQ(rowsOf(d), "こどもの日|休みの日！ / 会議|十時 会議室 / 振替休日|休みの日！"); });
     run(ClickedDate{2003, 5, 5, 2, 1, 1}, [](QDialog* d) { EXPECT_EQ(rowsOf(d), "こどもの日|休みの日！"); });
+}
+
+TEST_F(DayDialogTest, ALongAlmanacLineStandsWholeAboveTheList) {
+    const QString line = u"2025年12月22日(月)　令和7年　旧暦 11月3日　六曜 先勝　冬至 12月22日 0:03　干支 乙丑"_s;
+    TDayData d(nullptr, kMay5, rules, memos, {}, {}, line);
+    auto* label = need<QLabel>(&d, "AlmanacLine");
+    EXPECT_EQ(label->text().count(u'\n'), 1);
+    EXPECT_EQ(label->text().replace(u'\n', u'\u3000'), line);
+    EXPECT_LE(label->geometry().bottom(), need(&d, "DayDataList")->y());
 }
 
 // --- adding -------------------------------------------------------------------------------------
@@ -296,7 +317,7 @@ TEST_F(DayDialogTest, DoubleClickReEditsTheNoteItself) {
     const TDateMemo* before = memos[0].get();
     const int result = run(kMay5, [](QDialog* d) {
         whenShown("TDayMemo", [](QDialog* m) {
-            EXPECT_EQ(m->windowTitle(), QStringLiteral("予定追加"));
+            EXPECT_EQ(m->windowTitle(), QStringLiteral("予定変更"));
             EXPECT_EQ(memoState(m), "会議|午前十時|決定可");
             QTest::keyClick(need(m, "MemoCaption"), Qt::Key_End);  // the caption may open selected
             type(m, "MemoCaption", QStringLiteral("室"));

@@ -81,11 +81,14 @@ TEST_F(LayoutWindow, MenusPlaceSelectCycleAndDelete) {
                   {QStringLiteral("選択している項目を削除します。\nよろしいですか？"), caption, MsgButtons::YesNo}}));
 }
 
-TEST_F(LayoutWindow, UndoIsTheFirstEditItemAndCtrlZTakesBackThePlacing) {
+TEST_F(LayoutWindow, UndoAndRedoLeadTheEditMenuAndTheirKeysTakeBackAndRedoThePlacing) {
     QAction* undo = form.findChild<QMenu*>(QStringLiteral("Edit1"))->actions().at(0);
+    QAction* redo = form.findChild<QMenu*>(QStringLiteral("Edit1"))->actions().at(1);
     EXPECT_EQ(undo->objectName(), QStringLiteral("Undo1"));
     EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&U)"));
     EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(redo->text(), QStringLiteral("やり直し(&R)"));
+    EXPECT_EQ(redo->shortcuts(), QKeySequence::listFromString(QStringLiteral("Ctrl+Shift+Z; Ctrl+Y")));
     EXPECT_FALSE(undo->isEnabled());
     trigger("Calender1");
     form.FormMouseDown(Qt::LeftButton, 20, 20);
@@ -97,6 +100,14 @@ TEST_F(LayoutWindow, UndoIsTheFirstEditItemAndCtrlZTakesBackThePlacing) {
     EXPECT_TRUE(form.page().objects.empty());
     EXPECT_EQ(form.page().Modified, 0);
     EXPECT_FALSE(undo->isEnabled());
+    QTest::keyClick(form.pageView(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form.page().objects.size(), 1u);
+}
+
+TEST_F(LayoutWindow, BesideThePageIsTheDesktopColour) {
+    const QImage view = form.pageView()->grab().toImage();
+    EXPECT_EQ(view.pixel(form.page().PageViewWidth - 10, 10), 0xFFFFFFFFu);  // the paper
+    EXPECT_EQ(view.pixel(view.width() - 1, view.height() - 1), 0xFF3A6EA5u);
 }
 
 TEST_F(LayoutWindow, TakesDroppedNotesAndNothingElse) {

@@ -9,13 +9,13 @@
 namespace sorvel {
 namespace {
 
-TEST(LayoutHistory, TakesEditsBackInOrderWithinItsBoundsAndKnowsTheSavedPage) {
-    // e: an edit (the page goes from state n to a new state), u: undo, s: save, c: a new page.
+TEST(LayoutHistory, TakesEditsBackAndDoesThemAgainWithinItsBoundsAndKnowsTheSavedPage) {
+    // e: an edit (the page goes from state n to a new one), u: undo, r: redo, s: save, c: a new page.
     // Each snapshot is "state n", 7 bytes.
     struct Case {
         const char* ops;
         std::size_t maxSteps, maxBytes;
-        std::string undone;  // the states undo brought back, in order; "-" for an undo with none
+        std::string undone;  // the states undo and redo brought back, in order; "-" for one with none
         std::size_t steps;
         bool atSavePoint;
     };
@@ -29,19 +29,25 @@ TEST(LayoutHistory, TakesEditsBackInOrderWithinItsBoundsAndKnowsTheSavedPage) {
         {"eeeeuuu", 100, 15, "32-", 0, false},    // two snapshots fit in 15 bytes
         {"eeuu", 100, 3, "1-", 0, false},         // the newest edit stays whatever its size
         {"eesc", 100, 1000, "", 0, true},
+        {"eesuurrr", 100, 1000, "1012-", 2, true},  // redo goes back up to the saved page
+        {"eeurer", 100, 1000, "12-", 3, false},     // nothing to redo after an edit
+        {"eesuer", 100, 1000, "1-", 2, false},      // an edit after undo drops the saved page
+        {"eeeuuurrr", 2, 1000, "21-23-", 2, false},
     };
     for (const Case& c : cases) {
         LayoutHistory h(c.maxSteps, c.maxBytes);
         int state = 0, next = 1;
         std::string undone;
         for (const char* op = c.ops; *op; ++op) {
+            const LayoutSnapshot now{"state " + std::to_string(state)};
             switch (*op) {
                 case 'e':
-                    h.Record({"state " + std::to_string(state)});
+                    h.Record(now);
                     state = next++;
                     break;
                 case 'u':
-                    if (auto s = h.Undo()) {
+                case 'r':
+                    if (auto s = *op == 'u' ? h.Undo(now) : h.Redo(now)) {
                         state = s->at(0).back() - '0';
                         undone += s->at(0).back();
                     } else {

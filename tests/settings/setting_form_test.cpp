@@ -111,7 +111,8 @@ TEST_F(SettingFormTest, OpensOnTheFirstPageFilledFromTheSettings) {
     ss.LengthAdsorp = 30;
     run([&](TSettingForm& f) {
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Sorvelの設定"));
-        EXPECT_EQ(f.size(), QSize(460, 355));
+        EXPECT_EQ(f.size(), QSize(460, 371));
+        EXPECT_EQ(find<QLabel>(f, "AlmanacNote")->text(), QStringLiteral("※日付の下の行は倍率 200% で表示"));
         EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         auto* pages = find<QTabWidget>(f, "SettingPage");
         EXPECT_EQ(pages->currentIndex(), 0);
