@@ -5,11 +5,9 @@
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
-install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n[YoteiSet]\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n' >"$prog/sorvel.ini"
+prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n[YoteiSet]\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n'
 y=$(date +%Y) m=$(date +%-m) d=$(date +%-d)
 write_notes "$prog/Sorvel.dat" "$y $m $d screenreader"
-"$write_state" "$prog/SorvelSt.dat"
 start_xvfb
 eval "$(dbus-launch --sh-syntax)"
 E2E_PIDS=("$DBUS_SESSION_BUS_PID" "${E2E_PIDS[@]}")

@@ -6,6 +6,9 @@ The server comes from CALDAV_URL, CALDAV_USER and CALDAV_PASSWORD.
   list <calendar>             prints each event as "YYYY-MM-DD<TAB>summary<TAB>uid", sorted
   add <calendar> <date> <summary> <uid>
                               adds an all-day event (date as YYYY-MM-DD)
+  berlin <calendar> <summary> <uid>
+                              adds a one-off event at 10:00 on 22 August 2001 in Europe/Berlin,
+                              with the zone's summer-time rules, as a phone in Europe writes it
   rename <calendar> <uid> <summary>
                               changes the summary of the event <uid>
 """
@@ -55,6 +58,19 @@ def main(argv):
             "DTSTART;VALUE=DATE:" + day.strftime("%Y%m%d"),
             "DTEND;VALUE=DATE:" + (day + datetime.timedelta(days=1)).strftime("%Y%m%d"),
             "SUMMARY:" + argv[4], "END:VEVENT", "END:VCALENDAR", ""])
+        calendar(argv[2]).save_event(text)
+    elif cmd == "berlin":
+        text = "\r\n".join([
+            "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//e2e//caldav_client//EN",
+            "BEGIN:VTIMEZONE", "TZID:Europe/Berlin",
+            "BEGIN:DAYLIGHT", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200", "TZNAME:CEST",
+            "DTSTART:19700329T020000", "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", "END:DAYLIGHT",
+            "BEGIN:STANDARD", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100", "TZNAME:CET",
+            "DTSTART:19701025T030000", "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "END:STANDARD",
+            "END:VTIMEZONE",
+            "BEGIN:VEVENT", "UID:" + argv[4], "DTSTAMP:20010101T000000Z",
+            "DTSTART;TZID=Europe/Berlin:20010822T100000", "DTEND;TZID=Europe/Berlin:20010822T110000",
+            "SUMMARY:" + argv[3], "END:VEVENT", "END:VCALENDAR", ""])
         calendar(argv[2]).save_event(text)
     elif cmd == "rename":
         ev = calendar(argv[2]).event_by_uid(argv[3])

@@ -96,12 +96,16 @@ wait_server "$cal" 30 $'2001-08-15\tdesk' \
 [[ $(client list "$cal" | wc -l) == 1 ]] || fail "the server does not hold one event: $(client list "$cal")"
 wait_state 30 || fail "the sync state was not written"
 
-# (b) An event from the other client reaches the calendar and the data file.
+# (b) An event from the other client reaches the calendar and the data file, and so does a
+# one-off event in a zone with summer time, at its hour in this machine's zone.
 client add "$cal" 2001-08-20 '歯医者' phone-1
+client berlin "$cal" call phone-2
 touch "$E2E_TMP/mark"; sleep 1
 sync_now
 wait_state 30 || fail "the second sync did not finish"
 notes_on 20 '歯医者' 1 || fail "the server's event is not in the data file"
+berlin_day=$(date -d '2001-08-22 08:00 UTC' +%-d) berlin_time=$(date -d '2001-08-22 08:00 UTC' +%H:%M)
+notes_on "$berlin_day" "$berlin_time call" 1 || fail "the zoned event is not in the data file"
 notes_on 15 desk 1 || fail "the note from the day dialog is not once in the data file"
 sleep 0.5
 shot calendar_after_sync
@@ -142,8 +146,8 @@ press "$box" Return; sleep 0.5
 notes_on 15 desk-pc 1 || fail "our version of the note is not kept once"
 notes_on 15 desk-phone 1 || fail "the server's version of the note is not kept once"
 notes_on 15 desk 0 || fail "the old version of the note is still there"
-[[ $(grep -ac '<+M03>' "$prog/Sorvel.dat") == 3 ]] || fail "the data file does not hold three notes"
-[[ "$(client list "$cal" | cut -f1,2)" == $'2001-08-15\tdesk-pc\n2001-08-15\tdesk-phone\n2001-08-20\t歯医者' ]] \
+[[ $(grep -ac '<+M03>' "$prog/Sorvel.dat") == 4 ]] || fail "the data file does not hold four notes"
+[[ "$(client list "$cal" | cut -f1,2)" == $'2001-08-15\tdesk-pc\n2001-08-15\tdesk-phone\n2001-08-20\t歯医者\n2001-08-22\tcall' ]] \
   || fail "the server does not hold both versions once: $(client list "$cal")"
 echo "caldav sync: conflict ok"
 

@@ -14,7 +14,7 @@ start_xvfb
 start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
-position() { xdotool getwindowgeometry "$main" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
+position() { window_position "$main"; }
 [[ "$(position)" == "200 200" ]] || fail "window not at its stored position: $(position)"
 
 # Drag from (300, 300) inside the window 190 pixels left: its left edge would land at 10, within

@@ -35,10 +35,16 @@ main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 geometry=$(xdotool getwindowgeometry "$main")
 grep -q 'Geometry: 640x480' <<<"$geometry" || fail "window is not 640x480: $geometry"
 
+# The menu is a window that was not there before the key and opens at the calendar's corner.
+at() { xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([-0-9]*,[-0-9]*\).*/\1/p'; }
+before=$(xdotool search --onlyvisible --class sorvel 2>/dev/null | sort || true)
 press "$main" space
 sleep 0.5
-menu=$(xdotool search --onlyvisible --class sorvel 2>/dev/null | grep -vx "$main" | tail -n 1 || true)
-[[ -n "$menu" ]] || fail "the space key opened no menu"
+menu=
+for w in $(xdotool search --onlyvisible --class sorvel 2>/dev/null | sort | comm -13 <(echo "$before") -); do
+  [[ "$(at "$w")" == "$(at "$main")" ]] && menu=$w
+done
+[[ -n "$menu" ]] || fail "the space key opened no menu at the calendar's corner"
 xdotool key x
 wait_exit "$pid" 10 || fail "閉じる(&X) did not end the program"
 

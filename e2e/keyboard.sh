@@ -9,17 +9,9 @@ write_state=${2:?path of sorvel_write_state}
 source "$(dirname "$0")/print_setup.sh"
 setup_print
 
-install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n[YoteiSet]\r\nYoteiX=0\r\nYoteiY=0\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n' >"$prog/sorvel.ini"
-printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
-"$write_state" "$prog/SorvelSt.dat"
+prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n[YoteiSet]\r\nYoteiX=0\r\nYoteiY=0\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n'
 start_xvfb
-openbox --sm-disable >"$E2E_TMP/log-openbox" 2>&1 &
-E2E_PIDS+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+start_openbox
 
 active() { xdotool getactivewindow getwindowname 2>/dev/null || echo "(none)"; }
 # Waits up to 10 s for the active window to be named $1.

@@ -79,6 +79,30 @@ install_copy() {
   cp "$1" "$prog/sorvel"
 }
 
+# install_copy, then its files: sorvel.ini from the printf format $3 (empty: none), an empty
+# data file and the default appearance from sorvel_write_state $2, showing the month $4 $5 when
+# given ($6 "frame": with the frame around today).
+prepare_copy() {
+  install_copy "$1"
+  [[ -n "$3" ]] && printf "$3" >"$prog/sorvel.ini"
+  printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
+  "$2" "$prog/SorvelSt.dat" "${@:4}"
+}
+
+# A window manager that reparents its windows, on the display started by start_xvfb.
+start_openbox() {
+  openbox --sm-disable >"$E2E_TMP/log-openbox" 2>&1 &
+  E2E_PIDS+=($!)
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}
+
+# "left top" of window $1 on the screen.
+window_position() { xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
+
 # Starts the copy in $prog in the background, its output added to $E2E_TMP/<log> (default log);
 # sets $pid. Variables assigned before the call reach the program's environment.
 start_sorvel() {

@@ -4,15 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
-install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=200\r\nLeft=200\r\n' >"$prog/sorvel.ini"
-printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
-"$write_state" "$prog/SorvelSt.dat" 2001 9
+prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=200\r\nLeft=200\r\n' 2001 9
 start_xvfb
 start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
-position() { xdotool getwindowgeometry "$main" | sed -n 's/.*Position: \([-0-9]*\),\([-0-9]*\).*/\1 \2/p'; }
+position() { window_position "$main"; }
 [[ "$(position)" == "200 200" ]] || fail "window not at its stored position: $(position)"
 
 xdotool mousemove 400 400 mousedown 3

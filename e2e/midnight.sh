@@ -6,10 +6,7 @@ bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
 faketime_lib=$(find /usr/lib -name libfaketime.so.1 -path '*faketime*' | head -n 1)
 [[ -n "$faketime_lib" ]] || fail "libfaketime is missing; scripts/install-deps.sh installs it"
-install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=0\r\nLeft=0\r\nShowNationalHolidays=0\r\n' >"$prog/sorvel.ini"
-printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
-"$write_state" "$prog/SorvelSt.dat" 2026 12 frame
+prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=0\r\nLeft=0\r\nShowNationalHolidays=0\r\n' 2026 12 frame
 start_xvfb
 LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-08 23:59:40" TZ=Asia/Tokyo start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"

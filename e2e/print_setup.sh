@@ -1,17 +1,17 @@
 # Printing for end-to-end tests, sourced after lib.sh. setup_print starts a private CUPS
 # scheduler with one PDF queue (cups-pdf) as the default printer. cupsd starts only as root (it
-# drops to the lp user for filters and backends); run as anyone else, or with
-# SORVEL_E2E_PRINT=pdf, the test says so and prints through Qt's own PDF output ("PDF に出力" in
-# the same dialog) instead, with no scheduler reachable. wait_printed_pdf <title> then waits for
+# drops to the lp user for filters and backends): run as anyone else, the test fails unless
+# SORVEL_E2E_PRINT=pdf asks for Qt's own PDF output ("PDF に出力" in the same dialog) instead,
+# with no scheduler reachable; the test then says so. wait_printed_pdf <title> then waits for
 # the job and sets $pdf (the printed file) and $submitted (the document as the program made it).
 
 setup_print() {
 mode=cups
-if [[ $(id -u) -ne 0 || "${SORVEL_E2E_PRINT:-}" == pdf ]]; then
+if [[ "${SORVEL_E2E_PRINT:-}" == pdf ]]; then
   mode=pdf
-  reason="a private cupsd needs root (User lp), this runs as $(id -un)"
-  [[ $(id -u) -eq 0 ]] && reason="SORVEL_E2E_PRINT=pdf"
-  echo "NOTE: printing to Qt's PDF output instead of CUPS: $reason"
+  echo "NOTE: printing to Qt's PDF output instead of CUPS (SORVEL_E2E_PRINT=pdf)"
+elif [[ $(id -u) -ne 0 ]]; then
+  fail "a private cupsd needs root (User lp), this runs as $(id -un); SORVEL_E2E_PRINT=pdf prints through Qt's PDF output instead"
 fi
 
 if [[ $mode == cups ]]; then

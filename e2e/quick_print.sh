@@ -3,9 +3,8 @@
 # program on Xvfb, "簡単印刷(&P)" from the context menu and the print dialog accepted with the
 # keyboard; then the PDF the queue wrote: one page, the job's title, and the calendar's pixels.
 #
-# cupsd starts only as root (it drops to the lp user for filters and backends). Run as anyone
-# else, the test says so and prints through Qt's own PDF output ("PDF に出力" in the same
-# dialog) instead, with no scheduler reachable.
+# cupsd starts only as root (it drops to the lp user for filters and backends); as anyone else
+# the test fails unless SORVEL_E2E_PRINT=pdf asks for Qt's own PDF output instead.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}

@@ -4,18 +4,9 @@
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
-install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n' >"$prog/sorvel.ini"
-printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
-"$write_state" "$prog/SorvelSt.dat" 2001 9
+prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=150\r\n' 2001 9
 start_xvfb
-openbox --sm-disable >"$E2E_TMP/log-openbox" 2>&1 &
-E2E_PIDS+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+start_openbox
 
 stored() { tr -d '\r' <"$prog/sorvel.ini" | awk -F= '/^\[/{s=$0} s=="[SorvelSetting]"&&($1=="Left"||$1=="Top"){v[$1]=$2} END{print v["Left"], v["Top"]}'; }
 for run in 1 2 3 4 5 6; do

@@ -365,6 +365,13 @@ void TMainForm::TakeFocus() {
     setFocus(Qt::ActiveWindowFocusReason);
 }
 
+void TMainForm::ReturnFocus() {
+    // Back from a dialog of its own: the keyboard again, where the window stands in the stack.
+    if (!isVisible()) return;
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
 void TMainForm::CheckToday() {
     if (!draw_ || today() == draw_->todaysDate()) return;
     // The day changed (midnight, a wake from sleep, the clock set): the frame moves to today.
@@ -681,7 +688,7 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     // The dialog may have deleted notes the schedule list shows.
     if (yoteiForm_) yoteiForm_->DateDataChanged(false);
     SaveDataFile();
-    TakeFocus();
+    ReturnFocus();
 }
 
 void TMainForm::ShowImage() {
@@ -786,7 +793,7 @@ void TMainForm::setClick() {
     draw_->settings().redraw = 1;
     RefreshView();
     setZoomChecks();
-    TakeFocus();
+    ReturnFocus();
 }
 
 void TMainForm::SelectbmpClick() {
@@ -794,7 +801,7 @@ void TMainForm::SelectbmpClick() {
     FileDialogRequest req{QStringLiteral("壁紙を選んでください"), QStringLiteral("グラフィック (bmp/jpg)|*.bmp;*.jpg"),
                           pathFromCp932(cs.WallPaperName)};
     auto chosen = ui().openPicture(req, decodePicturePreview);
-    TakeFocus();
+    ReturnFocus();
     if (!chosen) return;
     // A name that cannot be stored would name another file at the next start.
     const auto stored = storablePath(*chosen);
@@ -874,12 +881,12 @@ void TMainForm::calenprintClick() {
     cs.redraw = 1;
     draw_->Render(calendarSources());
     update();
-    TakeFocus();
+    ReturnFocus();
 }
 
 void TMainForm::IcalImportClick() {
     const bool imported = IcalImportCommand(this, sorvelSet_->holidays, sorvelSet_->memos, today().year);
-    TakeFocus();
+    ReturnFocus();
     if (!imported) return;
     // As after the day dialog: the list, the data file and the calendar at once.
     if (yoteiForm_) yoteiForm_->DateDataChanged(true);
@@ -896,7 +903,7 @@ void TMainForm::IcalExportClick() {
     std::vector<const THolidaySet*> rules;
     for (const auto& r : sorvelSet_->holidays) rules.push_back(r.get());
     IcalExportCommand(this, memos, rules, today().year, true);
-    TakeFocus();
+    ReturnFocus();
 }
 
 // --- sync ----------------------------------------------------------------------------------
@@ -998,7 +1005,7 @@ void TMainForm::About1Click() {
         TAboutForm about(this);
         about.Execute(programDir_);
     }
-    TakeFocus();
+    ReturnFocus();
 }
 
 void TMainForm::PopupMenu1Popup() {

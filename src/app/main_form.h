@@ -106,9 +106,10 @@ public:
     CalendarSources calendarSources() const;
     // The tooltip of the day under a point of the calendar; empty where no day is.
     QString DayToolTipAt(int x, int y) const;
-    // Shown, raised and given the keyboard: at start, after its dialogs, from the tray icon and
-    // a second start.
+    // Shown, raised and given the keyboard: at start, from the tray icon and a second start.
     void TakeFocus();
+    // After its dialogs: the keyboard back, without raising the window over others.
+    void ReturnFocus();
     // Runs every half minute: when the date changed since the last look, the calendar shows
     // the new today.
     void CheckToday();

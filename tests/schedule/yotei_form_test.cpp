@@ -3,6 +3,8 @@
 #include "schedule/yotei_form.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 #include <QFile>
@@ -257,11 +259,10 @@ TEST_F(YoteiFormTest, CancelOnAMonthNodeKeepsTheNotesAndAConfirmedMoveRedrawsThe
     w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("ドラッグした予定を2001年9月に変更します。"),
                                                           QStringLiteral("メッセージ"), MsgButtons::OkCancel}}));
-    for (const auto& m : form->sorvelSet().memos) {
-        if (m->caption == "b") {
-            EXPECT_EQ(m->month, 5);
-        }
-    }
+    const auto& memos = form->sorvelSet().memos;
+    const auto b = std::find_if(memos.begin(), memos.end(), [](const auto& m) { return m && m->caption == "b"; });
+    ASSERT_NE(b, memos.end());
+    EXPECT_EQ((*b)->month, 5);
     EXPECT_EQ(shownCaptions(w), "abc");
     EXPECT_EQ(read("Sorvel.dat"), before);
     EXPECT_EQ(inodeOf(dir.filePath("Sorvel.dat")), file);  // not even replaced by the same bytes
