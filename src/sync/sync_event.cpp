@@ -70,20 +70,6 @@ std::string property(std::string_view ics, std::string_view name) {
     return {};
 }
 
-bool hasProperty(std::string_view ics, std::string_view name) {
-    std::size_t pos = 0;
-    while (pos < ics.size()) {
-        std::size_t end = ics.find('\n', pos);
-        if (end == std::string_view::npos) end = ics.size();
-        const std::string_view line = ics.substr(pos, end - pos);
-        if (line.size() > name.size() && strncasecmp(line.data(), name.data(), name.size()) == 0 &&
-            (line[name.size()] == ':' || line[name.size()] == ';'))
-            return true;
-        pos = end + 1;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
@@ -106,7 +92,8 @@ SyncItem classifyEvent(std::string_view ics) {
     unsupported.uid = property(ics, "UID");
     if (im.status != IcalImportStatus::Ok || im.damaged || im.yearOutside || im.overLimit || im.national)
         return unsupported;
-    const bool repeats = hasProperty(ics, "RRULE") || hasProperty(ics, "RDATE") || hasProperty(ics, "RECURRENCE-ID");
+    // The import's own count: a VTIMEZONE's RRULE is no repetition of the event.
+    const bool repeats = im.repeating != 0;
     SyncItem it;
     if (im.memos.size() == 1 && im.rules.empty() && !repeats && im.beyondRange == 0)
         it = memoItem(*im.memos.front());

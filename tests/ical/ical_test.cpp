@@ -252,13 +252,14 @@ TEST(IcalImport, EventsOfCommonCalendarProgramsBecomeNotesAndRules) {
         "END:VTODO\n"
         "END:VCALENDAR\n");
     ASSERT_EQ(im.status, IcalImportStatus::Ok);
+    // In the order of their days and times.
     EXPECT_EQ(noteLines(im.memos), (std::vector<std::string>{
-                                       "2026-4-1 出張|大阪\r\n支社\r\n（2026年4月3日まで）",
-                                       "2026-3-11 09:00 Call|",
-                                       "2026-4-1 00:00 深夜の作業|",
                                        "2026-1-5 10:00 定例|",
                                        "2026-1-19 10:00 定例|",
                                        "2026-1-26 10:00 定例|",
+                                       "2026-3-11 09:00 Call|",
+                                       "2026-4-1 出張|大阪\r\n支社\r\n（2026年4月3日まで）",
+                                       "2026-4-1 00:00 深夜の作業|",
                                    }));
     ASSERT_EQ(im.rules.size(), 1u);
     EXPECT_EQ(im.rules[0]->ruleKind, 0);
@@ -340,9 +341,15 @@ TEST(IcalImport, MessageNamesEveryCount) {
     im.damaged = 5;
     im.shortened = 6;
     im.replacedCharacters = 7;
+    im.cancelled = 8;
+    im.readAsCp932 = true;
+    im.fromYear = 2026;
+    im.toYear = 2027;
     EXPECT_EQ(icalImportMessage(im, IcalMerge{10, 2, 8}),
               QStringLiteral("予定 10件、休日 2件を追加しました。\n8件は登録済みでした。\n"
-                             "範囲外の繰り返し 1件、上限を超えた予定 2件、年が1〜9999の外にある予定 3件、"
+                             "UTF-8ではないので、Shift-JISのファイルとして読み込みました。\n"
+                             "繰り返す予定 1件の、2026〜2027年の外にある日は読み込みませんでした。\n"
+                             "取り消された予定 8件、上限を超えた予定 2件、年が1〜9999の外にある予定 3件、"
                              "ToDo・日誌・アラームなど 4件、壊れた予定 5件は読み込みませんでした。\n"
                              "長い見だしと内容 6件を64KBまでにしました。\n"
                              "Shift-JISにない文字 7文字を「？」にしました。"));
