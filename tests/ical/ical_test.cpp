@@ -356,5 +356,126 @@ TEST(IcalImport, MessageNamesEveryCount) {
     EXPECT_EQ(icalImportMessage(IcalImport{}, IcalMerge{1, 0, 0}), QStringLiteral("予定 1件、休日 0件を追加しました。"));
 }
 
+// --- the mapping, one row per way it went wrong --------------------------------------------
+
+const std::string kNewYork =
+    "BEGIN:VTIMEZONE\nTZID:America/New_York\n"
+    "BEGIN:DAYLIGHT\nTZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nDTSTART:19700308T020000\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\nEND:DAYLIGHT\n"
+    "BEGIN:STANDARD\nTZOFFSETFROM:-0400\nTZOFFSETTO:-0500\nDTSTART:19701101T020000\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\nEND:STANDARD\nEND:VTIMEZONE\n";
+
+TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
+    struct Row {
+        const char* what;
+        std::string file;  // lines end in LF, written as CR LF; with raw, the bytes as they are
+        bool raw;
+        std::vector<std::string> notes;
+        std::string message;
+    };
+    const std::string added2 = "予定 2件、休日 0件を追加しました。";
+    const Row rows[] = {
+        {"a moved day of a weekly series is on its new day only",
+         calendar(event("UID:w1\nDTSTART;TZID=Asia/Tokyo:20260105T100000\nRRULE:FREQ=WEEKLY;COUNT=3\nSUMMARY:定例\n") +
+                  event("UID:w1\nRECURRENCE-ID;TZID=Asia/Tokyo:20260112T100000\nDTSTART;TZID=Asia/Tokyo:20260114T150000\n"
+                        "DTEND;TZID=Asia/Tokyo:20260114T160000\nSUMMARY:定例\n")),
+         false, {"2026-1-5 10:00 定例|", "2026-1-14 15:00 定例|", "2026-1-19 10:00 定例|"},
+         "予定 3件、休日 0件を追加しました。"},
+        {"cancelled events and cancelled days are left out",
+         calendar(event("UID:c0\nDTSTART;VALUE=DATE:20260301\nSTATUS:CANCELLED\nSUMMARY:中止\n") +
+                  event("UID:w2\nRECURRENCE-ID;VALUE=DATE:20260112\nDTSTART;VALUE=DATE:20260112\nSTATUS:CANCELLED\nSUMMARY:休み\n") +
+                  event("UID:w2\nDTSTART;VALUE=DATE:20260105\nRRULE:FREQ=WEEKLY;COUNT=3\nSUMMARY:休み\n")),
+         false, {"2026-1-5 休み|", "2026-1-19 休み|"}, added2 + "\n取り消された予定 2件は読み込みませんでした。"},
+        {"a yearly 20:00 in New York is 10:00 the next day in Japan, as notes",
+         calendar(kNewYork + event("UID:y1\nDTSTART;TZID=America/New_York:20251224T200000\nRRULE:FREQ=YEARLY\nSUMMARY:Call\n")),
+         false, {"2026-12-25 10:00 Call|", "2027-12-25 10:00 Call|"},
+         added2 + "\n繰り返す予定 1件の、2026〜2027年の外にある日は読み込みませんでした。"},
+        {"our own bytes keep a caption's trailing space",
+         calendar(event("DTSTART;VALUE=DATE:20260201\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n")), false,
+         {"2026-2-1 abc |"}, "予定 1件、休日 0件を追加しました。"},
+        {"lines ended by CR alone",
+         "BEGIN:VCALENDAR\rVERSION:2.0\rBEGIN:VEVENT\rDTSTART;VALUE=DATE:20260202\rSUMMARY:改行\r CR\rEND:VEVENT\r"
+         "END:VCALENDAR\r",
+         true, {"2026-2-2 改行CR|"}, "予定 1件、休日 0件を追加しました。"},
+        {"days outside the range are what is left out of a series",
+         calendar(event("DTSTART;VALUE=DATE:20251231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:a\n") +
+                  event("DTSTART;VALUE=DATE:20271231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:b\n")),
+         false, {"2026-1-1 a|", "2027-12-31 b|"},
+         added2 + "\n繰り返す予定 2件の、2026〜2027年の外にある日は読み込みませんでした。"},
+        {"a Shift-JIS file",
+         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20260203\r\n"
+         "SUMMARY:\x8E\x95\x88\xE3\x8E\xD2\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+         true, {"2026-2-3 歯医者|"},
+         "予定 1件、休日 0件を追加しました。\nUTF-8ではないので、Shift-JISのファイルとして読み込みました。"},
+        {"LOCATION is a line of the text",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20260204T100000\nDTEND;TZID=Asia/Tokyo:20260204T110000\n"
+                        "SUMMARY:歯医者\nDESCRIPTION:定期検診\nLOCATION:駅前\\, 2階\n")),
+         false, {"2026-2-4 10:00 歯医者|定期検診\r\n場所：駅前, 2階"}, "予定 1件、休日 0件を追加しました。"},
+        {"the notes of a day in the order of their times, the all-day one first",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20260205T233000\nSUMMARY:夜\n") +
+                  event("DTSTART;TZID=Asia/Tokyo:20260205T090000\nSUMMARY:朝\n") +
+                  event("DTSTART;VALUE=DATE:20260205\nSUMMARY:終日\n")),
+         false, {"2026-2-5 終日|", "2026-2-5 09:00 朝|", "2026-2-5 23:30 夜|"}, "予定 3件、休日 0件を追加しました。"},
+        {"a timed event over days ends as an all-day one does; one of 90 minutes tells its end",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20261231T200000\nDTEND;TZID=Asia/Tokyo:20270103T110000\nSUMMARY:帰省\n") +
+                  event("DTSTART:20260206T010000Z\nDTEND:20260206T023000Z\nSUMMARY:会議\n")),
+         false, {"2026-2-6 10:00 会議|～11:30", "2026-12-31 20:00 帰省|（2027年1月3日まで）"}, added2},
+    };
+    for (const Row& row : rows) {
+        IcalImportOptions o;
+        o.fromYear = 2026;
+        o.toYear = 2027;
+        o.localZone = "Asia/Tokyo";
+        IcalImport im = importIcal(row.raw ? row.file : crlf(row.file), o);
+        EXPECT_EQ(noteLines(im.memos), row.notes) << row.what;
+        TDateMemoList memos;
+        THolidayList rules;
+        const IcalMerge merge = mergeIcalImport(im, memos, rules);
+        EXPECT_EQ(icalImportMessage(im, merge).toStdString(), row.message) << row.what;
+    }
+}
+
+TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
+    struct Row {
+        TDateMemo memo;  // year, month, day, text, caption (UTF-8 here)
+        std::string event;  // its lines from DTSTART on
+    };
+    const Row rows[] = {
+        {{2026, 3, 10, "", "10:00 歯医者"},
+         "DTSTART;TZID=Asia/Tokyo:20260310T100000\nDTEND;TZID=Asia/Tokyo:20260310T110000\nSUMMARY:歯医者\n"},
+        {{2026, 3, 11, "～11:30\r\n場所：本社, 3F", "9:05 会議"},
+         "DTSTART;TZID=Asia/Tokyo:20260311T090500\nDTEND;TZID=Asia/Tokyo:20260311T113000\nSUMMARY:会議\n"
+         "X-SORVEL-CP932-SUMMARY:393A30352089EF8B63\nDESCRIPTION:～11:30\\n場所：本社\\, 3F\nLOCATION:本社\\, 3F\n"},
+        {{2026, 12, 31, "", "23:30 年越し"},
+         "DTSTART;TZID=Asia/Tokyo:20261231T233000\nDTEND;TZID=Asia/Tokyo:20270101T003000\nSUMMARY:年越し\n"},
+        {{2026, 3, 12, "", "abc "},
+         "DTSTART;VALUE=DATE:20260312\nDTEND;VALUE=DATE:20260313\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n"},
+        {{2026, 3, 13, "", "24:00 z"}, "DTSTART;VALUE=DATE:20260313\nDTEND;VALUE=DATE:20260314\nSUMMARY:24:00 z\n"},
+    };
+    IcalExportOptions o;
+    o.stamp = "20261208T000000Z";
+    o.localZone = "Asia/Tokyo";
+    IcalImportOptions back;
+    back.localZone = "Asia/Tokyo";
+    for (const Row& row : rows) {
+        const TDateMemo memo{row.memo.year, row.memo.month, row.memo.day, sjis(row.memo.text), sjis(row.memo.caption)};
+        const std::string file = exportIcal({&memo}, {}, o);
+        const std::size_t from = file.find("DTSTART", file.find("BEGIN:VEVENT")), to = file.rfind("END:VEVENT");
+        ASSERT_LT(from, to) << row.memo.caption;
+        EXPECT_EQ(file.substr(from, to - from), crlf(row.event)) << row.memo.caption;
+        const IcalImport im = importIcal(file, back);
+        ASSERT_EQ(im.memos.size(), 1u) << row.memo.caption;
+        EXPECT_EQ(noteLine(*im.memos[0]), noteLine(memo));
+        EXPECT_EQ(im.memos[0]->caption, memo.caption);
+    }
+    const TDateMemo timed{2026, 3, 10, "", sjis("10:00 歯医者")};
+    // The zone from the first year of a timed note on, under its plain name.
+    const std::string head = crlf(
+        "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Sorvel//Sorvel 1.2//JA\nCALSCALE:GREGORIAN\n"
+        "BEGIN:VTIMEZONE\nTZID:Asia/Tokyo\nBEGIN:STANDARD\nTZNAME:JST\nTZOFFSETFROM:+0900\n"
+        "TZOFFSETTO:+0900\nDTSTART:20260101T090000\nEND:STANDARD\nEND:VTIMEZONE\nBEGIN:VEVENT\n");
+    EXPECT_EQ(exportIcal({&timed}, {}, o).substr(0, head.size()), head);
+}
+
 }  // namespace
 }  // namespace sorvel
