@@ -529,6 +529,11 @@ IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) 
     icalerror_set_errors_are_fatal(0);
     std::string_view rest = bytes;
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+    while (!rest.empty() && (rest.front() == '\r' || rest.front() == '\n' || rest.front() == ' ')) rest.remove_prefix(1);
+    if (rest.size() < 15 || strncasecmp(rest.data(), "BEGIN:VCALENDAR", 15) != 0) {
+        result.status = IcalImportStatus::NotICalendar;
+        return result;
+    }
     // Older Japanese programs write Shift-JIS: a file that is no UTF-8 but reads as CP932 is
     // read as that.
     std::string converted;
@@ -538,11 +543,6 @@ IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) 
             rest = converted;
             result.readAsCp932 = true;
         }
-    }
-    while (!rest.empty() && (rest.front() == '\r' || rest.front() == '\n' || rest.front() == ' ')) rest.remove_prefix(1);
-    if (rest.size() < 15 || strncasecmp(rest.data(), "BEGIN:VCALENDAR", 15) != 0) {
-        result.status = IcalImportStatus::NotICalendar;
-        return result;
     }
     Importer importer(options, result);
     LineSource src{rest.data(), rest.data() + rest.size()};

@@ -420,6 +420,9 @@ TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
          calendar(event("DTSTART;TZID=Asia/Tokyo:20261231T200000\nDTEND;TZID=Asia/Tokyo:20270103T110000\nSUMMARY:帰省\n") +
                   event("DTSTART:20260206T010000Z\nDTEND:20260206T023000Z\nSUMMARY:会議\n")),
          false, {"2026-2-6 10:00 会議|～11:30", "2026-12-31 20:00 帰省|（2027年1月3日まで）"}, added2},
+        {"each day of a series of two-day events ends on its own next day",
+         calendar(event("DTSTART;VALUE=DATE:20260105\nDTEND;VALUE=DATE:20260107\nRRULE:FREQ=WEEKLY;COUNT=2\nSUMMARY:研修\n")),
+         false, {"2026-1-5 研修|（2026年1月6日まで）", "2026-1-12 研修|（2026年1月13日まで）"}, added2},
     };
     for (const Row& row : rows) {
         IcalImportOptions o;
