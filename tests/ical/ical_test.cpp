@@ -252,7 +252,6 @@ TEST(IcalImport, EventsOfCommonCalendarProgramsBecomeNotesAndRules) {
         "END:VTODO\n"
         "END:VCALENDAR\n");
     ASSERT_EQ(im.status, IcalImportStatus::Ok);
-    // In the order of their days and times.
     EXPECT_EQ(noteLines(im.memos), (std::vector<std::string>{
                                        "2026-1-5 10:00 定例|",
                                        "2026-1-19 10:00 定例|",
@@ -354,12 +353,8 @@ TEST(IcalImport, MessageNamesEveryCount) {
 // --- the mapping, one row per way it went wrong --------------------------------------------
 
 TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
-    struct Row {
-        const char* what;
-        std::string file;  // LF is written as CR LF
-        std::vector<std::string> notes;
-        std::string message;  // after "予定 n件、休日 0件を追加しました。"
-    };
+    // The file's LF is written as CR LF; the message follows "予定 n件、休日 0件を追加しました。".
+    struct Row { const char* what; std::string file; std::vector<std::string> notes; std::string message; };
     const Row rows[] = {
         {"a moved day of a weekly series is on its new day only",
          calendar(event("UID:w1\nDTSTART;TZID=Asia/Tokyo:20260105T100000\nRRULE:FREQ=WEEKLY;COUNT=3\nSUMMARY:定例\n") +
@@ -379,9 +374,8 @@ TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
          "\n繰り返す予定 1件の、2026〜2027年の外にある日は読み込みませんでした。"},
         {"our own bytes keep a caption's trailing space",
          calendar(event("DTSTART;VALUE=DATE:20260201\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n")), {"2026-2-1 abc |"}, ""},
-        {"lines ended by CR alone",
-         "BEGIN:VCALENDAR\rBEGIN:VEVENT\rDTSTART;VALUE=DATE:20260202\rSUMMARY:改行\r CR\rEND:VEVENT\rEND:VCALENDAR\r",
-         {"2026-2-2 改行CR|"}, ""},
+        {"lines ended by CR alone", "BEGIN:VCALENDAR\rBEGIN:VEVENT\rDTSTART;VALUE=DATE:20260202\r"
+                                    "SUMMARY:改行\r CR\rEND:VEVENT\rEND:VCALENDAR\r", {"2026-2-2 改行CR|"}, ""},
         {"days outside the range are what is left out of a series",
          calendar(event("DTSTART;VALUE=DATE:20251231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:a\n") +
                   event("DTSTART;VALUE=DATE:20271231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:b\n")),
@@ -417,10 +411,7 @@ TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
 }
 
 TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
-    struct Row {
-        TDateMemo memo;     // year, month, day, text, caption (UTF-8 here)
-        std::string event;  // its lines from DTSTART on
-    };
+    struct Row { TDateMemo memo; std::string event; };  // a note in UTF-8; the event's lines from DTSTART on
     const Row rows[] = {
         {{2026, 3, 10, "", "10:00 歯医者"},
          "DTSTART;TZID=Asia/Tokyo:20260310T100000\nDTEND;TZID=Asia/Tokyo:20260310T110000\nSUMMARY:歯医者\n"},
@@ -433,11 +424,8 @@ TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
          "DTSTART;VALUE=DATE:20260312\nDTEND;VALUE=DATE:20260313\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n"},
         {{2026, 3, 13, "", "24:00 z"}, "DTSTART;VALUE=DATE:20260313\nDTEND;VALUE=DATE:20260314\nSUMMARY:24:00 z\n"},
     };
-    IcalExportOptions o;
-    o.stamp = "20261208T000000Z";
-    o.localZone = "Asia/Tokyo";
-    IcalImportOptions back;
-    back.localZone = "Asia/Tokyo";
+    const IcalExportOptions o{"20261208T000000Z", 0, -1, 0, -1, "Asia/Tokyo"};
+    const IcalImportOptions back{1, 9999, "Asia/Tokyo", {}};
     for (const Row& row : rows) {
         const TDateMemo memo{row.memo.year, row.memo.month, row.memo.day, sjis(row.memo.text), sjis(row.memo.caption)};
         const std::string file = exportIcal({&memo}, {}, o);
@@ -447,8 +435,8 @@ TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
         ASSERT_EQ(im.memos.size(), 1u) << row.memo.caption;
         EXPECT_EQ(std::pair(im.memos[0]->caption, im.memos[0]->text), std::pair(memo.caption, memo.text));
     }
-    const TDateMemo timed{2026, 3, 10, "", sjis("10:00 歯医者")};
     // The zone from the first year of a timed note on, under its plain name.
+    const TDateMemo timed{2026, 3, 10, "", sjis("10:00 歯医者")};
     const std::string head = crlf(
         "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Sorvel//Sorvel 1.2//JA\nCALSCALE:GREGORIAN\n"
         "BEGIN:VTIMEZONE\nTZID:Asia/Tokyo\nBEGIN:STANDARD\nTZNAME:JST\nTZOFFSETFROM:+0900\n"
