@@ -87,14 +87,11 @@ void appendZone(std::string& out, icaltimezone* zone, const std::string& name, i
 struct TimedNote {
     std::string zoneName;  // empty: times in UTC
     void append(std::string& out, const TDateMemo& memo, int hour, int minute) const {
-        char buf[40];
         auto when = [&](const char* name, const QDate& d, int h, int m) {
-            if (zoneName.empty())
-                std::snprintf(buf, sizeof buf, "%s:%04d%02d%02dT%02d%02d00Z", name, d.year(), d.month(), d.day(), h, m);
-            else
-                std::snprintf(buf, sizeof buf, "%s;TZID=%s:%04d%02d%02dT%02d%02d00", name, zoneName.c_str(), d.year(),
-                              d.month(), d.day(), h, m);
-            appendContentLine(out, buf);
+            char buf[24];
+            std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d00", d.year(), d.month(), d.day(), h, m);
+            appendContentLine(out, zoneName.empty() ? std::string(name) + ":" + buf + "Z"
+                                                    : std::string(name) + ";TZID=" + zoneName + ":" + buf);
         };
         const QDate day(memo.year, memo.month, memo.day);
         when("DTSTART", day, hour, minute);
