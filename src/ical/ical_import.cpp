@@ -89,7 +89,8 @@ public:
         if (icalproperty* id = icalcomponent_get_first_property(comp, ICAL_RECURRENCEID_PROPERTY)) {
             ++out_.repeating;
             if (const char* uid = icalcomponent_get_uid(comp)) {
-                const icaltimetype t = toLocal(withZone(id, icalproperty_get_recurrenceid(id), icalcomponent_get_dtstart(comp).zone));
+                const icaltimetype t =
+                    toLocal(withZone(id, icalproperty_get_recurrenceid(id), icalcomponent_get_dtstart(comp).zone));
                 replaced_[uid].push_back({keyOf(t), t.is_date != 0});
             }
         }
