@@ -130,8 +130,7 @@ TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
         {"timed note added here (a timed event, its time out of the summary)",
          [](Desk& d, CalDavStub&) { d.note(20261211, "10:00 gym"); },
          {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261211 10:00 gym"}},
-        // The RRULE of a zone's daylight saving time is no repetition of the event.
-        {"added there with a time zone", [](Desk&, CalDavStub& s) {
+        {"added there with a time zone (its daylight saving time's RRULE no repetition)", [](Desk&, CalDavStub& s) {
              s.put("/cal/z1.ics", "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:DAYLIGHT\r\n"
                                   "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nDTSTART:19810329T020000\r\nRRULE:FREQ=YEARLY\r\n"
                                   "END:DAYLIGHT\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:z1\r\nDTSTART;VALUE=DATE:20261212\r\n"
