@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# iCalendar files through the real menu and file dialogs: three events imported are in the
+# iCalendar files through the real menu and file dialogs: a file as Google Calendar writes it
+# (a weekly series with one day moved and one cancelled, a timed event with a place) is in the
 # data file at once and on the calendar; the export, read with an independent parser
-# (python3-icalendar), holds the same notes and the almanac of the year asked for. Screenshots go to $SORVEL_SHOTS when it is set.
+# (python3-icalendar), holds the same notes, timed ones at their instants, and the almanac of the
+# year asked for. Screenshots go to $SORVEL_SHOTS when it is set.
 source "$(dirname "$0")/lib.sh"
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
@@ -11,10 +13,27 @@ printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 8
 /usr/bin/python3 -c "import icalendar" || fail "python3-icalendar is missing; scripts/install-deps.sh installs it"
 shot() { [[ -n "${SORVEL_SHOTS:-}" ]] && { mkdir -p "$SORVEL_SHOTS"; import -window root "$SORVEL_SHOTS/$1.png"; }; return 0; }
-printf '%s\r\n' 'BEGIN:VCALENDAR' 'VERSION:2.0' 'PRODID:-//Example//Calendar//EN' \
-  'BEGIN:VEVENT' 'UID:e1' 'DTSTART;VALUE=DATE:20010810' 'DTEND;VALUE=DATE:20010811' 'SUMMARY:花火大会' 'END:VEVENT' \
-  'BEGIN:VEVENT' 'UID:e2' 'DTSTART:20010820T010000Z' 'DTEND:20010820T020000Z' 'SUMMARY:Dentist' 'END:VEVENT' \
-  'BEGIN:VEVENT' 'UID:e3' 'DTSTART;VALUE=DATE:20010825' 'SUMMARY:旅行, 準備' 'DESCRIPTION:荷物\nパスポート' 'END:VEVENT' \
+# The weekly meeting on Mondays from 6 August: 13 August moved to Thursday 16th 15:00, 27 August
+# cancelled.
+printf '%s\r\n' 'BEGIN:VCALENDAR' 'PRODID:-//Example Corp//Calendar 70.9054//EN' 'VERSION:2.0' \
+  'CALSCALE:GREGORIAN' 'METHOD:PUBLISH' 'X-WR-CALNAME:仕事' 'X-WR-TIMEZONE:Asia/Tokyo' \
+  'BEGIN:VTIMEZONE' 'TZID:Asia/Tokyo' 'X-LIC-LOCATION:Asia/Tokyo' 'BEGIN:STANDARD' 'TZOFFSETFROM:+0900' \
+  'TZOFFSETTO:+0900' 'TZNAME:JST' 'DTSTART:19700101T000000' 'END:STANDARD' 'END:VTIMEZONE' \
+  'BEGIN:VEVENT' 'DTSTART;VALUE=DATE:20010810' 'DTEND;VALUE=DATE:20010811' 'DTSTAMP:20010801T000000Z' \
+  'UID:e1@example.com' 'DESCRIPTION:' 'LOCATION:' 'SEQUENCE:0' 'STATUS:CONFIRMED' 'SUMMARY:花火大会' 'TRANSP:TRANSPARENT' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'DTSTART:20010820T010000Z' 'DTEND:20010820T020000Z' 'DTSTAMP:20010801T000000Z' 'UID:e2@example.com' \
+  'DESCRIPTION:' 'LOCATION:駅前歯科' 'SEQUENCE:0' 'STATUS:CONFIRMED' 'SUMMARY:Dentist' 'TRANSP:OPAQUE' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'DTSTART;TZID=Asia/Tokyo:20010806T093000' 'DTEND;TZID=Asia/Tokyo:20010806T103000' \
+  'RRULE:FREQ=WEEKLY;WKST=SU;COUNT=4;BYDAY=MO' 'DTSTAMP:20010801T000000Z' 'UID:w1@example.com' \
+  'DESCRIPTION:' 'LOCATION:' 'SEQUENCE:0' 'STATUS:CONFIRMED' 'SUMMARY:定例' 'TRANSP:OPAQUE' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'DTSTART;TZID=Asia/Tokyo:20010816T150000' 'DTEND;TZID=Asia/Tokyo:20010816T160000' \
+  'DTSTAMP:20010801T000000Z' 'UID:w1@example.com' 'RECURRENCE-ID;TZID=Asia/Tokyo:20010813T093000' \
+  'DESCRIPTION:' 'LOCATION:' 'SEQUENCE:1' 'STATUS:CONFIRMED' 'SUMMARY:定例' 'TRANSP:OPAQUE' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'DTSTART;TZID=Asia/Tokyo:20010827T093000' 'DTEND;TZID=Asia/Tokyo:20010827T103000' \
+  'DTSTAMP:20010801T000000Z' 'UID:w1@example.com' 'RECURRENCE-ID;TZID=Asia/Tokyo:20010827T093000' \
+  'SEQUENCE:1' 'STATUS:CANCELLED' 'SUMMARY:定例' 'TRANSP:OPAQUE' 'END:VEVENT' \
+  'BEGIN:VEVENT' 'DTSTART;VALUE=DATE:20010825' 'DTSTAMP:20010801T000000Z' 'UID:e3@example.com' \
+  'SUMMARY:旅行\, 準備' 'DESCRIPTION:荷物\nパスポート' 'END:VEVENT' \
   'END:VCALENDAR' >"$E2E_TMP/in.ics"
 start_xvfb
 TZ=Asia/Tokyo start_sorvel
@@ -29,25 +48,31 @@ dialog=$(wait_window '^iCalendarファイルを読み込む$' 10) || fail "the o
 sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
 xdotool type --delay 20 "$E2E_TMP/in.ics"; xdotool key Return
 range=$(wait_window '^iCalendarファイルの読み込み$' 10) || fail "the range dialog did not open"
-press "$range" Return
+# The series repeats in 2001: its years, from the first field.
+press "$range" ctrl+a; xdotool type 2001; xdotool key Tab ctrl+a; xdotool type 2001; xdotool key Return
 msg=$(wait_window '^メッセージ$' 10) || fail "no message after the import"
 sleep 0.3
 shot import_message
 press "$msg" Return
 sleep 0.5
 python3 - "$prog/Sorvel.dat" <<'PY' || fail "the imported notes are not in the data file"
-import sys
+import re, sys
 data = open(sys.argv[1], 'rb').read()
-for caption, day in [('花火大会', 10), ('10:00 Dentist', 20), ('旅行, 準備', 25)]:
-    key = b'<+DA>2001<-DA><-S01>\r\n<+S02>\r\n<+DA>8<-DA><-S02>\r\n<+S03>\r\n<+DA>%d<-DA>' % day
-    at = data.find(key)
-    if at < 0 or data.find(caption.encode('cp932'), at) < 0:
-        sys.exit(f'missing {caption}')
+notes = []
+for block in re.findall(rb'<\+M03>\r\n(.*?)<-M03>', data, re.S):
+    f = dict(re.findall(rb'<\+S(\d\d)>\r\n<\+DA>(.*?)<-DA><-S\1>', block, re.S))
+    notes.append((int(f[b'01']), int(f[b'02']), int(f[b'03']), f[b'05'].decode('cp932'), f[b'04'].decode('cp932')))
+# The series on 6 and 20 August, its moved day on the 16th, nothing on the 13th or the cancelled
+# 27th; on the 20th the 09:30 meeting above the 10:00 dentist.
+want = [(2001, 8, 6, '09:30 定例', ''), (2001, 8, 10, '花火大会', ''), (2001, 8, 16, '15:00 定例', ''),
+        (2001, 8, 20, '09:30 定例', ''), (2001, 8, 20, '10:00 Dentist', '場所：駅前歯科'),
+        (2001, 8, 25, '旅行, 準備', '荷物\r\nパスポート')]
+if notes != want: sys.exit(f'notes {notes}')
 PY
 shot calendar_after_import
-# The calendar redrew at once: the days with notes (10, 20, 25 August) are in the note colour,
-# the days beside them (9, 21) are not.
-note_cells "$main" 5,2 1,4 6,4 '!4,2' '!2,4' || fail "the imported notes are not shown on the calendar"
+# The calendar redrew at once: the days with notes (6, 10, 16, 20, 25 August) are in the note
+# colour; the days beside them (9, 21), the moved day (13) and the cancelled one (27) are not.
+note_cells "$main" 1,2 5,2 4,3 1,4 6,4 '!4,2' '!2,4' '!1,3' '!1,5' || fail "the imported notes are not shown on the calendar"
 
 # → iCalendarファイルに書き出す(&E)..., national holidays of 2001 too.
 press "$main" space; sleep 0.5; xdotool key i; sleep 0.3; xdotool key e
@@ -75,11 +100,21 @@ for ev in cal.walk('VEVENT'):
     if ev.get('X-SORVEL-NATIONAL'):
         national += 1
         continue
-    notes.append((ev.decoded('DTSTART'), str(ev.get('SUMMARY')), str(ev.get('DESCRIPTION', ''))))
-want = [(datetime.date(2001, 8, 10), '花火大会', ''),
-        (datetime.date(2001, 8, 20), '10:00 Dentist', ''),
-        (datetime.date(2001, 8, 25), '旅行, 準備', '荷物\nパスポート')]
+    start, end = ev.decoded('DTSTART'), ev.decoded('DTEND')
+    if isinstance(start, datetime.datetime):
+        # Timed notes: an hour in Japan's zone, at their instant.
+        if ev['DTSTART'].params.get('TZID') != 'Asia/Tokyo' or end - start != datetime.timedelta(hours=1):
+            sys.exit(f'timed event {ev.to_ical()}')
+        start = start.astimezone(datetime.timezone.utc).isoformat()
+    notes.append((str(start), str(ev.get('SUMMARY')), str(ev.get('DESCRIPTION', '')), str(ev.get('LOCATION', ''))))
+want = [('2001-08-06T00:30:00+00:00', '定例', '', ''),
+        ('2001-08-10', '花火大会', '', ''),
+        ('2001-08-16T06:00:00+00:00', '定例', '', ''),
+        ('2001-08-20T00:30:00+00:00', '定例', '', ''),
+        ('2001-08-20T01:00:00+00:00', 'Dentist', '場所：駅前歯科', '駅前歯科'),
+        ('2001-08-25', '旅行, 準備', '荷物\nパスポート', '')]
 if sorted(notes) != want: sys.exit(f'notes {sorted(notes)}')
+if [tz['TZID'] for tz in cal.walk('VTIMEZONE')] != ['Asia/Tokyo']: sys.exit('no VTIMEZONE of Asia/Tokyo')
 # 2001: 14 holidays, 4 substitute holidays (12 February, 30 April, 24 September, 24 December)
 # and one citizens' holiday (4 May).
 if national != 19: sys.exit(f'{national} national holidays')

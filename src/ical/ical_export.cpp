@@ -1,6 +1,9 @@
 #include "ical/ical_export.h"
 
+#include <libical/ical.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -36,20 +39,69 @@ void appendDay(std::string& out, int y, int m, int d) {
         appendContentLine(out, "DTEND;VALUE=DATE:" + dateText(next.year(), next.month(), next.day()));
 }
 
-// A text, and where its UTF-8 form does not lead back to the same CP932 bytes (bytes that are
-// not CP932, the NEC and IBM duplicates) those bytes in hexadecimal beside it, for our import.
-void appendText(std::string& out, std::string_view name, std::string_view cp932) {
+// Whether a text's UTF-8 form leads back to the same CP932 bytes (not so for bytes that are not
+// CP932, the NEC and IBM duplicates, and blanks at the ends, which libical drops).
+bool readsBack(std::string_view cp932) {
     const std::string utf8 = cp932ToUtf8(cp932);
-    appendContentLine(out, std::string(name) + ":" + escapeIcalText(utf8));
-    if (utf8ToCp932(utf8) == std::optional<std::string>(std::string(cp932))) return;
+    return trimBlanks(utf8).size() == utf8.size() &&
+           utf8ToCp932(utf8) == std::optional<std::string>(std::string(cp932));
+}
+
+// Bytes in hexadecimal beside a text that does not read back, for our import.
+void appendKept(std::string& out, std::string_view name, std::string_view bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string line = "X-SORVEL-CP932-" + std::string(name) + ":";
-    for (unsigned char c : cp932) {
+    for (unsigned char c : bytes) {
         line.push_back(kHex[c >> 4]);
         line.push_back(kHex[c & 15]);
     }
     appendContentLine(out, line);
 }
+
+void appendText(std::string& out, std::string_view name, std::string_view cp932) {
+    appendContentLine(out, std::string(name) + ":" + escapeIcalText(cp932ToUtf8(cp932)));
+    if (!readsBack(cp932)) appendKept(out, name, cp932);
+}
+
+// The zone's VTIMEZONE from the first day of a year on, under its plain name.
+void appendZone(std::string& out, icaltimezone* zone, const std::string& name, int year) {
+    icalcomponent* c = icalcomponent_new_clone(icaltimezone_get_component(zone));
+    icaltimetype from = icaltime_null_time();
+    from.year = year;
+    from.month = from.day = 1;
+    from.zone = icaltimezone_get_utc_timezone();
+    icaltimezone_truncate_vtimezone(c, from, icaltime_null_time(), 0);
+    while (icalproperty* p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY)) {
+        icalcomponent_remove_property(c, p);
+        icalproperty_free(p);
+    }
+    icalproperty_set_tzid(icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY), name.c_str());
+    char* text = icalcomponent_as_ical_string_r(c);
+    out += text;
+    std::free(text);
+    icalcomponent_free(c);
+}
+
+// DTSTART and DTEND of a timed note: from its time for an hour, or to the end its text holds
+// (the next day's when that is not later).
+struct TimedNote {
+    std::string zoneName;  // empty: times in UTC
+    void append(std::string& out, const TDateMemo& memo, int hour, int minute) const {
+        auto when = [&](const char* name, const QDate& d, int h, int m) {
+            char buf[24];
+            std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d00", d.year(), d.month(), d.day(), h, m);
+            appendContentLine(out, zoneName.empty() ? std::string(name) + ":" + buf + "Z"
+                                                    : std::string(name) + ";TZID=" + zoneName + ":" + buf);
+        };
+        const QDate day(memo.year, memo.month, memo.day);
+        when("DTSTART", day, hour, minute);
+        int endHour = (hour + 1) % 24, endMinute = minute;
+        QDate endDay = hour == 23 ? day.addDays(1) : day;
+        if (textEndTime(memo.text, &endHour, &endMinute))
+            endDay = endHour * 60 + endMinute > hour * 60 + minute ? day : day.addDays(1);
+        if (endDay.year() <= 9999) when("DTEND", endDay, endHour, endMinute);
+    }
+};
 
 constexpr const char* kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
@@ -112,6 +164,16 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
     appendContentLine(out, "CALSCALE:GREGORIAN");
     const std::string stamp = "DTSTAMP:" + options.stamp;
 
+    std::string zoneName;
+    icaltimezone* zone = icalLocalZone(options.localZone, &zoneName);
+    const bool utc = zone == icaltimezone_get_utc_timezone() || !icaltimezone_get_component(zone);
+    int firstYear = 10000, hour = 0, minute = 0;
+    for (const TDateMemo* memo : memos)
+        if (memo && validDate(memo->year, memo->month, memo->day) && captionTime(memo->caption, &hour, &minute))
+            firstYear = std::min(firstYear, memo->year);
+    if (firstYear <= 9999 && !utc) appendZone(out, zone, zoneName, firstYear);
+    const TimedNote timed{utc ? std::string() : zoneName};
+
     // The place of a note among identical ones: keyed by date, caption and text.
     std::unordered_map<std::string, int> seen;
     for (const TDateMemo* memo : memos) {
@@ -124,9 +186,23 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
         appendContentLine(out, "BEGIN:VEVENT");
         appendContentLine(out, "UID:" + memoUid(*memo, place));
         appendContentLine(out, stamp);
-        appendDay(out, memo->year, memo->month, memo->day);
-        appendText(out, "SUMMARY", memo->caption);
+        if (const std::size_t time = captionTime(memo->caption, &hour, &minute)) {
+            timed.append(out, *memo, hour, minute);
+            // The time is the event's; our import writes it back as "HH:MM ", and keeps the
+            // caption's own bytes where they differ.
+            const std::string_view rest = std::string_view(memo->caption).substr(time);
+            appendContentLine(out, "SUMMARY:" + escapeIcalText(cp932ToUtf8(rest)));
+            char canonical[8];
+            std::snprintf(canonical, sizeof canonical, "%02d:%02d ", hour, minute);
+            if (!readsBack(rest) || memo->caption.compare(0, time, canonical) != 0)
+                appendKept(out, "SUMMARY", memo->caption);
+        } else {
+            appendDay(out, memo->year, memo->month, memo->day);
+            appendText(out, "SUMMARY", memo->caption);
+        }
         if (!memo->text.empty()) appendText(out, "DESCRIPTION", memo->text);
+        if (const std::optional<std::string> where = textLocation(memo->text); where && !where->empty())
+            appendText(out, "LOCATION", *where);
         appendContentLine(out, "END:VEVENT");
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Notes and holiday rules as an iCalendar file (RFC 5545): a note is an all-day event on its
-// date, a rule a yearly all-day event. Japan's national holidays can be added for a range of
+// date, or a timed one in the local zone when its caption begins with a time ("10:00 歯医者"),
+// a rule a yearly all-day event. Japan's national holidays can be added for a range of
 // years, and the almanac (六曜, 旧暦, 節気, 雑節) of a range of years.
 #include <cstdint>
 #include <string>
@@ -16,9 +17,12 @@ struct IcalExportOptions {
     int nationalTo = -1;
     int almanacFrom = 0;      // the almanac of these years when almanacFrom <= almanacTo
     int almanacTo = -1;
+    std::string localZone{};  // time zone of timed notes (tz database name); empty: the system's
 };
 
-// The whole file, UTF-8 with CR LF lines. Notes whose date does not exist are left out.
+// The whole file, UTF-8 with CR LF lines. Notes whose date does not exist are left out. A timed
+// note lasts an hour, or to the end its text holds ("～11:30"); a line "場所：…" of its text is
+// its LOCATION as well.
 std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::vector<const THolidaySet*>& rules,
                        const IcalExportOptions& options);
 

@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include <QDate>
 #include <QStringList>
-#include <QTimeZone>
 
 #include "ical/ical_text.h"
 #include "platform/text.h"
@@ -33,7 +34,9 @@ char* nextChunk(char* s, std::size_t size, void* d) {
     if (src->p >= src->end || size < 2) return nullptr;
     std::size_t n = 0;
     while (src->p < src->end && n + 1 < size) {
-        const char c = *src->p++;
+        char c = *src->p++;
+        // A line may end in CR alone, as older programs write it.
+        if (c == '\r' && (src->p == src->end || *src->p != '\n')) c = '\n';
         s[n++] = c == '\0' ? ' ' : c;
         if (c == '\n') break;
     }
@@ -52,10 +55,7 @@ struct Free {
 class Importer {
 public:
     Importer(const IcalImportOptions& o, IcalImport& r) : opt_(o), out_(r) {
-        std::string zone = o.localZone;
-        if (zone.empty()) zone = QTimeZone::systemTimeZoneId().toStdString();
-        local_ = icaltimezone_get_builtin_timezone(zone.c_str());
-        if (!local_) local_ = icaltimezone_get_utc_timezone();
+        local_ = icalLocalZone(o.localZone);
         container_.reset(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
     }
 
@@ -83,12 +83,60 @@ public:
         }
         out_.otherComponents += static_cast<std::size_t>(icalcomponent_count_components(comp, ICAL_ANY_COMPONENT));
         icalcomponent_add_component(container_.get(), comp);
-        event(comp);
+        const bool cancelled = icalcomponent_get_status(comp) == ICAL_STATUS_CANCELLED;
+        // A day of a series moved or cancelled: the series leaves that day out, and a moved
+        // one is a note of its own.
+        if (icalproperty* id = icalcomponent_get_first_property(comp, ICAL_RECURRENCEID_PROPERTY)) {
+            ++out_.repeating;
+            if (const char* uid = icalcomponent_get_uid(comp)) {
+                const icaltimetype t =
+                    toLocal(withZone(id, icalproperty_get_recurrenceid(id), icalcomponent_get_dtstart(comp).zone));
+                replaced_[uid].push_back({keyOf(t), t.is_date != 0});
+            }
+        }
+        if (cancelled) {
+            ++out_.cancelled;
+        } else if (repeats(comp)) {
+            // Read when the whole file is: the days that replace its own may come after it.
+            ++out_.repeating;
+            icalcomponent_remove_component(container_.get(), comp);
+            series_.emplace_back(comp);
+            return;
+        } else {
+            event(comp);
+        }
         icalcomponent_remove_component(container_.get(), comp);
         icalcomponent_free(comp);
     }
 
+    // The repeating events; then the notes in the order of their days and times, an all-day
+    // one first.
+    void finish() {
+        for (auto& comp : series_) {
+            if (cancelled_) return;
+            icalcomponent_add_component(container_.get(), comp.get());
+            event(comp.get());
+            icalcomponent_remove_component(container_.get(), comp.get());
+        }
+        series_.clear();
+        std::vector<std::size_t> order(out_.memos.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        auto key = [&](std::size_t i) { return std::pair(dayKey(*out_.memos[i]), minutes_[i]); };
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+        TDateMemoList sorted;
+        sorted.reserve(order.size());
+        for (std::size_t i : order) sorted.push_back(std::move(out_.memos[i]));
+        out_.memos = std::move(sorted);
+    }
+
 private:
+    static std::int64_t dayKey(const TDateMemo& m) { return (static_cast<std::int64_t>(m.year) * 100 + m.month) * 100 + m.day; }
+
+    static bool repeats(icalcomponent* comp) {
+        return icalcomponent_get_first_property(comp, ICAL_RRULE_PROPERTY) ||
+               icalcomponent_get_first_property(comp, ICAL_RDATE_PROPERTY);
+    }
+
     // The start as a date or a local time.
     icaltimetype toLocal(icaltimetype t) const {
         if (!t.is_date && t.zone) t = icaltime_convert_to_zone(t, local_);
@@ -110,9 +158,10 @@ private:
     }
 
     // A text as CP932: the bytes our own export kept beside it when they still give the same
-    // text, otherwise converted.
-    std::string text(icalcomponent* comp, const char* utf8, const char* rawName) {
-        if (!utf8) return {};
+    // text (libical drops the blanks at its ends), otherwise converted. With whole, the kept
+    // bytes are a timed note's whole caption, its time first; *whole gets them.
+    std::string text(icalcomponent* comp, const char* utf8, const char* rawName, std::string* whole = nullptr) {
+        if (!utf8) utf8 = "";
         std::string s;
         s.reserve(std::strlen(utf8));
         for (const char* p = utf8; *p; ++p) {
@@ -120,7 +169,15 @@ private:
             s += *p;
         }
         std::string cp = rawBytes(xValue(comp, rawName));
-        if (cp.empty() || cp932ToUtf8(cp) != s) cp = utf8ToCp932Replacing(s, &out_.replacedCharacters);
+        int hour = 0, minute = 0;
+        const std::size_t time = whole ? captionTime(cp, &hour, &minute) : 0;
+        if (whole && time == 0) cp.clear();
+        if (!cp.empty() && trimBlanks(cp932ToUtf8(std::string_view(cp).substr(time))) == s) {
+            if (whole && cp.size() <= kIcalMaxTextBytes) *whole = cp;
+            cp.erase(0, time);
+        } else {
+            cp = utf8ToCp932Replacing(s, &out_.replacedCharacters);
+        }
         if (cp.size() > kIcalMaxTextBytes) {
             std::size_t i = 0;
             while (i < cp.size()) {
@@ -187,7 +244,42 @@ private:
         return true;
     }
 
-    void addNote(const icaltimetype& t, bool timed, const std::string& caption, const std::string& body) {
+    // The end of an event: its length, and the text it adds to each of its notes.
+    struct Span {
+        bool timed = false;
+        int days = 1;                // an all-day event's
+        std::int64_t seconds = 0;    // a timed event's
+    };
+
+    // "（2027年1月3日まで）" for an event that ends on a later day, "～11:30" for a timed one that
+    // ends on its own day after other than an hour; nothing where the text says so already.
+    static std::string endHint(const icaltimetype& start, const Span& span, const std::string& body) {
+        icaltimetype last = start;
+        icaltimetype end = start;
+        if (span.timed) {
+            icaltime_adjust(&end, 0, 0, 0, static_cast<int>(span.seconds));
+            last = end;
+            if (span.seconds > 0 && end.hour == 0 && end.minute == 0 && end.second == 0) icaltime_adjust(&last, -1, 0, 0, 0);
+            int hour = 0, minute = 0;
+            if (textEndTime(body, &hour, &minute) && hour == end.hour && minute == end.minute && span.seconds <= 86400)
+                return {};
+        } else {
+            icaltime_adjust(&last, span.days - 1, 0, 0, 0);
+        }
+        std::string hint;
+        if (icaltime_compare_date_only(last, start) > 0) {
+            hint = sjis(QStringLiteral("（%1年%2月%3日まで）").arg(last.year).arg(last.month).arg(last.day).toStdString());
+        } else if (span.timed && span.seconds > 0 && span.seconds != 3600) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%02d:%02d", end.hour, end.minute);
+            hint = kEndMark + std::string(buf);
+        }
+        if (hint.empty() || body.find(hint) != std::string::npos) return {};
+        return body.empty() ? hint : "\r\n" + hint;
+    }
+
+    void addNote(const icaltimetype& t, bool timed, const std::string& caption, const std::string& body,
+                 const Span& span, const std::string& whole) {
         if (t.year < 1 || t.year > 9999) {
             ++out_.yearOutside;
             return;
@@ -196,24 +288,31 @@ private:
             ++out_.damaged;
             return;
         }
-        if (!room(caption.size() + body.size() + 6)) return;
+        const std::string hint = endHint(t, span, body);
+        if (!room(caption.size() + body.size() + hint.size() + 6)) return;
         auto memo = std::make_unique<TDateMemo>();
         memo->year = t.year;
         memo->month = t.month;
         memo->day = t.day;
-        if (timed) {
+        int hour = -1, minute = -1;
+        if (timed && !(captionTime(whole, &hour, &minute) && hour == t.hour && minute == t.minute)) {
             char buf[16];
             std::snprintf(buf, sizeof buf, "%02d:%02d ", t.hour, t.minute);
-            memo->caption = buf;
+            memo->caption = buf + caption;
+        } else {
+            memo->caption = timed ? whole : caption;
         }
-        memo->caption += caption;
-        memo->text = body;
+        memo->text = body + hint;
         out_.memos.push_back(std::move(memo));
+        minutes_.push_back(timed ? t.hour * 60 + t.minute : -1);
     }
 
     // A yearly repetition on a fixed date or an n-th weekday, with no end: a holiday rule.
+    // A timed event stays notes: a rule has no time, and its day is the local one.
     bool asRule(icalcomponent* comp, const icaltimetype& start, const std::string& name) {
-        if (icalcomponent_count_properties(comp, ICAL_RRULE_PROPERTY) != 1 ||
+        const char* uid = icalcomponent_get_uid(comp);
+        if (!start.is_date || (uid && replaced_.count(uid)) ||
+            icalcomponent_count_properties(comp, ICAL_RRULE_PROPERTY) != 1 ||
             icalcomponent_get_first_property(comp, ICAL_RDATE_PROPERTY) ||
             icalcomponent_get_first_property(comp, ICAL_EXDATE_PROPERTY))
             return false;
@@ -266,7 +365,7 @@ private:
     }
 
     void repeating(icalcomponent* comp, const icaltimetype& start, const std::string& caption,
-                   const std::string& body) {
+                   const std::string& body, const Span& span, const std::string& whole) {
         const std::int64_t from = static_cast<std::int64_t>(opt_.fromYear) * 100000000 + 1010000;
         const std::int64_t to = static_cast<std::int64_t>(opt_.toYear) * 100000000 + 12312359;
         bool outside = false;
@@ -324,15 +423,21 @@ private:
             const icaltimetype t = icaltime_is_null_time(v.time) ? v.period.start : v.time;
             if (!icaltime_is_null_time(t)) consider(withZone(p, t, start.zone));
         }
+        auto leaveOut = [&](std::int64_t k, bool wholeDay) {
+            if (wholeDay && !start.is_date)
+                days.erase(days.lower_bound(k), days.lower_bound(k + 10000));
+            else
+                days.erase(k);
+        };
         for (icalproperty* p = icalcomponent_get_first_property(comp, ICAL_EXDATE_PROPERTY); p;
              p = icalcomponent_get_next_property(comp, ICAL_EXDATE_PROPERTY)) {
             const icaltimetype t = toLocal(withZone(p, icalproperty_get_exdate(p), start.zone));
-            if (t.is_date && !start.is_date) {
-                const std::int64_t k = keyOf(t);
-                days.erase(days.lower_bound(k), days.lower_bound(k + 10000));
-            } else {
-                days.erase(keyOf(t));
-            }
+            leaveOut(keyOf(t), t.is_date);
+        }
+        if (const char* uid = icalcomponent_get_uid(comp)) {
+            const auto it = replaced_.find(uid);
+            if (it != replaced_.end())
+                for (const auto& [k, wholeDay] : it->second) leaveOut(k, wholeDay);
         }
         if (outside) ++out_.beyondRange;
         for (std::int64_t k : days) {
@@ -347,7 +452,7 @@ private:
             t.day = static_cast<int>(k / 10000 % 100);
             t.hour = static_cast<int>(k / 100 % 100);
             t.minute = static_cast<int>(k % 100);
-            addNote(t, !start.is_date, caption, body);
+            addNote(t, !start.is_date, caption, body, span, whole);
         }
     }
 
@@ -362,32 +467,41 @@ private:
             ++out_.national;
             return;
         }
-        const std::string caption = text(comp, icalcomponent_get_summary(comp), "X-SORVEL-CP932-SUMMARY");
+        std::string whole;
+        const std::string caption =
+            text(comp, icalcomponent_get_summary(comp), "X-SORVEL-CP932-SUMMARY", start.is_date ? nullptr : &whole);
         std::string body = text(comp, icalcomponent_get_description(comp), "X-SORVEL-CP932-DESCRIPTION");
-        const bool repeats = icalcomponent_get_first_property(comp, ICAL_RRULE_PROPERTY) ||
-                             icalcomponent_get_first_property(comp, ICAL_RDATE_PROPERTY);
-        if (start.is_date) {
-            const icaltimetype end = icalcomponent_get_dtend(comp);
-            if (!icaltime_is_null_time(end) && end.is_date) {
-                icaltimetype last = end;
-                icaltime_adjust(&last, -1, 0, 0, 0);
-                if (icaltime_compare_date_only(last, start) > 0) {
-                    if (!body.empty()) body += "\r\n";
-                    body += sjis(QStringLiteral("（%1年%2月%3日まで）").arg(last.year).arg(last.month).arg(last.day).toStdString());
-                }
-            }
+        if (const char* place = icalcomponent_get_location(comp); place && *place) {
+            const std::string line = kLocationLabel + text(comp, place, "X-SORVEL-CP932-LOCATION");
+            if (textLocation(body) != std::optional<std::string>(line.substr(std::strlen(kLocationLabel))))
+                body += (body.empty() ? "" : "\r\n") + line;
         }
-        if (repeats) {
-            if (!asRule(comp, start, caption)) repeating(comp, start, caption, body);
+        Span span;
+        span.timed = !start.is_date;
+        const icaltimetype end = icalcomponent_get_dtend(comp);
+        if (!icaltime_is_null_time(end) && end.is_date == start.is_date) {
+            if (start.is_date)
+                span.days = std::max(1, icaldurationtype_as_int(icaltime_subtract(end, start)) / 86400);
+            else
+                span.seconds = std::clamp<std::int64_t>(
+                    icaltime_as_timet_with_zone(end, end.zone) - icaltime_as_timet_with_zone(start, start.zone), 0,
+                    366ll * 86400);
+        }
+        if (repeats(comp)) {
+            if (!asRule(comp, start, caption)) repeating(comp, start, caption, body, span, whole);
             return;
         }
-        addNote(toLocal(start), !start.is_date, caption, body);
+        addNote(toLocal(start), !start.is_date, caption, body, span, whole);
     }
 
     const IcalImportOptions& opt_;
     IcalImport& out_;
     icaltimezone* local_ = nullptr;
     std::unique_ptr<icalcomponent, Free> container_;
+    std::vector<std::unique_ptr<icalcomponent, Free>> series_;
+    // UID → the local days (a whole day for a date) a moved or cancelled instance takes from its series.
+    std::unordered_map<std::string, std::vector<std::pair<std::int64_t, bool>>> replaced_;
+    std::vector<int> minutes_;  // of each note: its time, -1 for an all-day one
     std::size_t done_ = 0, total_ = 0, steps_ = 0, occurrences_ = 0, totalBytes_ = 0;
     bool cancelled_ = false;
 };
@@ -411,6 +525,8 @@ std::string ruleKey(const THolidaySet& r) {
 
 IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) {
     IcalImport result;
+    result.fromYear = options.fromYear;
+    result.toYear = options.toYear;
     icalerror_set_errors_are_fatal(0);
     std::string_view rest = bytes;
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
@@ -418,6 +534,16 @@ IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) 
     if (rest.size() < 15 || strncasecmp(rest.data(), "BEGIN:VCALENDAR", 15) != 0) {
         result.status = IcalImportStatus::NotICalendar;
         return result;
+    }
+    // Older Japanese programs write Shift-JIS: a file that is no UTF-8 but reads as CP932 is
+    // read as that.
+    std::string converted;
+    if (!isUtf8(rest)) {
+        converted = cp932ToUtf8(rest);
+        if (converted.find("\xEF\xBF\xBD") == std::string::npos) {
+            rest = converted;
+            result.readAsCp932 = true;
+        }
     }
     Importer importer(options, result);
     LineSource src{rest.data(), rest.data() + rest.size()};
@@ -436,7 +562,7 @@ IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) 
     std::size_t lines = 0;
     while (char* line = icalparser_get_line(reader, nextChunk)) {
         if (++lines % 1024 == 0) {
-            importer.setPosition(static_cast<std::size_t>(src.p - bytes.data()), bytes.size());
+            importer.setPosition(static_cast<std::size_t>(src.p - rest.data()), rest.size());
             if (!importer.tick()) {
                 icalmemory_free_buffer(line);
                 break;
@@ -464,6 +590,7 @@ IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) 
     if (icalparser_clean(builder)) ++result.damaged;
     icalparser_free(builder);
     icalparser_free(reader);
+    if (!importer.cancelled()) importer.finish();
     if (importer.cancelled()) {
         IcalImport cancelled;
         cancelled.status = IcalImportStatus::Cancelled;
@@ -512,8 +639,14 @@ QString icalImportMessage(const IcalImport& im, const IcalMerge& merge) {
     QStringList lines;
     lines << QStringLiteral("予定 %1件、休日 %2件を追加しました。").arg(merge.memosAdded).arg(merge.rulesAdded);
     if (merge.alreadyThere) lines << QStringLiteral("%1件は登録済みでした。").arg(merge.alreadyThere);
+    if (im.readAsCp932) lines << QStringLiteral("UTF-8ではないので、Shift-JISのファイルとして読み込みました。");
+    if (im.beyondRange)
+        lines << QStringLiteral("繰り返す予定 %1件の、%2〜%3年の外にある日は読み込みませんでした。")
+                     .arg(im.beyondRange)
+                     .arg(im.fromYear)
+                     .arg(im.toYear);
     QStringList left;
-    if (im.beyondRange) left << QStringLiteral("範囲外の繰り返し %1件").arg(im.beyondRange);
+    if (im.cancelled) left << QStringLiteral("取り消された予定 %1件").arg(im.cancelled);
     if (im.overLimit) left << QStringLiteral("上限を超えた予定 %1件").arg(im.overLimit);
     if (im.yearOutside) left << QStringLiteral("年が1〜9999の外にある予定 %1件").arg(im.yearOutside);
     if (im.otherComponents) left << QStringLiteral("ToDo・日誌・アラームなど %1件").arg(im.otherComponents);

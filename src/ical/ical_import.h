@@ -34,14 +34,18 @@ struct IcalImport {
     IcalImportStatus status = IcalImportStatus::Ok;
     TDateMemoList memos;
     THolidayList rules;
+    int fromYear = 1, toYear = 9999;   // the range repeating events were read onto
     std::size_t national = 0;          // national holidays and almanac days of our own export: every calendar has them
     std::size_t beyondRange = 0;       // repeating events with days outside the range
+    std::size_t cancelled = 0;         // cancelled events, and cancelled days of repeating ones
+    std::size_t repeating = 0;         // repeating events and the events that replace one of their days
     std::size_t overLimit = 0;         // occurrences and events beyond the limits
     std::size_t yearOutside = 0;       // events before year 1 or after 9999
     std::size_t otherComponents = 0;   // to-dos, journal entries, alarms and the like
     std::size_t damaged = 0;           // events without a readable start
     std::size_t shortened = 0;         // captions and texts cut at kIcalMaxTextBytes
     std::size_t replacedCharacters = 0;  // characters CP932 cannot hold, now "？"
+    bool readAsCp932 = false;            // the file was no UTF-8 and was read as CP932
 };
 
 // Reads the whole file's bytes. The lists of the result are new; nothing else is touched.

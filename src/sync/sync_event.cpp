@@ -58,15 +58,14 @@ SyncItem classifyEvent(std::string_view ics) {
     options.fromYear = 1;
     options.toYear = 1;
     IcalImport im = importIcal(ics, options);
-    // The event itself, as libical reads it: the RRULEs of a time zone's summer time are not
-    // the event's.
-    const IcalEventShape shape = icalEventShape(ics);
     SyncItem unsupported;
-    unsupported.uid = shape.uid;
+    unsupported.uid = icalEventUid(ics);
     if (im.status != IcalImportStatus::Ok || im.damaged || im.yearOutside || im.overLimit || im.national)
         return unsupported;
+    // The import's own count: a VTIMEZONE's RRULE is no repetition of the event.
+    const bool repeats = im.repeating != 0;
     SyncItem it;
-    if (im.memos.size() == 1 && im.rules.empty() && !shape.repeats && im.beyondRange == 0)
+    if (im.memos.size() == 1 && im.rules.empty() && !repeats && im.beyondRange == 0)
         it = memoItem(*im.memos.front());
     else if (im.rules.size() == 1 && im.memos.empty())
         it = ruleItem(*im.rules.front());

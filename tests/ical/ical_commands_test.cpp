@@ -85,7 +85,8 @@ TEST_F(IcalCommands, ImportAddsSavesAndSaysWhatCameInAndASecondImportAddsNothing
     ASSERT_EQ(ui.messages.size(), 1u);
     // 12 first days of 2026 and the dentist; the monthly one also repeats in 2020 to 2025.
     EXPECT_EQ(ui.messages[0], (RecordedMessage{QStringLiteral("予定 13件、休日 0件を追加しました。\n"
-                                                              "範囲外の繰り返し 1件、ToDo・日誌・アラームなど 1件は読み込みませんでした。\n"
+                                                              "繰り返す予定 1件の、2026〜2026年の外にある日は読み込みませんでした。\n"
+                                                              "ToDo・日誌・アラームなど 1件は読み込みませんでした。\n"
                                                               "Shift-JISにない文字 1文字を「？」にしました。"),
                                                QStringLiteral("メッセージ"), MsgButtons::Ok}));
     const std::string saved = readWholeFile(path("Sorvel.dat")).value_or("");
@@ -99,6 +100,20 @@ TEST_F(IcalCommands, ImportAddsSavesAndSaysWhatCameInAndASecondImportAddsNothing
     EXPECT_TRUE(ui.messages[1].text.startsWith(QStringLiteral("予定 0件、休日 0件を追加しました。\n13件は登録済みでした。")))
         << ui.messages[1].text.toStdString();
     EXPECT_EQ(form.sorvelSet().memos.size(), 13u);
+}
+
+TEST_F(IcalCommands, AShiftJisFileIsReadAsThatAndTheMessageSaysSo) {
+    ASSERT_TRUE(atomicReplace(path("sjis.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20260310\r\n"
+                                                "SUMMARY:\x8E\x95\x88\xE3\x8E\xD2\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nSTATUS:CANCELLED\r\n"
+                                                "DTSTART;VALUE=DATE:20260311\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"));
+    ui.fileAnswers.push_back(path("sjis.ics"));
+    answerDialog(2026, 2026);
+    action("IcalImport")->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], (RecordedMessage{QStringLiteral("予定 1件、休日 0件を追加しました。\n"
+                                                              "UTF-8ではないので、Shift-JISのファイルとして読み込みました。\n"
+                                                              "取り消された予定 1件は読み込みませんでした。"),
+                                               QStringLiteral("メッセージ"), MsgButtons::Ok}));
 }
 
 TEST_F(IcalCommands, RefusedFilesChangeNothing) {

@@ -253,12 +253,12 @@ TEST(IcalImport, EventsOfCommonCalendarProgramsBecomeNotesAndRules) {
         "END:VCALENDAR\n");
     ASSERT_EQ(im.status, IcalImportStatus::Ok);
     EXPECT_EQ(noteLines(im.memos), (std::vector<std::string>{
-                                       "2026-4-1 出張|大阪\r\n支社\r\n（2026年4月3日まで）",
-                                       "2026-3-11 09:00 Call|",
-                                       "2026-4-1 00:00 深夜の作業|",
                                        "2026-1-5 10:00 定例|",
                                        "2026-1-19 10:00 定例|",
                                        "2026-1-26 10:00 定例|",
+                                       "2026-3-11 09:00 Call|",
+                                       "2026-4-1 出張|大阪\r\n支社\r\n（2026年4月3日まで）",
+                                       "2026-4-1 00:00 深夜の作業|",
                                    }));
     ASSERT_EQ(im.rules.size(), 1u);
     EXPECT_EQ(im.rules[0]->ruleKind, 0);
@@ -342,11 +342,106 @@ TEST(IcalImport, MessageNamesEveryCount) {
     im.replacedCharacters = 7;
     EXPECT_EQ(icalImportMessage(im, IcalMerge{10, 2, 8}),
               QStringLiteral("予定 10件、休日 2件を追加しました。\n8件は登録済みでした。\n"
-                             "範囲外の繰り返し 1件、上限を超えた予定 2件、年が1〜9999の外にある予定 3件、"
+                             "繰り返す予定 1件の、1〜9999年の外にある日は読み込みませんでした。\n"
+                             "上限を超えた予定 2件、年が1〜9999の外にある予定 3件、"
                              "ToDo・日誌・アラームなど 4件、壊れた予定 5件は読み込みませんでした。\n"
                              "長い見だしと内容 6件を64KBまでにしました。\n"
                              "Shift-JISにない文字 7文字を「？」にしました。"));
     EXPECT_EQ(icalImportMessage(IcalImport{}, IcalMerge{1, 0, 0}), QStringLiteral("予定 1件、休日 0件を追加しました。"));
+}
+
+// --- the mapping, one row per way it went wrong --------------------------------------------
+
+TEST(IcalImport, FilesOfOtherProgramsComeInAsTheirEventsMean) {
+    // The file's LF is written as CR LF; the message follows "予定 n件、休日 0件を追加しました。".
+    struct Row { const char* what; std::string file; std::vector<std::string> notes; std::string message; };
+    const Row rows[] = {
+        {"a moved day of a weekly series is on its new day only",
+         calendar(event("UID:w1\nDTSTART;TZID=Asia/Tokyo:20260105T100000\nRRULE:FREQ=WEEKLY;COUNT=3\nSUMMARY:定例\n") +
+                  event("UID:w1\nRECURRENCE-ID;TZID=Asia/Tokyo:20260112T100000\nDTSTART;TZID=Asia/Tokyo:20260114T150000\n"
+                        "DTEND;TZID=Asia/Tokyo:20260114T160000\nSUMMARY:定例\n")),
+         {"2026-1-5 10:00 定例|", "2026-1-14 15:00 定例|", "2026-1-19 10:00 定例|"}, ""},
+        {"cancelled events and cancelled days are left out",
+         calendar(event("UID:c0\nDTSTART;VALUE=DATE:20260301\nSTATUS:CANCELLED\nSUMMARY:中止\n") +
+                  event("UID:w2\nRECURRENCE-ID;VALUE=DATE:20260112\nDTSTART;VALUE=DATE:20260112\nSTATUS:CANCELLED\nSUMMARY:休み\n") +
+                  event("UID:w2\nDTSTART;VALUE=DATE:20260105\nRRULE:FREQ=WEEKLY;COUNT=3\nSUMMARY:休み\n")),
+         {"2026-1-5 休み|", "2026-1-19 休み|"}, "\n取り消された予定 2件は読み込みませんでした。"},
+        {"a yearly 20:00 in New York is 10:00 the next day in Japan, as notes",
+         calendar("BEGIN:VTIMEZONE\nTZID:America/New_York\nBEGIN:STANDARD\nTZOFFSETFROM:-0500\nTZOFFSETTO:-0500\n"
+                  "DTSTART:19701101T020000\nEND:STANDARD\nEND:VTIMEZONE\n" +
+                  event("DTSTART;TZID=America/New_York:20251224T200000\nRRULE:FREQ=YEARLY\nSUMMARY:Call\n")),
+         {"2026-12-25 10:00 Call|", "2027-12-25 10:00 Call|"},
+         "\n繰り返す予定 1件の、2026〜2027年の外にある日は読み込みませんでした。"},
+        {"our own bytes keep a caption's trailing space",
+         calendar(event("DTSTART;VALUE=DATE:20260201\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n")), {"2026-2-1 abc |"}, ""},
+        {"lines ended by CR alone", "BEGIN:VCALENDAR\rBEGIN:VEVENT\rDTSTART;VALUE=DATE:20260202\r"
+                                    "SUMMARY:改行\r CR\rEND:VEVENT\rEND:VCALENDAR\r", {"2026-2-2 改行CR|"}, ""},
+        {"days outside the range are what is left out of a series",
+         calendar(event("DTSTART;VALUE=DATE:20251231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:a\n") +
+                  event("DTSTART;VALUE=DATE:20271231\nRRULE:FREQ=DAILY;COUNT=2\nSUMMARY:b\n")),
+         {"2026-1-1 a|", "2027-12-31 b|"}, "\n繰り返す予定 2件の、2026〜2027年の外にある日は読み込みませんでした。"},
+        {"a Shift-JIS file", calendar(event("DTSTART;VALUE=DATE:20260203\nSUMMARY:\x8E\x95\x88\xE3\x8E\xD2\n")),
+         {"2026-2-3 歯医者|"}, "\nUTF-8ではないので、Shift-JISのファイルとして読み込みました。"},
+        {"LOCATION is a line of the text",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20260204T100000\nSUMMARY:歯医者\nDESCRIPTION:検診\nLOCATION:駅前\\, 2階\n")),
+         {"2026-2-4 10:00 歯医者|検診\r\n場所：駅前, 2階"}, ""},
+        {"the notes of a day in the order of their times, the all-day one first",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20260205T233000\nSUMMARY:夜\n") +
+                  event("DTSTART;TZID=Asia/Tokyo:20260205T090000\nSUMMARY:朝\n") +
+                  event("DTSTART;VALUE=DATE:20260205\nSUMMARY:終日\n")),
+         {"2026-2-5 終日|", "2026-2-5 09:00 朝|", "2026-2-5 23:30 夜|"}, ""},
+        {"a timed event over days ends as an all-day one does; one of 90 minutes tells its end",
+         calendar(event("DTSTART;TZID=Asia/Tokyo:20261231T200000\nDTEND;TZID=Asia/Tokyo:20270103T110000\nSUMMARY:帰省\n") +
+                  event("DTSTART:20260206T010000Z\nDTEND:20260206T023000Z\nSUMMARY:会議\n")),
+         {"2026-2-6 10:00 会議|～11:30", "2026-12-31 20:00 帰省|（2027年1月3日まで）"}, ""},
+        {"each day of a series of two-day events ends on its own next day",
+         calendar(event("DTSTART;VALUE=DATE:20260105\nDTEND;VALUE=DATE:20260107\nRRULE:FREQ=WEEKLY;COUNT=2\nSUMMARY:研修\n")),
+         {"2026-1-5 研修|（2026年1月6日まで）", "2026-1-12 研修|（2026年1月13日まで）"}, ""},
+    };
+    for (const Row& row : rows) {
+        IcalImport im = importText(row.file);
+        EXPECT_EQ(noteLines(im.memos), row.notes) << row.what;
+        TDateMemoList memos;
+        THolidayList rules;
+        const IcalMerge merge = mergeIcalImport(im, memos, rules);
+        EXPECT_EQ(icalImportMessage(im, merge).toStdString(),
+                  "予定 " + std::to_string(row.notes.size()) + "件、休日 0件を追加しました。" + row.message)
+            << row.what;
+    }
+}
+
+TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
+    struct Row { TDateMemo memo; std::string event; };  // a note in UTF-8; the event's lines from DTSTART on
+    const Row rows[] = {
+        {{2026, 3, 10, "", "10:00 歯医者"},
+         "DTSTART;TZID=Asia/Tokyo:20260310T100000\nDTEND;TZID=Asia/Tokyo:20260310T110000\nSUMMARY:歯医者\n"},
+        {{2026, 3, 11, "～11:30\r\n場所：本社, 3F", "9:05 会議"},
+         "DTSTART;TZID=Asia/Tokyo:20260311T090500\nDTEND;TZID=Asia/Tokyo:20260311T113000\nSUMMARY:会議\n"
+         "X-SORVEL-CP932-SUMMARY:393A30352089EF8B63\nDESCRIPTION:～11:30\\n場所：本社\\, 3F\nLOCATION:本社\\, 3F\n"},
+        {{2026, 12, 31, "", "23:30 年越し"},
+         "DTSTART;TZID=Asia/Tokyo:20261231T233000\nDTEND;TZID=Asia/Tokyo:20270101T003000\nSUMMARY:年越し\n"},
+        {{2026, 3, 12, "", "abc "},
+         "DTSTART;VALUE=DATE:20260312\nDTEND;VALUE=DATE:20260313\nSUMMARY:abc \nX-SORVEL-CP932-SUMMARY:61626320\n"},
+        {{2026, 3, 13, "", "24:00 z"}, "DTSTART;VALUE=DATE:20260313\nDTEND;VALUE=DATE:20260314\nSUMMARY:24:00 z\n"},
+    };
+    const IcalExportOptions o{"20261208T000000Z", 0, -1, 0, -1, "Asia/Tokyo"};
+    const IcalImportOptions back{1, 9999, "Asia/Tokyo", {}};
+    for (const Row& row : rows) {
+        const TDateMemo memo{row.memo.year, row.memo.month, row.memo.day, sjis(row.memo.text), sjis(row.memo.caption)};
+        const std::string file = exportIcal({&memo}, {}, o);
+        const std::size_t from = file.find("DTSTART", file.find("BEGIN:VEVENT")), to = file.rfind("END:VEVENT");
+        EXPECT_EQ(file.substr(from, to - from), crlf(row.event)) << row.memo.caption;
+        const IcalImport im = importIcal(file, back);
+        ASSERT_EQ(im.memos.size(), 1u) << row.memo.caption;
+        EXPECT_EQ(std::pair(im.memos[0]->caption, im.memos[0]->text), std::pair(memo.caption, memo.text));
+    }
+    // The zone from the first year of a timed note on, under its plain name.
+    const TDateMemo timed{2026, 3, 10, "", sjis("10:00 歯医者")};
+    const std::string head = crlf(
+        "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Sorvel//Sorvel 1.2//JA\nCALSCALE:GREGORIAN\n"
+        "BEGIN:VTIMEZONE\nTZID:Asia/Tokyo\nBEGIN:STANDARD\nTZNAME:JST\nTZOFFSETFROM:+0900\n"
+        "TZOFFSETTO:+0900\nDTSTART:20260101T090000\nEND:STANDARD\nEND:VTIMEZONE\nBEGIN:VEVENT\n");
+    EXPECT_EQ(exportIcal({&timed}, {}, o).substr(0, head.size()), head);
 }
 
 }  // namespace

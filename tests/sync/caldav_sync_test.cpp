@@ -127,6 +127,15 @@ TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
     const Case cases[] = {
         {"added here", [](Desk& d, CalDavStub&) { d.note(20261211, "gym"); },
          {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261211 gym"}},
+        {"timed note added here (a timed event, its time out of the summary)",
+         [](Desk& d, CalDavStub&) { d.note(20261211, "10:00 gym"); },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261211 10:00 gym"}},
+        {"added there with a time zone (its daylight saving time's RRULE no repetition)", [](Desk&, CalDavStub& s) {
+             s.put("/cal/z1.ics", "BEGIN:VCALENDAR\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:DAYLIGHT\r\n"
+                                  "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nDTSTART:19810329T020000\r\nRRULE:FREQ=YEARLY\r\n"
+                                  "END:DAYLIGHT\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:z1\r\nDTSTART;VALUE=DATE:20261212\r\n"
+                                  "SUMMARY:concert\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"); },
+         {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261212 concert"}},
         {"added there", [](Desk&, CalDavStub& s) { s.addEvent("q1", "20261212", "concert"); },
          {"20261208 meeting", "20261209 dentist", "20261210 movie", "20261212 concert"}},
         {"changed here", [](Desk& d, CalDavStub&) { d.find("meeting")->caption = "meeting moved"; },
@@ -189,7 +198,8 @@ TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
         want.push_back("創立記念日");
         EXPECT_EQ(desk.contents(), want);
         List server;
-        for (const std::string& n : want) server.push_back(n.size() > 9 && n[8] == ' ' ? n.substr(9) : n);
+        for (const std::string& n : want)
+            server.push_back(n.size() > 9 && n[8] == ' ' ? n.substr(n.size() > 15 && n[11] == ':' ? 15 : 9) : n);
         std::sort(server.begin(), server.end());
         EXPECT_EQ(stub.summaries(), server);
         EXPECT_EQ(r.message, c.conflict ? QStringLiteral("こちらとサーバーの両方で変更された予定があったため、"
