@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps configure clean bench fuzz test-asan install uninstall
+.PHONY: run test build deps configure clean bench fuzz test-asan install uninstall deb test-package
 
 deps:
 	@scripts/install-deps.sh
@@ -29,6 +29,15 @@ install: configure
 # Removes what the last `make install` from this build put in place (give the same DESTDIR).
 uninstall:
 	@DESTDIR="$(DESTDIR)" scripts/uninstall.sh $(BUILD)/install_manifest.txt
+
+# The Debian package: build/sorvel_<version>_amd64.deb (`sudo apt install ./build/sorvel_*.deb`).
+deb: deps
+	@scripts/build-deb.sh $(BUILD) $(JOBS)
+
+# Builds the package, checks it (lintian, appstreamcli, desktop-file-validate), installs it on this
+# machine with apt-get (as root), starts the installed program on Xvfb and purges it again.
+test-package: deps
+	e2e/package.sh $(BUILD) $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; bench/startup.sh $(BUILD)

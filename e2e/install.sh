@@ -19,9 +19,13 @@ root="$tmp/root"
 DESTDIR="$root" cmake --install "$build" --prefix /usr >"$tmp/install.log" || { cat "$tmp/install.log"; fail "install failed"; }
 
 expected="usr/bin/sorvel
-usr/share/applications/sorvel.desktop
+usr/share/applications/org.sorvel.Sorvel.desktop
+usr/share/icons/hicolor/128x128/apps/sorvel.png
 usr/share/icons/hicolor/256x256/apps/sorvel.png
 usr/share/icons/hicolor/48x48/apps/sorvel.png
+usr/share/man/ja/man1/sorvel.1
+usr/share/man/man1/sorvel.1
+usr/share/metainfo/org.sorvel.Sorvel.metainfo.xml
 usr/share/sorvel/sorvel-help.html"
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [[ "$actual" == "$expected" ]] || fail "installed tree differs:
@@ -29,12 +33,12 @@ $actual"
 
 [[ -x "$root/usr/bin/sorvel" ]] || fail "the program is not executable"
 cmp -s "$src/resources/help/index.html" "$root/usr/share/sorvel/sorvel-help.html" || fail "help page differs"
-for size in 48 256; do
+for size in 48 128 256; do
   got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/sorvel.png")
   [[ "$got" == "${size}x${size}" ]] || fail "icon of ${size} px is $got"
 done
 
-entry="$root/usr/share/applications/sorvel.desktop"
+entry="$root/usr/share/applications/org.sorvel.Sorvel.desktop"
 report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate refused the entry: $report"
 [[ -z "$report" ]] || fail "desktop-file-validate complained: $report"
 for line in 'Name=Sorvel' 'Name\[ja\]=.+' 'Comment\[ja\]=.+' 'Icon=sorvel' 'Exec=sorvel' 'Categories=(.*;)?Office;.*' \

@@ -13,6 +13,7 @@ packages=(
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   radicale python3-caldav apache2-utils openssl
   clang libclang-rt-14-dev
+  dpkg-dev debhelper devscripts fakeroot lintian appstream man-db libjpeg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

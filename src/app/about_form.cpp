@@ -13,6 +13,7 @@
 
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 
 namespace sorvel {
 
@@ -48,7 +49,7 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     icon->setFixedSize(32, 32);
-    auto* label1 = new QLabel(QStringLiteral("Sorvel Version 1.25a"), panel);
+    auto* label1 = new QLabel(QStringLiteral("Sorvel Version ") + QLatin1String(kVersion), panel);
     label1->setObjectName(QStringLiteral("Label1"));
     auto* label2 = new QLabel(QStringLiteral("デスクトップに置くカレンダー"), panel);
     label2->setObjectName(QStringLiteral("Label2"));

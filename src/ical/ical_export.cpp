@@ -15,6 +15,7 @@
 #include "ical/ical_almanac.h"
 #include "ical/ical_text.h"
 #include "platform/text.h"
+#include "platform/version.h"
 #include "calendar/national_holidays.h"
 
 namespace sorvel {
@@ -160,7 +161,7 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
     out.reserve(memos.size() * 200 + 256);
     appendContentLine(out, "BEGIN:VCALENDAR");
     appendContentLine(out, "VERSION:2.0");
-    appendContentLine(out, "PRODID:-//Sorvel//Sorvel 1.2//JA");
+    appendContentLine(out, std::string("PRODID:-//Sorvel//Sorvel ") + kVersion + "//JA");
     appendContentLine(out, "CALSCALE:GREGORIAN");
     const std::string stamp = "DTSTAMP:" + options.stamp;
 

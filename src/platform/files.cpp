@@ -50,7 +50,10 @@ void syncDirectory(const QString& dir) {
 QString programDirectory() {
     if (!programDirOverride().isEmpty()) return programDirOverride();
     QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable()) return stripTrailingSeparator(exeDir);
+    // An installed copy (`make install`, the package: its help page in ../share/sorvel) is no
+    // portable one even where its folder is writable, as /usr/bin is for root.
+    const bool installed = QFileInfo(exeDir + QStringLiteral("/../share/sorvel/sorvel-help.html")).isFile();
+    if (!exeDir.isEmpty() && !installed && QFileInfo(exeDir).isWritable()) return stripTrailingSeparator(exeDir);
     QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (config.isEmpty()) config = QDir::homePath() + "/.config";
     QString dir = config + "/sorvel";

@@ -14,7 +14,8 @@ namespace sorvel {
 inline constexpr std::int64_t kMaxReadBytes = 512ll * 1024 * 1024;
 
 // The directory the program keeps its files in, without a trailing separator: the
-// executable's directory when it is writable, otherwise ~/.config/sorvel (created).
+// executable's directory when it is writable and not an installed copy (one with the help page
+// in ../share/sorvel), otherwise ~/.config/sorvel (created).
 QString programDirectory();
 // Tests and the portable copy check use this to point the program elsewhere.
 void setProgramDirectory(const QString& dir);

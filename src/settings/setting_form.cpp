@@ -31,6 +31,7 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "platform/version.h"
 #include "settings/calender_set.h"
 #include "settings/form_parts.h"
 #include "settings/sorvel_set.h"
@@ -87,7 +88,8 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
     setFixedSize(kClientWidth, kClientHeight);
     setModal(true);
 
-    auto* version = named(new QLabel(QStringLiteral("Sorvel Version 1.25"), this), "VersionLabel");
+    auto* version =
+        named(new QLabel(QStringLiteral("Sorvel Version ") + QLatin1String(kVersionNumber), this), "VersionLabel");
     version->hide();
 
     settingPage_ = named(new QTabWidget(this), "SettingPage");

@@ -8,6 +8,7 @@
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "platform/text.h"
+#include "platform/version.h"
 
 namespace sorvel {
 namespace {
@@ -52,9 +53,9 @@ TEST(IcalExport, NoteAndBothRuleKindsAreWrittenByteExact) {
     o.stamp = "20261208T000000Z";
     const std::string got = exportIcal({&note}, {&fixed, &nth}, o);
     const std::string expected = crlf(
-        "BEGIN:VCALENDAR\n"
-        "VERSION:2.0\n"
-        "PRODID:-//Sorvel//Sorvel 1.2//JA\n"
+        std::string("BEGIN:VCALENDAR\n"
+                    "VERSION:2.0\n"
+                    "PRODID:-//Sorvel//Sorvel ") + kVersion + "//JA\n"
         "CALSCALE:GREGORIAN\n"
         "BEGIN:VEVENT\n"
         "UID:20260315-0a5d6abac9d3f0c0-0@sorvel\n"
