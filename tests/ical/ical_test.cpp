@@ -55,7 +55,7 @@ TEST(IcalExport, NoteAndBothRuleKindsAreWrittenByteExact) {
     const std::string expected = crlf(
         std::string("BEGIN:VCALENDAR\n"
                     "VERSION:2.0\n"
-                    "PRODID:-//Sorvel//Sorvel ") + kVersion + "//JA\n"
+                    "PRODID:-//Sorvel//Sorvel 1.25a//JA\n"
         "CALSCALE:GREGORIAN\n"
         "BEGIN:VEVENT\n"
         "UID:20260315-0a5d6abac9d3f0c0-0@sorvel\n"
@@ -439,7 +439,7 @@ TEST(IcalExport, TimedNotesAreTimedEventsInTheLocalZoneAndComeBackTheSame) {
     // The zone from the first year of a timed note on, under its plain name.
     const TDateMemo timed{2026, 3, 10, "", sjis("10:00 歯医者")};
     const std::string head = crlf(
-        "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Sorvel//Sorvel 1.2//JA\nCALSCALE:GREGORIAN\n"
+        "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Sorvel//Sorvel 1.25a//JA\nCALSCALE:GREGORIAN\n"
         "BEGIN:VTIMEZONE\nTZID:Asia/Tokyo\nBEGIN:STANDARD\nTZNAME:JST\nTZOFFSETFROM:+0900\n"
         "TZOFFSETTO:+0900\nDTSTART:20260101T090000\nEND:STANDARD\nEND:VTIMEZONE\nBEGIN:VEVENT\n");
     EXPECT_EQ(exportIcal({&timed}, {}, o).substr(0, head.size()), head);
