@@ -4,14 +4,6 @@ namespace sorvel {
 
 namespace {
 
-// Division and remainder rounding toward minus infinity, so that years before 1 continue the
-// cycles instead of mirroring them.
-constexpr std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-constexpr std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
-
 bool isReformMonth(std::int64_t year, int month) { return year == kReformYear && month == kReformMonth; }
 
 }  // namespace
