@@ -73,8 +73,30 @@ int nthWeekday(std::int64_t year, int month, int weekday, int ordinal) {
     return d.year == year && d.month == month ? d.day : 0;
 }
 
-int weekdayOrdinal(const Date& d) {
-    return static_cast<int>((dayNumber(d) - dayNumber(d.year, d.month, 1)) / 7 + 1);
+namespace {
+
+// The place of a day among the month's days, from 0.
+int dayIndex(std::int64_t year, int month, int day) {
+    const bool gap = year == kReformYear && month == kReformMonth && day >= kFirstGregorianDay;
+    return day - 1 - (gap ? kFirstGregorianDay - kLastJulianDay - 1 : 0);
+}
+int firstWeekdayOf(std::int64_t year, int month) { return weekdayOfDayNumber(dayNumber(year, month, 1)); }
+
+}  // namespace
+
+int weekdayOrdinal(std::int64_t year, int month, int day) { return dayIndex(year, month, day) / 7 + 1; }
+
+int weekRowOf(std::int64_t year, int month, int day) {
+    return (firstWeekdayOf(year, month) + dayIndex(year, month, day)) / 7 + 1;
+}
+
+int dayAtCell(std::int64_t year, int month, int weekday, int weekRow) {
+    if (month < 1 || month > 12 || weekday < 0 || weekday > 6 || weekRow < 1) return 0;
+    int day = 7 * (weekRow - 1) + weekday - firstWeekdayOf(year, month) + 1;
+    if (day < 1) return 0;
+    if (year == kReformYear && month == kReformMonth && day > kLastJulianDay)
+        day += kFirstGregorianDay - kLastJulianDay - 1;
+    return day <= daysInMonth(year, month) ? day : 0;
 }
 
 Date addDays(const Date& d, std::int64_t days) { return dateOfDayNumber(dayNumber(d) + days); }

@@ -42,9 +42,16 @@ int weekdayOfDayNumber(std::int64_t number);
 inline int weekdayOf(const Date& d) { return weekdayOfDayNumber(dayNumber(d)); }
 
 // The day of the ordinal-th (from 1) weekday in the month, counting only days that exist; 0 when
-// the month has no such day. And the other way: which such weekday of its month a date is.
+// the month has none.
 int nthWeekday(std::int64_t year, int month, int weekday, int ordinal);
-int weekdayOrdinal(const Date& d);
+
+// A month laid out in weeks from Sunday, its days one after another (September 1752: Wednesday
+// 2, Thursday 14). Of a day from 1 (days past the month's end continue the weeks): which such
+// weekday of the month it is, from 1, and its week row, from 1; and the day in a cell, 0 where the
+// cell holds none.
+int weekdayOrdinal(std::int64_t year, int month, int day);
+int weekRowOf(std::int64_t year, int month, int day);
+int dayAtCell(std::int64_t year, int month, int weekday, int weekRow);
 
 // Steps. A month step keeps the day where the month has it, else takes the month's last day; a
 // day of 3–13 September 1752 becomes the 14th.

@@ -61,7 +61,10 @@ TEST(DayNumber, MonthsOfTheProgramsCalendar) {
     EXPECT_EQ(nthWeekday(1752, 9, 2, 2), 19);
     EXPECT_EQ(nthWeekday(1752, 9, 0, 1), 17);
     EXPECT_EQ(nthWeekday(1752, 9, 1, 3), 0);
-    EXPECT_EQ(weekdayOrdinal({1752, 9, 19}), 2);
+    EXPECT_EQ(weekdayOrdinal(1752, 9, 19), 2);
+    EXPECT_EQ(weekRowOf(1752, 9, 17), 2);  // the first Sunday
+    EXPECT_EQ(dayAtCell(1752, 9, 0, 2), 17);
+    EXPECT_EQ(dayAtCell(1752, 9, 0, 1), 0);
     EXPECT_EQ(nthWeekday(2001, 1, 1, 2), 8);  // 成人の日 2001
     EXPECT_EQ(addMonths(Date{1700, 1, 31}, 1), (Date{1700, 2, 29}));
     EXPECT_EQ(addMonths(Date{1800, 1, 31}, 1), (Date{1800, 2, 28}));
