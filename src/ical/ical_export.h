@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 #include "data/date_data.h"
 
 namespace sorvel {
@@ -18,9 +20,17 @@ struct IcalExportOptions {
     int almanacTo = -1;
 };
 
-// The whole file, UTF-8 with CR LF lines. Notes whose date does not exist are left out.
+// The whole file, UTF-8 with CR LF lines. A date goes out as the same day in the proleptic
+// Gregorian calendar (CALSCALE:GREGORIAN): 1 March 1600 as 16000311. Notes that cannot go out
+// (icalDateGoesOut) are left out.
 std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::vector<const THolidaySet*>& rules,
                        const IcalExportOptions& options);
+
+// True when a note's date exists in the calendar of years 1 to 9999 and its Gregorian day has a
+// year iCalendar can write (1 and 2 January of year 1 are in year 0 there).
+bool icalDateGoesOut(const TDateMemo& memo);
+// The message after an export that left notes out, with their number; empty when none was.
+QString icalLeftOutMessage(const std::vector<const TDateMemo*>& memos);
 
 // The UID of a note: its date, a hash of its caption and text, and its place among the
 // identical notes of that date before it (0 for the first).

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <QDate>
-
 #include "ical/ical_almanac.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
@@ -132,11 +130,11 @@ TEST(IcalAlmanac, EventsOfEachKindWithStableUids) {
                                       ev("sekki-20260204", "20260204", "20260205", "立春", "二十四節気",
                                          "立春 2月4日 5:02"));
     std::string got;
-    appendAlmanacEvents(got, QDate(2025, 7, 24), QDate(2025, 7, 25), "20261208T000000Z");
-    appendAlmanacEvents(got, QDate(2026, 2, 3), QDate(2026, 2, 4), "20261208T000000Z");
+    appendAlmanacEvents(got, Date{2025, 7, 24}, Date{2025, 7, 25}, "20261208T000000Z");
+    appendAlmanacEvents(got, Date{2026, 2, 3}, Date{2026, 2, 4}, "20261208T000000Z");
     EXPECT_EQ(got, expected);
     std::string before;
-    appendAlmanacEvents(before, QDate(1872, 12, 1), QDate(1872, 12, 31), "x");
+    appendAlmanacEvents(before, Date{1872, 12, 1}, Date{1872, 12, 31}, "x");
     EXPECT_EQ(before, "");
     // Our own almanac read back is not made into notes: the calendar shows it itself.
     const IcalImport back = importIcal(crlf("BEGIN:VCALENDAR\nVERSION:2.0\n") + expected + "END:VCALENDAR\r\n", {});
@@ -186,6 +184,24 @@ TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
     EXPECT_EQ(second.rulesAdded, 0u);
     EXPECT_EQ(second.alreadyThere, 7u);
     EXPECT_EQ(empty.size(), 5u);
+}
+
+// The calendar is Julian to 2 September 1752; iCalendar's dates are proleptic Gregorian.
+TEST(IcalRoundTrip, NotesBeforeTheReformGoOutAsTheirGregorianDaysAndComeBack) {
+    TDateMemo leap{1700, 2, 29, "", "a"}, march{1600, 3, 1, "", "b"}, reform{1752, 9, 2, "", "c"};
+    TDateMemo yearZero{1, 1, 2, "", "d"}, gap{1752, 9, 5, "", "e"};  // 31 December 0 and no day at all
+    const std::vector<const TDateMemo*> notes{&leap, &march, &reform, &yearZero, &gap};
+    const std::string file = exportIcal(notes, {}, IcalExportOptions{"20260101T000000Z"});
+    for (const char* line : {"DTSTART;VALUE=DATE:17000311\r\nDTEND;VALUE=DATE:17000312",
+                             "DTSTART;VALUE=DATE:16000311\r\n", "DTSTART;VALUE=DATE:17520913\r\nDTEND;VALUE=DATE:17520914"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    IcalImportOptions o;
+    o.localZone = "Asia/Tokyo";
+    const IcalImport back = importIcal(file, o);
+    EXPECT_EQ(noteLines(back.memos), (std::vector<std::string>{"1700-2-29 a|", "1600-3-1 b|", "1752-9-2 c|"}));
+    EXPECT_EQ(icalLeftOutMessage(notes), QStringLiteral("2件の予定は書き出しませんでした。\n日付が暦にないか、"
+                                                        "iCalendarの日付（グレゴリオ暦の1年1月1日から9999年12月31日）で表せません。"));
+    EXPECT_EQ(icalLeftOutMessage({&leap, &march}), QString());
 }
 
 // --- files as calendar programs write them ----------------------------------------------------
