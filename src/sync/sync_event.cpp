@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include <QDate>
-
+#include "calendar/day_number.h"
 #include "ical/ical_event.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
@@ -32,12 +31,13 @@ SyncItem ruleItem(const THolidaySet& rule) {
     return it;
 }
 
-bool carried(const TDateMemo& m) { return m.year >= 1 && m.year <= 9999 && QDate::isValid(m.year, m.month, m.day); }
+// Every note the export writes: its date travels as its proleptic Gregorian day.
+bool carried(const TDateMemo& m) { return icalDateGoesOut(m); }
 
 bool carried(const THolidaySet& r) {
     if (r.month < 1 || r.month > 12) return false;
     if (r.ruleKind == 1) return r.weekday >= 0 && r.weekday <= 6 && r.ordinal >= 1 && r.ordinal <= 5;
-    return QDate::isValid(2000, r.month, r.day);
+    return dateExists(2000, r.month, r.day);
 }
 
 }  // namespace

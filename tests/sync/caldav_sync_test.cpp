@@ -225,6 +225,21 @@ TEST(CalDavSync, ASyncEndedInTheMiddleIsFinishedByTheNextWithEveryNoteOnce) {
     EXPECT_EQ(stub.puts, 120);  // not one note sent twice
 }
 
+TEST(CalDavSync, NotesBeforeTheReformTravelAsTheirGregorianDaysAndComeBackToTheirDays) {
+    CalDavStub stub;
+    Desk desk(stub);
+    desk.note(17000229, "julian leap day");
+    desk.note(16000301, "march");
+    ASSERT_EQ(desk.sync().status, SyncStatus::Ok);
+    EXPECT_NE(stub.items.at(pathOf(stub, "julian leap day")).data.find("\r\nDTSTART;VALUE=DATE:17000311\r\n"),
+              std::string::npos);
+    EXPECT_NE(stub.items.at(pathOf(stub, "march")).data.find("\r\nDTSTART;VALUE=DATE:16000311\r\n"), std::string::npos);
+    // Another desk with nothing of its own gets both on their days.
+    Desk other(stub);
+    ASSERT_EQ(other.sync().status, SyncStatus::Ok);
+    EXPECT_EQ(other.contents(), (List{"16000301 march", "17000229 julian leap day"}));
+}
+
 TEST(CalDavSync, EventsTheNotesCannotHoldStayOnTheServerAndAreCountedOnceAndAZonedOneOffComesIn) {
     CalDavStub stub;
     Desk desk(stub);
