@@ -1,5 +1,6 @@
 #include "sync/sync_event.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "calendar/day_number.h"
@@ -50,6 +51,11 @@ std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
     for (const THolidaySet& r : snapshot.rules)
         if (carried(r)) out.push_back(ruleItem(r));
     return out;
+}
+
+std::size_t memosNotCarried(const SyncSnapshot& snapshot) {
+    return static_cast<std::size_t>(
+        std::count_if(snapshot.memos.begin(), snapshot.memos.end(), [](const TDateMemo& m) { return !carried(m); }));
 }
 
 SyncItem classifyEvent(std::string_view ics) {
