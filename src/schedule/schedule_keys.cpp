@@ -84,6 +84,7 @@ void moveNoteToKey(TDateMemo& note, const DateKey& key) {
     if (key.day != -1) note.day = key.day;
     const int last = daysInMonth(note.year, note.month);
     if (last > 0 && note.day > last) note.day = last;
+    if (last > 0 && !dateExists(note.year, note.month, note.day)) note.day = kFirstGregorianDay;  // 3–13 September 1752
 }
 
 }  // namespace sorvel

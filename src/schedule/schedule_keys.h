@@ -55,7 +55,7 @@ QString moveQuestion(const DateKey& key);
 // Moves a note to the key's date: the year always, month and day where the key fixes them. A
 // day that the target month does not have becomes the month's last day, so the note stays on a
 // date the calendar shows (29 February stays on 1700, a Julian leap year, and becomes the 28th on
-// 1800). A key without a year changes nothing.
+// 1800; a day of 3–13 September 1752 becomes the 14th). A key without a year changes nothing.
 void moveNoteToKey(TDateMemo& note, const DateKey& key);
 
 }  // namespace sorvel
