@@ -132,7 +132,8 @@ TEST_F(IcalCommands, ExportWritesNotesRulesAndAskedNationalHolidaysAndAFailedWri
     EXPECT_NE(out.find("UID:national-20260505@sorvel"), std::string::npos);
     EXPECT_NE(out.find("DTSTART;VALUE=DATE:17000311\r\nDTEND;VALUE=DATE:17000312\r\nSUMMARY:leap"), std::string::npos);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("1件の予定は書き出しませんでした。\n")));
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("1件の予定は書き出しませんでした。\n日付が暦にないか、iCalendarの日付"
+                                                  "（グレゴリオ暦の1年1月1日から9999年12月31日）で表せません。"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ"));
     ui.messages.clear();
 
