@@ -65,24 +65,27 @@ Date dateOfDayNumber(std::int64_t number) { return ruleDate(number, number >= kF
 
 int weekdayOfDayNumber(std::int64_t number) { return static_cast<int>(floorMod(number + 1, 7)); }
 
-int nthWeekday(std::int64_t year, int month, int weekday, int ordinal) {
-    if (month < 1 || month > 12 || weekday < 0 || weekday > 6 || ordinal < 1) return 0;
-    const std::int64_t first = dayNumber(year, month, 1);
-    const std::int64_t n = first + floorMod(weekday - weekdayOfDayNumber(first), 7) + 7 * std::int64_t{ordinal - 1};
-    const Date d = dateOfDayNumber(n);
-    return d.year == year && d.month == month ? d.day : 0;
-}
-
 namespace {
 
-// The place of a day among the month's days, from 0.
+// The place of a day among the month's days, from 0, and the day at a place (past the month's
+// end: 0).
 int dayIndex(std::int64_t year, int month, int day) {
     const bool gap = year == kReformYear && month == kReformMonth && day >= kFirstGregorianDay;
     return day - 1 - (gap ? kFirstGregorianDay - kLastJulianDay - 1 : 0);
 }
+int dayAtIndex(std::int64_t year, int month, int index) {
+    int day = index + 1;
+    if (year == kReformYear && month == kReformMonth && day > kLastJulianDay) day += kFirstGregorianDay - kLastJulianDay - 1;
+    return day <= daysInMonth(year, month) ? day : 0;
+}
 int firstWeekdayOf(std::int64_t year, int month) { return weekdayOfDayNumber(dayNumber(year, month, 1)); }
 
 }  // namespace
+
+int nthWeekday(std::int64_t year, int month, int weekday, int ordinal) {
+    if (month < 1 || month > 12 || weekday < 0 || weekday > 6 || ordinal < 1 || ordinal > 5) return 0;
+    return dayAtIndex(year, month, static_cast<int>(floorMod(weekday - firstWeekdayOf(year, month), 7)) + 7 * (ordinal - 1));
+}
 
 int weekdayOrdinal(std::int64_t year, int month, int day) { return dayIndex(year, month, day) / 7 + 1; }
 
@@ -92,11 +95,8 @@ int weekRowOf(std::int64_t year, int month, int day) {
 
 int dayAtCell(std::int64_t year, int month, int weekday, int weekRow) {
     if (month < 1 || month > 12 || weekday < 0 || weekday > 6 || weekRow < 1) return 0;
-    int day = 7 * (weekRow - 1) + weekday - firstWeekdayOf(year, month) + 1;
-    if (day < 1) return 0;
-    if (year == kReformYear && month == kReformMonth && day > kLastJulianDay)
-        day += kFirstGregorianDay - kLastJulianDay - 1;
-    return day <= daysInMonth(year, month) ? day : 0;
+    const int index = 7 * (weekRow - 1) + weekday - firstWeekdayOf(year, month);
+    return index < 0 ? 0 : dayAtIndex(year, month, index);
 }
 
 Date addDays(const Date& d, std::int64_t days) { return dateOfDayNumber(dayNumber(d) + days); }
