@@ -5,9 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include <QDate>
-
 #include "almanac/almanac_astro.h"
+#include "calendar/day_number.h"
 
 namespace sorvel {
 namespace {
@@ -48,7 +47,8 @@ Caches& caches() {
     return c;
 }
 
-int dayNumber(int year, int month, int day) { return static_cast<int>(QDate(year, month, day).toJulianDay()); }
+// The calendar's day number (the Julian Day Number) of a date of the almanac's years.
+int dayOf(int year, int month, int day) { return static_cast<int>(dayNumber(year, month, day)); }
 
 int termIndex(int longitude) { return ((longitude - kFirstTermOfYear + 360) % 360) / 15; }
 
@@ -58,7 +58,7 @@ const std::array<double, 24>& yearTerms(int year) {
     auto it = terms.find(year);
     if (it != terms.end()) return it->second;
     std::array<double, 24> instants{};
-    const double newYear = dayNumber(year, 1, 1) - 0.5;
+    const double newYear = dayOf(year, 1, 1) - 0.5;
     for (int k = 0; k < 24; ++k) {
         const double guess = newYear + 5.6 + 15.2184 * k;
         instants[static_cast<std::size_t>(k)] = astro::solarTermJst((kFirstTermOfYear + 15 * k) % 360, guess);
@@ -168,8 +168,8 @@ const std::vector<AlmanacDay>& yearDays(int year) {
     auto it = years.find(year);
     if (it != years.end()) return it->second;
 
-    const int firstDay = dayNumber(year, 1, 1);
-    const int dayCount = dayNumber(year + 1, 1, 1) - firstDay;
+    const int firstDay = dayOf(year, 1, 1);
+    const int dayCount = dayOf(year + 1, 1, 1) - firstDay;
     std::vector<AlmanacDay> days(static_cast<std::size_t>(dayCount));
     std::vector<OldMonth> months = span(year);
     const std::vector<OldMonth>& next = span(year + 1);
@@ -196,7 +196,7 @@ const std::vector<AlmanacDay>& yearDays(int year) {
         AlmanacTerm term{longitude, QString::fromUtf8(kTermNames[static_cast<std::size_t>(longitude / 15)]), minute / 60,
                          minute % 60};
         const int i = jstDayNumber(instant) - firstDay;
-        term.day = QDate::fromJulianDay(jstDayNumber(instant)).day();
+        term.day = dateOfDayNumber(jstDayNumber(instant)).day;
         if (i >= 0 && i < dayCount) days[static_cast<std::size_t>(i)].term = term;
     }
 
@@ -224,8 +224,8 @@ const std::vector<AlmanacDay>& yearDays(int year) {
 }  // namespace
 
 AlmanacDay almanacDay(int year, int month, int day) {
-    if (year < kAlmanacFirstYear || year > kAlmanacLastYear || !QDate::isValid(year, month, day)) return {};
-    return yearDays(year)[static_cast<std::size_t>(QDate(year, month, day).dayOfYear() - 1)];
+    if (year < kAlmanacFirstYear || year > kAlmanacLastYear || !dateExists(year, month, day)) return {};
+    return yearDays(year)[static_cast<std::size_t>(dayOf(year, month, day) - dayOf(year, 1, 1))];
 }
 
 void clearAlmanacCache() { caches() = Caches{}; }

@@ -5,6 +5,7 @@
 #include <qnamespace.h>
 
 #include "calendar/calendar_math.h"
+#include "calendar/day_number.h"
 #include "calendar/month_arrangement.h"
 
 namespace sorvel {
@@ -80,36 +81,19 @@ std::optional<ClickedDate> DayHitTest(const TCalenderSet& cs, int canvasWidth, i
     const CellHit cell = hit.cell;
     if (cell.weekday < 0 || cell.weekRow < 1) return std::nullopt;
 
-    const YearTables tables = ComputeYearTables(ym.year);
-    const int f = tables.firstWeekday[static_cast<std::size_t>(ym.month - 1)];
-    ClickedDate d;
-    d.year = static_cast<std::int32_t>(ym.year);
-    d.month = ym.month;
-    d.weekRow = cell.weekRow;
-    d.weekday = cell.weekday;
-    d.ordinal = f > cell.weekday ? cell.weekRow - 1 : cell.weekRow;
-    d.day = 7 * cell.weekRow + cell.weekday - 6 - f;
-    if (ym.year == kReformYear && ym.month == kReformMonth && d.day > kLastJulianDay)
-        d.day += kFirstGregorianDay - kLastJulianDay - 1;
-    if (d.day < 1 || d.day > tables.daysInMonth[static_cast<std::size_t>(ym.month - 1)]) return std::nullopt;
-    return d;
+    const int day = dayAtCell(ym.year, ym.month, cell.weekday, cell.weekRow);
+    if (day == 0) return std::nullopt;
+    return clickedDateOf(static_cast<int>(ym.year), ym.month, day);
 }
 
 ClickedDate clickedDateOf(int year, int month, int day) {
-    const YearTables tables = ComputeYearTables(year);
-    const int f = tables.firstWeekday[static_cast<std::size_t>(month - 1)];
-    // The cell of the day: September 1752 has no cells for the 3rd to the 13th.
-    int cell = day;
-    if (year == kReformYear && month == kReformMonth && day > kLastJulianDay)
-        cell -= kFirstGregorianDay - kLastJulianDay - 1;
-    const int index = f + cell - 1;
     ClickedDate d;
     d.year = year;
     d.month = month;
     d.day = day;
-    d.weekRow = index / 7 + 1;
-    d.weekday = index % 7;
-    d.ordinal = f > d.weekday ? d.weekRow - 1 : d.weekRow;
+    d.weekRow = weekRowOf(year, month, day);
+    d.weekday = weekdayOf(Date{year, month, day});
+    d.ordinal = weekdayOrdinal(year, month, day);
     return d;
 }
 

@@ -1,16 +1,10 @@
 #include "calendar/calendar_math.h"
 
+#include "calendar/day_number.h"
+
 namespace sorvel {
 
 namespace {
-
-// Division and remainder rounding toward minus infinity, so that years before 1 continue the
-// cycles instead of mirroring them.
-constexpr std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-constexpr std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
 
 bool isReformMonth(std::int64_t year, int month) { return year == kReformYear && month == kReformMonth; }
 
@@ -21,13 +15,7 @@ bool isLeapYear(std::int64_t year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-int firstWeekdayOfYear(std::int64_t year) {
-    // Julian count: each year moves 1 January by one weekday, each leap year by one more.
-    std::int64_t b = year + floorDiv(year - 1, 4) + 5;
-    if (year > 1800) b = b - (year - 1701) / 100 + (year - 1601) / 400;  // 1800, 1900, 2100 …
-    if (year > kReformYear) b += 10;  // eleven days dropped in 1752, less the one of 1700
-    return static_cast<int>(floorMod(b, 7));
-}
+int firstWeekdayOfYear(std::int64_t year) { return weekdayOfDayNumber(dayNumber(year, 1, 1)); }
 
 YearTables ComputeYearTables(std::int64_t year) {
     YearTables t;

@@ -11,6 +11,14 @@ inline constexpr int kReformMonth = 9;
 inline constexpr int kLastJulianDay = 2;     // Wednesday 2 September 1752
 inline constexpr int kFirstGregorianDay = 14;  // Thursday 14 September 1752
 
+// Division and remainder rounding toward minus infinity, so that years before 1 continue the
+// cycles instead of mirroring them.
+constexpr std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+constexpr std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
+
 // Julian rule (every fourth year) up to 1752, Gregorian rule from 1753. Years before 1 count
 // astronomically (0, −4, … are leap years).
 bool isLeapYear(std::int64_t year);

@@ -1,6 +1,7 @@
 #include "calendar/day_classification.h"
 
 #include "calendar/calendar_math.h"
+#include "calendar/day_number.h"
 #include "calendar/national_holidays.h"
 
 namespace sorvel {
@@ -21,18 +22,11 @@ bool owesSubstitute(std::uint8_t flags) {
     return (flags & kDayHolidayWithSubstitute) && (flags & kDaySunday) && !(flags & kDayNational);
 }
 
-// The day a rule falls on in this month, 0 when none: the n-th weekday counts only the days
-// that exist (September 1752).
+// The day a rule falls on in this month, 0 when none.
 int ruleDay(const THolidaySet& rule, std::int64_t year, int month, const YearTables& t) {
     if (rule.ruleKind == 0) return dayExists(year, month, rule.day, t) ? rule.day : 0;
     if (rule.ruleKind != 1 || rule.weekday < 0 || rule.weekday > 6 || rule.ordinal < 1 || rule.ordinal > 5) return 0;
-    const int last = t.daysInMonth[at(month)];
-    int weekday = t.firstWeekday[at(month)];
-    int seen = 0;
-    for (int d = 1; d <= last; d = nextShownDay(year, month, d), weekday = (weekday + 1) % 7) {
-        if (weekday == rule.weekday && ++seen == rule.ordinal) return d;
-    }
-    return 0;
+    return nthWeekday(year, month, rule.weekday, rule.ordinal);
 }
 
 // Weekday colours and flags, then the holiday rules.

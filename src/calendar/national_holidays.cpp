@@ -4,6 +4,7 @@
 #include <array>
 
 #include "calendar/calendar_math.h"
+#include "calendar/day_number.h"
 #include "platform/text.h"
 
 namespace sorvel {
@@ -144,8 +145,7 @@ void computeYear(std::int64_t year, YearDays& out) {
         int day = e.day;
         bool predicted = false;
         if (e.rule == Rule::Monday) {
-            const int first = weekdayOf(monthStart[e.month - 1]);
-            day = 1 + (1 - first + 7) % 7 + 7 * (e.day - 1);
+            day = nthWeekday(year, e.month, 1, e.day);
         } else if (e.rule == Rule::Equinox) {
             day = equinoxDay(year, e.month);
             predicted = predictedYear;

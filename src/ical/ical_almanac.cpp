@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <string_view>
 
-#include <QDate>
-
 #include "almanac/almanac.h"
 #include "ical/ical_text.h"
 
@@ -14,9 +12,11 @@ namespace sorvel {
 
 namespace {
 
-std::string dateText(const QDate& d) {
+// The date as iCalendar writes it: the same day in the proleptic Gregorian calendar.
+std::string dateText(const Date& d) {
+    const Date g = toProlepticGregorian(d);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year(), d.month(), d.day());
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", g.year, g.month, g.day);
     return buf;
 }
 
@@ -72,17 +72,17 @@ struct EventWriter {
 
 }  // namespace
 
-void appendAlmanacEvents(std::string& out, const QDate& first, const QDate& last, const std::string& stamp) {
-    const QDate from = std::max(first, QDate(kAlmanacFirstYear, 1, 1));
-    const QDate to = std::min(last, QDate(kAlmanacLastYear, 12, 31));
-    if (!from.isValid() || !to.isValid() || from > to) return;
-    out.reserve(out.size() + static_cast<std::size_t>(from.daysTo(to) + 1) * 260);
+void appendAlmanacEvents(std::string& out, const Date& first, const Date& last, const std::string& stamp) {
+    const Date from = std::max(first, Date{kAlmanacFirstYear, 1, 1});
+    const Date to = std::min(last, Date{kAlmanacLastYear, 12, 31});
+    if (!dateExists(from.year, from.month, from.day) || !dateExists(to.year, to.month, to.day) || from > to) return;
+    out.reserve(out.size() + static_cast<std::size_t>(dayNumber(to) - dayNumber(from) + 1) * 260);
     EventWriter w{out, stamp, {}, {}};
-    for (QDate d = from; d <= to; d = d.addDays(1)) {
-        const AlmanacDay a = almanacDay(d.year(), d.month(), d.day());
+    for (Date d = from; d <= to; d = addDays(d, 1)) {
+        const AlmanacDay a = almanacDay(d.year, d.month, d.day);
         if (!a.valid) continue;
         w.start = dateText(d);
-        w.end = dateText(d.addDays(1));
+        w.end = dateText(addDays(d, 1));
         w.event("rokuyo", {}, rokuyoName(a.rokuyo), {}, "六曜");
         if (a.oldDay == 1)
             w.event("kyureki", {},
@@ -92,8 +92,8 @@ void appendAlmanacEvents(std::string& out, const QDate& first, const QDate& last
             w.event("sekki", {}, a.term->name,
                     QStringLiteral("%1 %2月%3日 %4:%5")
                         .arg(a.term->name)
-                        .arg(d.month())
-                        .arg(d.day())
+                        .arg(d.month)
+                        .arg(d.day)
                         .arg(a.term->hour)
                         .arg(a.term->minute, 2, 10, QLatin1Char('0')),
                     "二十四節気");

@@ -4,12 +4,12 @@
 // Their UIDs are made of the kind and the date, so a new export replaces the old one.
 #include <string>
 
-class QDate;
+#include "calendar/day_number.h"
 
 namespace sorvel {
 
 // Appends the events of the days first..last (both included; days outside the almanac's years
 // are left out), every one with "DTSTAMP:" + stamp.
-void appendAlmanacEvents(std::string& out, const QDate& first, const QDate& last, const std::string& stamp);
+void appendAlmanacEvents(std::string& out, const Date& first, const Date& last, const std::string& stamp);
 
 }  // namespace sorvel

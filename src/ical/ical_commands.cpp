@@ -188,6 +188,7 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
         showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
         return false;
     }
+    if (const QString leftOut = icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, kCaption);
     return true;
 }
 

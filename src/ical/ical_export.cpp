@@ -9,12 +9,12 @@
 #include <string_view>
 #include <unordered_map>
 
-#include <QDate>
 #include <QDateTime>
 
 #include "ical/ical_almanac.h"
 #include "ical/ical_text.h"
 #include "platform/text.h"
+#include "calendar/day_number.h"
 #include "platform/version.h"
 #include "calendar/national_holidays.h"
 
@@ -29,15 +29,13 @@ std::string dateText(int y, int m, int d) {
     return buf;
 }
 
-bool validDate(int y, int m, int d) { return y >= 1 && y <= 9999 && QDate::isValid(y, m, d); }
-
-// DTSTART and DTEND of an all-day event of one day; the last day of 9999 has no next day to
-// end on in four digits, and one-day events may go without DTEND.
+// DTSTART and DTEND of an all-day event of one day, as proleptic Gregorian dates; the last day
+// of 9999 has no next day to end on in four digits, and one-day events may go without DTEND.
 void appendDay(std::string& out, int y, int m, int d) {
-    appendContentLine(out, "DTSTART;VALUE=DATE:" + dateText(y, m, d));
-    const QDate next = QDate(y, m, d).addDays(1);
-    if (next.year() <= 9999)
-        appendContentLine(out, "DTEND;VALUE=DATE:" + dateText(next.year(), next.month(), next.day()));
+    const Date start = toProlepticGregorian(Date{y, m, d});
+    appendContentLine(out, "DTSTART;VALUE=DATE:" + dateText(start.year, start.month, start.day));
+    const Date next = toProlepticGregorian(addDays(Date{y, m, d}, 1));
+    if (next.year <= kLastYear) appendContentLine(out, "DTEND;VALUE=DATE:" + dateText(next.year, next.month, next.day));
 }
 
 // Whether a text's UTF-8 form leads back to the same CP932 bytes (not so for bytes that are not
@@ -88,31 +86,25 @@ void appendZone(std::string& out, icaltimezone* zone, const std::string& name, i
 struct TimedNote {
     std::string zoneName;  // empty: times in UTC
     void append(std::string& out, const TDateMemo& memo, int hour, int minute) const {
-        auto when = [&](const char* name, const QDate& d, int h, int m) {
+        // The day goes out as its proleptic Gregorian date, as an all-day note's does.
+        auto when = [&](const char* name, const Date& held, int h, int m) {
+            const Date d = toProlepticGregorian(held);
             char buf[24];
-            std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d00", d.year(), d.month(), d.day(), h, m);
+            std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d00", d.year, d.month, d.day, h, m);
             appendContentLine(out, zoneName.empty() ? std::string(name) + ":" + buf + "Z"
                                                     : std::string(name) + ";TZID=" + zoneName + ":" + buf);
         };
-        const QDate day(memo.year, memo.month, memo.day);
+        const Date day{memo.year, memo.month, memo.day};
         when("DTSTART", day, hour, minute);
         int endHour = (hour + 1) % 24, endMinute = minute;
-        QDate endDay = hour == 23 ? day.addDays(1) : day;
+        Date endDay = hour == 23 ? addDays(day, 1) : day;
         if (textEndTime(memo.text, &endHour, &endMinute))
-            endDay = endHour * 60 + endMinute > hour * 60 + minute ? day : day.addDays(1);
-        if (endDay.year() <= 9999) when("DTEND", endDay, endHour, endMinute);
+            endDay = endHour * 60 + endMinute > hour * 60 + minute ? day : addDays(day, 1);
+        if (toProlepticGregorian(endDay).year <= kLastYear) when("DTEND", endDay, endHour, endMinute);
     }
 };
 
 constexpr const char* kWeekdayCodes[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
-
-// The n-th weekday of a month, 0 when the month has none.
-int nthWeekday(int year, int month, int weekday, int ordinal) {
-    const QDate first(year, month, 1);
-    const int firstWeekday = first.dayOfWeek() % 7;  // 0 = Sunday
-    const int day = 1 + (weekday - firstWeekday + 7) % 7 + 7 * (ordinal - 1);
-    return day <= first.daysInMonth() ? day : 0;
-}
 
 // The rule's first day from 2000 on (2000 is a leap year, so 29 February has one).
 bool ruleStart(const THolidaySet& rule, int& year, int& day) {
@@ -122,7 +114,7 @@ bool ruleStart(const THolidaySet& rule, int& year, int& day) {
             if (rule.weekday < 0 || rule.weekday > 6 || rule.ordinal < 1 || rule.ordinal > 5) return false;
             day = nthWeekday(year, rule.month, rule.weekday, rule.ordinal);
         } else {
-            day = QDate::isValid(year, rule.month, rule.day) ? rule.day : 0;
+            day = dateExists(year, rule.month, rule.day) ? rule.day : 0;
         }
         if (day != 0) return true;
     }
@@ -140,6 +132,19 @@ std::string ruleUid(const THolidaySet& rule, int place) {
 }
 
 }  // namespace
+
+bool icalDateGoesOut(const TDateMemo& memo) {
+    return isHeldDate(memo.year, memo.month, memo.day) &&
+           toProlepticGregorian(Date{memo.year, memo.month, memo.day}).year >= kFirstYear;
+}
+
+QString icalLeftOutMessage(const std::vector<const TDateMemo*>& memos) {
+    const auto count = std::count_if(memos.begin(), memos.end(), [](const TDateMemo* m) { return m && !icalDateGoesOut(*m); });
+    if (count == 0) return {};
+    return QStringLiteral("%1件の予定は書き出しませんでした。\n日付が暦にないか、iCalendarの日付"
+                          "（グレゴリオ暦の1年1月1日から9999年12月31日）で表せません。")
+        .arg(count);
+}
 
 std::string memoUid(const TDateMemo& memo, int place) {
     std::uint64_t h = fnv1a(kFnvBasis, memo.caption);
@@ -170,15 +175,15 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
     const bool utc = zone == icaltimezone_get_utc_timezone() || !icaltimezone_get_component(zone);
     int firstYear = 10000, hour = 0, minute = 0;
     for (const TDateMemo* memo : memos)
-        if (memo && validDate(memo->year, memo->month, memo->day) && captionTime(memo->caption, &hour, &minute))
-            firstYear = std::min(firstYear, memo->year);
+        if (memo && icalDateGoesOut(*memo) && captionTime(memo->caption, &hour, &minute))
+            firstYear = std::min(firstYear, toProlepticGregorian(Date{memo->year, memo->month, memo->day}).year);
     if (firstYear <= 9999 && !utc) appendZone(out, zone, zoneName, firstYear);
     const TimedNote timed{utc ? std::string() : zoneName};
 
     // The place of a note among identical ones: keyed by date, caption and text.
     std::unordered_map<std::string, int> seen;
     for (const TDateMemo* memo : memos) {
-        if (!memo || !validDate(memo->year, memo->month, memo->day)) continue;
+        if (!memo || !icalDateGoesOut(*memo)) continue;
         std::string key = dateText(memo->year, memo->month, memo->day);
         key += memo->caption;
         key.push_back('\0');
@@ -239,13 +244,13 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
 
     const int from = std::max(1, options.nationalFrom), to = std::min(9999, options.nationalTo);
     for (int y = from; y <= to; ++y) {
-        for (QDate d(y, 1, 1); d.isValid() && d.year() == y; d = d.addDays(1)) {
-            const NationalDay nd = nationalHoliday(y, d.month(), d.day());
+        for (Date d{y, 1, 1}; d.year == y; d = addDays(d, 1)) {
+            const NationalDay nd = nationalHoliday(y, d.month, d.day);
             if (nd.kind == NationalDayKind::None) continue;
             appendContentLine(out, "BEGIN:VEVENT");
-            appendContentLine(out, "UID:national-" + dateText(y, d.month(), d.day()) + "@sorvel");
+            appendContentLine(out, "UID:national-" + dateText(y, d.month, d.day) + "@sorvel");
             appendContentLine(out, stamp);
-            appendDay(out, y, d.month(), d.day());
+            appendDay(out, y, d.month, d.day);
             appendContentLine(out, "SUMMARY:" + escapeIcalText(nd.name));
             appendContentLine(out, "CATEGORIES:祝日");
             appendContentLine(out, "X-SORVEL-NATIONAL:TRUE");
@@ -254,8 +259,8 @@ std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::ve
         }
     }
     if (options.almanacFrom <= options.almanacTo)
-        appendAlmanacEvents(out, QDate(std::max(1, options.almanacFrom), 1, 1),
-                            QDate(std::min(9999, options.almanacTo), 12, 31), options.stamp);
+        appendAlmanacEvents(out, Date{std::max(kFirstYear, options.almanacFrom), 1, 1},
+                            Date{std::min(kLastYear, options.almanacTo), 12, 31}, options.stamp);
     appendContentLine(out, "END:VCALENDAR");
     return out;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 #include "data/date_data.h"
 
 namespace sorvel {
@@ -20,11 +22,18 @@ struct IcalExportOptions {
     std::string localZone{};  // time zone of timed notes (tz database name); empty: the system's
 };
 
-// The whole file, UTF-8 with CR LF lines. Notes whose date does not exist are left out. A timed
-// note lasts an hour, or to the end its text holds ("～11:30"); a line "場所：…" of its text is
-// its LOCATION as well.
+// The whole file, UTF-8 with CR LF lines. A date goes out as the same day in the proleptic
+// Gregorian calendar (CALSCALE:GREGORIAN): 1 March 1600 as 16000311. Notes that cannot go out
+// (icalDateGoesOut) are left out. A timed note lasts an hour, or to the end its text holds
+// ("～11:30"); a line "場所：…" of its text is its LOCATION as well.
 std::string exportIcal(const std::vector<const TDateMemo*>& memos, const std::vector<const THolidaySet*>& rules,
                        const IcalExportOptions& options);
+
+// True when a note's date exists in the calendar of years 1 to 9999 and its Gregorian day has a
+// year iCalendar can write (1 and 2 January of year 1 are in year 0 there).
+bool icalDateGoesOut(const TDateMemo& memo);
+// The message after an export that left notes out, with their number; empty when none was.
+QString icalLeftOutMessage(const std::vector<const TDateMemo*>& memos);
 
 // The UID of a note: its date, a hash of its caption and text, and its place among the
 // identical notes of that date before it (0 for the first).

@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include <QDate>
 #include <QStringList>
 
+#include "calendar/day_number.h"
 #include "ical/ical_text.h"
 #include "platform/text.h"
 
@@ -284,16 +284,18 @@ private:
             ++out_.yearOutside;
             return;
         }
-        if (!QDate::isValid(t.year, t.month, t.day)) {  // libical takes "20260155"
+        // A proleptic Gregorian date: 11 March 1600 is the calendar's 1 March.
+        const std::optional<Date> held = fromProlepticGregorian(t.year, t.month, t.day);
+        if (!held) {  // libical takes "20260155"
             ++out_.damaged;
             return;
         }
         const std::string hint = endHint(t, span, body);
         if (!room(caption.size() + body.size() + hint.size() + 6)) return;
         auto memo = std::make_unique<TDateMemo>();
-        memo->year = t.year;
-        memo->month = t.month;
-        memo->day = t.day;
+        memo->year = held->year;
+        memo->month = held->month;
+        memo->day = held->day;
         int hour = -1, minute = -1;
         if (timed && !(captionTime(whole, &hour, &minute) && hour == t.hour && minute == t.minute)) {
             char buf[16];
@@ -333,9 +335,9 @@ private:
             if (month < 1 || month > 12 || day < 1 || day > 31) return false;
             rule->ruleKind = 0;
             rule->day = day;
-            const QDate d(QDate::isValid(year, month, day) ? year : 2000, month, day);
-            rule->weekday = d.isValid() ? d.dayOfWeek() % 7 : 0;
-            rule->ordinal = (day - 1) / 7 + 1;
+            const int y = dateExists(year, month, day) ? year : 2000;
+            rule->weekday = dateExists(y, month, day) ? weekdayOf(Date{y, month, day}) : 0;
+            rule->ordinal = weekdayOrdinal(y, month, day);
         } else {
             if (r.by_day[1] != kEnd || r.by_month_day[0] != kEnd || r.by_month[0] == kEnd) return false;
             const int pos = icalrecurrencetype_day_position(r.by_day[0]);
@@ -344,12 +346,11 @@ private:
             rule->ruleKind = 1;
             rule->weekday = weekday;
             rule->ordinal = pos;
-            const QDate first(year, month, 1);
-            rule->day = 1 + (weekday - first.dayOfWeek() % 7 + 7) % 7 + 7 * (pos - 1);
+            // A fifth weekday the start's month lacks: a week after the fourth, as the rule reads.
+            rule->day = nthWeekday(year, month, weekday, pos);
+            if (rule->day == 0) rule->day = nthWeekday(year, month, weekday, pos - 1) + 7;
         }
-        const QDate first(year, month, 1);
-        const int f = first.isValid() ? first.dayOfWeek() % 7 : 0;
-        rule->weekRow = (rule->day + 6 + f - rule->weekday) / 7;
+        rule->weekRow = weekRowOf(year, month, rule->day);
         const bool dayOff = strcasecmp(xValue(comp, "X-SORVEL-DAY-OFF").c_str(), "TRUE") == 0;
         const bool substitute = strcasecmp(xValue(comp, "X-SORVEL-SUBSTITUTE").c_str(), "TRUE") == 0;
         rule->dayOffKind = substitute ? 1 : dayOff ? 2 : 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calendar/day_number.h"
 #include "platform/text.h"
 
 namespace sorvel {
@@ -20,13 +21,6 @@ bool takeNumberBefore(const QString& text, QChar last, std::int32_t& out) {
 }
 
 }  // namespace
-
-int treeDaysInMonth(std::int32_t year, std::int32_t month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    if (month == 2 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) return 29;
-    return kDays[month - 1];
-}
 
 YearRange treeYears(const TDateMemoList& memos, std::int32_t dispYear) {
     bool any = false;
@@ -88,8 +82,9 @@ void moveNoteToKey(TDateMemo& note, const DateKey& key) {
     note.year = key.year;
     if (key.month != -1) note.month = key.month;
     if (key.day != -1) note.day = key.day;
-    const int last = treeDaysInMonth(note.year, note.month);
+    const int last = daysInMonth(note.year, note.month);
     if (last > 0 && note.day > last) note.day = last;
+    if (last > 0 && !dateExists(note.year, note.month, note.day)) note.day = kFirstGregorianDay;  // 3–13 September 1752
 }
 
 }  // namespace sorvel

@@ -1,7 +1,7 @@
 #pragma once
-// The schedule list's plain logic, apart from its window: the years its tree of dates holds,
-// the length of a month in that tree, reading a tree node into a date key, choosing the notes of
-// a key, and moving notes to a key's date.
+// The schedule list's plain logic, apart from its window: the years its tree of dates holds
+// (a month node has the calendar's days of that month, daysInMonth), reading a tree node into a
+// date key, choosing the notes of a key, and moving notes to a key's date.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,10 +23,6 @@ struct DateKey {
     int openParts() const { return (year == -1) + (month == -1) + (day == -1); }
     bool operator==(const DateKey&) const = default;
 };
-
-// Days of a month in the tree: February has 29 days in a year divisible by 4, except when it is
-// divisible by 100 and not by 400. 0 for a month outside 1–12.
-int treeDaysInMonth(std::int32_t year, std::int32_t month);
 
 // The tree covers the years the calendar can show, plus the three years after the last one; a
 // note dropped on a year node can move up to its last year.
@@ -58,7 +54,8 @@ QString moveQuestion(const DateKey& key);
 
 // Moves a note to the key's date: the year always, month and day where the key fixes them. A
 // day that the target month does not have becomes the month's last day, so the note stays on a
-// date the calendar shows. A key without a year changes nothing.
+// date the calendar shows (29 February stays on 1700, a Julian leap year, and becomes the 28th on
+// 1800; a day of 3–13 September 1752 becomes the 14th). A key without a year changes nothing.
 void moveNoteToKey(TDateMemo& note, const DateKey& key);
 
 }  // namespace sorvel

@@ -1,5 +1,6 @@
 #include "schedule/schedule_tree_model.h"
 
+#include "calendar/day_number.h"
 #include "schedule/schedule_rows_model.h"
 
 namespace sorvel {
@@ -30,7 +31,7 @@ int ScheduleTreeModel::childCount(const Node& n) const {
     switch (n.level) {
         case 0: return years_.last - years_.first + 1;
         case 1: return 12;
-        case 2: return treeDaysInMonth(years_.first + n.yearRow, n.monthRow + 1);
+        case 2: return daysInMonth(years_.first + n.yearRow, n.monthRow + 1);
         default: return 0;
     }
 }

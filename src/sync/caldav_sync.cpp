@@ -109,6 +109,7 @@ struct CalDavSync::Run {
     std::deque<Op> ops;
     std::size_t opsTotal = 0, opsDone = 0, inFlight = 0;
     std::size_t unsupportedBefore = 0;
+    std::size_t notCarried = 0;  // our notes on dates no event can hold
 
     QUrl urlOf(const std::string& href) const {
         QUrl u = config.collection;
@@ -699,6 +700,10 @@ struct CalDavSync::Run {
         if (!result.conflicts.empty()) lines << conflictLine(result.conflicts);
         if (result.unsupported > unsupportedBefore)
             lines << QStringLiteral("%1件の繰り返し予定は同期の対象外です").arg(result.unsupported);
+        if (notCarried > 0)
+            lines << QStringLiteral("%1件の予定は日付が暦にないか、iCalendarの日付（グレゴリオ暦の1年から9999年）で"
+                                    "表せないため同期の対象外です")
+                         .arg(notCarried);
         result.message = lines.join(QLatin1Char('\n'));
         if (opsTotal > 0) saveDurable();
         finish(std::move(result));
@@ -748,6 +753,7 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
     r.durable = r.old;
     for (std::size_t i = 0; i < r.durable.entries.size(); ++i) r.durableAt.emplace(r.durable.entries[i].href, i);
     r.local = syncItems(snapshot);
+    r.notCarried = memosNotCarried(snapshot);
     QTimer::singleShot(0, this, [this] {
         if (run_ && !run_->done) run_->begin();
     });

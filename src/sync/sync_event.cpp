@@ -1,9 +1,9 @@
 #include "sync/sync_event.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include <QDate>
-
+#include "calendar/day_number.h"
 #include "ical/ical_event.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
@@ -32,12 +32,13 @@ SyncItem ruleItem(const THolidaySet& rule) {
     return it;
 }
 
-bool carried(const TDateMemo& m) { return m.year >= 1 && m.year <= 9999 && QDate::isValid(m.year, m.month, m.day); }
+// Every note the export writes: its date travels as its proleptic Gregorian day.
+bool carried(const TDateMemo& m) { return icalDateGoesOut(m); }
 
 bool carried(const THolidaySet& r) {
     if (r.month < 1 || r.month > 12) return false;
     if (r.ruleKind == 1) return r.weekday >= 0 && r.weekday <= 6 && r.ordinal >= 1 && r.ordinal <= 5;
-    return QDate::isValid(2000, r.month, r.day);
+    return dateExists(2000, r.month, r.day);
 }
 
 }  // namespace
@@ -50,6 +51,11 @@ std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
     for (const THolidaySet& r : snapshot.rules)
         if (carried(r)) out.push_back(ruleItem(r));
     return out;
+}
+
+std::size_t memosNotCarried(const SyncSnapshot& snapshot) {
+    return static_cast<std::size_t>(
+        std::count_if(snapshot.memos.begin(), snapshot.memos.end(), [](const TDateMemo& m) { return !carried(m); }));
 }
 
 SyncItem classifyEvent(std::string_view ics) {

@@ -23,9 +23,10 @@ struct SyncItem {
     std::string uid;         // from the server's event
 };
 
-// The snapshot's notes and rules an event can carry (a date that exists, a rule with a day),
-// in their order.
+// The snapshot's notes and rules an event can carry (a date that exists and that iCalendar can
+// write, a rule with a day), in their order; and the number of notes it leaves out.
 std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot);
+std::size_t memosNotCarried(const SyncSnapshot& snapshot);
 
 // A calendar object from the server: a single event of one note, a yearly event of one rule,
 // or Unsupported (other repetitions, to-dos, journal entries, several events, damage).

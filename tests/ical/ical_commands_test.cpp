@@ -136,6 +136,8 @@ TEST_F(IcalCommands, RefusedFilesChangeNothing) {
 
 TEST_F(IcalCommands, ExportWritesNotesRulesAndAskedNationalHolidaysAndAFailedWriteKeepsTheFile) {
     form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, sjis("本文"), sjis("見だし")}));
+    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{1700, 2, 29, "", "leap"}));
+    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{1752, 9, 5, "", "gap"}));
     ui.fileAnswers.push_back(path("out.ics"));
     answerDialog(2026, 2026, true);
     action("IcalExport")->trigger();
@@ -143,7 +145,12 @@ TEST_F(IcalCommands, ExportWritesNotesRulesAndAskedNationalHolidaysAndAFailedWri
     const std::string out = readWholeFile(path("out.ics")).value_or("");
     EXPECT_NE(out.find("SUMMARY:見だし\r\nDESCRIPTION:本文\r\n"), std::string::npos);
     EXPECT_NE(out.find("UID:national-20260505@sorvel"), std::string::npos);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_NE(out.find("DTSTART;VALUE=DATE:17000311\r\nDTEND;VALUE=DATE:17000312\r\nSUMMARY:leap"), std::string::npos);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("1件の予定は書き出しませんでした。\n日付が暦にないか、iCalendarの日付"
+                                                  "（グレゴリオ暦の1年1月1日から9999年12月31日）で表せません。"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ"));
+    ui.messages.clear();
 
     setSaveFaultForTesting({SaveFault::Commit});
     ui.fileAnswers.push_back(path("out.ics"));

@@ -2,13 +2,10 @@
 
 #include <string>
 
-#include <QDate>
-
 #include "ical/ical_almanac.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "platform/text.h"
-#include "platform/version.h"
 
 namespace sorvel {
 namespace {
@@ -53,9 +50,9 @@ TEST(IcalExport, NoteAndBothRuleKindsAreWrittenByteExact) {
     o.stamp = "20261208T000000Z";
     const std::string got = exportIcal({&note}, {&fixed, &nth}, o);
     const std::string expected = crlf(
-        std::string("BEGIN:VCALENDAR\n"
-                    "VERSION:2.0\n"
-                    "PRODID:-//Sorvel//Sorvel 1.25a//JA\n"
+        "BEGIN:VCALENDAR\n"
+        "VERSION:2.0\n"
+        "PRODID:-//Sorvel//Sorvel 1.25a//JA\n"
         "CALSCALE:GREGORIAN\n"
         "BEGIN:VEVENT\n"
         "UID:20260315-0a5d6abac9d3f0c0-0@sorvel\n"
@@ -133,11 +130,11 @@ TEST(IcalAlmanac, EventsOfEachKindWithStableUids) {
                                       ev("sekki-20260204", "20260204", "20260205", "立春", "二十四節気",
                                          "立春 2月4日 5:02"));
     std::string got;
-    appendAlmanacEvents(got, QDate(2025, 7, 24), QDate(2025, 7, 25), "20261208T000000Z");
-    appendAlmanacEvents(got, QDate(2026, 2, 3), QDate(2026, 2, 4), "20261208T000000Z");
+    appendAlmanacEvents(got, Date{2025, 7, 24}, Date{2025, 7, 25}, "20261208T000000Z");
+    appendAlmanacEvents(got, Date{2026, 2, 3}, Date{2026, 2, 4}, "20261208T000000Z");
     EXPECT_EQ(got, expected);
     std::string before;
-    appendAlmanacEvents(before, QDate(1872, 12, 1), QDate(1872, 12, 31), "x");
+    appendAlmanacEvents(before, Date{1872, 12, 1}, Date{1872, 12, 31}, "x");
     EXPECT_EQ(before, "");
     // Our own almanac read back is not made into notes: the calendar shows it itself.
     const IcalImport back = importIcal(crlf("BEGIN:VCALENDAR\nVERSION:2.0\n") + expected + "END:VCALENDAR\r\n", {});
@@ -187,6 +184,21 @@ TEST(IcalRoundTrip, Cp932TextsComeBackByteExactAndASecondImportAddsNothing) {
     EXPECT_EQ(second.rulesAdded, 0u);
     EXPECT_EQ(second.alreadyThere, 7u);
     EXPECT_EQ(empty.size(), 5u);
+}
+
+// The calendar is Julian to 2 September 1752; iCalendar's dates are proleptic Gregorian.
+TEST(IcalRoundTrip, NotesBeforeTheReformGoOutAsTheirGregorianDaysAndComeBack) {
+    TDateMemo leap{1700, 2, 29, "", "a"}, march{1600, 3, 1, "", "b"}, reform{1752, 9, 2, "", "c"};
+    TDateMemo yearZero{1, 1, 2, "", "d"}, gap{1752, 9, 5, "", "e"};  // 31 December 0 and no day at all
+    const std::vector<const TDateMemo*> notes{&leap, &march, &reform, &yearZero, &gap};
+    const std::string file = exportIcal(notes, {}, IcalExportOptions{"20260101T000000Z"});
+    for (const char* line : {"DTSTART;VALUE=DATE:17000311\r\nDTEND;VALUE=DATE:17000312",
+                             "DTSTART;VALUE=DATE:16000311\r\n", "DTSTART;VALUE=DATE:17520913\r\nDTEND;VALUE=DATE:17520914"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    IcalImportOptions o;
+    o.localZone = "Asia/Tokyo";
+    const IcalImport back = importIcal(file, o);
+    EXPECT_EQ(noteLines(back.memos), (std::vector<std::string>{"1600-3-1 b|", "1700-2-29 a|", "1752-9-2 c|"}));
 }
 
 // --- files as calendar programs write them ----------------------------------------------------

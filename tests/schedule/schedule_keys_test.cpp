@@ -72,6 +72,9 @@ TEST(ScheduleMove, ADroppedNoteTakesTheNodesDateAndADayItsMonthHas) {
         {{2000, 2, 29}, {2001, -1, -1}, {2001, 2, 28}},  // 2001 is a common year
         {{2000, 2, 29}, {1900, -1, -1}, {1900, 2, 28}},  // 1900 too
         {{2000, 2, 29}, {2004, -1, -1}, {2004, 2, 29}},
+        {{2000, 2, 29}, {1700, -1, -1}, {1700, 2, 29}},  // a Julian leap year
+        {{1600, 2, 29}, {1800, -1, -1}, {1800, 2, 28}},  // 1800 is Gregorian and common
+        {{2001, 9, 5}, {1752, -1, -1}, {1752, 9, 14}},   // the reform left out 3–13 September
         {{2001, 5, 3}, {-1, -1, -1}, {2001, 5, 3}},     // the root moves nothing
     };
     for (const Case& c : cases) {

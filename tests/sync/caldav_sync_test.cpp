@@ -235,6 +235,26 @@ TEST(CalDavSync, ASyncEndedInTheMiddleIsFinishedByTheNextWithEveryNoteOnce) {
     EXPECT_EQ(stub.puts, 120);  // not one note sent twice
 }
 
+TEST(CalDavSync, NotesBeforeTheReformTravelAsTheirGregorianDaysAndComeBackToTheirDays) {
+    CalDavStub stub;
+    Desk desk(stub);
+    desk.note(17000229, "julian leap day");
+    desk.note(16000301, "march");
+    desk.note(10102, "year zero");  // 31 December of year 0, Gregorian
+    const SyncResult r = desk.sync();
+    ASSERT_EQ(r.status, SyncStatus::Ok);
+    EXPECT_EQ(r.message, QStringLiteral("1件の予定は日付が暦にないか、iCalendarの日付（グレゴリオ暦の1年から9999年）で"
+                                        "表せないため同期の対象外です"));
+    EXPECT_EQ(desk.memos.size(), 3u);
+    EXPECT_NE(stub.items.at(pathOf(stub, "julian leap day")).data.find("\r\nDTSTART;VALUE=DATE:17000311\r\n"),
+              std::string::npos);
+    EXPECT_NE(stub.items.at(pathOf(stub, "march")).data.find("\r\nDTSTART;VALUE=DATE:16000311\r\n"), std::string::npos);
+    // Another desk with nothing of its own gets both on their days.
+    Desk other(stub);
+    ASSERT_EQ(other.sync().status, SyncStatus::Ok);
+    EXPECT_EQ(other.contents(), (List{"16000301 march", "17000229 julian leap day"}));
+}
+
 TEST(CalDavSync, EventsTheNotesCannotHoldStayOnTheServerAndAreCountedOnceAndAZonedOneOffComesIn) {
     CalDavStub stub;
     Desk desk(stub);
