@@ -14,7 +14,7 @@ namespace {
 //  [NAOJ2019] 国立天文台 令和元年(2019)暦要項 「二十四節気および雑節」
 //             (aqua.mtk.nao.ac.jp/koyomi/yoko/2019/rekiyou192.html)
 //  [NAOJ2008] 国立天文台 平成20年(2008)暦要項, as printed in 私大教協 新聞 第2269号 (2007-04-11)
-//  [ISSUE]    the 冬至 of 2025 quoted in our issue, 12月22日 0:03
+//  [NAOJ2025] 国立天文台 令和7年(2025)暦要項: 冬至 12月22日 0:03
 //  [ARACHNE]  arachne.jp オンラインカレンダー 「月の満ち欠け」 month pages (times cut to the minute)
 //  [WP2033]   Wikipedia 「旧暦2033年問題」, table of 朔 and 中気 2033–2034. Its 07-26 17:12,
 //             09-23 22:39 and 01-20 19:01 lie within 30 s of a minute's edge and a few seconds
@@ -74,7 +74,7 @@ TEST(AlmanacInstants, SolarTermsAgreeWithTheNationalAlmanacToTheMinute) {
         {2019, 1, 20, "大寒", 18, 0},  {2019, 2, 4, "立春", 12, 14},  {2019, 3, 21, "春分", 6, 58},   // NAOJ2019
         {2019, 6, 22, "夏至", 0, 54},  {2019, 7, 7, "小暑", 18, 21},  {2019, 9, 23, "秋分", 16, 50},  // NAOJ2019
         {2019, 11, 22, "小雪", 23, 59}, {2019, 12, 22, "冬至", 13, 19},                               // NAOJ2019
-        {2025, 12, 22, "冬至", 0, 3},                                                                 // ISSUE
+        {2025, 12, 22, "冬至", 0, 3},                                                                 // NAOJ2025
     };
     for (const Row& r : table) {
         const AlmanacDay day = almanacDay(r.year, r.month, r.day);
