@@ -188,6 +188,7 @@ void TSettingForm::buildBasicPage(QWidget* page) {
         column->setContentsMargins(6, 2, 6, 4);
         column->setSpacing(2);
         for (QCheckBox* box : boxes) column->addWidget(box);
+        column->addStretch(1);  // the boxes stay at the top when the group beside is taller
     };
 
     // Check boxes one below the other; a further one goes at the bottom.
