@@ -158,7 +158,7 @@ settings=$(wait_window '^Sorvelの設定$' 10) || fail "the settings dialog did 
 sleep 0.5
 xdotool mousemove --window "$settings" 28 295 click 1    # ログイン時に起動する
 sleep 0.3
-xdotool mousemove --window "$settings" 333 337 click 1   # 確定
+xdotool key Return                                       # 確定, the default button
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Sorvelの設定$' >/dev/null 2>&1 || break; sleep 0.1; done
 autostart="$home/.config/autostart/sorvel.desktop"
 [[ -f "$autostart" ]] || fail "ログイン時に起動する wrote no $autostart"
