@@ -3,6 +3,9 @@
 #include "app/about_form.h"
 #include "app/calendar_accessible.h"
 #include "app/day_information.h"
+#include "app/ical_controller.h"
+#include "app/quick_print.h"
+#include "app/sync_controller.h"
 #include "app/window_interaction.h"
 
 #include <QApplication>
@@ -12,12 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPointer>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -27,12 +28,9 @@
 
 #include "data/data_file.h"
 #include "data/day_dialog.h"
-#include "ical/ical_commands.h"
 #include "layout/layout_form.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/print_document.h"
-#include "platform/printing.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -43,7 +41,6 @@
 #include "schedule/yotei_form.h"
 #include "settings/calender_set.h"
 #include "settings/setting_form.h"
-#include "sync/caldav_sync.h"
 
 namespace sorvel {
 
@@ -98,7 +95,7 @@ TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
     resize(312, 213);
     // The first idle moment renders afresh.
     QTimer::singleShot(0, this, [this] {
-        if (draw_) draw_->settings().redraw = 1;
+        if (draw_) draw_->setRedraw();
         update();
     });
 }
@@ -126,7 +123,7 @@ void TMainForm::FormCreate() {
 
     programDir_ = programDirectory();
 
-    cs.redraw = 1;
+    draw_->setRedraw();
     dragging_ = false;
     setZoomChecks();
 
@@ -136,6 +133,7 @@ void TMainForm::FormCreate() {
         sorvelSet_->LengthAdsorp = 15;
         sorvelSet_->AllwaysOnTop = 0;
     }
+    document_ = std::make_unique<CalendarDocument>(sorvelSet_->MemoFileName, programDir_);
 
     // A display date of −1 becomes today's below, once today has been read.
     if (LoadState(programDir_, ini, cs, *sorvelSet_) != 1) {
@@ -148,12 +146,14 @@ void TMainForm::FormCreate() {
     // What a save cut short (a power cut, a kill in the middle of a sync) left beside the files.
     removeSaveLeftovers(iniPath(programDir_));
     removeSaveLeftovers(statePath(programDir_));
-    const QString dataFile = dataFilePath(resolveDataFileName(sorvelSet_->MemoFileName, programDir_), programDir_);
-    removeSaveLeftovers(dataFile);
-    removeSaveLeftovers(syncStatePath(dataFile));
+    document_->removeSaveLeftovers();
     LoadDataFile();
     if (const QString unsaved = unsavedCopyIn(programDir_); !unsaved.isEmpty())
         showMessage(unsavedCopyMessage(unsaved), QStringLiteral("メッセージ from Sorvel"));
+    sync_ = std::make_unique<SyncController>(*document_, sorvelSet_->sync, tray_,
+                                             SyncController::Calls{[this]() -> SecretStore& { return secretStore(); },
+                                                                   [this] { return SaveDataFile(); },
+                                                                   [this] { notesChanged(); }});
     ApplySyncSetting();
 
     draw_->UpdateToday();
@@ -169,7 +169,7 @@ void TMainForm::FormCreate() {
     cs.DispPercent = startZoom(cs.DispPercent, cs.Width, cs.Height);
     setZoomChecks();
 
-    cs.redraw = 1;
+    draw_->setRedraw();
     ApplyAlmanacShown();
 
     WindowRect r = windowRect();
@@ -181,7 +181,6 @@ void TMainForm::FormCreate() {
     ApplyYoDisp();
     ApplyLayoutDisp();
     OfferLayoutRecovery();
-    printing_ = false;
     ResizeToZoom();
     ApplyAlwaysOnTop();
 }
@@ -249,7 +248,6 @@ void TMainForm::KeepOnScreen() {
 }
 
 void TMainForm::ResizeToZoom() {
-    if (printing_) return;
     const TCalenderSet& cs = draw_->settings();
     const WindowRect r = windowRect();
     setWindowRect(resizeToZoom(r, cs.DispPercent, cs.Width, cs.Height, screenOf(r, screens())));
@@ -330,7 +328,6 @@ void TMainForm::buildMenu() {
 }
 
 void TMainForm::FormPaint() {
-    if (printing_) return;
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
     draw_->Render(calendarSources());
@@ -338,7 +335,7 @@ void TMainForm::FormPaint() {
 }
 
 CalendarSources TMainForm::calendarSources() const {
-    return CalendarSources{&sorvelSet_->holidays, &sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1,
+    return CalendarSources{&document_->rules(), &document_->memos(), sorvelSet_->ShowNationalHolidays == 1,
                            sorvelSet_->JapaneseEraYear == 1};
 }
 
@@ -352,7 +349,7 @@ QString TMainForm::DayToolTipAt(int x, int y) const {
     const TCalenderSet& cs = draw_->settings();
     const std::optional<ClickedDate> date = DayHitTest(cs, draw_->CanvasWidth(), draw_->CanvasHeight(), x, y);
     if (!date) return {};
-    return dayToolTip(*date, sorvelSet_->holidays, sorvelSet_->memos, sorvelSet_->ShowNationalHolidays == 1,
+    return dayToolTip(*date, document_->rules(), document_->memos(), sorvelSet_->ShowNationalHolidays == 1,
                       draw_->almanacShown().any());
 }
 
@@ -395,7 +392,6 @@ bool TMainForm::event(QEvent* event) {
 void TMainForm::paintEvent(QPaintEvent*) {
     if (!draw_) return;
     FormPaint();
-    if (printing_) return;
     QPainter p(this);
     draw_->CopyTo(p);
 }
@@ -403,7 +399,7 @@ void TMainForm::paintEvent(QPaintEvent*) {
 void TMainForm::RefreshView() {
     ApplyAlwaysOnTop();
     draw_->UpdateToday();
-    draw_->settings().redraw = 1;
+    draw_->setRedraw();
     draw_->Render(calendarSources());
     ResizeToZoom();
     repaint();
@@ -470,23 +466,23 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::LoadDataFile() {
-    sorvel::LoadDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays, sorvelSet_->memos,
-                         &dataFileBase_);
+    document_->Load();
     // The notes the schedule list showed are gone.
     if (yoteiForm_) yoteiForm_->DateDataChanged(true);
 }
 
 int TMainForm::SaveDataFile() {
     std::size_t merged = 0;
-    const int saved = sorvel::SaveDataFile(sorvelSet_->MemoFileName, programDir_, sorvelSet_->holidays,
-                                           sorvelSet_->memos, &dataFileBase_, &merged);
-    if (merged > 0) {
-        // The other version's notes are shown at once: the calendar and the schedule list.
-        if (yoteiForm_) yoteiForm_->DateDataChanged(true);
-        draw_->settings().redraw = 1;
-        update();
-    }
+    const int saved = document_->Save(&merged);
+    // The other version's notes are shown at once: the calendar and the schedule list.
+    if (merged > 0) notesChanged();
     return saved;
+}
+
+void TMainForm::notesChanged() {
+    if (yoteiForm_) yoteiForm_->DateDataChanged(true);
+    draw_->setRedraw();
+    update();
 }
 
 int TMainForm::SaveAll() {
@@ -549,24 +545,11 @@ int TMainForm::SaveForSessionEnd() {
     } else if (recoveryTaken_) {
         QFile::remove(layoutRecoveryPath(programDir_));
     }
-    if (printing_) swapPrintAside();
     const int all = SaveAll();
-    if (printing_) swapPrintAside();
-    if (all != 1) {
-        // The data file could not take the notes (a read-only place, a full disk) and no one
-        // can be asked: they go into the program directory, and the next start says where.
-        const std::string bytes = buildDataFile(sorvelSet_->memos, sorvelSet_->holidays);
-        if (readWholeFile(dataFilePath(sorvelSet_->MemoFileName, programDir_)) != bytes)
-            keepUnsavedCopy(programDir_, bytes);
-    }
+    // The data file could not take the notes (a read-only place, a full disk) and no one can be
+    // asked: they go into the program directory, and the next start says where.
+    if (all != 1) document_->KeepUnsavedCopy();
     return all == 1 && saved == 1 ? 1 : 0;
-}
-
-void TMainForm::swapPrintAside() {
-    TCalenderSet& cs = draw_->settings();
-    std::swap(cs.DispPercent, printAside_.percent);
-    std::swap(cs.TodayColoring, printAside_.todayColoring);
-    std::swap(cs.NoDrawButton, printAside_.noDrawButton);
 }
 
 void TMainForm::EndSession() {
@@ -594,8 +577,7 @@ void TMainForm::FormClose() {
     if (closed_) return;
     closed_ = true;
     // A sync cut short here is finished by the next one; it says nothing now.
-    if (sync_) sync_->cancel();
-    if (syncTimer_) syncTimer_->stop();
+    if (sync_) sync_->Stop();
     if (tray_) {
         tray_->hide();
         tray_->setContextMenu(nullptr);
@@ -672,7 +654,7 @@ void TMainForm::FormDblClick() {
         RunDayDialog(*date);
     } else {
         cs.NoDayDraw = cs.NoDayDraw == 0 ? 1 : 0;
-        cs.redraw = 1;
+        draw_->setRedraw();
     }
     ShowImage();
 }
@@ -681,7 +663,7 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
     if (dayDialogRunner_)
         dayDialogRunner_(*this, date);
     else
-        ExecuteDayDialog(this, date, sorvelSet_->holidays, sorvelSet_->memos,
+        ExecuteDayDialog(this, date, document_->rules(), document_->memos(),
                          draw_->ClassifyMonth(date.year, date.month, calendarSources()).substitutes,
                          nationalDayOf(*sorvelSet_, date),
                          draw_->almanacShown().any() ? dayAlmanacLine(date) : QString());
@@ -692,7 +674,7 @@ void TMainForm::RunDayDialog(const ClickedDate& date) {
 }
 
 void TMainForm::ShowImage() {
-    draw_->settings().redraw = 1;
+    draw_->setRedraw();
     draw_->Render(calendarSources());
     repaint();
     calendarAccessibleChanged(*this);
@@ -718,7 +700,7 @@ void TMainForm::ApplyYoDisp() {
             });
             yoteiForm_->ApplyGeometry(set);
         }
-        yoteiForm_->Open(draw_->settings(), *sorvelSet_, this);
+        yoteiForm_->Open(draw_->settings(), document_->memos(), this);
     } else if (yoteiForm_) {
         yoteiForm_->StoreGeometry(set);
         yoteiForm_->hide();
@@ -780,17 +762,13 @@ void TMainForm::setClick() {
     {
         TSettingForm dialog(this, TSettingForm::DataFileCalls{[this] { return SaveDataFile(); },
                                                               [this] { LoadDataFile(); }});
-        if (!secrets_) {
-            memorySecrets_ = std::make_unique<MemorySecretStore>();
-            secrets_ = memorySecrets_.get();
-        }
-        dialog.setSyncCalls(TSettingForm::SyncCalls{secrets_, [this] { SyncNowClick(); }});
+        dialog.setSyncCalls(TSettingForm::SyncCalls{&secretStore(), [this] { SyncNowClick(); }});
         dialog.setCanvasSize(draw_->CanvasWidth(), draw_->CanvasHeight());
         dialog.Execute(draw_->settings(), *sorvelSet_);
     }
     ApplyAlmanacShown();
     ApplySyncSetting();
-    draw_->settings().redraw = 1;
+    draw_->setRedraw();
     RefreshView();
     setZoomChecks();
     ReturnFocus();
@@ -812,7 +790,7 @@ void TMainForm::SelectbmpClick() {
     // OpenPictureDialog1CanClose: the chosen file becomes the wallpaper.
     cs.WallPaperName = *stored;
     cs.IsWallPaper = 1;
-    cs.redraw = 1;
+    draw_->setRedraw();
     draw_->LoadWallpaper();
     cs.DispPercent = clampZoom(cs.DispPercent, cs.Width, cs.Height);
     RefreshView();
@@ -838,54 +816,14 @@ void TMainForm::AllwaysOnTopClick() {
 }
 
 void TMainForm::calenprintClick() {
-    TCalenderSet& cs = draw_->settings();
-    // The window keeps out of painting and resizing while the canvas has the page's size.
     printing_ = true;
-    printAside_ = PrintAside{cs.DispPercent, 0, 1};
-    swapPrintAside();
-    bool waitCursor = false;
-
-    // The print-setup dialog gives the printer.
-    std::unique_ptr<PrintJob> job = printService().printDialog(this, PrintDialogKind::Setup, PaperSetup{});
-    if (job && !job->canPrintBitmaps()) {
-        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
-    } else if (job) {
-        cs.redraw = 1;
-        setCursor(Qt::WaitCursor);
-        waitCursor = true;
-        printDocument(*job, QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth), 1, [&](int) {
-            // As large as fits, in the base size's proportions.
-            const float w = static_cast<float>(job->printableWidth() - 2);
-            const float h = static_cast<float>(job->printableHeight() - 2);
-            const float sx = w / static_cast<float>(cs.Width);
-            const float sy = h / static_cast<float>(cs.Height);
-            const float scale = sy < sx ? sy : sx;
-            cs.DispPercent = scale * scale * 100.0f;
-            // The render sizes the canvas from the zoom; it goes to the printable area's corner.
-            if (w > 0 && h > 0) draw_->Render(calendarSources());
-            const Bitmap& picture = draw_->canvasBitmap();
-            // No picture of the page's size (the engine has said why): a blank page is not sent.
-            if (w <= 0 || h <= 0 || picture.isNull()) return false;
-            job->canvas().bitBlt(0, 0, picture.width(), picture.height(), picture, 0, 0, RasterOp::Copy);
-            cs.redraw = 0;
-            return true;
-        });
-    }
-
-    // Everything back as it was, on every path.
-    if (waitCursor) unsetCursor();
-    swapPrintAside();
+    QuickPrint(this, *draw_, calendarSources());
     printing_ = false;
-    job.reset();
-    // The canvas goes back to the window's own zoom before anything reads its size.
-    cs.redraw = 1;
-    draw_->Render(calendarSources());
-    update();
     ReturnFocus();
 }
 
 void TMainForm::IcalImportClick() {
-    const bool imported = IcalImportCommand(this, sorvelSet_->holidays, sorvelSet_->memos, today().year);
+    const bool imported = IcalController(this, *document_).Import();
     ReturnFocus();
     if (!imported) return;
     // As after the day dialog: the list, the data file and the calendar at once.
@@ -895,99 +833,26 @@ void TMainForm::IcalImportClick() {
 }
 
 void TMainForm::IcalExportClick() {
-    dropEmptySlots(sorvelSet_->memos);
-    dropEmptySlots(sorvelSet_->holidays);
-    std::vector<const TDateMemo*> memos;
-    memos.reserve(sorvelSet_->memos.size());
-    for (const auto& m : sorvelSet_->memos) memos.push_back(m.get());
-    std::vector<const THolidaySet*> rules;
-    for (const auto& r : sorvelSet_->holidays) rules.push_back(r.get());
-    IcalExportCommand(this, memos, rules, today().year, true);
+    IcalController(this, *document_).Export();
     ReturnFocus();
 }
 
 // --- sync ----------------------------------------------------------------------------------
 
-namespace {
-const QString kSyncCaption = QStringLiteral("メッセージ from Sorvel");
-const QString kTrayTip = QStringLiteral("Sorvel");
-}  // namespace
-
-bool TMainForm::syncing() const { return (sync_ && sync_->isRunning()) || passwordPending_; }
-
-void TMainForm::ApplySyncSetting() {
-    if (!syncTimer_) {
-        syncTimer_ = new QTimer(this);
-        connect(syncTimer_, &QTimer::timeout, this, &TMainForm::SyncNowClick);
-    }
-    const TSyncSet& set = sorvelSet_->sync;
-    if (set.Enabled == 1 && set.Interval > 0 && !set.Url.empty())
-        syncTimer_->start(set.Interval * 60 * 1000);
-    else
-        syncTimer_->stop();
-}
-
-void TMainForm::SyncNowClick() {
-    if (closed_ || syncing()) return;
-    const TSyncSet set = sorvelSet_->sync;
-    if (set.Enabled != 1 || set.Url.empty()) {
-        showMessage(QStringLiteral("CalDAVでの同期が設定されていません。「設定」の「同期」で設定してください"),
-                    kSyncCaption);
-        return;
-    }
+SecretStore& TMainForm::secretStore() {
     if (!secrets_) {
         memorySecrets_ = std::make_unique<MemorySecretStore>();
         secrets_ = memorySecrets_.get();
     }
-    // The notes go out as the data file holds them: what a kill leaves is what the next sync sees.
-    SaveDataFile();
-    passwordPending_ = true;
-    if (tray_) tray_->setToolTip(QStringLiteral("Sorvel - 同期中"));
-    QPointer<TMainForm> self(this);
-    secrets_->read(syncSecretKey(set), [self, set](std::optional<QString> password) {
-        if (!self || self->closed_) return;
-        TMainForm& form = *self;
-        form.passwordPending_ = false;
-        if (!form.network_) form.network_ = std::make_unique<QNetworkAccessManager>();
-        if (!form.sync_) {
-            form.sync_ = std::make_unique<CalDavSync>(form.network_.get());
-            connect(form.sync_.get(), &CalDavSync::finished, &form, &TMainForm::syncFinished);
-        }
-        SyncSnapshot snapshot;
-        dropEmptySlots(form.sorvelSet_->memos);
-        dropEmptySlots(form.sorvelSet_->holidays);
-        snapshot.memos.reserve(form.sorvelSet_->memos.size());
-        for (const auto& m : form.sorvelSet_->memos) snapshot.memos.push_back(*m);
-        for (const auto& r : form.sorvelSet_->holidays) snapshot.rules.push_back(*r);
-        const QString dataFile = dataFilePath(form.sorvelSet_->MemoFileName, form.programDir_);
-        SyncConfig config{QUrl(QString::fromStdString(cp932ToUtf8(set.Url))), QString::fromStdString(cp932ToUtf8(set.User))};
-        form.sync_->start(config, password.value_or(QString()), std::move(snapshot), syncStatePath(dataFile));
-    });
+    return *secrets_;
 }
 
-void TMainForm::syncFinished(const SyncResult& result) {
-    if (tray_) tray_->setToolTip(kTrayTip);
-    if (closed_ || result.status == SyncStatus::Cancelled) return;
-    if (result.status == SyncStatus::Ok) {
-        const bool changed = !result.memosToAdd.empty() || !result.memosToRemove.empty() ||
-                             !result.rulesToAdd.empty() || !result.rulesToRemove.empty();
-        int saved = 1;
-        if (changed) {
-            applySyncResult(result, sorvelSet_->memos, sorvelSet_->holidays);
-            if (yoteiForm_) yoteiForm_->DateDataChanged(true);
-            saved = SaveDataFile();
-            draw_->settings().redraw = 1;
-            update();
-        }
-        // What the server and the data file agree on, once the data file holds it.
-        if (saved == 1 && result.stateChanged) {
-            const QString dataFile = dataFilePath(sorvelSet_->MemoFileName, programDir_);
-            const QString statePath = syncStatePath(dataFile);
-            QString error;
-            if (!saveSyncState(statePath, result.state, &error)) showCannotCreate(statePath, error);
-        }
-    }
-    if (!result.message.isEmpty()) showMessage(result.message, kSyncCaption);
+bool TMainForm::syncing() const { return sync_ && sync_->syncing(); }
+
+void TMainForm::ApplySyncSetting() { sync_->ApplySetting(); }
+
+void TMainForm::SyncNowClick() {
+    if (!closed_) sync_->SyncNow();
 }
 
 void TMainForm::ShowHelpClick() {

@@ -1,30 +1,27 @@
 #pragma once
-// The calendar window: owns the basic settings with the date data and the drawing engine for
-// the whole run, keeps itself sized and on screen, paints the calendar, saves everything and
-// ends on "閉じる(&X)".
+// The calendar window: owns the basic settings, the calendar document and the drawing engine for
+// the whole run, keeps itself sized and on screen, paints the calendar, routes the commands,
+// saves everything and ends on "閉じる(&X)".
 #include <functional>
 #include <memory>
 
 #include <QPoint>
 
+#include "app/calendar_document.h"
 #include "app/v_form.h"
 #include "app/window_geometry.h"
 #include "data/clicked_date.h"
-#include "data/data_file.h"
 #include "render/sorvel_draw.h"
 #include "settings/sorvel_set.h"
 
 class QAction;
 class QMenu;
-class QNetworkAccessManager;
 class QSystemTrayIcon;
-class QTimer;
 
 namespace sorvel {
 
-class CalDavSync;
 class SecretStore;
-struct SyncResult;
+class SyncController;
 class TLayoutForm;
 class TYoteiForm;
 
@@ -42,7 +39,7 @@ public:
     int SaveAll();
     void LoadDataFile();
     // Writes the data file; what another program added to it since it was last read or written
-    // here joins the notes first (with one message, none at the session end).
+    // here joins the notes first (with one message, none at the session end) and is shown.
     int SaveDataFile();
 
     // Mouse (client coordinates) and menu commands.
@@ -81,7 +78,7 @@ public:
     void ApplySyncSetting();
     // Where the sync's password is read (not owned); by default one held in memory for the run.
     void setSecretStore(SecretStore* store) { secrets_ = store; }
-    SecretStore& secretStore() { return *secrets_; }
+    SecretStore& secretStore();
     bool syncing() const;
     void ShowHelpClick();
     void About1Click();
@@ -116,6 +113,8 @@ public:
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
     const TSorvelSet& sorvelSet() const { return *sorvelSet_; }
+    CalendarDocument& document() { return *document_; }
+    const CalendarDocument& document() const { return *document_; }
     TSorvelDraw& draw() { return *draw_; }
     const TSorvelDraw& draw() const { return *draw_; }
     QMenu* popupMenu() const { return popupMenu_; }
@@ -123,7 +122,7 @@ public:
     bool closing() const { return closed_; }
     TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
     TLayoutForm* layoutForm() const { return layoutForm_.get(); }
-    // True while a quick print runs: the window neither paints nor resizes.
+    // True while a quick print runs.
     bool printing() const { return printing_; }
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // Tests: a tray icon even where the desktop has none.
@@ -173,6 +172,7 @@ private:
     void watchScreens();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
+    std::unique_ptr<CalendarDocument> document_;
     std::unique_ptr<TSorvelDraw> draw_;
     std::unique_ptr<TYoteiForm> yoteiForm_;
     std::unique_ptr<TLayoutForm> layoutForm_;
@@ -185,29 +185,17 @@ private:
     QList<QAction*> zoomActions_;
     std::unique_ptr<SecretStore> memorySecrets_;
     SecretStore* secrets_ = nullptr;
-    std::unique_ptr<QNetworkAccessManager> network_;
-    std::unique_ptr<CalDavSync> sync_;
-    QTimer* syncTimer_ = nullptr;
-    bool passwordPending_ = false;
-    void syncFinished(const SyncResult& result);
+    std::unique_ptr<SyncController> sync_;
+    // The lists changed behind the views (a merge, a load, a sync): the schedule list and the
+    // calendar show them.
+    void notesChanged();
     DayDialogRunner dayDialogRunner_;
-    // What was last read from or written to the data file.
-    DataFileBase dataFileBase_;
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;
     // The recovered layout page was taken at this start: its file stays on disk until the program
     // ends normally or the session end writes the page again.
     bool recoveryTaken_ = false;
-    // What a quick print set aside while the page is rendered: the zoom, the today frame and
-    // the month buttons. A save while it prints (the session ends under the print dialog)
-    // stores these, not the print's.
-    struct PrintAside {
-        float percent = 100;
-        std::uint8_t todayColoring = 0;
-        std::uint8_t noDrawButton = 0;
-    } printAside_;
-    void swapPrintAside();
     bool closed_ = false;
     // QueryEnd has said yes: the close event that follows ends the program.
     bool ending_ = false;

@@ -124,6 +124,13 @@ int TSorvelDraw::LoadWallpaper() {
     return 1;
 }
 
+void TSorvelDraw::ShareWallpaper(const TSorvelDraw& other) {
+    wallpaper_ = other.wallpaper_;
+    wallpaperAlpha_ = other.wallpaperAlpha_;
+    composedOver_ = other.composedOver_;
+    stretched_ = Bitmap();
+}
+
 void TSorvelDraw::CreateCanvas() { createCanvas(true); }
 
 void TSorvelDraw::createCanvas(bool fillBackground) {
@@ -149,7 +156,7 @@ void TSorvelDraw::SetExplicitSize(int width, int height) {
     settings_->DispPercent = -1;
     canvasWidth_ = width;
     canvasHeight_ = height;
-    settings_->redraw = 1;
+    redraw_ = true;
 }
 
 void TSorvelDraw::ComputeYearTables(std::int64_t year) { tables_ = sorvel::ComputeYearTables(year); }
@@ -161,7 +168,7 @@ Rgb TSorvelDraw::slotColour(int slot) const {
 void TSorvelDraw::Render(const CalendarSources& sources) {
     if (g_renderBusy) return;
     TCalenderSet& s = *settings_;
-    if (s.redraw != 1) return;
+    if (!redraw_) return;
     g_renderBusy = true;
     sources_ = sources;
     ComputeYearTables(s.DispYear);
@@ -180,12 +187,12 @@ void TSorvelDraw::Render(const CalendarSources& sources) {
         if (s.NoDayDraw != 1) DrawMonths();
         if (s.NoDrawButton == 0) DrawButtons();
     }
-    s.redraw = 0;
+    redraw_ = false;
     g_renderBusy = false;
 }
 
 void TSorvelDraw::CopyTo(QPainter& target) {
-    settings_->redraw = 0;
+    redraw_ = false;
     if (!target.isActive()) {
         showMessage(QStringLiteral("転送に失敗"), QStringLiteral("Error"));
         return;

@@ -205,7 +205,7 @@ TEST_F(YoteiFormTest, NotesDeletedOrReplacedElsewhereLeaveNoRowBehind) {
     TYoteiForm& w = *form->yoteiForm();
     // The day dialog deletes the note of 3 May 2001 while the list shows it.
     form->setDayDialogRunner([](TMainForm& f, const ClickedDate&) {
-        auto& memos = f.sorvelSet().memos;
+        auto& memos = f.document().memos();
         memos.erase(std::find_if(memos.begin(), memos.end(), [](const auto& m) { return m->caption == "b"; }));
         return 1;
     });
@@ -222,7 +222,7 @@ TEST_F(YoteiFormTest, NotesDeletedOrReplacedElsewhereLeaveNoRowBehind) {
     form->LoadDataFile();
     EXPECT_EQ(w.treeModel()->years(), (YearRange{1850, 1853}));
     EXPECT_EQ(shownCaptions(w), "z");
-    EXPECT_EQ(w.rowsModel()->row(0).entry, form->sorvelSet().memos.front().get());
+    EXPECT_EQ(w.rowsModel()->row(0).entry, form->document().memos().front().get());
 }
 
 namespace {
@@ -259,7 +259,7 @@ TEST_F(YoteiFormTest, CancelOnAMonthNodeKeepsTheNotesAndAConfirmedMoveRedrawsThe
     w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("ドラッグした予定を2001年9月に変更します。"),
                                                           QStringLiteral("メッセージ"), MsgButtons::OkCancel}}));
-    const auto& memos = form->sorvelSet().memos;
+    const auto& memos = form->document().memos();
     const auto b = std::find_if(memos.begin(), memos.end(), [](const auto& m) { return m && m->caption == "b"; });
     ASSERT_NE(b, memos.end());
     EXPECT_EQ((*b)->month, 5);
