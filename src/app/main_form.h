@@ -8,6 +8,10 @@
 #include <QPoint>
 
 #include "app/calendar_document.h"
+#include "app/layout_recovery.h"
+#include "app/main_menu.h"
+#include "app/screens.h"
+#include "app/tool_windows.h"
 #include "app/v_form.h"
 #include "app/window_geometry.h"
 #include "data/clicked_date.h"
@@ -58,9 +62,6 @@ public:
     // Opens or closes the layout window as Disp says; a window that refuses to close keeps
     // Disp at 1.
     void ApplyLayoutDisp();
-    // A layout page left unsaved when the program was last ended without questions: offers to
-    // open it (and then removes the file).
-    void OfferLayoutRecovery();
     void setClick();
     void SelectbmpClick();
     void ZoomClick(float percent);
@@ -76,9 +77,9 @@ public:
     void SyncNowClick();
     // The sync's timer set from the sync settings (every Interval minutes while Enabled).
     void ApplySyncSetting();
-    // Where the sync's password is read (not owned); by default one held in memory for the run.
+    // Where the sync's password is read (not owned), given before FormCreate; by default one held
+    // in memory for the run.
     void setSecretStore(SecretStore* store) { secrets_ = store; }
-    SecretStore& secretStore();
     bool syncing() const;
     void ShowHelpClick();
     void About1Click();
@@ -117,11 +118,11 @@ public:
     const CalendarDocument& document() const { return *document_; }
     TSorvelDraw& draw() { return *draw_; }
     const TSorvelDraw& draw() const { return *draw_; }
-    QMenu* popupMenu() const { return popupMenu_; }
+    QMenu* popupMenu() const { return menu_.popup; }
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
-    TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
-    TLayoutForm* layoutForm() const { return layoutForm_.get(); }
+    TYoteiForm* yoteiForm() const { return windows_ ? windows_->yotei() : nullptr; }
+    TLayoutForm* layoutForm() const { return windows_ ? windows_->layout() : nullptr; }
     // True while a quick print runs.
     bool printing() const { return printing_; }
     QSystemTrayIcon* trayIcon() const { return tray_; }
@@ -129,9 +130,9 @@ public:
     static void setTrayForTesting(bool always);
 
     // The primary screen's work area, read anew at every use.
-    static ScreenExtent screenExtent();
+    static ScreenExtent screenExtent() { return primaryScreenExtent(); }
     // Every screen's work area, the primary one first, read anew at every use.
-    static ScreenList screens();
+    static ScreenList screens() { return currentScreens(); }
     // A screen was added or removed or changed its geometry: a window left on no screen comes
     // back as at start-up.
     void ScreensChanged(const ScreenList& screens);
@@ -162,28 +163,21 @@ protected:
 private:
     // The almanac boxes of the basic settings, given to the calendar's engine.
     void ApplyAlmanacShown();
-    void buildMenu();
     void FormPaint();
     void FormClose();
     // The regular way to end: geometry stored, the layout window's question, save all (and the
     // question after a failed data-file write). True when the program may end.
     bool QueryEnd();
     void storePosition();
-    void watchScreens();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
     std::unique_ptr<CalendarDocument> document_;
     std::unique_ptr<TSorvelDraw> draw_;
-    std::unique_ptr<TYoteiForm> yoteiForm_;
-    std::unique_ptr<TLayoutForm> layoutForm_;
+    std::unique_ptr<ToolWindows> windows_;
     QString programDir_;
     QSystemTrayIcon* tray_ = nullptr;
-    QMenu* popupMenu_ = nullptr;
-    QAction* allwaysOnTopAction_ = nullptr;
-    QAction* yoteiAction_ = nullptr;
-    QAction* layoutAction_ = nullptr;
-    QList<QAction*> zoomActions_;
-    std::unique_ptr<SecretStore> memorySecrets_;
+    MainMenu menu_;
+    std::unique_ptr<LayoutRecovery> recovery_;
     SecretStore* secrets_ = nullptr;
     std::unique_ptr<SyncController> sync_;
     // The lists changed behind the views (a merge, a load, a sync): the schedule list and the
@@ -193,9 +187,6 @@ private:
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;
-    // The recovered layout page was taken at this start: its file stays on disk until the program
-    // ends normally or the session end writes the page again.
-    bool recoveryTaken_ = false;
     bool closed_ = false;
     // QueryEnd has said yes: the close event that follows ends the program.
     bool ending_ = false;

@@ -21,8 +21,12 @@ const QString kTrayTip = QStringLiteral("Sorvel");
 }  // namespace
 
 SyncController::SyncController(CalendarDocument& document, const TSyncSet& settings, QSystemTrayIcon* tray,
-                               Calls calls)
-    : document_(document), settings_(settings), tray_(tray), calls_(std::move(calls)) {
+                               SecretStore* secrets, Calls calls)
+    : document_(document), settings_(settings), tray_(tray), secrets_(secrets), calls_(std::move(calls)) {
+    if (!secrets_) {
+        memorySecrets_ = std::make_unique<MemorySecretStore>();
+        secrets_ = memorySecrets_.get();
+    }
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &SyncController::SyncNow);
 }
@@ -53,13 +57,12 @@ void SyncController::SyncNow() {
                     kSyncCaption);
         return;
     }
-    SecretStore& secrets = calls_.secrets();
     // The notes go out as the data file holds them: what a kill leaves is what the next sync sees.
     calls_.saveDataFile();
     passwordPending_ = true;
     if (tray_) tray_->setToolTip(QStringLiteral("Sorvel - 同期中"));
     QPointer<SyncController> self(this);
-    secrets.read(syncSecretKey(set), [self](std::optional<QString> password) {
+    secrets_->read(syncSecretKey(set), [self](std::optional<QString> password) {
         if (!self || self->stopped_) return;
         self->passwordPending_ = false;
         self->start(password.value_or(QString()));

@@ -24,12 +24,13 @@ class SyncController : public QObject {
 public:
     // What the sync asks of the window that owns it.
     struct Calls {
-        std::function<SecretStore&()> secrets;  // where the password is read
         std::function<int()> saveDataFile;      // the data file written as the window writes it
         std::function<void()> notesChanged;     // the sync changed the lists: the views follow
     };
-    // tray may be null (a desktop without one).
-    SyncController(CalendarDocument& document, const TSyncSet& settings, QSystemTrayIcon* tray, Calls calls);
+    // tray may be null (a desktop without one); secrets too (not owned): then the password is
+    // held in memory for the run.
+    SyncController(CalendarDocument& document, const TSyncSet& settings, QSystemTrayIcon* tray, SecretStore* secrets,
+                   Calls calls);
     ~SyncController() override;
 
     // The timer set from the sync settings (every Interval minutes while Enabled).
@@ -37,6 +38,8 @@ public:
     // Nothing happens while a sync runs or after Stop.
     void SyncNow();
     bool syncing() const;
+    // Where the password is read and, by the settings dialog, written.
+    SecretStore& secrets() { return *secrets_; }
     // The window closes: a sync under way is cut short (the next one finishes it) and says
     // nothing; the timer stops.
     void Stop();
@@ -48,6 +51,8 @@ private:
     CalendarDocument& document_;
     const TSyncSet& settings_;
     QSystemTrayIcon* tray_;
+    std::unique_ptr<SecretStore> memorySecrets_;
+    SecretStore* secrets_;
     Calls calls_;
     QTimer* timer_ = nullptr;
     // The sync's replies go before the network they came from.

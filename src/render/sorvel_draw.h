@@ -142,6 +142,9 @@ private:
     void DrawButtons();
     void ClassifyDays(const MonthRect& r);
 
+    // The title's year and month as the settings show them; empty where they are not shown.
+    void titleRuns(const MonthRect& r, QString& yearRun, QString& monthRun) const;
+    void drawWeekdayNames(const MonthRect& r, int shadow);
     int fontHeightFor(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
