@@ -33,26 +33,15 @@
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/caldav_stub.h"
+#include "support/program_dir.h"
 #include "support/short_disk.h"
 
 using namespace sorvel;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public sorvel::testing::ProgramDirTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
-    }
-    void TearDown() override {
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
-    }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void write(const char* name, const std::string& bytes) const { ASSERT_TRUE(atomicReplace(path(name), bytes)); }
-    std::string read(const char* name) const { return readWholeFile(path(name)).value_or("<missing>"); }
     // An empty data file and a state file showing the first of the month, then a window started
     // over them without a message.
     void startShowing(std::unique_ptr<TMainForm>& form, std::int32_t year, std::int32_t month) {
@@ -67,7 +56,6 @@ protected:
         ASSERT_TRUE(ui.messages.empty());
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
 };
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
 #include "app/main_form.h"
 #include "platform/clock.h"
@@ -11,6 +10,7 @@
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/print_failures.h"
+#include "support/program_dir.h"
 
 using namespace sorvel;
 
@@ -19,20 +19,17 @@ namespace {
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kSilver = 0xFFC0C0C0;  // the default background
 
-class QuickPrintTest : public ::testing::Test {
+class QuickPrintTest : public sorvel::testing::ProgramDirTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
+        ProgramDirTest::SetUp();
         form.FormCreate();
         ui.messages.clear();  // the first start's file messages
         form.draw().settings().TodayColoring = 1;
     }
     void TearDown() override {
         TSorvelDraw::setRenderHookForTesting(nullptr);
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
+        ProgramDirTest::TearDown();
     }
     // The window's own zoom, frame and buttons, whatever happened.
     void expectRestored() {
@@ -45,7 +42,6 @@ protected:
         EXPECT_EQ(printer.liveJobs, 0);
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     RecordingPrinter printer;
     TMainForm form;

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/main_form.h"
@@ -16,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "schedule/schedule_tree_model.h"
 #include "schedule/yotei_form.h"
@@ -26,21 +26,15 @@ using namespace sorvel;
 
 namespace {
 
-class IcalCommands : public ::testing::Test {
+class IcalCommands : public sorvel::testing::ProgramDirTest {
 protected:
+    IcalCommands() : ProgramDirTest(LocalDate{2026, 3, 1}) {}
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2026, 3, 1});
+        ProgramDirTest::SetUp();
         ASSERT_TRUE(atomicReplace(path("Sorvel.dat"), std::string("<+Sorvel>\0<-Sorvel>\0", 20)));
         form.FormCreate();
         ui.messages.clear();
     }
-    void TearDown() override {
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
-    }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QAction* action(const char* name) { return form.popupMenu()->findChild<QAction*>(QString::fromLatin1(name)); }
     // Answers the next modal dialog: the years typed, the check box set, then OK.
     static void answerDialog(int from, int to, bool national = false) {
@@ -54,7 +48,6 @@ protected:
         });
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     TMainForm form;
 };

@@ -32,6 +32,7 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "calendar/canvas_size.h"
 #include "settings/calender_set.h"
@@ -489,12 +490,10 @@ TEST_F(SettingFormTest, ConversionErrorStopsApplyingAndTheDialogCloses) {
 
 // ---- From the calendar window's menu --------------------------------------------------------
 
-class SettingsFromMenu : public ::testing::Test {
+class SettingsFromMenu : public sorvel::testing::ProgramDirTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
+        ProgramDirTest::SetUp();
         TCalenderSet cs;
         cs.DispYear = 2001;
         cs.DispMonth = 9;
@@ -513,8 +512,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
+        ProgramDirTest::TearDown();
     }
     // Runs the menu command; steps act on the dialog it opens.
     void setClick(const std::function<void(TSettingForm&)>& steps) {
@@ -528,7 +526,6 @@ protected:
         form->popupMenu()->findChild<QAction*>(QStringLiteral("set"))->trigger();
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     std::unique_ptr<TMainForm> form;
 };
