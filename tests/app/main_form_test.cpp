@@ -19,7 +19,6 @@
 
 #include <functional>
 #include <utility>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "data/data_file.h"
