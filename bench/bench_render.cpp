@@ -26,7 +26,7 @@ void prepare(TSorvelDraw& draw) {
 
 void renderLoop(benchmark::State& state, TSorvelDraw& draw, const sorvel::CalendarSources& sources = {}) {
     for (auto _ : state) {
-        draw.settings().redraw = 1;
+        draw.setRedraw();
         draw.Render(sources);
         benchmark::DoNotOptimize(draw.canvas().constBits());
     }
@@ -90,13 +90,12 @@ void BM_TwelveMonthsZoom200Almanac(benchmark::State& state) {
     QTemporaryDir dir;
     TSorvelDraw draw;
     if (!zoom200OverWallpaper(state, draw, dir, static_cast<std::int32_t>(state.range(0)))) return;
-    sorvel::TCalenderSet& s = draw.settings();
     const sorvel::CalendarSources sources{nullptr, nullptr, true, true};
-    s.redraw = 1;
+    draw.setRedraw();
     draw.Render(sources);
     const QImage without = draw.canvas().copy();
     draw.setAlmanacShown(sorvel::AlmanacShown{true, true, true});
-    s.redraw = 1;
+    draw.setRedraw();
     draw.Render(sources);
     const bool line = draw.canvas() != without;
     renderLoop(state, draw, sources);

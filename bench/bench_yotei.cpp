@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kNotes = 100000;
 
-void fill(TSorvelSet& ss) {
+void fill(TDateMemoList& memos) {
     const std::string captions[] = {sjis("会議"), sjis("歯医者の予約"), sjis("誕生日"), sjis("表計算ソフトの締切")};
     for (int i = 0; i < kNotes; ++i) {
         auto m = std::make_unique<TDateMemo>();
@@ -28,7 +28,7 @@ void fill(TSorvelSet& ss) {
         m->day = 1 + (i * 17) % 28;
         m->caption = captions[i % 4];
         m->text = sjis("午前十時から本社三階の会議室で打ち合わせ。") + "\r\n" + sjis("資料を忘れないこと。");
-        ss.memos.push_back(std::move(m));
+        memos.push_back(std::move(m));
     }
 }
 
@@ -41,14 +41,14 @@ double peakMegabytes() {
 }
 
 void BM_OpenScheduleList(benchmark::State& state) {
-    TSorvelSet ss;
+    TDateMemoList memos;
     TCalenderSet cs;
     cs.DispYear = 2001;
-    fill(ss);
+    fill(memos);
     for (auto _ : state) {
         TYoteiForm form(nullptr);
-        form.ApplyGeometry(ss.yotei);
-        form.Open(cs, ss, nullptr);
+        form.ApplyGeometry(TYoteiSet{});
+        form.Open(cs, memos, nullptr);
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(form.grab());
         state.PauseTiming();
@@ -60,15 +60,15 @@ void BM_OpenScheduleList(benchmark::State& state) {
 BENCHMARK(BM_OpenScheduleList)->Unit(benchmark::kMillisecond);
 
 void BM_RefillRowsForRoot(benchmark::State& state) {
-    TSorvelSet ss;
+    TDateMemoList memos;
     TCalenderSet cs;
     cs.DispYear = 2001;
-    fill(ss);
+    fill(memos);
     TYoteiForm form(nullptr);
-    form.Open(cs, ss, nullptr);
+    form.Open(cs, memos, nullptr);
     QCoreApplication::processEvents();
     for (auto _ : state) form.Refresh();
-    state.counters["rows"] = static_cast<double>(ss.memos.size());
+    state.counters["rows"] = static_cast<double>(memos.size());
 }
 BENCHMARK(BM_RefillRowsForRoot)->Unit(benchmark::kMillisecond);
 

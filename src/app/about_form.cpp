@@ -26,6 +26,12 @@ QString TAboutForm::helpPageFor(const QString& programDir) {
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
+void TAboutForm::ShowHelp(const QString& programDir) {
+    const QString chm = joinPath(programDir, QStringLiteral("Sorvel.chm"));
+    const QString page = helpPageFor(programDir);
+    OpenHelpPage(QFileInfo::exists(chm) ? chm : QFileInfo::exists(page) ? page : helpPagePath());
+}
+
 void TAboutForm::OpenHelpPage(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo::exists(path)) {

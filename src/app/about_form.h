@@ -20,6 +20,9 @@ public:
     // Opens a help page with the desktop; says so when the page is missing or nothing on the
     // desktop can show it.
     static void OpenHelpPage(const QString& path);
+    // "ヘルプの表示(&H)": "Sorvel.chm" in the program directory when there is one, else the help
+    // page there or installed beside the program.
+    static void ShowHelp(const QString& programDir);
 
 private:
     void Label3Click();

@@ -101,7 +101,7 @@ public:
         if (t == QAccessible::Description) {
             const LocalDate today = form()->draw().todaysDate();
             QStringList captions;
-            for (const auto& m : form()->sorvelSet().memos)
+            for (const auto& m : form()->document().memos())
                 if (m && m->year == today.year && m->month == today.month && m->day == today.day)
                     captions << toQString(m->caption);
             return captions.isEmpty() ? QStringLiteral("今日の予定はありません")
@@ -132,12 +132,12 @@ public:
 
     QString dayText(const ShownDay& day) const {
         TMainForm& f = *form();
-        QStringList lines = dayInformation(day.date, f.sorvelSet().holidays, f.sorvelSet().memos,
+        QStringList lines = dayInformation(day.date, f.document().rules(), f.document().memos(),
                                            f.sorvelSet().ShowNationalHolidays == 1, f.draw().almanacShown().any());
         const LocalDate today = f.draw().todaysDate();
         if (day.date.year == today.year && day.date.month == today.month && day.date.day == today.day)
             lines.insert(1, QStringLiteral("今日"));
-        const int notes = notesOn(f.sorvelSet().memos, day.date.year, day.date.month, day.date.day);
+        const int notes = notesOn(f.document().memos(), day.date.year, day.date.month, day.date.day);
         if (notes > 0) lines.insert(1, QStringLiteral("予定 %1件").arg(notes));
         return lines.join(QStringLiteral("、"));
     }
@@ -211,7 +211,7 @@ QString calendarAccessibleName(const TMainForm& form) {
                 .arg(today.month)
                 .arg(today.day)
                 .arg(QString::fromUtf16(kWeekdayNames[d.weekday >= 0 && d.weekday <= 6 ? d.weekday : 0]))
-                .arg(notesOn(f.sorvelSet().memos, today.year, today.month, today.day));
+                .arg(notesOn(f.document().memos(), today.year, today.month, today.day));
     return name;
 }
 

@@ -62,4 +62,9 @@ QString dayAlmanacLine(const ClickedDate& date) {
     return items.join(QStringLiteral("　"));
 }
 
+std::string dayDialogNationalDay(const ClickedDate& date, bool nationalHolidays) {
+    if (!nationalHolidays) return {};
+    return nationalDayLabel(nationalHoliday(date.year, date.month, date.day));
+}
+
 }  // namespace sorvel

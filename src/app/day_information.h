@@ -2,6 +2,8 @@
 // What the calendar tells of one day when the mouse rests on it, and the almanac line of its day
 // dialog: the date with its weekday, the year in the Japanese era, the national holiday and the
 // user's holiday rules that fall on it, the almanac and the captions of its notes.
+#include <string>
+
 #include <QString>
 #include <QStringList>
 
@@ -23,5 +25,7 @@ QString dayToolTip(const ClickedDate& date, const THolidayList& holidays, const 
 // The day dialog's one line: the date, its era year and the almanac, on one line. Its list
 // already names the holidays and the notes.
 QString dayAlmanacLine(const ClickedDate& date);
+// The national holiday the day dialog lists for a date (CP932), when the calendar shows them.
+std::string dayDialogNationalDay(const ClickedDate& date, bool nationalHolidays);
 
 }  // namespace sorvel

@@ -1,30 +1,31 @@
 #pragma once
-// The calendar window: owns the basic settings with the date data and the drawing engine for
-// the whole run, keeps itself sized and on screen, paints the calendar, saves everything and
-// ends on "閉じる(&X)".
+// The calendar window: owns the basic settings, the calendar document and the drawing engine for
+// the whole run, keeps itself sized and on screen, paints the calendar, routes the commands,
+// saves everything and ends on "閉じる(&X)".
 #include <functional>
 #include <memory>
 
 #include <QPoint>
 
+#include "app/calendar_document.h"
+#include "app/layout_recovery.h"
+#include "app/main_menu.h"
+#include "app/screens.h"
+#include "app/tool_windows.h"
 #include "app/v_form.h"
 #include "app/window_geometry.h"
 #include "data/clicked_date.h"
-#include "data/data_file.h"
 #include "render/sorvel_draw.h"
 #include "settings/sorvel_set.h"
 
 class QAction;
 class QMenu;
-class QNetworkAccessManager;
 class QSystemTrayIcon;
-class QTimer;
 
 namespace sorvel {
 
-class CalDavSync;
 class SecretStore;
-struct SyncResult;
+class SyncController;
 class TLayoutForm;
 class TYoteiForm;
 
@@ -42,7 +43,7 @@ public:
     int SaveAll();
     void LoadDataFile();
     // Writes the data file; what another program added to it since it was last read or written
-    // here joins the notes first (with one message, none at the session end).
+    // here joins the notes first (with one message, none at the session end) and is shown.
     int SaveDataFile();
 
     // Mouse (client coordinates) and menu commands.
@@ -61,9 +62,6 @@ public:
     // Opens or closes the layout window as Disp says; a window that refuses to close keeps
     // Disp at 1.
     void ApplyLayoutDisp();
-    // A layout page left unsaved when the program was last ended without questions: offers to
-    // open it (and then removes the file).
-    void OfferLayoutRecovery();
     void setClick();
     void SelectbmpClick();
     void ZoomClick(float percent);
@@ -79,9 +77,9 @@ public:
     void SyncNowClick();
     // The sync's timer set from the sync settings (every Interval minutes while Enabled).
     void ApplySyncSetting();
-    // Where the sync's password is read (not owned); by default one held in memory for the run.
+    // Where the sync's password is read (not owned), given before FormCreate; by default one held
+    // in memory for the run.
     void setSecretStore(SecretStore* store) { secrets_ = store; }
-    SecretStore& secretStore() { return *secrets_; }
     bool syncing() const;
     void ShowHelpClick();
     void About1Click();
@@ -116,23 +114,25 @@ public:
 
     TSorvelSet& sorvelSet() { return *sorvelSet_; }
     const TSorvelSet& sorvelSet() const { return *sorvelSet_; }
+    CalendarDocument& document() { return *document_; }
+    const CalendarDocument& document() const { return *document_; }
     TSorvelDraw& draw() { return *draw_; }
     const TSorvelDraw& draw() const { return *draw_; }
-    QMenu* popupMenu() const { return popupMenu_; }
+    QMenu* popupMenu() const { return menu_.popup; }
     const QString& programDir() const { return programDir_; }
     bool closing() const { return closed_; }
-    TYoteiForm* yoteiForm() const { return yoteiForm_.get(); }
-    TLayoutForm* layoutForm() const { return layoutForm_.get(); }
-    // True while a quick print runs: the window neither paints nor resizes.
+    TYoteiForm* yoteiForm() const { return windows_ ? windows_->yotei() : nullptr; }
+    TLayoutForm* layoutForm() const { return windows_ ? windows_->layout() : nullptr; }
+    // True while a quick print runs.
     bool printing() const { return printing_; }
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // Tests: a tray icon even where the desktop has none.
     static void setTrayForTesting(bool always);
 
     // The primary screen's work area, read anew at every use.
-    static ScreenExtent screenExtent();
+    static ScreenExtent screenExtent() { return primaryScreenExtent(); }
     // Every screen's work area, the primary one first, read anew at every use.
-    static ScreenList screens();
+    static ScreenList screens() { return currentScreens(); }
     // A screen was added or removed or changed its geometry: a window left on no screen comes
     // back as at start-up.
     void ScreensChanged(const ScreenList& screens);
@@ -163,51 +163,30 @@ protected:
 private:
     // The almanac boxes of the basic settings, given to the calendar's engine.
     void ApplyAlmanacShown();
-    void buildMenu();
     void FormPaint();
     void FormClose();
     // The regular way to end: geometry stored, the layout window's question, save all (and the
     // question after a failed data-file write). True when the program may end.
     bool QueryEnd();
     void storePosition();
-    void watchScreens();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
+    std::unique_ptr<CalendarDocument> document_;
     std::unique_ptr<TSorvelDraw> draw_;
-    std::unique_ptr<TYoteiForm> yoteiForm_;
-    std::unique_ptr<TLayoutForm> layoutForm_;
+    std::unique_ptr<ToolWindows> windows_;
     QString programDir_;
     QSystemTrayIcon* tray_ = nullptr;
-    QMenu* popupMenu_ = nullptr;
-    QAction* allwaysOnTopAction_ = nullptr;
-    QAction* yoteiAction_ = nullptr;
-    QAction* layoutAction_ = nullptr;
-    QList<QAction*> zoomActions_;
-    std::unique_ptr<SecretStore> memorySecrets_;
+    MainMenu menu_;
+    std::unique_ptr<LayoutRecovery> recovery_;
     SecretStore* secrets_ = nullptr;
-    std::unique_ptr<QNetworkAccessManager> network_;
-    std::unique_ptr<CalDavSync> sync_;
-    QTimer* syncTimer_ = nullptr;
-    bool passwordPending_ = false;
-    void syncFinished(const SyncResult& result);
+    std::unique_ptr<SyncController> sync_;
+    // The lists changed behind the views (a merge, a load, a sync): the schedule list and the
+    // calendar show them.
+    void notesChanged();
     DayDialogRunner dayDialogRunner_;
-    // What was last read from or written to the data file.
-    DataFileBase dataFileBase_;
     bool dragging_ = false;
     bool doubleClickMark_ = false;
     bool printing_ = false;
-    // The recovered layout page was taken at this start: its file stays on disk until the program
-    // ends normally or the session end writes the page again.
-    bool recoveryTaken_ = false;
-    // What a quick print set aside while the page is rendered: the zoom, the today frame and
-    // the month buttons. A save while it prints (the session ends under the print dialog)
-    // stores these, not the print's.
-    struct PrintAside {
-        float percent = 100;
-        std::uint8_t todayColoring = 0;
-        std::uint8_t noDrawButton = 0;
-    } printAside_;
-    void swapPrintAside();
     bool closed_ = false;
     // QueryEnd has said yes: the close event that follows ends the program.
     bool ending_ = false;

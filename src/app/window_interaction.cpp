@@ -121,6 +121,36 @@ CalendarKey calendarKeyCommand(int key) {
     }
 }
 
+bool stepByCorner(CornerZone zone, TCalenderSet& cs) {
+    if (zone == CornerZone::Previous) PreviousMonth(cs);
+    if (zone == CornerZone::Next) NextMonth(cs);
+    return zone != CornerZone::None;
+}
+
+bool stepByKey(CalendarKey command, TCalenderSet& cs) {
+    switch (command) {
+        case CalendarKey::PreviousMonth: PreviousMonth(cs); return true;
+        case CalendarKey::NextMonth: NextMonth(cs); return true;
+        // A year is twelve steps of a month, with their limits at year 0 and 9999.
+        case CalendarKey::PreviousYear:
+            for (int i = 0; i < 12; ++i) PreviousMonth(cs);
+            return true;
+        case CalendarKey::NextYear:
+            for (int i = 0; i < 12; ++i) NextMonth(cs);
+            return true;
+        default: return false;
+    }
+}
+
+void StartDisplayDate(TCalenderSet& cs, const LocalDate& today) {
+    if (cs.DispDay == -1) {
+        cs.DispYear = today.year;
+        cs.DispMonth = today.month;
+        cs.DispDay = today.day;
+    }
+    SanitizeDisplayDate(cs, today.month);
+}
+
 void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth) {
     if (cs.DispYear < 0) cs.DispYear = 0;
     if (cs.DispYear > 9999) cs.DispYear = 9999;

@@ -6,6 +6,7 @@
 
 #include "app/window_geometry.h"
 #include "data/clicked_date.h"
+#include "platform/clock.h"
 #include "settings/calender_set.h"
 
 namespace sorvel {
@@ -27,6 +28,8 @@ enum class CornerZone { None, Previous, Next };
 CornerZone cornerZoneAt(int x, int y, int width, int buttonSize);
 // Button size of a canvas (its height / 18).
 int buttonSizeFor(int canvasHeight);
+// The month step of a press in a zone; false outside the zones.
+bool stepByCorner(CornerZone zone, TCalenderSet& cs);
 
 // Month stepping with the year limits 0 and 9999.
 void PreviousMonth(TCalenderSet& cs);
@@ -45,9 +48,14 @@ ClickedDate clickedDateOf(int year, int month, int day);
 // the day dialog of today.
 enum class CalendarKey { None, Menu, PreviousMonth, NextMonth, PreviousYear, NextYear, ThisMonth, TodayDialog };
 CalendarKey calendarKeyCommand(int key);
+// The month steps of a key's command: a month, or twelve months for a year (with the same
+// limits). False for a command that steps nothing.
+bool stepByKey(CalendarKey command, TCalenderSet& cs);
 
 // A stored display date brought into the range the window steps through: year 0–9999, month
 // 1–12 (an impossible month becomes today's).
 void SanitizeDisplayDate(TCalenderSet& cs, int todayMonth);
+// The display date the start shows: a stored day of −1 means today's month, then sanitized.
+void StartDisplayDate(TCalenderSet& cs, const LocalDate& today);
 
 }  // namespace sorvel

@@ -72,7 +72,6 @@ bool chooseCalWallpaper(TCalenderSet& cs) {
     const auto chosen = choosePictureFile(cs.WallPaperName);
     if (!chosen) return false;
     cs.WallPaperName = *chosen;
-    cs.redraw = 1;
     return true;
 }
 

@@ -206,7 +206,7 @@ void TSorvelObj::renderContent() {
             TCalenderSet& s = calendar_->settings();
             calendar_->SetExplicitSize(ViewWidth, ViewHeight);
             s.NoDrawButton = 1;
-            s.redraw = 1;
+            calendar_->setRedraw();
             // A calendar on a page marks no holidays and no schedule days.
             calendar_->Render(CalendarSources{});
             Canvas(image_).bitBlt(0, 0, ViewWidth, ViewHeight, calendar_->canvasBitmap(), 0, 0, RasterOp::Copy);
@@ -271,7 +271,7 @@ int TSorvelObj::EditSettings() {
             result = dialogs->editCalendar(calendar_->settings());
             if (result == 1) {
                 NeedsRender = 1;
-                calendar_->settings().redraw = 1;
+                calendar_->setRedraw();
                 if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
             }
             break;

@@ -124,6 +124,13 @@ int TSorvelDraw::LoadWallpaper() {
     return 1;
 }
 
+void TSorvelDraw::ShareWallpaper(const TSorvelDraw& other) {
+    wallpaper_ = other.wallpaper_;
+    wallpaperAlpha_ = other.wallpaperAlpha_;
+    composedOver_ = other.composedOver_;
+    stretched_ = Bitmap();
+}
+
 void TSorvelDraw::CreateCanvas() { createCanvas(true); }
 
 void TSorvelDraw::createCanvas(bool fillBackground) {
@@ -149,7 +156,7 @@ void TSorvelDraw::SetExplicitSize(int width, int height) {
     settings_->DispPercent = -1;
     canvasWidth_ = width;
     canvasHeight_ = height;
-    settings_->redraw = 1;
+    redraw_ = true;
 }
 
 void TSorvelDraw::ComputeYearTables(std::int64_t year) { tables_ = sorvel::ComputeYearTables(year); }
@@ -161,7 +168,7 @@ Rgb TSorvelDraw::slotColour(int slot) const {
 void TSorvelDraw::Render(const CalendarSources& sources) {
     if (g_renderBusy) return;
     TCalenderSet& s = *settings_;
-    if (s.redraw != 1) return;
+    if (!redraw_) return;
     g_renderBusy = true;
     sources_ = sources;
     ComputeYearTables(s.DispYear);
@@ -180,12 +187,12 @@ void TSorvelDraw::Render(const CalendarSources& sources) {
         if (s.NoDayDraw != 1) DrawMonths();
         if (s.NoDrawButton == 0) DrawButtons();
     }
-    s.redraw = 0;
+    redraw_ = false;
     g_renderBusy = false;
 }
 
 void TSorvelDraw::CopyTo(QPainter& target) {
-    settings_->redraw = 0;
+    redraw_ = false;
     if (!target.isActive()) {
         showMessage(QStringLiteral("転送に失敗"), QStringLiteral("Error"));
         return;
@@ -325,6 +332,31 @@ void TSorvelDraw::ClassifyDays(const MonthRect& r) {
     substitutes_.insert(substitutes_.end(), c.substitutes.begin(), c.substitutes.end());
 }
 
+void TSorvelDraw::titleRuns(const MonthRect& r, QString& yearRun, QString& monthRun) const {
+    const TCalenderSet& s = *settings_;
+    if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) {
+        // The Japanese era of the month's last day; before 1873 the year stays a number.
+        if (sources_.eraYear) yearRun = japaneseEraYear(r.year, r.month);
+        if (yearRun.isEmpty()) yearRun = QString::number(r.year);
+    }
+    if (s.NoDrawMonth == 1) return;
+    if (s.MonthStyle == 1)
+        monthRun = kJapaneseMonths[r.month - 1];
+    else if (s.MonthStyle == 2)
+        monthRun = kEnglishMonths[r.month - 1];
+    else
+        monthRun = QString::number(r.month) + (s.MonthFontChar == kShiftJisCharSet ? QStringLiteral("月") : QString());
+}
+
+void TSorvelDraw::drawWeekdayNames(const MonthRect& r, int shadow) {
+    const QString* names = weekdayNames(settings_->DayStyle);
+    for (int c = 0; c < 7; ++c) {
+        const int slot = c == 0 ? kSlotSunday : c == 6 ? kSlotSaturday : kSlotMonday + c - 1;
+        const BlockRect cell = r.layout.weekdayCell(c);
+        drawShadowed(names[c], cell.x, cell.y, cell.width, cell.height, shadow, slotColour(slot));
+    }
+}
+
 void TSorvelDraw::DrawMonth(const MonthRect& r) {
     const TCalenderSet& s = *settings_;
     cellWidth_ = r.layout.grid.cellWidth;
@@ -337,22 +369,9 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
         return;
     }
 
-    QString yearRun;
-    if (s.NoDrawYear != 1 && (r.index == 0 || r.month == 1)) {
-        // The Japanese era of the month's last day; before 1873 the year stays a number.
-        if (sources_.eraYear) yearRun = japaneseEraYear(r.year, r.month);
-        if (yearRun.isEmpty()) yearRun = QString::number(r.year);
-    }
+    QString yearRun, monthRun;
+    titleRuns(r, yearRun, monthRun);
     const QString separator = yearRun.isEmpty() ? QString() : QStringLiteral("  ");
-    QString monthRun;
-    if (s.MonthStyle == 1)
-        monthRun = kJapaneseMonths[r.month - 1];
-    else if (s.MonthStyle == 2)
-        monthRun = kEnglishMonths[r.month - 1];
-    else
-        monthRun = QString::number(r.month) + (s.MonthFontChar == kShiftJisCharSet ? QStringLiteral("月") : QString());
-    if (s.NoDrawMonth == 1) monthRun.clear();
-
     const int height = fontHeightFor(r, yearRun, separator, monthRun);
     font_.setHeight(height);
     drawTitle(r, yearRun, separator, monthRun);
@@ -362,14 +381,7 @@ void TSorvelDraw::DrawMonth(const MonthRect& r) {
     ClassifyDays(r);
 
     const int dayShadow = shadowOf(s.DayShadow);
-    if (s.NoDrawDay != 1) {
-        const QString* names = weekdayNames(s.DayStyle);
-        for (int c = 0; c < 7; ++c) {
-            const int slot = c == 0 ? kSlotSunday : c == 6 ? kSlotSaturday : kSlotMonday + c - 1;
-            const BlockRect cell = r.layout.weekdayCell(c);
-            drawShadowed(names[c], cell.x, cell.y, cell.width, cell.height, dayShadow, slotColour(slot));
-        }
-    }
+    if (s.NoDrawDay != 1) drawWeekdayNames(r, dayShadow);
 
     const std::size_t m = static_cast<std::size_t>(r.month - 1);
     int column = tables_.firstWeekday[m] > 6 ? 0 : tables_.firstWeekday[m];

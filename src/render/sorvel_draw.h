@@ -71,13 +71,21 @@ public:
     // image reader); 1 on success. On failure the message is shown and IsWallPaper := 0.
     // Where the picture is transparent the background colour (slot 13) shows through.
     int LoadWallpaper();
+    // The wallpaper another engine has read, as it was read: an engine for the same settings
+    // at another size (a print) does not decode the file again.
+    void ShareWallpaper(const TSorvelDraw& other);
     // (Re)creates the canvas at the size the zoom gives, filled with the background colour.
     void CreateCanvas();
     void SetExplicitSize(int width, int height);
     // The size of the canvas: what the zoom gives from the base size, or the explicit size.
     int CanvasWidth() const { return canvasWidth_; }
     int CanvasHeight() const { return canvasHeight_; }
-    // Draws everything when the redraw flag is 1. A render begun inside another is skipped.
+    // The canvas is out of date: the next Render draws it anew. Set at construction, by a new
+    // explicit size, and by every owner that changed the settings or the lists.
+    void setRedraw() { redraw_ = true; }
+    bool redraw() const { return redraw_; }
+    // Draws everything when the redraw flag is set, and clears it. A render begun inside another
+    // is skipped.
     void Render(const CalendarSources& sources = {});
     // Copies the canvas to the target's origin; clears the redraw flag.
     void CopyTo(QPainter& target);
@@ -134,6 +142,9 @@ private:
     void DrawButtons();
     void ClassifyDays(const MonthRect& r);
 
+    // The title's year and month as the settings show them; empty where they are not shown.
+    void titleRuns(const MonthRect& r, QString& yearRun, QString& monthRun) const;
+    void drawWeekdayNames(const MonthRect& r, int shadow);
     int fontHeightFor(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     void drawTitle(const MonthRect& r, const QString& yearRun, const QString& separator, const QString& monthRun);
     // The text in a box of width × height at (px, py), its shadow shadow pixels down-right.
@@ -144,6 +155,7 @@ private:
     Rgb slotColour(int slot) const;
 
     std::unique_ptr<TCalenderSet> settings_;
+    bool redraw_ = true;
     Bitmap canvas_;
     Bitmap wallpaper_;
     // A wallpaper with transparency as it was read, and the colour it is laid over in wallpaper_.

@@ -218,9 +218,9 @@ void TYoteiForm::StoreGeometry(TYoteiSet& set) const {
     set.YoWTree = splitter_->sizes().value(0, set.YoWTree);
 }
 
-void TYoteiForm::Open(TCalenderSet& cs, TSorvelSet& ss, QWidget*) {
+void TYoteiForm::Open(TCalenderSet& cs, TDateMemoList& memos, QWidget*) {
     cs_ = &cs;
-    ss_ = &ss;
+    memos_ = &memos;
     BuildTree();
     Refresh();
     show();
@@ -229,15 +229,15 @@ void TYoteiForm::Open(TCalenderSet& cs, TSorvelSet& ss, QWidget*) {
 }
 
 void TYoteiForm::DateDataChanged(bool rebuildTree) {
-    if (!ss_) return;
+    if (!memos_) return;
     if (rebuildTree) BuildTree();
     Refresh();
 }
 
 void TYoteiForm::BuildTree() {
-    if (!ss_) return;
-    dropEmptySlots(ss_->memos);
-    treeModel_->setYears(treeYears(ss_->memos, cs_ ? cs_->DispYear : 1));
+    if (!memos_) return;
+    dropEmptySlots(*memos_);
+    treeModel_->setYears(treeYears(*memos_, cs_ ? cs_->DispYear : 1));
     // Expanded while the view's layout is still pending, so it is laid out once.
     const QModelIndex root = treeModel_->rootIndex();
     dateTree_->expand(root);
@@ -253,18 +253,18 @@ DateKey TYoteiForm::selectedKey() const {
 }
 
 void TYoteiForm::Refresh() {
-    if (!ss_) return;
-    rowsModel_->setNotes(notesForKey(ss_->memos, selectedKey()));
+    if (!memos_) return;
+    rowsModel_->setNotes(notesForKey(*memos_, selectedKey()));
 }
 
 void TYoteiForm::DateTreeChange() { Refresh(); }
 
 std::vector<TDateMemo*> TYoteiForm::liveEntries(const std::vector<int>& rows) const {
     std::vector<TDateMemo*> notes;
-    if (!ss_ || rows.empty()) return notes;
+    if (!memos_ || rows.empty()) return notes;
     std::unordered_set<const TDateMemo*> alive;
-    alive.reserve(ss_->memos.size());
-    for (const auto& m : ss_->memos) alive.insert(m.get());
+    alive.reserve(memos_->size());
+    for (const auto& m : *memos_) alive.insert(m.get());
     notes.reserve(rows.size());
     for (int r : rows)
         if (TDateMemo* entry = rowsModel_->row(r).entry; alive.count(entry)) notes.push_back(entry);
@@ -287,7 +287,7 @@ void TYoteiForm::ReDataClick() {
 }
 
 void TYoteiForm::P1Click() {
-    if (!ss_ || !listPrinter_) return;
+    if (!memos_ || !listPrinter_) return;
     // Every row, in list order; rows whose notes are gone are left out.
     std::vector<int> rows(rowsModel_->rows().size());
     std::iota(rows.begin(), rows.end(), 0);
@@ -296,7 +296,7 @@ void TYoteiForm::P1Click() {
 }
 
 void TYoteiForm::IcalExportClick() {
-    if (!ss_) return;
+    if (!memos_) return;
     // The rows shown: the notes of the selected year, month or day.
     std::vector<int> rows(rowsModel_->rows().size());
     std::iota(rows.begin(), rows.end(), 0);
@@ -309,7 +309,7 @@ void TYoteiForm::YoteiListKeyDown(int key) {
 }
 
 void TYoteiForm::DateTreeDragDrop(const QModelIndex& node) {
-    if (!ss_ || !node.isValid()) return;
+    if (!memos_ || !node.isValid()) return;
     const DateKey key = readNodeKey(treeModel_->textsUpward(node));
     if (key.year == -1) return;
     const MsgAnswer answer = ui().messageBox(moveQuestion(key), QStringLiteral("メッセージ"), MsgButtons::OkCancel);

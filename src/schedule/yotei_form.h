@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include "data/date_data.h"
 #include "schedule/schedule_keys.h"
 #include "settings/sorvel_set.h"
 
@@ -30,8 +31,8 @@ public:
     // The window settings of the "YoteiSet" section: applied to the window, and stored back.
     void ApplyGeometry(const TYoteiSet& set);
     void StoreGeometry(TYoteiSet& set) const;
-    // Builds the tree and the rows over the notes of ss, shows the window and brings it forward.
-    void Open(TCalenderSet& cs, TSorvelSet& ss, QWidget* mainWindow);
+    // Builds the tree and the rows over the notes, shows the window and brings it forward.
+    void Open(TCalenderSet& cs, TDateMemoList& memos, QWidget* mainWindow);
 
     // The date data were changed elsewhere (a note deleted, another data file loaded): the rows
     // are refilled, and the tree is built anew when rebuildTree is set.
@@ -73,7 +74,7 @@ private:
     std::vector<TDateMemo*> liveEntries(const std::vector<int>& rows) const;
 
     TCalenderSet* cs_ = nullptr;
-    TSorvelSet* ss_ = nullptr;
+    TDateMemoList* memos_ = nullptr;
     ScheduleTreeModel* treeModel_ = nullptr;
     ScheduleRowsModel* rowsModel_ = nullptr;
     QTreeView* dateTree_ = nullptr;

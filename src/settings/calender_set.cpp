@@ -91,7 +91,6 @@ std::string defaultFontFace() { return sjis("ＭＳ ゴシック"); }
 void TCalenderSet::applyDefaults() {
     const TCalenderSet kept = *this;
     *this = TCalenderSet{};
-    redraw = kept.redraw;
     Cl[kSlotWeekday] = kept.Cl[kSlotWeekday];
 }
 

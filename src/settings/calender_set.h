@@ -74,9 +74,8 @@ public:
     std::uint8_t MonthStyle = 0;  // 0 digits, 1 Japanese names, 2 English names
     std::uint8_t DayStyle = 0;    // 0 Japanese, 1 English
     TDateSet dateSet;
-    std::int32_t redraw = 1;
 
-    // Every stored setting back to the default set; the redraw flag and slot 14 stay as they are.
+    // Every stored setting back to the default set; slot 14 stays as it is.
     void applyDefaults();
 };
 

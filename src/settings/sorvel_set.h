@@ -1,13 +1,11 @@
 #pragma once
 // Basic settings kept in the ini file: section SorvelSetting, plus the schedule list window's
-// section YoteiSet, the layout window's section LayoutSet and the sync's SyncSetting. Owns the
-// date data lists.
+// section YoteiSet, the layout window's section LayoutSet and the sync's SyncSetting.
 #include <cstdint>
 #include <string>
 
 #include <QString>
 
-#include "data/date_data.h"
 #include "platform/profile.h"
 #include "sync/sync_settings.h"
 
@@ -61,8 +59,6 @@ public:
     std::uint8_t ShowRokuyo = 0;
     std::uint8_t ShowOldCalendar = 0;
     std::uint8_t ShowSolarTerms = 0;
-    THolidayList holidays;
-    TDateMemoList memos;
     TYoteiSet yotei;
     TLayoutSet layout;
     TSyncSet sync;

@@ -19,7 +19,6 @@
 
 #include <functional>
 #include <utility>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "data/data_file.h"
@@ -33,26 +32,15 @@
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/caldav_stub.h"
+#include "support/program_dir.h"
 #include "support/short_disk.h"
 
 using namespace sorvel;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public sorvel::testing::ProgramDirTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
-    }
-    void TearDown() override {
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
-    }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void write(const char* name, const std::string& bytes) const { ASSERT_TRUE(atomicReplace(path(name), bytes)); }
-    std::string read(const char* name) const { return readWholeFile(path(name)).value_or("<missing>"); }
     // An empty data file and a state file showing the first of the month, then a window started
     // over them without a message.
     void startShowing(std::unique_ptr<TMainForm>& form, std::int32_t year, std::int32_t month) {
@@ -67,7 +55,6 @@ protected:
         ASSERT_TRUE(ui.messages.empty());
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
 };
 
@@ -141,13 +128,13 @@ TEST_F(MainFormTest, AProgramDirectoryNamedOutsideShiftJisKeepsItsNotes) {
             TMainForm form;
             form.FormCreate();
             EXPECT_EQ(ui.messages.back().text, "データ保存ファイル\n" + dir.filePath(sub) + "/Sorvel.dat を作成します。");
-            form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "x"}));
+            form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "x"}));
             form.Close1Click();
         }
         EXPECT_NE(readWholeFile(dir.filePath(sub) + "/sorvel.ini")->find("MemoFileName=Sorvel.dat\r\n"), std::string::npos);
         TMainForm again;
         again.FormCreate();
-        ASSERT_EQ(again.sorvelSet().memos.size(), 1u);
+        ASSERT_EQ(again.document().memos().size(), 1u);
     }
 }
 
@@ -249,7 +236,7 @@ TEST_F(MainFormTest, UnwritableDataFileAsksBeforeEndingAndNoKeepsEverything) {
     memo->month = 9;
     memo->day = 23;
     memo->caption = sjis("秋分");
-    form.sorvelSet().memos.push_back(std::move(memo));
+    form.document().memos().push_back(std::move(memo));
 
     QSignalSpy closed(&form, &TMainForm::closeRequested);
     ui.answers = {MsgAnswer::No};
@@ -261,8 +248,8 @@ TEST_F(MainFormTest, UnwritableDataFileAsksBeforeEndingAndNoKeepsEverything) {
     EXPECT_EQ(ui.messages[1].caption, QStringLiteral("メッセージ from Sorvel"));
     EXPECT_EQ(ui.messages[1].buttons, MsgButtons::YesNo);
     EXPECT_EQ(closed.count(), 0);
-    ASSERT_EQ(form.sorvelSet().memos.size(), 1u);
-    EXPECT_EQ(form.sorvelSet().memos[0]->caption, sjis("秋分"));
+    ASSERT_EQ(form.document().memos().size(), 1u);
+    EXPECT_EQ(form.document().memos()[0]->caption, sjis("秋分"));
 
     // Yes ends the program anyway.
     ui.answers = {MsgAnswer::Yes};
@@ -275,7 +262,7 @@ TEST_F(MainFormTest, ASessionEndThatCannotWriteTheDataFileKeepsTheNotesBesideAnd
         TMainForm form;
         form.FormCreate();
         form.sorvelSet().MemoFileName = cp932FromPath(dir.filePath(QStringLiteral("missing/Sorvel.dat")));
-        form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "kept"}));
+        form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "kept"}));
         EXPECT_EQ(form.SaveForSessionEnd(), 0);
     }
     const std::string unsaved = read("Sorvel.dat.unsaved");
@@ -293,8 +280,8 @@ TEST_F(MainFormTest, ASessionEndThatCannotWriteTheDataFileKeepsTheNotesBesideAnd
 TEST_F(MainFormTest, AScreenReaderReadsTheMonthTodayAndEachDay) {
     TMainForm form;
     form.FormCreate();
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "a"}));
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "b"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "a"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, "", "b"}));
     form.draw().settings().DispYear = 2001;
     form.draw().settings().DispMonth = 9;
     form.ShowImage();
@@ -376,7 +363,7 @@ TEST_F(StartedForm, DoubleClickOnADayRunsTheDayDialogAndWritesTheDataFile) {
         memo->month = d.month;
         memo->day = d.day;
         memo->caption = sjis("会議");
-        f.sorvelSet().memos.push_back(std::move(memo));
+        f.document().memos().push_back(std::move(memo));
         return 1;
     });
     // 23 September 2001: Sunday of week row 5 of a 640 × 480 single month.
@@ -422,7 +409,7 @@ TEST_F(MainFormTest, DayDialogListsTheNationalHolidayOfTheDay) {
 // substitute holiday of the rule on Sunday the 10th, which no paint has classified.
 TEST_F(StartedForm, TodaysDayDialogListsASubstituteHolidayOfAMonthNotShown) {
     setTodayForTesting(LocalDate{2001, 6, 11});
-    form->sorvelSet().holidays.push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 6, 10, 1, 0, 1, sjis("記念日")}));
+    form->document().rules().push_back(std::make_unique<THolidaySet>(THolidaySet{1, 0, 6, 10, 1, 0, 1, sjis("記念日")}));
     form->ShowImage();
     EXPECT_EQ(dayDialogCaptions([&] { form->FormKeyDown(Qt::Key_Return); }), std::vector<std::string>{"振替休日"});
     EXPECT_EQ(cs().DispMonth, 9);
@@ -482,7 +469,7 @@ TEST_F(StartedForm, TooltipWithoutAlmanacNamesTheDayAndCapsItsNotes) {
     // Tuesday 25 September 2001, in week row 5 of the 640 × 480 month: cells 80 × 53 from
     // x = 40, the first week row at grid row 3.
     for (int i = 0; i < 1000; ++i)
-        form->sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 25, "", std::string("n").append(std::to_string(i))}));
+        form->document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 25, "", std::string("n").append(std::to_string(i))}));
     const QStringList lines = form->DayToolTipAt(40 + 2 * 80 + 40, 7 * 53 + 20).split(QChar(u'\n'));
     ASSERT_EQ(lines.size(), 23) << lines.join('|').toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("2001年9月25日(火)"));
@@ -795,7 +782,7 @@ TEST_F(StartedForm, KeysStepTheMonthsShowThisMonthOpenTodaysDayAndTheMenu) {
     std::vector<ClickedDate> opened;
     form->setDayDialogRunner([&](TMainForm& f, const ClickedDate& d) {
         opened.push_back(d);
-        f.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{d.year, d.month, d.day, "", "k"}));
+        f.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{d.year, d.month, d.day, "", "k"}));
         return 1;
     });
     QTest::keyClick(form.get(), Qt::Key_PageDown);
@@ -843,45 +830,6 @@ TEST_F(StartedForm, HelpThatCannotBeShownIsSaid) {
                    QStringLiteral("メッセージ"), MsgButtons::Ok}}));
 }
 
-TEST_F(StartedForm, NotesAnotherProgramWroteMeanwhileSurviveTheNextSave) {
-    auto other = [&](const std::vector<const char*>& captions) {
-        TDateMemoList memos;
-        THolidayList rules;
-        for (const char* c : captions) memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 2, "", c}));
-        write("Sorvel.dat", buildDataFile(memos, rules));
-    };
-    auto captionsOnDisk = [&] {
-        TDateMemoList memos;
-        THolidayList rules;
-        parseDataFile(read("Sorvel.dat"), rules, memos);
-        std::vector<std::string> captions;
-        for (const auto& m : memos) captions.push_back(m->caption);
-        return captions;
-    };
-    form->sorvelSet().yotei.YoDisp = 1;
-    form->ApplyYoDisp();
-    other({"theirs"});
-    form->setDayDialogRunner([](TMainForm& f, const ClickedDate& d) {
-        f.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{d.year, d.month, d.day, "", "ours"}));
-        return 1;
-    });
-    const int x = 40 + 40, y = 7 * (480 / 9) + 20;  // 23 September 2001
-    form->FormMouseUp(x, y);
-    form->FormDblClick();
-    EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{
-                               {QStringLiteral("データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 1件を取り込みました。"),
-                                QStringLiteral("メッセージ from Sorvel"), MsgButtons::Ok}}));
-    EXPECT_EQ(captionsOnDisk(), (std::vector<std::string>{"theirs", "ours"}));
-    EXPECT_EQ(form->sorvelSet().memos.size(), 2u);
-
-    // At the session end nobody is asked: taken in all the same.
-    ui.messages.clear();
-    other({"theirs", "later"});
-    EXPECT_EQ(form->SaveForSessionEnd(), 1);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(captionsOnDisk(), (std::vector<std::string>{"theirs", "later", "ours"}));
-}
-
 TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid) {
     CalDavStub stub;
     stub.addEvent("p1", "20261210", "movie");
@@ -895,7 +843,7 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     ui.messages.clear();
     TSyncSet& set = form.sorvelSet().sync;
     set = TSyncSet{1, stub.url().toStdString(), "taro", 0};
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 12, 8, "", "meeting"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 12, 8, "", "meeting"}));
 
     menuAction(form, "SyncNow")->trigger();
     EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel - 同期中"));
@@ -924,7 +872,7 @@ protected:
         MainFormTest::SetUp();
         write("sorvel.ini", "[SorvelSetting]\r\nVersion=1.2\r\nShowRokuyo=1\r\nShowOldCalendar=1\r\nShowSolarTerms=1\r\n");
         ASSERT_NO_FATAL_FAILURE(startShowing(form, 2025, 12));
-        form->sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 12, 22, "", sjis("忘年会")}));
+        form->document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 12, 22, "", sjis("忘年会")}));
     }
     void TearDown() override {
         form.reset();

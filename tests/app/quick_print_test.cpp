@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
 #include "app/main_form.h"
 #include "platform/clock.h"
@@ -11,6 +10,7 @@
 #include "support/scripted_ui.h"
 #include "settings/calender_set.h"
 #include "support/print_failures.h"
+#include "support/program_dir.h"
 
 using namespace sorvel;
 
@@ -19,22 +19,19 @@ namespace {
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kSilver = 0xFFC0C0C0;  // the default background
 
-class QuickPrintTest : public ::testing::Test {
+class QuickPrintTest : public sorvel::testing::ProgramDirTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
+        ProgramDirTest::SetUp();
         form.FormCreate();
         ui.messages.clear();  // the first start's file messages
         form.draw().settings().TodayColoring = 1;
     }
     void TearDown() override {
         TSorvelDraw::setRenderHookForTesting(nullptr);
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
+        ProgramDirTest::TearDown();
     }
-    // The window's own zoom, frame and buttons are back, whatever happened.
+    // The window's own zoom, frame and buttons, whatever happened.
     void expectRestored() {
         const TCalenderSet& cs = form.draw().settings();
         EXPECT_EQ(cs.DispPercent, 100.0f);
@@ -45,7 +42,6 @@ protected:
         EXPECT_EQ(printer.liveJobs, 0);
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     RecordingPrinter printer;
     TMainForm form;
@@ -55,19 +51,22 @@ TEST_F(QuickPrintTest, OnePageWithTheCalendarAsLargeAsFitsAtTheTopLeft) {
     form.show();
     const QSize shown = form.size();
     QSize duringPrint;
+    float zoom = -1;
     int todayColoring = -1, noDrawButton = -1;
     TSorvelDraw::setRenderHookForTesting([&] {
         if (!form.printing()) return;
-        form.repaint();  // must neither draw nor resize the window
+        form.repaint();  // the window paints its own canvas at its own size meanwhile
         duringPrint = form.size();
+        zoom = form.draw().settings().DispPercent;
         todayColoring = form.draw().settings().TodayColoring;
         noDrawButton = form.draw().settings().NoDrawButton;
     });
     form.calenprintClick();
 
     EXPECT_EQ(duringPrint, shown);
-    EXPECT_EQ(todayColoring, 0);
-    EXPECT_EQ(noDrawButton, 1);
+    EXPECT_EQ(zoom, 100.0f);
+    EXPECT_EQ(todayColoring, 1);
+    EXPECT_EQ(noDrawButton, 0);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(printer.dialogs, std::vector<PrintDialogKind>{PrintDialogKind::Setup});
     EXPECT_EQ(printer.steps, (std::vector<std::string>{"startDoc", "startPage", "endPage", "endDoc"}));
@@ -88,15 +87,12 @@ TEST_F(QuickPrintTest, OnePageWithTheCalendarAsLargeAsFitsAtTheTopLeft) {
 // today frame and month buttons, and the print goes on with its own.
 TEST_F(QuickPrintTest, SessionEndDuringThePrintStoresTheWindowsOwnSettings) {
     int saved = -1;
-    int todayColoringAfter = -1;
     TSorvelDraw::setRenderHookForTesting([&] {
         if (!form.printing() || saved != -1) return;
         saved = form.SaveForSessionEnd();
-        todayColoringAfter = form.draw().settings().TodayColoring;
     });
     form.calenprintClick();
     EXPECT_EQ(saved, 1);
-    EXPECT_EQ(todayColoringAfter, 0);
     TCalenderSet stored;
     ASSERT_EQ(parseStateFile(readWholeFile(dir.filePath("SorvelSt.dat")).value_or(""), stored), 1);
     EXPECT_EQ(stored.DispPercent, 100.0f);

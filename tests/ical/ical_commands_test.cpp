@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QMenu>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/main_form.h"
@@ -16,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "schedule/schedule_tree_model.h"
 #include "schedule/yotei_form.h"
@@ -26,21 +26,15 @@ using namespace sorvel;
 
 namespace {
 
-class IcalCommands : public ::testing::Test {
+class IcalCommands : public sorvel::testing::ProgramDirTest {
 protected:
+    IcalCommands() : ProgramDirTest(LocalDate{2026, 3, 1}) {}
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2026, 3, 1});
+        ProgramDirTest::SetUp();
         ASSERT_TRUE(atomicReplace(path("Sorvel.dat"), std::string("<+Sorvel>\0<-Sorvel>\0", 20)));
         form.FormCreate();
         ui.messages.clear();
     }
-    void TearDown() override {
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
-    }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QAction* action(const char* name) { return form.popupMenu()->findChild<QAction*>(QString::fromLatin1(name)); }
     // Answers the next modal dialog: the years typed, the check box set, then OK.
     static void answerDialog(int from, int to, bool national = false) {
@@ -54,7 +48,6 @@ protected:
         });
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     TMainForm form;
 };
@@ -91,7 +84,7 @@ TEST_F(IcalCommands, ImportAddsSavesAndSaysWhatCameInAndASecondImportAddsNothing
                                                QStringLiteral("メッセージ"), MsgButtons::Ok}));
     const std::string saved = readWholeFile(path("Sorvel.dat")).value_or("");
     EXPECT_NE(saved.find(sjis("歯医者？")), std::string::npos);
-    EXPECT_EQ(form.sorvelSet().memos.size(), 13u);
+    EXPECT_EQ(form.document().memos().size(), 13u);
 
     ui.fileAnswers.push_back(path("in.ics"));
     answerDialog(2026, 2026);
@@ -99,7 +92,7 @@ TEST_F(IcalCommands, ImportAddsSavesAndSaysWhatCameInAndASecondImportAddsNothing
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(ui.messages[1].text.startsWith(QStringLiteral("予定 0件、休日 0件を追加しました。\n13件は登録済みでした。")))
         << ui.messages[1].text.toStdString();
-    EXPECT_EQ(form.sorvelSet().memos.size(), 13u);
+    EXPECT_EQ(form.document().memos().size(), 13u);
 }
 
 TEST_F(IcalCommands, AShiftJisFileIsReadAsThatAndTheMessageSaysSo) {
@@ -131,13 +124,13 @@ TEST_F(IcalCommands, RefusedFilesChangeNothing) {
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("iCalendarファイルではありません。"));
     EXPECT_EQ(ui.messages[1].text, QStringLiteral("ファイルが大きすぎます。読み込めるのは64MBまでのファイルです。"));
     EXPECT_EQ(ui.messages[1].caption, QStringLiteral("メッセージ"));
-    EXPECT_TRUE(form.sorvelSet().memos.empty());
+    EXPECT_TRUE(form.document().memos().empty());
 }
 
 TEST_F(IcalCommands, ExportWritesNotesRulesAndAskedNationalHolidaysAndAFailedWriteKeepsTheFile) {
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, sjis("本文"), sjis("見だし")}));
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{1700, 2, 29, "", "leap"}));
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{1752, 9, 5, "", "gap"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, sjis("本文"), sjis("見だし")}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{1700, 2, 29, "", "leap"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{1752, 9, 5, "", "gap"}));
     ui.fileAnswers.push_back(path("out.ics"));
     answerDialog(2026, 2026, true);
     action("IcalExport")->trigger();
@@ -203,8 +196,8 @@ TEST_F(IcalCommands, ExportWritesTheAlmanacOfTheYearsAskedOnlyWhenItsBoxIsTicked
 }
 
 TEST_F(IcalCommands, ScheduleListExportsTheRowsItShows) {
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, "", "a"}));
-    form.sorvelSet().memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 1, 1, "", "b"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 3, 10, "", "a"}));
+    form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2025, 1, 1, "", "b"}));
     form.sorvelSet().yotei.YoDisp = 1;
     form.ApplyYoDisp();
     TYoteiForm* list = form.yoteiForm();

@@ -118,7 +118,7 @@ protected:
     TCalenderSet& cs() { return draw.settings(); }
     const Bitmap& canvas() const { return draw.canvasBitmap(); }
     void render() {
-        cs().redraw = 1;
+        draw.setRedraw();
         draw.Render(sources);
     }
     // The cell of a weekday column and grid row of the single month.
@@ -147,7 +147,7 @@ TEST_F(Engine, CanvasSizeFollowsTheZoom) {
         render();
         EXPECT_EQ(canvas().width(), c.w) << c.percent;
         EXPECT_EQ(canvas().height(), c.h) << c.percent;
-        EXPECT_EQ(cs().redraw, 0);
+        EXPECT_FALSE(draw.redraw());
     }
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -563,24 +563,24 @@ TEST_F(Engine, ARenderAskedForInsideARenderIsSkipped) {
     TSorvelDraw other;
     other.settings().DispYear = 2001;
     other.settings().DispMonth = 9;
-    other.settings().redraw = 1;
+    other.setRedraw();
     int calls = 0;
     TSorvelDraw::setRenderHookForTesting([&] {
         ++calls;
         EXPECT_TRUE(TSorvelDraw::renderBusy());
         other.Render();
-        cs().redraw = 1;
+        draw.setRedraw();
         draw.Render();
     });
     render();
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(other.settings().redraw, 1);
+    EXPECT_TRUE(other.redraw());
     EXPECT_EQ(other.canvas().width(), 10);  // still the placeholder
-    EXPECT_EQ(cs().redraw, 0);
+    EXPECT_FALSE(draw.redraw());
     EXPECT_FALSE(TSorvelDraw::renderBusy());
     TSorvelDraw::setRenderHookForTesting(nullptr);
     other.Render();
-    EXPECT_EQ(other.settings().redraw, 0);
+    EXPECT_FALSE(other.redraw());
     EXPECT_EQ(other.canvas().width(), 640);
 }
 
@@ -596,12 +596,12 @@ TEST_F(Engine, CopyToDrawsTheCanvasAndClearsTheRedrawFlag) {
     render();
     QImage target(700, 500, QImage::Format_RGB32);
     target.fill(Qt::blue);
-    cs().redraw = 1;
+    draw.setRedraw();
     {
         QPainter p(&target);
         draw.CopyTo(p);
     }
-    EXPECT_EQ(cs().redraw, 0);
+    EXPECT_FALSE(draw.redraw());
     EXPECT_EQ(target.pixel(5, 5) & 0xFFFFFF, kWhite);
     EXPECT_EQ(target.pixel(639, 449) & 0xFFFFFF, kWhite);
     EXPECT_EQ(target.pixel(640, 449) & 0xFFFFFF, kBlue);
@@ -619,7 +619,7 @@ TEST_F(Engine, CanvasThatCannotBeCreatedIsReported) {
     EXPECT_EQ(ui.messages[0],
               (RecordedMessage{QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"), MsgButtons::Ok}));
     EXPECT_TRUE(canvas().isNull());
-    EXPECT_EQ(cs().redraw, 0);
+    EXPECT_FALSE(draw.redraw());
     // Sizes beyond the limit are refused before allocation, with the same message.
     ui.messages.clear();
     draw.SetExplicitSize(60000, 60000);
@@ -644,7 +644,7 @@ TEST(EngineConstruction, PlaceholderThatCannotBeCreatedIsReported) {
     // The engine still works.
     draw.settings().DispYear = 2001;
     draw.settings().DispMonth = 1;
-    draw.settings().redraw = 1;
+    draw.setRedraw();
     draw.Render();
     EXPECT_EQ(draw.canvas().width(), 640);
 }
@@ -688,7 +688,7 @@ TEST_F(Engine, StoredValuesTheDialogsNeverWriteStillDraw) {
         d.apply(cs());
         render();
         EXPECT_EQ(canvas().width(), 640) << d.what;
-        EXPECT_EQ(cs().redraw, 0) << d.what;
+        EXPECT_FALSE(draw.redraw()) << d.what;
     }
     EXPECT_TRUE(ui.messages.empty());
     // A month before year 1 is drawn with a weekday in range: six or fewer week rows used.

@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 
@@ -23,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "schedule/schedule_rows_model.h"
 #include "schedule/schedule_tree_model.h"
@@ -32,12 +32,10 @@ using namespace sorvel;
 
 namespace {
 
-class YoteiFormTest : public ::testing::Test {
+class YoteiFormTest : public sorvel::testing::ProgramDirTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
+        ProgramDirTest::SetUp();
         TCalenderSet cs;
         write("SorvelSt.dat", buildStateFile(cs));
         // Captions name the dates, in the order the list shows them.
@@ -46,13 +44,6 @@ protected:
             memos.push_back(std::make_unique<TDateMemo>(TDateMemo{y, m, d, "text", caption}));
         THolidayList rules;
         write("Sorvel.dat", buildDataFile(memos, rules));
-    }
-    void TearDown() override { setProgramDirectory(QString()), setTodayForTesting(std::nullopt); }
-    void write(const char* name, const std::string& bytes) const {
-        ASSERT_TRUE(atomicReplace(dir.filePath(QString::fromLatin1(name)), bytes));
-    }
-    std::string read(const char* name) const {
-        return readWholeFile(dir.filePath(QString::fromLatin1(name))).value_or("<missing>");
     }
     // The notes of the data file on disk in date order: "a1999/7/7 b2001/5/3".
     std::string notesOnDisk() const {
@@ -85,7 +76,6 @@ protected:
                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
 };
 
@@ -205,7 +195,7 @@ TEST_F(YoteiFormTest, NotesDeletedOrReplacedElsewhereLeaveNoRowBehind) {
     TYoteiForm& w = *form->yoteiForm();
     // The day dialog deletes the note of 3 May 2001 while the list shows it.
     form->setDayDialogRunner([](TMainForm& f, const ClickedDate&) {
-        auto& memos = f.sorvelSet().memos;
+        auto& memos = f.document().memos();
         memos.erase(std::find_if(memos.begin(), memos.end(), [](const auto& m) { return m->caption == "b"; }));
         return 1;
     });
@@ -222,7 +212,7 @@ TEST_F(YoteiFormTest, NotesDeletedOrReplacedElsewhereLeaveNoRowBehind) {
     form->LoadDataFile();
     EXPECT_EQ(w.treeModel()->years(), (YearRange{1850, 1853}));
     EXPECT_EQ(shownCaptions(w), "z");
-    EXPECT_EQ(w.rowsModel()->row(0).entry, form->sorvelSet().memos.front().get());
+    EXPECT_EQ(w.rowsModel()->row(0).entry, form->document().memos().front().get());
 }
 
 namespace {
@@ -259,7 +249,7 @@ TEST_F(YoteiFormTest, CancelOnAMonthNodeKeepsTheNotesAndAConfirmedMoveRedrawsThe
     w.DateTreeDragDrop(w.treeModel()->monthIndex(2001, 9));
     EXPECT_EQ(ui.messages, (std::vector<RecordedMessage>{{QStringLiteral("ドラッグした予定を2001年9月に変更します。"),
                                                           QStringLiteral("メッセージ"), MsgButtons::OkCancel}}));
-    const auto& memos = form->sorvelSet().memos;
+    const auto& memos = form->document().memos();
     const auto b = std::find_if(memos.begin(), memos.end(), [](const auto& m) { return m && m->caption == "b"; });
     ASSERT_NE(b, memos.end());
     EXPECT_EQ((*b)->month, 5);

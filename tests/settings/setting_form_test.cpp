@@ -32,6 +32,7 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "support/program_dir.h"
 #include "support/scripted_ui.h"
 #include "calendar/canvas_size.h"
 #include "settings/calender_set.h"
@@ -84,7 +85,7 @@ protected:
         TSettingForm form(nullptr, TSettingForm::DataFileCalls{[this] {
                                                                    ++saves;
                                                                    return SaveDataFile(ss.MemoFileName, dir.path(),
-                                                                                       ss.holidays, ss.memos);
+                                                                                       rules, memos);
                                                                },
                                                                [this] { loadedNames.push_back(ss.MemoFileName); }});
         int result = 0;
@@ -97,6 +98,8 @@ protected:
     ScriptedUi ui;
     TCalenderSet cs;
     TSorvelSet ss;
+    THolidayList rules;
+    TDateMemoList memos;
     int saves = 0;
     std::vector<std::string> loadedNames;
 };
@@ -246,7 +249,7 @@ TEST_F(SettingFormTest, FontsComeFromTheFontDialogWithTheirCharacterSet) {
 
 TEST_F(SettingFormTest, CancelAfterChangingTheFileKeepsTheNameButTheDataWereWritten) {
     const std::string oldName = ss.MemoFileName;
-    ss.memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, sjis("内容"), sjis("秋分")}));
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, sjis("内容"), sjis("秋分")}));
     const QString other = dir.filePath(QStringLiteral("別の.dat"));
     ui.fileAnswers = {other};
     EXPECT_FALSE(run([&](TSettingForm& f) {
@@ -487,12 +490,10 @@ TEST_F(SettingFormTest, ConversionErrorStopsApplyingAndTheDialogCloses) {
 
 // ---- From the calendar window's menu --------------------------------------------------------
 
-class SettingsFromMenu : public ::testing::Test {
+class SettingsFromMenu : public sorvel::testing::ProgramDirTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        setProgramDirectory(dir.path());
-        setTodayForTesting(LocalDate{2001, 9, 23});
+        ProgramDirTest::SetUp();
         TCalenderSet cs;
         cs.DispYear = 2001;
         cs.DispMonth = 9;
@@ -511,8 +512,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        setProgramDirectory(QString());
-        setTodayForTesting(std::nullopt);
+        ProgramDirTest::TearDown();
     }
     // Runs the menu command; steps act on the dialog it opens.
     void setClick(const std::function<void(TSettingForm&)>& steps) {
@@ -526,7 +526,6 @@ protected:
         form->popupMenu()->findChild<QAction*>(QStringLiteral("set"))->trigger();
     }
 
-    QTemporaryDir dir;
     ScriptedUi ui;
     std::unique_ptr<TMainForm> form;
 };
@@ -554,8 +553,9 @@ TEST_F(SettingsFromMenu, ZoomOfThirtyLeavesNoZoomItemCheckedAndResizesTheWindow)
 
 TEST_F(SettingsFromMenu, ChoosingAnotherDataFileWritesTheOldOneAndReadsTheNewOne) {
     TSorvelSet& ss = form->sorvelSet();
-    ASSERT_EQ(ss.memos.size(), 1u);
-    ss.memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, sjis("追加"), sjis("新しい")}));
+    TDateMemoList& memos = form->document().memos();
+    ASSERT_EQ(memos.size(), 1u);
+    memos.push_back(std::make_unique<TDateMemo>(TDateMemo{2001, 9, 23, sjis("追加"), sjis("新しい")}));
     ui.fileAnswers = {dir.filePath("other.dat")};
     setClick([](TSettingForm& f) {
         find<QPushButton>(f, "FileSelect")->click();
@@ -564,8 +564,8 @@ TEST_F(SettingsFromMenu, ChoosingAnotherDataFileWritesTheOldOneAndReadsTheNewOne
     // The old file holds the note added before the change; the lists now hold the new file's.
     EXPECT_NE(readWholeFile(dir.filePath("Sorvel.dat")).value_or("").find(sjis("新しい")), std::string::npos);
     EXPECT_EQ(ss.MemoFileName, cp932FromPath(dir.filePath("other.dat")));
-    ASSERT_EQ(ss.memos.size(), 1u);
-    EXPECT_EQ(ss.memos[0]->caption, sjis("別"));
+    ASSERT_EQ(memos.size(), 1u);
+    EXPECT_EQ(memos[0]->caption, sjis("別"));
     EXPECT_TRUE(ui.messages.empty());
 }
 
