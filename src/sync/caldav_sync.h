@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "data/date_data.h"
+#include "sync/sync_plan.h"
 #include "sync/sync_state.h"
 
 class QNetworkAccessManager;
@@ -46,11 +47,8 @@ enum class SyncStatus {
     ServerError,   // a 5xx answer, or another status the sync cannot go on from
     BadResponse,   // XML that cannot be read, a response cut short
     TooLarge,      // a response beyond kSyncMaxResponseBytes
+    NotCalendar,   // the address is no calendar of events: nothing was written
     Cancelled,     // cancel(): no message
-};
-
-struct SyncConflictDate {
-    std::int32_t year = 0, month = 0, day = 0;  // the server's version's date
 };
 
 struct SyncResult {

@@ -20,8 +20,14 @@ struct SyncItem {
     THolidaySet rule;
     std::uint64_t hash = 0;  // syncValueHash
     std::int32_t key = 0;    // SyncEntry::key
+    std::uint64_t captionHash = 0, textHash = 0;  // SyncEntry::captionHash, textHash
     std::string uid;         // from the server's event
 };
+
+// The state's entry of an item at href.
+SyncEntry syncEntryOf(const SyncItem& item, const std::string& href, const std::string& etag);
+// SyncEntry::textHash of an empty text.
+std::uint64_t syncEmptyTextHash();
 
 // The snapshot's notes and rules an event can carry (a date that exists and that iCalendar can
 // write, a rule with a day), in their order; and the number of notes it leaves out.

@@ -212,7 +212,9 @@ private:
         if (method == "PROPFIND") {
             std::string props = "<cs:getctag>c" + std::to_string(log_.size()) + "</cs:getctag>";
             if (offerToken) props += "<d:sync-token>" + token() + "</d:sync-token>";
-            return reply(s, 207, multistatus("<d:response><d:href>/cal/</d:href><d:propstat><d:prop>" + props +
+            const auto other = dav.find(path);
+            props += other != dav.end() ? other->second : kCalendarType;
+            return reply(s, 207, multistatus("<d:response><d:href>" + path + "</d:href><d:propstat><d:prop>" + props +
                                              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>"));
         }
         if (method == "REPORT") {
@@ -280,6 +282,9 @@ private:
         reply(s, 405, "");
     }
 
+    inline static const std::string kCalendarType =
+        "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"
+        "<c:supported-calendar-component-set><c:comp name=\"VEVENT\"/></c:supported-calendar-component-set>";
     inline static const std::string kNonce = "dcd98b7102dd2f0e8b11d0f600bfb0c093";
     std::unique_ptr<QTcpServer> server_;
     std::map<QTcpSocket*, QByteArray> pending_;
