@@ -961,13 +961,15 @@ void TMainForm::SyncNowClick() {
         for (const auto& r : form.sorvelSet_->holidays) snapshot.rules.push_back(*r);
         const QString dataFile = dataFilePath(form.sorvelSet_->MemoFileName, form.programDir_);
         SyncConfig config{QUrl(QString::fromStdString(cp932ToUtf8(set.Url))), QString::fromStdString(cp932ToUtf8(set.User))};
-        form.sync_->start(config, password.value_or(QString()), std::move(snapshot), syncStatePath(dataFile));
+        form.sync_->start(config, password, std::move(snapshot), syncStatePath(dataFile));
     });
 }
 
 void TMainForm::syncFinished(const SyncResult& result) {
     if (tray_) tray_->setToolTip(kTrayTip);
     if (closed_ || result.status == SyncStatus::Cancelled) return;
+    // A refused password is not tried again: the next sync asks for it.
+    if (result.status == SyncStatus::AuthFailed && secrets_) secrets_->forget(syncSecretKey(sorvelSet_->sync));
     if (result.status == SyncStatus::Ok) {
         const bool changed = !result.memosToAdd.empty() || !result.memosToRemove.empty() ||
                              !result.rulesToAdd.empty() || !result.rulesToRemove.empty();

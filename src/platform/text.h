@@ -15,7 +15,7 @@ namespace sorvel {
 inline constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
 inline std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
     for (unsigned char c : bytes) {
-        h ^= c;
+        h ^= static_cast<std::uint64_t>(c);
         h *= 0x100000001B3ull;
     }
     return h;

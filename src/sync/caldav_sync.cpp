@@ -75,7 +75,7 @@ struct CalDavSync::Run {
     std::weak_ptr<Run> self;
     QNetworkAccessManager* network = nullptr;
     SyncConfig config;
-    QString password;
+    std::optional<QString> password;  // none: the person declined to give one
     QString statePath;
     SyncState old;     // as read
     SyncState durable;  // old, with the server changes made so far: what a kill leaves true
@@ -175,7 +175,7 @@ struct CalDavSync::Run {
             const QNetworkReply::NetworkError error = reply->error();
             if (reply->property("sorvelTooLarge").toBool()) return fail(SyncStatus::TooLarge);
             if (error == QNetworkReply::AuthenticationRequiredError || a.status == 401)
-                return fail(SyncStatus::AuthFailed);
+                return fail(password ? SyncStatus::AuthFailed : SyncStatus::Cancelled);
             if (reply->property("sorvelTls").toBool() || error == QNetworkReply::SslHandshakeFailedError)
                 return fail(SyncStatus::TlsFailed);
             if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
@@ -416,12 +416,19 @@ struct CalDavSync::Run {
                  [this, op](Answer& a) { deleted(op, a); });
             return;
         }
+        if (!op.edit) return sendPut(op, encodeItem(op.item, op.uid));
+        // An edit keeps the server's event: what it holds now is changed where the note changed.
+        send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+            sendPut(op, g.status == 200 ? encodeEdit(g.body.toStdString(), op.item, op.uid) : encodeItem(op.item, op.uid));
+        });
+    }
+
+    void sendPut(const SyncOp& op, const std::string& bytes) {
         std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", "text/calendar; charset=utf-8"}};
         if (op.etag.empty())
             headers.push_back({"If-None-Match", "*"});
         else
             headers.push_back({"If-Match", QByteArray::fromStdString(op.etag)});
-        const std::string bytes = encodeItem(op.item, op.uid);
         send("PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers),
              [this, op](Answer& a) { put(op, a); });
     }
@@ -509,6 +516,7 @@ struct CalDavSync::Run {
                 if (op.tries >= kNewNameTries) return fail(SyncStatus::ServerError, 412);
                 SyncOp again = op;
                 again.etag.clear();
+                again.edit = false;
                 again.tries = op.tries + 1;
                 if (g.status != 404 || !op.etag.empty()) again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
                 ops.push_front(std::move(again));
@@ -571,8 +579,9 @@ CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent) : QObjec
                 // The challenge is answered once; a second one means the password is wrong.
                 if (reply->property("sorvelAuthTried").toBool()) return;
                 reply->setProperty("sorvelAuthTried", true);
+                if (!run_->password) return;  // the password box was cancelled: the sync ends quietly
                 auth->setUser(run_->config.user);
-                auth->setPassword(run_->password);
+                auth->setPassword(*run_->password);
             });
 }
 
@@ -584,7 +593,7 @@ CalDavSync::~CalDavSync() {
     }
 }
 
-void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSnapshot snapshot,
+void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
                        const QString& statePath) {
     if (run_) return;
     run_ = std::make_shared<Run>();

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -78,7 +79,10 @@ public:
     // Starts a sync; finished() follows exactly once (never from inside start()). The state
     // file is read here and, while events are uploaded, rewritten after each batch so that a
     // sync ended in the middle is finished by the next one.
-    void start(const SyncConfig& config, const QString& password, SyncSnapshot snapshot, const QString& statePath);
+    // Without a password (the person cancelled the box) a server that asks for one ends the sync
+    // with status Cancelled.
+    void start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
+               const QString& statePath);
     // Ends a running sync: requests are aborted and finished() comes with status Cancelled.
     void cancel();
     bool isRunning() const;

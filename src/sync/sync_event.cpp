@@ -112,6 +112,17 @@ std::string encodeItem(const SyncItem& item, const std::string& uid) {
     return ics;
 }
 
+std::string encodeEdit(std::string_view ics, const SyncItem& item, const std::string& uid) {
+    if (item.kind == SyncEntryKind::Memo) {
+        const SyncItem before = classifyEvent(ics);
+        if (before.kind == SyncEntryKind::Memo && before.uid == uid) {
+            std::string edited = icalEditEvent(ics, before.memo, item.memo);
+            if (!edited.empty()) return edited;
+        }
+    }
+    return encodeItem(item, uid);
+}
+
 std::string syncUid(const SyncItem& item, int place) {
     if (item.kind == SyncEntryKind::Memo) return memoUid(item.memo, place);
     char buf[80];

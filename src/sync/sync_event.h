@@ -41,6 +41,11 @@ SyncItem classifyEvent(std::string_view ics);
 // The calendar object of a note or rule with the given UID.
 std::string encodeItem(const SyncItem& item, const std::string& uid);
 
+// The calendar object of a note edited here whose event on the server is `ics`: that object
+// with only what the note changed; the note's own event when the object is one of ours, not a
+// note's, or cannot be read.
+std::string encodeEdit(std::string_view ics, const SyncItem& item, const std::string& uid);
+
 // The UID of a note or rule we send first: the note's as the export gives it, a rule's from
 // its value; place tells identical ones apart.
 std::string syncUid(const SyncItem& item, int place);

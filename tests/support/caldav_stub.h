@@ -35,6 +35,7 @@ public:
     std::string user = "taro", password = "secret";
     bool offerToken = true;    // else only a ctag
     bool refuseTokens = false;  // every stored token answered 403 valid-sync-token
+    int tokenStatus = 403;      // the status of that answer
     int failStatus = 0;         // every request answered with this status
     enum class Fault { None, Garbage, Cut, Silent, Huge } reportFault = Fault::None;  // REPORT answers
     std::function<void(const std::string& method, const std::string& path)> beforeRequest;
@@ -240,7 +241,7 @@ private:
                 std::size_t from = 0;
                 if (!since.empty()) {
                     if (refuseTokens || since.rfind("http://stub/sync/", 0) != 0)
-                        return reply(s, 403, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>");
+                        return reply(s, tokenStatus, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>");
                     from = std::stoul(since.substr(17));
                 }
                 std::set<std::string> changed(log_.begin() + static_cast<std::ptrdiff_t>(from), log_.end());
