@@ -84,46 +84,34 @@ TEST(SyncPlan, EveryCellOfHereAndThereIsDecided) {
         {"changed there", [&](World& w) { w.there["/cal/r.ics"] = rThere; }, {"+ 6 r2", "- 6 r"}},
         {"added there", [](World& w) { w.there["/cal/s.ics"] = TDateMemo{2026, 12, 7, "", "s"}; }, {"+ 7 s"}},
         {"deleted there", [](World& w) { w.there["/cal/r.ics"] = std::nullopt; }, {"- 6 r"}},
-        {"changed on both sides: both kept", [&](World& w) {
-             find(w, "r")->caption = "r1";
-             w.there["/cal/r.ics"] = rThere;
-         }, {"PUT new r1/", "+ 6 r2", "conflict 6", "conflict 6"}},
-        {"changed on both sides alike", [&](World& w) {
-             find(w, "r")->caption = "r2";
-             w.there["/cal/r.ics"] = rThere;
-         }, {}},
-        {"changed here, deleted there: the change stays", [](World& w) {
-             find(w, "r")->caption = "r1";
-             w.there["/cal/r.ics"] = std::nullopt;
-         }, {"PUT new r1/"}},
-        {"deleted here, changed there: the change stays", [&](World& w) {
-             drop(w, "r");
-             w.there["/cal/r.ics"] = rThere;
-         }, {"+ 6 r2"}},
-        {"deleted on both sides", [](World& w) {
-             drop(w, "r");
-             w.there["/cal/r.ics"] = std::nullopt;
-         }, {}},
-        {"added alike on both sides", [](World& w) {
-             w.here.push_back({2026, 12, 7, "", "s"});
-             w.there["/cal/s.ics"] = TDateMemo{2026, 12, 7, "", "s"};
-         }, {}},
-        {"text of q edited, p deleted (same day)", [](World& w) {
-             find(w, "q")->text = "new";
-             drop(w, "p");
-         }, {"DELETE /cal/p.ics \"1\"", "PUT /cal/q.ics \"1\" q/new"}},
-        {"caption of q edited, p deleted (same day)", [](World& w) {
-             find(w, "q")->caption = "q2";
-             drop(w, "p");
-         }, {"DELETE /cal/p.ics \"1\"", "PUT /cal/q.ics \"1\" q2/old"}},
-        {"caption of p edited, q deleted: no neighbour taken for it", [](World& w) {
-             find(w, "p")->caption = "p2";
-             drop(w, "q");
-         }, {"DELETE /cal/p.ics \"1\"", "DELETE /cal/q.ics \"1\"", "PUT new p2/"}},
-        {"both of one day rewritten: neither event taken for the other", [](World& w) {
-             find(w, "p")->caption = "x";
-             *find(w, "q") = {2026, 12, 5, "y", "y"};
-         }, {"DELETE /cal/p.ics \"1\"", "DELETE /cal/q.ics \"1\"", "PUT new x/", "PUT new y/y"}},
+        {"changed on both sides: both kept",
+         [&](World& w) { find(w, "r")->caption = "r1"; w.there["/cal/r.ics"] = rThere; },
+         {"PUT new r1/", "+ 6 r2", "conflict 6", "conflict 6"}},
+        {"changed on both sides alike",
+         [&](World& w) { find(w, "r")->caption = "r2"; w.there["/cal/r.ics"] = rThere; },
+         {}},
+        {"changed here, deleted there: the change stays",
+         [](World& w) { find(w, "r")->caption = "r1"; w.there["/cal/r.ics"] = std::nullopt; },
+         {"PUT new r1/"}},
+        {"deleted here, changed there: the change stays",
+         [&](World& w) { drop(w, "r"); w.there["/cal/r.ics"] = rThere; },
+         {"+ 6 r2"}},
+        {"deleted on both sides", [](World& w) { drop(w, "r"); w.there["/cal/r.ics"] = std::nullopt; }, {}},
+        {"added alike on both sides",
+         [](World& w) { w.here.push_back({2026, 12, 7, "", "s"}); w.there["/cal/s.ics"] = TDateMemo{2026, 12, 7, "", "s"}; },
+         {}},
+        {"text of q edited, p deleted (same day)",
+         [](World& w) { find(w, "q")->text = "new"; drop(w, "p"); },
+         {"DELETE /cal/p.ics \"1\"", "PUT /cal/q.ics \"1\" q/new"}},
+        {"caption of q edited, p deleted (same day)",
+         [](World& w) { find(w, "q")->caption = "q2"; drop(w, "p"); },
+         {"DELETE /cal/p.ics \"1\"", "PUT /cal/q.ics \"1\" q2/old"}},
+        {"caption of p edited, q deleted: no neighbour taken for it",
+         [](World& w) { find(w, "p")->caption = "p2"; drop(w, "q"); },
+         {"DELETE /cal/p.ics \"1\"", "DELETE /cal/q.ics \"1\"", "PUT new p2/"}},
+        {"both of one day rewritten: neither event taken for the other",
+         [](World& w) { find(w, "p")->caption = "x"; *find(w, "q") = {2026, 12, 5, "y", "y"}; },
+         {"DELETE /cal/p.ics \"1\"", "DELETE /cal/q.ics \"1\"", "PUT new x/", "PUT new y/y"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
