@@ -8,7 +8,11 @@ The server comes from CALDAV_URL, CALDAV_USER and CALDAV_PASSWORD.
                               adds an all-day event (date as YYYY-MM-DD)
   berlin <calendar> <summary> <uid>
                               adds a one-off event at 10:00 on 22 August 2001 in Europe/Berlin,
-                              with the zone's summer-time rules, as a phone in Europe writes it
+                              with the zone's summer-time rules, a place, categories and an
+                              alarm, as a phone in Europe writes it
+  props <calendar> <uid>      prints the event's SUMMARY, DTSTART's TZID and time, LOCATION,
+                              CATEGORIES and number of alarms, one "NAME=value" a line
+  remake <id> <name>          deletes the calendar <id> and makes it again; prints its address
   rename <calendar> <uid> <summary>
                               changes the summary of the event <uid>
 """
@@ -70,8 +74,23 @@ def main(argv):
             "END:VTIMEZONE",
             "BEGIN:VEVENT", "UID:" + argv[4], "DTSTAMP:20010101T000000Z",
             "DTSTART;TZID=Europe/Berlin:20010822T100000", "DTEND;TZID=Europe/Berlin:20010822T110000",
-            "SUMMARY:" + argv[3], "END:VEVENT", "END:VCALENDAR", ""])
+            "SUMMARY:" + argv[3], "LOCATION:本社", "CATEGORIES:仕事",
+            "BEGIN:VALARM", "ACTION:DISPLAY", "DESCRIPTION:" + argv[3], "TRIGGER:-PT15M", "END:VALARM",
+            "END:VEVENT", "END:VCALENDAR", ""])
         calendar(argv[2]).save_event(text)
+    elif cmd == "props":
+        cal = icalendar.Calendar.from_ical(calendar(argv[2]).event_by_uid(argv[3]).data)
+        for ev in cal.walk("VEVENT"):
+            start = ev["DTSTART"]
+            print("SUMMARY=" + str(ev.get("SUMMARY", "")))
+            print("DTSTART=" + str(start.params.get("TZID", "")) + " " + start.dt.strftime("%Y%m%dT%H%M%S"))
+            print("LOCATION=" + str(ev.get("LOCATION", "")))
+            print("CATEGORIES=" + ",".join(str(c) for c in ev["CATEGORIES"].cats) if "CATEGORIES" in ev else "CATEGORIES=")
+            print("VALARM=%d" % len(ev.walk("VALARM")))
+    elif cmd == "remake":
+        principal = client().principal()
+        principal.calendar(cal_id=argv[2]).delete()
+        print(principal.make_calendar(name=argv[3], cal_id=argv[2]).url)
     elif cmd == "rename":
         ev = calendar(argv[2]).event_by_uid(argv[3])
         cal = icalendar.Calendar.from_ical(ev.data)

@@ -2,7 +2,9 @@
 # Two-way sync with a real CalDAV server (Radicale on loopback), checked with an independent
 # client (python3-caldav): a note added in the day dialog reaches the server, an event added on
 # the server reaches the calendar and the data file, a note changed on both sides is kept twice,
-# and a sync of 2,000 notes killed half way is finished by the next one with none doubled.
+# a phone's event edited here keeps its zone, place, alarm and categories, a calendar deleted and
+# made again at the same address gets every note back without one lost here, and a sync of 2,000
+# notes killed half way is finished by the next one with none doubled.
 # There is no session bus, so no secret service answers: the program asks for the password once
 # a run ("同期のパスワード") and it is typed in. Screenshots go to $SORVEL_SHOTS when it is set.
 source "$(dirname "$0")/lib.sh"
@@ -150,6 +152,38 @@ notes_on 15 desk 0 || fail "the old version of the note is still there"
 [[ "$(client list "$cal" | cut -f1,2)" == $'2001-08-15\tdesk-pc\n2001-08-15\tdesk-phone\n2001-08-20\t歯医者\n2001-08-22\tcall' ]] \
   || fail "the server does not hold both versions once: $(client list "$cal")"
 echo "caldav sync: conflict ok"
+
+# (e) The phone's zoned event with a place, categories and an alarm, its caption changed here
+# (while the program is not running): the server's event keeps all of them and its time.
+kill "$pid"; wait_exit "$pid" 10 || fail "SIGTERM did not end the program"
+/usr/bin/python3 - "$prog/Sorvel.dat" "$berlin_time call" <<'PY' || fail "the zoned note was not changed in the data file"
+import sys
+data, caption = open(sys.argv[1], 'rb').read(), sys.argv[2].encode()
+if data.count(b'<+DA>' + caption + b'<-DA>') != 1: sys.exit('no single note ' + sys.argv[2])
+open(sys.argv[1], 'wb').write(data.replace(b'<+DA>' + caption + b'<-DA>', b'<+DA>' + caption + b' moved<-DA>'))
+PY
+touch "$E2E_TMP/mark"; sleep 1
+run_sorvel
+sync_now
+give_password
+wait_state 30 || fail "the sync of the edit did not finish"
+[[ "$(client props "$cal" phone-2)" == $'SUMMARY=call moved\nDTSTART=Europe/Berlin 20010822T100000\nLOCATION=本社\nCATEGORIES=仕事\nVALARM=1' ]] \
+  || fail "the edited event lost what the phone gave it: $(client props "$cal" phone-2)"
+echo "caldav sync: edit keeps the event ok"
+
+# (f) The calendar deleted and made again at the same address by another client: nothing is
+# deleted here, every note goes up again, and the message says so once.
+[[ "$(client remake desk Desk)" == "$cal" ]] || fail "the calendar was not made again at its address"
+: >"$E2E_TMP/messages"
+sync_now
+box=$(wait_window '^メッセージ from Sorvel$' 30) || fail "no message after the calendar was made again"
+grep -qxF '{"caption":"メッセージ from Sorvel","text":"サーバーのカレンダーが空になったか作り直されていたため、こちらの予定は消さずにすべてサーバーへ送りました"}' \
+  "$E2E_TMP/messages" || fail "not the message of a calendar made again: $(cat "$E2E_TMP/messages")"
+[[ $(wc -l <"$E2E_TMP/messages") == 1 ]] || fail "more than one message: $(cat "$E2E_TMP/messages")"
+press "$box" Return; sleep 0.5
+[[ $(grep -ac '<+M03>' "$prog/Sorvel.dat") == 4 ]] || fail "notes were lost here: $(grep -ac '<+M03>' "$prog/Sorvel.dat") left"
+[[ $(client list "$cal" | wc -l) == 4 ]] || fail "the notes did not go up again: $(client list "$cal")"
+echo "caldav sync: calendar made again ok"
 
 # (d) 2,000 notes to a second calendar; the program is killed (SIGKILL) half way through the
 # uploads, and the next run's sync finishes the work: 2,000 on both sides, none doubled.

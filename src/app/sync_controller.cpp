@@ -65,11 +65,11 @@ void SyncController::SyncNow() {
     secrets_->read(syncSecretKey(set), [self](std::optional<QString> password) {
         if (!self || self->stopped_) return;
         self->passwordPending_ = false;
-        self->start(password.value_or(QString()));
+        self->start(password);
     });
 }
 
-void SyncController::start(const QString& password) {
+void SyncController::start(const std::optional<QString>& password) {
     if (!network_) network_ = std::make_unique<QNetworkAccessManager>();
     if (!sync_) {
         sync_ = std::make_unique<CalDavSync>(network_.get());
@@ -83,6 +83,8 @@ void SyncController::start(const QString& password) {
 void SyncController::finished(const SyncResult& result) {
     if (tray_) tray_->setToolTip(kTrayTip);
     if (stopped_ || result.status == SyncStatus::Cancelled) return;
+    // A refused password is not tried again: the next sync asks for it.
+    if (result.status == SyncStatus::AuthFailed && secrets_) secrets_->forget(syncSecretKey(settings_));
     if (result.status == SyncStatus::Ok) {
         int saved = 1;
         if (document_.ApplySync(result)) {

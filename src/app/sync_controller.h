@@ -4,6 +4,7 @@
 // changes joined to the document and written, then the sync state beside the data file.
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QObject>
 
@@ -45,7 +46,7 @@ public:
     void Stop();
 
 private:
-    void start(const QString& password);
+    void start(const std::optional<QString>& password);
     void finished(const SyncResult& result);
 
     CalendarDocument& document_;

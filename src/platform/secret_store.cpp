@@ -14,4 +14,6 @@ void MemorySecretStore::write(const QString& key, const QString& secret, std::fu
     if (done) done(true);
 }
 
+void MemorySecretStore::forget(const QString& key) { secrets_.erase(key); }
+
 }  // namespace sorvel

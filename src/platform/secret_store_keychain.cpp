@@ -55,6 +55,16 @@ void KeychainSecretStore::write(const QString& key, const QString& secret, std::
     job->start();
 }
 
+void KeychainSecretStore::forget(const QString& key) {
+    held_.erase(key);
+    asked_.erase(key);
+    if (!serviceAnswers_) return;
+    auto* job = new QKeychain::DeletePasswordJob(service_, &jobs_);
+    job->setKey(key);
+    job->setAutoDelete(true);
+    job->start();
+}
+
 std::optional<QString> KeychainSecretStore::askOnce(const QString& key) {
     if (asked_[key]) return std::nullopt;
     asked_[key] = true;

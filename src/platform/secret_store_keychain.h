@@ -26,6 +26,8 @@ public:
     void read(const QString& key, std::function<void(std::optional<QString>)> done) override;
     // Holds the secret for this run at once; `done` answers whether the secret service stored it.
     void write(const QString& key, const QString& secret, std::function<void(bool)> done) override;
+    // Forgets what this run holds and asked, and removes the entry from the secret service.
+    void forget(const QString& key) override;
 
     // False once the secret service failed to answer in this run: from then on secrets are
     // asked and held in memory only, and the service is not tried again.

@@ -14,8 +14,8 @@ namespace sorvel {
 // FNV-1a, 64 bits, over bytes: the stable hash that UIDs and the sync state store.
 inline constexpr std::uint64_t kFnvBasis = 0xCBF29CE484222325ull;
 inline std::uint64_t fnv1a(std::uint64_t h, std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        h ^= c;
+    for (const char c : bytes) {
+        h ^= static_cast<std::uint64_t>(static_cast<unsigned char>(c));
         h *= 0x100000001B3ull;
     }
     return h;

@@ -21,7 +21,9 @@
 
 #include "ical/ical_export.h"
 #include "platform/files.h"
+#include "sync/caldav_discovery.h"
 #include "sync/caldav_xml.h"
+#include "sync/sync_plan.h"
 #include "sync/sync_event.h"
 
 namespace sorvel {
@@ -61,6 +63,8 @@ QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus
         return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
     case SyncStatus::BadResponse: return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
     case SyncStatus::TooLarge: return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
+    case SyncStatus::NotCalendar:
+        return QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
     }
     return {};
 }
@@ -71,7 +75,7 @@ struct CalDavSync::Run {
     std::weak_ptr<Run> self;
     QNetworkAccessManager* network = nullptr;
     SyncConfig config;
-    QString password;
+    std::optional<QString> password;  // none: the person declined to give one
     QString statePath;
     SyncState old;     // as read
     SyncState durable;  // old, with the server changes made so far: what a kill leaves true
@@ -84,29 +88,19 @@ struct CalDavSync::Run {
 
     // The local side.
     std::vector<SyncItem> local;
-    std::vector<int> entryLocal;     // per old entry: its local item, -1 when gone locally
-    std::vector<bool> localTaken;    // per local item: matched or linked
 
     // The server side.
-    bool fullListing = false;
-    std::map<std::string, std::string> listed;  // href -> etag
-    std::set<std::string> removed;              // hrefs the server reported removed
+    SyncServerSide server;
     std::map<std::string, std::pair<std::string, std::string>> fetched;  // href -> etag, data
     std::string newToken, newCtag;
     bool keepOldToken = false;
+    bool listedInFull = false;  // the full listing was asked for once in this sync
+    bool madeAgain = false;     // the server's calendar was emptied or made again: a first sync
 
     // The outcome.
     std::vector<SyncEntry> entries;
     std::set<std::string> usedHrefs;
-    struct Op {
-        enum Kind { Put, Delete } kind = Put;
-        std::string href, etag;  // etag: If-Match; empty for a new event
-        SyncItem item;
-        std::string uid;
-        int tries = 0;
-        bool conflict = false;  // ours of a conflict: the server's version is kept beside it
-    };
-    std::deque<Op> ops;
+    std::deque<SyncOp> ops;
     std::size_t opsTotal = 0, opsDone = 0, inFlight = 0;
     std::size_t unsupportedBefore = 0;
     std::size_t notCarried = 0;  // our notes on dates no event can hold
@@ -149,7 +143,8 @@ struct CalDavSync::Run {
     };
 
     void send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
-              std::vector<std::pair<QByteArray, QByteArray>> headers, std::function<void(Answer&)> then) {
+              std::vector<std::pair<QByteArray, QByteArray>> headers, std::function<void(Answer&)> then,
+              bool anyStatus = false) {
         QNetworkRequest req(url);
         req.setTransferTimeout(config.timeoutMs);
         req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -171,7 +166,7 @@ struct CalDavSync::Run {
         });
         QObject::connect(reply, &QNetworkReply::sslErrors, owner,
                          [reply](const QList<QSslError>&) { reply->setProperty("sorvelTls", true); });
-        QObject::connect(reply, &QNetworkReply::finished, owner, [this, reply, then = std::move(then)] {
+        QObject::connect(reply, &QNetworkReply::finished, owner, [this, reply, anyStatus, then = std::move(then)] {
             replies.erase(reply);
             reply->deleteLater();
             if (done) return;
@@ -180,12 +175,12 @@ struct CalDavSync::Run {
             const QNetworkReply::NetworkError error = reply->error();
             if (reply->property("sorvelTooLarge").toBool()) return fail(SyncStatus::TooLarge);
             if (error == QNetworkReply::AuthenticationRequiredError || a.status == 401)
-                return fail(SyncStatus::AuthFailed);
+                return fail(password ? SyncStatus::AuthFailed : SyncStatus::Cancelled);
             if (reply->property("sorvelTls").toBool() || error == QNetworkReply::SslHandshakeFailedError)
                 return fail(SyncStatus::TlsFailed);
             if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
                 return fail(SyncStatus::Timeout);
-            if (a.status >= 500) return fail(SyncStatus::ServerError, a.status);
+            if (a.status >= 500 && !anyStatus) return fail(SyncStatus::ServerError, a.status);
             if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) {
                 // A transport failure: none before an answer, a cut one after.
                 return fail(a.status == 0 && reply->bytesAvailable() == 0 ? SyncStatus::Unreachable
@@ -226,27 +221,33 @@ struct CalDavSync::Run {
             propfind();
     }
 
+    // Changes since token, or every event when it is empty. A server that refuses the report in
+    // any way (a token it no longer takes, 500 for one it never knew) is asked for the full
+    // listing instead, once in a sync.
     void syncReport(const std::string& token) {
-        send("REPORT", config.collection, syncCollectionBody(token),
-             {{"Content-Type", xmlType()}, {"Depth", "0"}}, [this, token](Answer& a) {
+        send("REPORT", config.collection, syncCollectionBody(token), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+             [this, token](Answer& a) {
                  if (a.status != 207) {
-                     if (!token.empty()) return propfind();  // the token is no longer taken: all again
-                     return calendarQuery();
+                     if (listedInFull) return fail(SyncStatus::ServerError, a.status);
+                     listedInFull = true;
+                     return token.empty() ? calendarQuery() : propfind();
                  }
                  readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
-                     fullListing = token.empty();
+                     server.complete = token.empty();
                      for (const DavResponse& r : ms.responses) {
                          if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
                          if (r.status == 404)
-                             removed.insert(r.href);
+                             server.removed.insert(r.href);
                          else if (r.hasEtag)
-                             listed[r.href] = r.etag;
+                             server.listed[r.href] = r.etag;
                      }
                      newToken = ms.syncToken;
                  });
-             });
+             },
+             true);
     }
 
+    // The collection's own properties: what it is, its token or ctag.
     void propfind() {
         send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
              [this](Answer& a) {
@@ -258,12 +259,13 @@ struct CalDavSync::Run {
                      if (!r.syncToken.empty()) token = r.syncToken;
                      if (!r.ctag.empty()) ctag = r.ctag;
                  }
+                 noteWhatItIs(a.body);
                  newCtag = ctag;
-                 if (!token.empty()) return syncReport({});
+                 if (!token.empty() && !listedInFull) return syncReport({});
                  if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
                      // Nothing changed there since the last sync.
-                     for (const SyncEntry& e : old.entries) listed[e.href] = e.etag;
-                     fullListing = true;
+                     for (const SyncEntry& e : old.entries) server.listed[e.href] = e.etag;
+                     server.complete = true;
                      return fetchChanged();
                  }
                  calendarQuery();
@@ -275,13 +277,31 @@ struct CalDavSync::Run {
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
                  readListing(std::move(a.body), [this](const DavMultistatus& ms) {
-                     fullListing = true;
+                     server.complete = true;
                      for (const DavResponse& r : ms.responses) {
                          if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath || r.status == 404)
                              continue;
-                         listed[r.href] = r.hasEtag ? r.etag : std::string();
+                         server.listed[r.href] = r.hasEtag ? r.etag : std::string();
                      }
                  });
+             });
+    }
+
+    // Whether the address is a calendar that holds events, from a PROPFIND answer of its own.
+    std::optional<bool> eventCalendar;
+    void noteWhatItIs(const QByteArray& body) {
+        const auto res = parsePropfind(body, config.collection);
+        eventCalendar = res && !res->empty() && res->front().calendar && res->front().events;
+    }
+
+    // Before the first write: nothing goes into an address that is not a calendar of events.
+    void checkCalendarThen(std::function<void()> then) {
+        if (eventCalendar) return *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
+        send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+             [this, then = std::move(then)](Answer& a) {
+                 if (a.status != 207) return fail(SyncStatus::NotCalendar);
+                 noteWhatItIs(a.body);
+                 *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
              });
     }
 
@@ -304,13 +324,14 @@ struct CalDavSync::Run {
     std::size_t batchesLeft = 0;
 
     void fetchChanged() {
-        std::unordered_map<std::string, const SyncEntry*> byHref;
-        for (const SyncEntry& e : old.entries) byHref[e.href] = &e;
-        std::vector<std::string> want;
-        for (const auto& [href, etag] : listed) {
-            const auto it = byHref.find(href);
-            if (it == byHref.end() || etag.empty() || it->second->etag != etag) want.push_back(href);
+        if (calendarMadeAgain(old, server)) {
+            // Emptied or made again: nothing here is deleted for it, everything goes up again.
+            madeAgain = true;
+            old.entries.clear();
+            durable.entries.clear();
+            durableAt.clear();
         }
+        const std::vector<std::string> want = hrefsToFetch(old, server);
         for (std::size_t i = 0; i < want.size(); i += kMultigetBatch)
             batches.emplace_back(want.begin() + static_cast<std::ptrdiff_t>(i),
                                  want.begin() + static_cast<std::ptrdiff_t>(std::min(want.size(), i + kMultigetBatch)));
@@ -330,9 +351,9 @@ struct CalDavSync::Run {
                  if (!ms) return fail(SyncStatus::BadResponse);
                  for (DavResponse& r : ms->responses) {
                      if (r.hasCalendarData)
-                         fetched[r.href] = {r.hasEtag ? r.etag : listed[r.href], std::move(r.calendarData)};
+                         fetched[r.href] = {r.hasEtag ? r.etag : server.listed[r.href], std::move(r.calendarData)};
                      else if (r.status == 404)
-                         removed.insert(r.href);
+                         server.removed.insert(r.href);
                  }
                  emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
                  if (--batchesLeft == 0) return decide();
@@ -341,237 +362,73 @@ struct CalDavSync::Run {
     }
 
     // ---- deciding ------------------------------------------------------------------------------
-    // A local item not matched yet whose value equals v, or -1.
-    std::unordered_map<std::uint64_t, std::vector<int>> freshByHash;
-    int takeFresh(const SyncItem& v) {
-        auto it = freshByHash.find(v.hash);
-        if (it == freshByHash.end()) return -1;
-        for (int i : it->second)
-            if (!localTaken[static_cast<std::size_t>(i)] && local[static_cast<std::size_t>(i)].kind == v.kind) {
-                localTaken[static_cast<std::size_t>(i)] = true;
-                return i;
-            }
-        return -1;
-    }
-
+    // The server's version of an event kept here (a conflict found while uploading).
     void keepServerVersion(const std::string& href, const std::string& etag, const SyncItem& v) {
-        if (v.kind == SyncEntryKind::Unsupported) {
-            entries.push_back({SyncEntryKind::Unsupported, href, etag, v.uid, 0, 0});
-            return;
-        }
-        if (takeFresh(v) < 0) {
-            if (v.kind == SyncEntryKind::Memo)
-                result.memosToAdd.push_back(v.memo);
-            else
-                result.rulesToAdd.push_back(v.rule);
-            ++result.downloaded;
-        }
-        entries.push_back({v.kind, href, etag, v.uid, v.hash, v.key});
+        entries.push_back(syncEntryOf(v, href, etag));
+        if (v.kind == SyncEntryKind::Unsupported) return;
+        if (v.kind == SyncEntryKind::Memo)
+            result.memosToAdd.push_back(v.memo);
+        else
+            result.rulesToAdd.push_back(v.rule);
+        ++result.downloaded;
     }
 
-    void removeLocal(const SyncItem& item) {
-        if (item.kind == SyncEntryKind::Memo)
-            result.memosToRemove.push_back(item.memo);
-        else if (item.kind == SyncEntryKind::Rule)
-            result.rulesToRemove.push_back(item.rule);
-    }
-
-    std::string newHref(const SyncItem& item, int place, std::string* uid) {
-        for (;; ++place) {
-            *uid = syncUid(item, place);
-            const std::string href = collectionPath + *uid + ".ics";
-            if (usedHrefs.insert(href).second) return href;
-        }
-    }
-
-    void upload(const SyncItem& item, int place, bool conflict) {
-        Op op;
-        op.kind = Op::Put;
-        op.item = item;
-        op.conflict = conflict;
-        op.href = newHref(item, place, &op.uid);
-        ops.push_back(std::move(op));
+    void conflictAt(const SyncItem& ours, const SyncItem& theirs) {
+        for (const SyncItem* it : {&theirs, &ours})
+            if (it->kind == SyncEntryKind::Memo) result.conflicts.push_back({it->memo.year, it->memo.month, it->memo.day});
     }
 
     // What to do, decided off the loop (thousands of events are read and compared), then done.
     void decide() {
-        offLoop([this] { reconcile(); }, [this] {
-            opsTotal = ops.size();
-            if (ops.empty()) return complete();
-            sinceSave.start();
-            for (std::size_t i = 0; i < kParallelRequests; ++i) nextOp();
-        });
-    }
-
-    void reconcile() {
-        entryLocal.assign(old.entries.size(), -1);
-        localTaken.assign(local.size(), false);
-        std::unordered_map<std::uint64_t, std::vector<int>> byHash;
-        for (std::size_t i = 0; i < local.size(); ++i) byHash[local[i].hash].push_back(static_cast<int>(i));
-        for (const SyncEntry& e : old.entries) usedHrefs.insert(e.href);
-        for (const auto& [href, etag] : listed) usedHrefs.insert(href);
-        // Each entry takes a local item of its value.
-        for (std::size_t e = 0; e < old.entries.size(); ++e) {
-            const SyncEntry& entry = old.entries[e];
-            if (entry.kind == SyncEntryKind::Unsupported) continue;
-            auto it = byHash.find(entry.hash);
-            if (it == byHash.end()) continue;
-            for (int i : it->second)
-                if (!localTaken[static_cast<std::size_t>(i)] && local[static_cast<std::size_t>(i)].kind == entry.kind) {
-                    localTaken[static_cast<std::size_t>(i)] = true;
-                    entryLocal[e] = i;
-                    break;
-                }
-        }
-        for (std::size_t i = 0; i < local.size(); ++i)
-            if (!localTaken[i]) freshByHash[local[i].hash].push_back(static_cast<int>(i));
-
-        enum class Server { Same, Changed, Gone };
-        std::vector<Server> server(old.entries.size(), Server::Same);
-        std::vector<SyncItem> serverValue(old.entries.size());
-        std::vector<std::string> serverEtag(old.entries.size());
-        std::set<std::string> known;
-        for (std::size_t e = 0; e < old.entries.size(); ++e) {
-            const SyncEntry& entry = old.entries[e];
-            known.insert(entry.href);
-            serverEtag[e] = entry.etag;
-            const auto l = listed.find(entry.href);
-            const bool gone = removed.count(entry.href) || (fullListing && l == listed.end());
-            if (gone) {
-                server[e] = Server::Gone;
-                continue;
-            }
-            if (l == listed.end() || (!l->second.empty() && l->second == entry.etag)) continue;
-            const auto f = fetched.find(entry.href);
-            if (f == fetched.end()) {  // listed as changed but not fetched: again next time
-                keepOldToken = true;
-                continue;
-            }
-            serverEtag[e] = f->second.first;
-            serverValue[e] = classifyEvent(f->second.second);
-            if (serverValue[e].kind == entry.kind && serverValue[e].hash == entry.hash) continue;  // same value
-            server[e] = Server::Changed;
-        }
-        for (const auto& [href, etag] : listed)
-            if (!known.count(href) && !fetched.count(href)) keepOldToken = true;
-        unsupportedBefore = static_cast<std::size_t>(
-            std::count_if(old.entries.begin(), old.entries.end(),
-                          [](const SyncEntry& e) { return e.kind == SyncEntryKind::Unsupported; }));
-
-        // Changes there that a local item already equals are linked to it first.
-        std::vector<bool> handled(old.entries.size(), false);
-        for (std::size_t e = 0; e < old.entries.size(); ++e) {
-            if (server[e] != Server::Changed || serverValue[e].kind == SyncEntryKind::Unsupported) continue;
-            const int i = takeFresh(serverValue[e]);
-            if (i < 0) continue;
-            handled[e] = true;
-            if (entryLocal[e] >= 0) removeLocal(local[static_cast<std::size_t>(entryLocal[e])]);
-            const SyncItem& v = serverValue[e];
-            entries.push_back({v.kind, old.entries[e].href, serverEtag[e], v.uid, v.hash, v.key});
-        }
-        // New events there.
-        for (const auto& [href, data] : fetched) {
-            if (known.count(href)) continue;
-            keepServerVersion(href, data.first, classifyEvent(data.second));
-        }
-        // A local item gone with a new one of the same date (or month, for rules): changed here.
-        std::vector<int> changedTo(old.entries.size(), -1);
-        std::map<std::pair<char, std::int32_t>, std::deque<int>> freshByKey;
-        for (std::size_t i = 0; i < local.size(); ++i)
-            if (!localTaken[i]) freshByKey[{static_cast<char>(local[i].kind), local[i].key}].push_back(static_cast<int>(i));
-        for (std::size_t e = 0; e < old.entries.size(); ++e) {
-            const SyncEntry& entry = old.entries[e];
-            if (handled[e] || entryLocal[e] >= 0 || entry.kind == SyncEntryKind::Unsupported) continue;
-            auto& q = freshByKey[{static_cast<char>(entry.kind), entry.key}];
-            while (!q.empty() && localTaken[static_cast<std::size_t>(q.front())]) q.pop_front();
-            if (q.empty()) continue;
-            changedTo[e] = q.front();
-            localTaken[static_cast<std::size_t>(q.front())] = true;
-            q.pop_front();
-        }
-
-        for (std::size_t e = 0; e < old.entries.size(); ++e) {
-            if (handled[e]) continue;
-            const SyncEntry& entry = old.entries[e];
-            const SyncItem& v = serverValue[e];
-            if (entry.kind == SyncEntryKind::Unsupported) {
-                if (server[e] == Server::Same) entries.push_back(entry);
-                else if (server[e] == Server::Changed) keepServerVersion(entry.href, serverEtag[e], v);
-                continue;
-            }
-            const bool here = entryLocal[e] >= 0;
-            const int to = changedTo[e];
-            switch (server[e]) {
-            case Server::Same:
-                if (here) {
-                    SyncEntry kept = entry;
-                    kept.etag = serverEtag[e];
-                    entries.push_back(kept);
-                } else if (to >= 0) {
-                    Op op;
-                    op.kind = Op::Put;
-                    op.href = entry.href;
-                    op.etag = entry.etag;
-                    op.uid = entry.uid;
-                    op.item = local[static_cast<std::size_t>(to)];
-                    ops.push_back(std::move(op));
-                } else {
-                    Op op;
-                    op.kind = Op::Delete;
-                    op.href = entry.href;
-                    op.etag = entry.etag;
-                    ops.push_back(std::move(op));
-                }
-                break;
-            case Server::Changed:
-                if (here) removeLocal(local[static_cast<std::size_t>(entryLocal[e])]);
-                keepServerVersion(entry.href, serverEtag[e], v);
-                if (to >= 0) {  // changed on both sides: both kept
-                    conflictAt(local[static_cast<std::size_t>(to)], &v);
-                    upload(local[static_cast<std::size_t>(to)], 0, true);
-                }
-                break;
-            case Server::Gone:
-                if (here) removeLocal(local[static_cast<std::size_t>(entryLocal[e])]);
-                if (to >= 0) upload(local[static_cast<std::size_t>(to)], 0, false);  // the change is kept
-                break;
-            }
-        }
-        // New here.
-        std::unordered_map<std::uint64_t, int> places;
-        for (std::size_t i = 0; i < local.size(); ++i) {
-            const int place = places[local[i].hash]++;
-            if (!localTaken[i]) upload(local[i], place, false);
-        }
-    }
-
-    void conflictAt(const SyncItem& ours, const SyncItem* theirs) {
-        auto add = [this](const SyncItem& it) {
-            if (it.kind != SyncEntryKind::Memo) return;
-            result.conflicts.push_back({it.memo.year, it.memo.month, it.memo.day});
-        };
-        if (theirs) add(*theirs);
-        add(ours);
-        if (ours.kind == SyncEntryKind::Rule && result.conflicts.empty()) result.conflicts.push_back({0, ours.rule.month, ours.rule.day});
+        offLoop(
+            [this] {
+                for (auto& [href, value] : fetched) server.fetched[href] = {value.first, classifyEvent(value.second)};
+                SyncPlan plan = planSync(old, local, server);
+                entries = std::move(plan.entries);
+                ops.assign(std::make_move_iterator(plan.ops.begin()), std::make_move_iterator(plan.ops.end()));
+                usedHrefs = std::move(plan.usedHrefs);
+                result.memosToAdd = std::move(plan.memosToAdd);
+                result.memosToRemove = std::move(plan.memosToRemove);
+                result.rulesToAdd = std::move(plan.rulesToAdd);
+                result.rulesToRemove = std::move(plan.rulesToRemove);
+                result.conflicts = std::move(plan.conflicts);
+                result.downloaded = plan.downloaded;
+                keepOldToken = plan.keepOldToken;
+            },
+            [this] {
+                opsTotal = ops.size();
+                if (ops.empty()) return complete();
+                checkCalendarThen([this] {
+                    sinceSave.start();
+                    for (std::size_t i = 0; i < kParallelRequests; ++i) nextOp();
+                });
+            });
     }
 
     // ---- uploading -----------------------------------------------------------------------------
     void nextOp() {
         if (ops.empty() || done) return;
-        Op op = std::move(ops.front());
+        SyncOp op = std::move(ops.front());
         ops.pop_front();
         ++inFlight;
-        if (op.kind == Op::Delete) {
+        if (op.kind == SyncOp::Delete) {
             send("DELETE", urlOf(op.href), {}, {{"If-Match", QByteArray::fromStdString(op.etag)}},
                  [this, op](Answer& a) { deleted(op, a); });
             return;
         }
+        if (!op.edit) return sendPut(op, encodeItem(op.item, op.uid));
+        // An edit keeps the server's event: what it holds now is changed where the note changed.
+        send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+            sendPut(op, g.status == 200 ? encodeEdit(g.body.toStdString(), op.item, op.uid) : encodeItem(op.item, op.uid));
+        });
+    }
+
+    void sendPut(const SyncOp& op, const std::string& bytes) {
         std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", "text/calendar; charset=utf-8"}};
         if (op.etag.empty())
             headers.push_back({"If-None-Match", "*"});
         else
             headers.push_back({"If-Match", QByteArray::fromStdString(op.etag)});
-        const std::string bytes = encodeItem(op.item, op.uid);
         send("PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers),
              [this, op](Answer& a) { put(op, a); });
     }
@@ -629,9 +486,10 @@ struct CalDavSync::Run {
         }
     }
 
-    void put(const Op& op, Answer& a) {
+    void put(const SyncOp& op, Answer& a) {
         if (a.status >= 200 && a.status < 300) {
-            const SyncEntry entry{op.item.kind, op.href, a.etag, op.uid, op.item.hash, op.item.key};
+            SyncEntry entry = syncEntryOf(op.item, op.href, a.etag);
+            entry.uid = op.uid;
             entries.push_back(entry);
             setDurable(op.href, &entry);
             ++result.uploaded;
@@ -643,23 +501,24 @@ struct CalDavSync::Run {
                 if (g.status == 200) {
                     const SyncItem v = classifyEvent(g.body.toStdString());
                     if (v.kind == op.item.kind && v.hash == op.item.hash) {
-                        const SyncEntry entry{v.kind, op.href, g.etag, v.uid, v.hash, v.key};
+                        const SyncEntry entry = syncEntryOf(v, op.href, g.etag);
                         entries.push_back(entry);
                         setDurable(op.href, &entry);
                         return opDone();
                     }
                     if (!op.etag.empty()) {  // ours changed, theirs changed: both kept
                         keepServerVersion(op.href, g.etag, v);
-                        conflictAt(op.item, &v);
+                        conflictAt(op.item, v);
                     }
                 } else if (g.status != 404) {
                     return fail(SyncStatus::ServerError, g.status);
                 }
                 if (op.tries >= kNewNameTries) return fail(SyncStatus::ServerError, 412);
-                Op again = op;
+                SyncOp again = op;
                 again.etag.clear();
+                again.edit = false;
                 again.tries = op.tries + 1;
-                if (g.status != 404 || !op.etag.empty()) again.href = newHref(op.item, op.tries + 1, &again.uid);
+                if (g.status != 404 || !op.etag.empty()) again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
                 ops.push_front(std::move(again));
                 ++opsTotal;
                 opDone();
@@ -668,7 +527,7 @@ struct CalDavSync::Run {
         fail(SyncStatus::ServerError, a.status);
     }
 
-    void deleted(const Op& op, Answer& a) {
+    void deleted(const SyncOp& op, Answer& a) {
         if ((a.status >= 200 && a.status < 300) || a.status == 404) {
             setDurable(op.href, nullptr);
             ++result.deletedOnServer;
@@ -704,6 +563,9 @@ struct CalDavSync::Run {
             lines << QStringLiteral("%1件の予定は日付が暦にないか、iCalendarの日付（グレゴリオ暦の1年から9999年）で"
                                     "表せないため同期の対象外です")
                          .arg(notCarried);
+        if (madeAgain)
+            lines.prepend(QStringLiteral("サーバーのカレンダーが空になったか作り直されていたため、こちらの予定は消さずに"
+                                         "すべてサーバーへ送りました"));
         result.message = lines.join(QLatin1Char('\n'));
         if (opsTotal > 0) saveDurable();
         finish(std::move(result));
@@ -717,8 +579,9 @@ CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent) : QObjec
                 // The challenge is answered once; a second one means the password is wrong.
                 if (reply->property("sorvelAuthTried").toBool()) return;
                 reply->setProperty("sorvelAuthTried", true);
+                if (!run_->password) return;  // the password box was cancelled: the sync ends quietly
                 auth->setUser(run_->config.user);
-                auth->setPassword(run_->password);
+                auth->setPassword(*run_->password);
             });
 }
 
@@ -730,7 +593,7 @@ CalDavSync::~CalDavSync() {
     }
 }
 
-void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSnapshot snapshot,
+void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
                        const QString& statePath) {
     if (run_) return;
     run_ = std::make_shared<Run>();
@@ -743,6 +606,7 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
     if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     r.config.collection.setPath(path);
     r.collectionPath = r.config.collection.path(QUrl::FullyDecoded).toStdString();
+    r.server.collectionPath = r.collectionPath;
     r.password = password;
     r.statePath = statePath;
     // Without user and password: the state file never holds a secret.
@@ -752,6 +616,8 @@ void CalDavSync::start(const SyncConfig& config, const QString& password, SyncSn
     r.old.collection = collection;
     r.durable = r.old;
     for (std::size_t i = 0; i < r.durable.entries.size(); ++i) r.durableAt.emplace(r.durable.entries[i].href, i);
+    r.unsupportedBefore = static_cast<std::size_t>(std::count_if(
+        r.old.entries.begin(), r.old.entries.end(), [](const SyncEntry& e) { return e.kind == SyncEntryKind::Unsupported; }));
     r.local = syncItems(snapshot);
     r.notCarried = memosNotCarried(snapshot);
     QTimer::singleShot(0, this, [this] {

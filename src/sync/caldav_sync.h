@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QObject>
@@ -17,6 +18,7 @@
 #include <QUrl>
 
 #include "data/date_data.h"
+#include "sync/sync_plan.h"
 #include "sync/sync_state.h"
 
 class QNetworkAccessManager;
@@ -46,11 +48,8 @@ enum class SyncStatus {
     ServerError,   // a 5xx answer, or another status the sync cannot go on from
     BadResponse,   // XML that cannot be read, a response cut short
     TooLarge,      // a response beyond kSyncMaxResponseBytes
+    NotCalendar,   // the address is no calendar of events: nothing was written
     Cancelled,     // cancel(): no message
-};
-
-struct SyncConflictDate {
-    std::int32_t year = 0, month = 0, day = 0;  // the server's version's date
 };
 
 struct SyncResult {
@@ -80,7 +79,10 @@ public:
     // Starts a sync; finished() follows exactly once (never from inside start()). The state
     // file is read here and, while events are uploaded, rewritten after each batch so that a
     // sync ended in the middle is finished by the next one.
-    void start(const SyncConfig& config, const QString& password, SyncSnapshot snapshot, const QString& statePath);
+    // Without a password (the person cancelled the box) a server that asks for one ends the sync
+    // with status Cancelled.
+    void start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
+               const QString& statePath);
     // Ends a running sync: requests are aborted and finished() comes with status Cancelled.
     void cancel();
     bool isRunning() const;

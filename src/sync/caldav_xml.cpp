@@ -131,7 +131,7 @@ std::optional<DavMultistatus> parseMultistatus(const QByteArray& xml) {
 QByteArray propfindCollectionBody() {
     Writer x(QStringLiteral("propfind"), kDav);
     x.prop({{kDav, QStringLiteral("resourcetype")}, {kDav, QStringLiteral("sync-token")},
-            {kCalServer, QStringLiteral("getctag")}});
+            {kCalServer, QStringLiteral("getctag")}, {kCalDav, QStringLiteral("supported-calendar-component-set")}});
     return x.finish();
 }
 

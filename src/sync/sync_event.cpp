@@ -8,11 +8,14 @@
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
 #include "ical/ical_text.h"
+#include "platform/text.h"
 #include "sync/caldav_sync.h"
 
 namespace sorvel {
 
 namespace {
+
+std::uint64_t partHash(std::string_view bytes) { return fnv1a(kFnvBasis, bytes) | 1; }
 
 SyncItem memoItem(const TDateMemo& memo) {
     SyncItem it;
@@ -20,6 +23,8 @@ SyncItem memoItem(const TDateMemo& memo) {
     it.memo = memo;
     it.hash = syncValueHash(memo);
     it.key = (memo.year * 100 + memo.month) * 100 + memo.day;
+    it.captionHash = partHash(memo.caption);
+    it.textHash = partHash(memo.text);
     return it;
 }
 
@@ -29,6 +34,11 @@ SyncItem ruleItem(const THolidaySet& rule) {
     it.rule = rule;
     it.hash = syncValueHash(rule);
     it.key = rule.month;
+    it.captionHash = partHash(rule.name);
+    const std::string days = std::to_string(rule.ruleKind) + "/" + std::to_string(rule.day) + "/" +
+                             std::to_string(rule.ordinal) + "/" + std::to_string(rule.weekday) + "/" +
+                             std::to_string(rule.dayOffKind);
+    it.textHash = partHash(days);
     return it;
 }
 
@@ -42,6 +52,13 @@ bool carried(const THolidaySet& r) {
 }
 
 }  // namespace
+
+SyncEntry syncEntryOf(const SyncItem& item, const std::string& href, const std::string& etag) {
+    if (item.kind == SyncEntryKind::Unsupported) return {SyncEntryKind::Unsupported, href, etag, item.uid, 0, 0};
+    return {item.kind, href, etag, item.uid, item.hash, item.key, item.captionHash, item.textHash};
+}
+
+std::uint64_t syncEmptyTextHash() { return partHash({}); }
 
 std::vector<SyncItem> syncItems(const SyncSnapshot& snapshot) {
     std::vector<SyncItem> out;
@@ -93,6 +110,17 @@ std::string encodeItem(const SyncItem& item, const std::string& uid) {
     appendContentLine(line, "UID:" + uid);
     ics.replace(at + 2, end + 2 - (at + 2), line);
     return ics;
+}
+
+std::string encodeEdit(std::string_view ics, const SyncItem& item, const std::string& uid) {
+    if (item.kind == SyncEntryKind::Memo) {
+        const SyncItem before = classifyEvent(ics);
+        if (before.kind == SyncEntryKind::Memo && before.uid == uid) {
+            std::string edited = icalEditEvent(ics, before.memo, item.memo);
+            if (!edited.empty()) return edited;
+        }
+    }
+    return encodeItem(item, uid);
 }
 
 std::string syncUid(const SyncItem& item, int place) {

@@ -104,9 +104,16 @@ std::string writeSyncState(const SyncState& state) {
         appendEscaped(out, e.etag);
         out.push_back('\t');
         appendEscaped(out, e.uid);
-        std::snprintf(number, sizeof number, "\t%016llx\t%d\n", static_cast<unsigned long long>(e.hash),
+        std::snprintf(number, sizeof number, "\t%016llx\t%d", static_cast<unsigned long long>(e.hash),
                       static_cast<int>(e.key));
         out += number;
+        if (e.captionHash || e.textHash) {
+            std::snprintf(number, sizeof number, "\t%016llx", static_cast<unsigned long long>(e.captionHash));
+            out += number;
+            std::snprintf(number, sizeof number, "\t%016llx", static_cast<unsigned long long>(e.textHash));
+            out += number;
+        }
+        out.push_back('\n');
     }
     out += "end\t" + std::to_string(state.entries.size()) + "\n";
     return out;
@@ -136,7 +143,7 @@ std::optional<SyncState> readSyncState(std::string_view bytes) {
     state.entries.reserve(count);
     for (std::size_t i = 4; i + 1 < lines.size(); ++i) {
         const auto f = fields(lines[i]);
-        if (f.size() != 6 || f[0].size() != 1) return std::nullopt;
+        if ((f.size() != 6 && f.size() != 8) || f[0].size() != 1) return std::nullopt;
         SyncEntry e;
         const char kind = f[0][0];
         if (kind != 'M' && kind != 'R' && kind != 'U') return std::nullopt;
@@ -144,6 +151,9 @@ std::optional<SyncState> readSyncState(std::string_view bytes) {
         auto href = unescape(f[1]), etag = unescape(f[2]), uid = unescape(f[3]);
         if (!href || !etag || !uid || href->empty() || f[4].size() != 16 || !parseNumber(f[4], e.hash, 16) ||
             !parseNumber(f[5], e.key, 10))
+            return std::nullopt;
+        if (f.size() == 8 && (f[6].size() != 16 || f[7].size() != 16 || !parseNumber(f[6], e.captionHash, 16) ||
+                              !parseNumber(f[7], e.textHash, 16)))
             return std::nullopt;
         e.href = std::move(*href);
         e.etag = std::move(*etag);

@@ -1,7 +1,7 @@
 #pragma once
 // What the last sync left in agreement between the local lists and the server, kept in
 // "<data file>.sync": the collection, its sync token (RFC 6578) or ctag, and for each note and
-// rule its event's href, ETag and UID and a hash of the note's or rule's value.
+// rule its event's href, ETag and UID, a hash of the note's or rule's value and of its parts.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +23,9 @@ struct SyncEntry {
     std::string uid;
     std::uint64_t hash = 0;  // syncValueHash of the note or rule; 0 for unsupported events
     std::int32_t key = 0;    // a note's date as yyyymmdd, a rule's month: what a change keeps
+    // Hashes of a note's caption and text (a rule's name and days), never 0; 0 when unknown (a
+    // state written before they were kept). An edit is paired with its event by them.
+    std::uint64_t captionHash = 0, textHash = 0;
 
     bool operator==(const SyncEntry&) const = default;
 };

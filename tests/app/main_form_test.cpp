@@ -860,6 +860,17 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
+
+    // A refused password is forgotten, so that the next sync asks for it.
+    stub.failStatus = 0;
+    stub.password = "changed";
+    menuAction(form, "SyncNow")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("認証に失敗しました"));
+    std::optional<QString> held = QStringLiteral("still held");
+    secrets.read(QStringLiteral("taro@") + stub.url(), [&](std::optional<QString> p) { held = p; });
+    EXPECT_EQ(held, std::nullopt);
 }
 
 // With the almanac shown, a window over December 2025 (a 640 × 480 single month, grid rows of

@@ -1,4 +1,5 @@
-// Passwords where no secret service answers: asked once per run, held in memory only.
+// Passwords where no secret service answers: asked once per run (again once forgotten), held in
+// memory only.
 #include "platform/secret_store_keychain.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,10 @@ TEST(KeychainSecretStore, WithoutASecretServiceAsksOncePerRunAndHoldsTheAnswer) 
     EXPECT_FALSE(stored);
     EXPECT_EQ(readNow(store, QStringLiteral("carol@http://h/")), QStringLiteral("typed"));
     EXPECT_EQ(asked, 2);
+    // A password the server refused is forgotten: the next read asks again.
+    store.forget(QStringLiteral("carol@http://h/"));
+    EXPECT_EQ(readNow(store, QStringLiteral("carol@http://h/")), QStringLiteral("pw-carol@http://h/"));
+    EXPECT_EQ(asked, 3);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ public:
     std::string user = "taro", password = "secret";
     bool offerToken = true;    // else only a ctag
     bool refuseTokens = false;  // every stored token answered 403 valid-sync-token
+    int tokenStatus = 403;      // the status of that answer
     int failStatus = 0;         // every request answered with this status
     enum class Fault { None, Garbage, Cut, Silent, Huge } reportFault = Fault::None;  // REPORT answers
     std::function<void(const std::string& method, const std::string& path)> beforeRequest;
@@ -212,7 +213,9 @@ private:
         if (method == "PROPFIND") {
             std::string props = "<cs:getctag>c" + std::to_string(log_.size()) + "</cs:getctag>";
             if (offerToken) props += "<d:sync-token>" + token() + "</d:sync-token>";
-            return reply(s, 207, multistatus("<d:response><d:href>/cal/</d:href><d:propstat><d:prop>" + props +
+            const auto other = dav.find(path);
+            props += other != dav.end() ? other->second : kCalendarType;
+            return reply(s, 207, multistatus("<d:response><d:href>" + path + "</d:href><d:propstat><d:prop>" + props +
                                              "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>"));
         }
         if (method == "REPORT") {
@@ -238,7 +241,7 @@ private:
                 std::size_t from = 0;
                 if (!since.empty()) {
                     if (refuseTokens || since.rfind("http://stub/sync/", 0) != 0)
-                        return reply(s, 403, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>");
+                        return reply(s, tokenStatus, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>");
                     from = std::stoul(since.substr(17));
                 }
                 std::set<std::string> changed(log_.begin() + static_cast<std::ptrdiff_t>(from), log_.end());
@@ -280,6 +283,9 @@ private:
         reply(s, 405, "");
     }
 
+    inline static const std::string kCalendarType =
+        "<d:resourcetype><d:collection/><c:calendar/></d:resourcetype>"
+        "<c:supported-calendar-component-set><c:comp name=\"VEVENT\"/></c:supported-calendar-component-set>";
     inline static const std::string kNonce = "dcd98b7102dd2f0e8b11d0f600bfb0c093";
     std::unique_ptr<QTcpServer> server_;
     std::map<QTcpSocket*, QByteArray> pending_;

@@ -14,7 +14,7 @@ const std::string kFile =
     "collection\thttp://127.0.0.1:5232/taro/cal/\n"
     "token\thttp://radicale.org/ns/sync/7c%25a%09b\n"
     "ctag\t\n"
-    "M\t/taro/cal/20261208-x-0@sorvel.ics\t\"e1\"\t20261208-x-0@sorvel\t53f7b418f8fe8033\t20261208\n"
+    "M\t/taro/cal/20261208-x-0@sorvel.ics\t\"e1\"\t20261208-x-0@sorvel\t53f7b418f8fe8033\t20261208\t00000000000000c1\t00000000000000e1\n"
     "R\t/taro/cal/rule.ics\t\t\t33e3e179d4aa40a9\t5\n"
     "U\t/taro/cal/yoga 1.ics\tW/\"9\"\tw1%0A\t0000000000000000\t0\n"
     "end\t3\n";
@@ -24,7 +24,8 @@ SyncState expected() {
     s.collection = "http://127.0.0.1:5232/taro/cal/";
     s.token = "http://radicale.org/ns/sync/7c%a\tb";
     s.entries = {
-        {SyncEntryKind::Memo, "/taro/cal/20261208-x-0@sorvel.ics", "\"e1\"", "20261208-x-0@sorvel", 0x53f7b418f8fe8033ull, 20261208},
+        {SyncEntryKind::Memo, "/taro/cal/20261208-x-0@sorvel.ics", "\"e1\"", "20261208-x-0@sorvel", 0x53f7b418f8fe8033ull, 20261208,
+         0xc1, 0xe1},
         {SyncEntryKind::Rule, "/taro/cal/rule.ics", "", "", 0x33e3e179d4aa40a9ull, 5},
         {SyncEntryKind::Unsupported, "/taro/cal/yoga 1.ics", "W/\"9\"", "w1\n", 0, 0},
     };
@@ -63,6 +64,7 @@ TEST(SyncState, DamagedFilesAreRefusedWhole) {
         changed("%25", "%2"),
         changed("\nU\t", "\nX\t"),
         changed("\tw1", " w1"),
+        changed("\t00000000000000e1", ""),  // one part's hash without the other
         std::string(kFile).append("M\n"),
     };
     for (const std::string& bytes : damaged) EXPECT_EQ(readSyncState(bytes), std::nullopt) << bytes;
