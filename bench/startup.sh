@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up of the real binary on Xvfb: exec to the calendar window mapped and painted, and the
-# resident memory after start-up. Usage: bench/startup.sh [build dir] [runs]
+# resident memory after start-up, in turn with a bare Qt window of the same size (the ratios are
+# the figure to hold). Usage: bench/startup.sh [build dir] [runs]
 set -euo pipefail
 build=${1:-build}
 runs=${2:-15}
@@ -20,4 +21,4 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" 
 xvfb=$!
 for _ in $(seq 100); do [[ -s "$tmp/display" ]] && break; sleep 0.05; done
 export DISPLAY=":$(head -n 1 "$tmp/display")"
-"$build/bench/startup_probe" "$tmp/sorvel" "$tmp" "$runs"
+"$build/bench/startup_probe" "$tmp/sorvel" "$tmp" "$runs" "$build/bench/bare_window"
