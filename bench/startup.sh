@@ -11,9 +11,12 @@ xvfb=""
 trap '[[ -n "$xvfb" ]] && kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 unset QT_QPA_PLATFORM
 
-cp "$build/src/app/sorvel" "$tmp/sorvel"
-# A installed copy: the three files exist, so no first-start message appears.
+cp "$build/src/app/sorvel" "$build"/src/app/libsorvel-*.so "$tmp/"
+# A installed copy: the three files exist, so no first-start message appears. The schedule list
+# and the layout window closed (SORVEL_ALL_WINDOWS=1 keeps them open, as a first start shows them),
+# so the calendar alone stands beside the bare window.
 printf '[SorvelSetting]\r\nVersion=1.2\r\n' >"$tmp/sorvel.ini"
+[[ -n "${SORVEL_ALL_WINDOWS:-}" ]] || printf '[YoteiSet]\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n' >>"$tmp/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$tmp/Sorvel.dat"
 "$build/e2e/sorvel_write_state" "$tmp/SorvelSt.dat"
 
