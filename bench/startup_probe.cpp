@@ -1,8 +1,9 @@
 // Measures the calendar's start-up from outside: exec to the window mapped and painted with its
-// background colour, and the resident memory a second later. Runs the program N times on the
-// X display in $DISPLAY and prints the median and the spread.
+// background colour, and the resident memory a second later. On the X display in $DISPLAY it
+// starts the calendar N times, in turn with a bare Qt window of the same size when one is given,
+// and prints the medians, the spread and the calendar's ratios to the bare window.
 //
-//   startup_probe <sorvel binary> <program dir with the three files> [runs]
+//   startup_probe <sorvel binary> <program dir with the three files> [runs [bare_window binary]]
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +46,15 @@ long pixelAt(xcb_connection_t* c, xcb_window_t w, int x, int y) {
     return v;
 }
 
+// The size of a window, or 0 x 0.
+std::pair<int, int> windowSize(xcb_connection_t* c, xcb_window_t w) {
+    xcb_get_geometry_reply_t* r = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    if (!r) return {0, 0};
+    const std::pair<int, int> size{r->width, r->height};
+    std::free(r);
+    return size;
+}
+
 long rssKiB(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
@@ -51,11 +63,76 @@ long rssKiB(pid_t pid) {
     return -1;
 }
 
+struct Program {
+    const char* label;
+    std::vector<std::string> argv;
+    std::string windowName;
+    std::vector<double> startMs;
+    std::vector<long> rssKiB;
+    std::pair<int, int> size{0, 0};
+};
+
+// One start: exec to the window mapped and its bottom-left corner painted silver, then the
+// resident memory a second later. False when the window never came.
+bool startOnce(xcb_connection_t* c, const char* dir, Program& program) {
+    const auto t0 = Clock::now();
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir) != 0) _exit(127);
+        if (FILE* devnull = std::freopen("/dev/null", "w", stderr)) (void)devnull;
+        std::vector<char*> args;
+        for (std::string& arg : program.argv) args.push_back(arg.data());
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    xcb_window_t win = 0;
+    while (!win) {
+        xcb_generic_event_t* e = xcb_wait_for_event(c);
+        if (!e) return false;
+        if ((e->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            auto* m = reinterpret_cast<xcb_map_notify_event_t*>(e);
+            if (windowName(c, m->window) == program.windowName) win = m->window;
+        }
+        std::free(e);
+    }
+    // Painted: the bottom-left corner, outside the month grid, shows the background colour
+    // (silver by default).
+    program.size = windowSize(c, win);
+    const int bottom = program.size.second - 2;
+    bool painted = false;
+    while (!(painted = pixelAt(c, win, 2, bottom) == 0xC0C0C0) && Clock::now() - t0 < std::chrono::seconds(10)) {
+    }
+    if (!painted) std::fprintf(stderr, "%s: window never painted\n", program.label);
+    program.startMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    program.rssKiB.push_back(rssKiB(pid));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    // Drain the unmap and destroy events of this run.
+    while (xcb_generic_event_t* e = xcb_poll_for_event(c)) std::free(e);
+    return true;
+}
+
+template <typename T>
+T median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void report(const Program& p) {
+    const auto [minMs, maxMs] = std::minmax_element(p.startMs.begin(), p.startMs.end());
+    std::printf("%-12s start-up to painted window: median %.1f ms (min %.1f, max %.1f) over %zu runs; "
+                "resident 1 s later: median %.1f MB\n",
+                p.label, median(p.startMs), *minMs, *maxMs, p.startMs.size(),
+                static_cast<double>(median(p.rssKiB)) / 1024.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <sorvel> <program dir> [runs]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <sorvel> <program dir> [runs [bare_window]]\n", argv[0]);
         return 2;
     }
     const int runs = argc > 3 ? std::atoi(argv[3]) : 15;
@@ -69,49 +146,28 @@ int main(int argc, char** argv) {
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
 
-    std::vector<double> startMs;
-    std::vector<long> rss;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        pid_t pid = fork();
-        if (pid == 0) {
-            if (chdir(argv[2]) != 0) _exit(127);
-            if (FILE* devnull = std::freopen("/dev/null", "w", stderr)) (void)devnull;
-            execl(argv[1], argv[1], static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        xcb_window_t win = 0;
-        while (!win) {
-            xcb_generic_event_t* e = xcb_wait_for_event(c);
-            if (!e) return 1;
-            if ((e->response_type & 0x7f) == XCB_MAP_NOTIFY) {
-                auto* m = reinterpret_cast<xcb_map_notify_event_t*>(e);
-                if (windowName(c, m->window) == "Sorvel") win = m->window;
-            }
-            std::free(e);
-        }
-        // Painted: the bottom-left corner, outside the month grid, shows the background colour (silver by default).
-        for (;;) {
-            if (pixelAt(c, win, 2, 478) == 0xC0C0C0) break;
-            if (Clock::now() - t0 > std::chrono::seconds(10)) {
-                std::fprintf(stderr, "window never painted\n");
-                break;
-            }
-        }
-        startMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-        rss.push_back(rssKiB(pid));
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        // Drain the unmap and destroy events of this run.
-        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) std::free(e);
+    Program sorvel{"calendar", {argv[1]}, "Sorvel", {}, {}, {}};
+    // The first start tells the calendar's size, which the bare window takes.
+    if (!startOnce(c, argv[2], sorvel)) return 1;
+    sorvel.startMs.clear();
+    sorvel.rssKiB.clear();
+    std::optional<Program> bare;
+    if (argc > 4) {
+        bare = Program{"bare window",
+                       {argv[4], std::to_string(sorvel.size.first), std::to_string(sorvel.size.second)},
+                       "bare window", {}, {}, {}};
     }
-    std::sort(startMs.begin(), startMs.end());
-    std::sort(rss.begin(), rss.end());
-    std::printf("start-up to painted window: median %.1f ms (min %.1f, max %.1f) over %d runs\n",
-                startMs[startMs.size() / 2], startMs.front(), startMs.back(), runs);
-    std::printf("resident memory 1 s after start-up: median %.1f MB (max %.1f MB)\n",
-                static_cast<double>(rss[rss.size() / 2]) / 1024.0, static_cast<double>(rss.back()) / 1024.0);
+    for (int i = 0; i < runs; ++i) {
+        if (!startOnce(c, argv[2], sorvel)) return 1;
+        if (bare && !startOnce(c, argv[2], *bare)) return 1;
+    }
+    report(sorvel);
+    if (bare) {
+        report(*bare);
+        std::printf("calendar / bare window: time %.2fx, resident memory %+.1f MB\n",
+                    median(sorvel.startMs) / median(bare->startMs),
+                    static_cast<double>(median(sorvel.rssKiB) - median(bare->rssKiB)) / 1024.0);
+    }
     xcb_disconnect(c);
     return 0;
 }

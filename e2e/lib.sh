@@ -72,11 +72,13 @@ press() {  # window id, keys...
   xdotool key "$@"
 }
 
-# A copy of the program in its own program directory, $prog, where it keeps its three files.
+# A copy of the program in its own program directory, $prog, where it keeps its three files,
+# with the feature libraries it loads on first use from its own folder.
 install_copy() {
   prog="$E2E_TMP/Sorvel"
   mkdir -p "$prog"
   cp "$1" "$prog/sorvel"
+  cp "$(dirname "$1")"/libsorvel-*.so "$prog/"
 }
 
 # install_copy, then its files: sorvel.ini from the printf format $3 (empty: none), an empty

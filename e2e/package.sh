@@ -50,6 +50,7 @@ done
 
 # Every file the package holds, the manual pages compressed.
 expected="./usr/bin/sorvel
+./usr/lib/sorvel/libsorvel-cups.so
 ./usr/share/applications/org.sorvel.Sorvel.desktop
 ./usr/share/doc/sorvel/changelog.gz
 ./usr/share/doc/sorvel/copyright

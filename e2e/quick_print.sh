@@ -14,7 +14,8 @@ setup_print
 
 # September 2001 on show, at its own zoom.
 install_copy "$bin"
-printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=100\r\n' >"$prog/sorvel.ini"
+# The calendar alone: the layout window would ask CUPS for the default printer's paper.
+printf '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\nLeft=100\r\n[YoteiSet]\r\nYoDisp=0\r\n[LayoutSet]\r\nDisp=0\r\n' >"$prog/sorvel.ini"
 printf '<+Sorvel>\0<-Sorvel>\0' >"$prog/Sorvel.dat"
 "$write_state" "$prog/SorvelSt.dat" 2001 9
 start_xvfb
@@ -22,6 +23,8 @@ start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 import -window "$main" -depth 8 "$E2E_TMP/window.ppm" 2>/dev/null || fail "no screenshot of the window"
+# CUPS, and GnuTLS and Kerberos with it, are mapped only when a document goes to a printer.
+if grep -E 'libcups\.so|libgnutls|libsorvel-cups' "/proc/$pid/maps"; then fail "the start mapped CUPS"; fi
 
 press "$main" space
 sleep 0.5
@@ -42,6 +45,7 @@ done
 wait_printed_pdf "Sorvel　2001年9月"
 [[ "$(pdfinfo "$submitted" | sed -n 's/^Title: *//p')" == "Sorvel　2001年9月" ]] ||
   fail "the document's title: $(pdfinfo "$submitted" | grep Title)"
+grep -q "$prog/libsorvel-cups.so" "/proc/$pid/maps" || fail "the job did not go through libsorvel-cups.so"
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
 [[ "$pages" == 1 ]] || fail "the printed PDF has $pages pages"
 

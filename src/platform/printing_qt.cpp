@@ -1,7 +1,5 @@
 #include "platform/printing_qt.h"
 
-#include <cups/cups.h>
-
 #include <algorithm>
 
 #include <QDir>
@@ -15,7 +13,10 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
+#include "platform/cups_submit.h"
+#include "platform/feature_library.h"
 #include "platform/files.h"
+#include "platform/ui.h"
 
 namespace sorvel {
 
@@ -43,13 +44,23 @@ PrintSubmitter& submitterOverride() {
     return s;
 }
 
+// CUPS is loaded with the first job for a printer (a start that prints nothing never maps it).
 bool submitToCups(const PrintSubmission& s) {
-    cups_option_t* options = nullptr;
-    int count = 0;
-    for (const auto& [name, value] : s.options) count = cupsAddOption(name.constData(), value.constData(), count, &options);
-    const int job = cupsPrintFile(s.printer.toLocal8Bit().constData(), QFile::encodeName(s.file).constData(),
-                                  s.jobName.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
+    QString error;
+    const auto printFile =
+        reinterpret_cast<SorvelCupsPrintFile>(featureFunction(QString::fromLatin1(kCupsLibrary), "sorvel_cups_print_file", &error));
+    if (!printFile) {
+        showMessage(QStringLiteral("印刷の機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+        return false;
+    }
+    std::vector<const char*> names;
+    std::vector<const char*> values;
+    for (const auto& [name, value] : s.options) {
+        names.push_back(name.constData());
+        values.push_back(value.constData());
+    }
+    const int job = printFile(s.printer.toLocal8Bit().constData(), QFile::encodeName(s.file).constData(),
+                              s.jobName.toUtf8().constData(), static_cast<int>(names.size()), names.data(), values.data());
     return job > 0;
 }
 

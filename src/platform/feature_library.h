@@ -1,0 +1,15 @@
+#pragma once
+// Libraries of features a start does not use, loaded on their first use: from the program's own
+// folder (the build tree) or from lib/sorvel beside an installed program's bin folder.
+#include <QString>
+
+namespace sorvel {
+
+// The function `name` of the feature library `library` (its file name, "libsorvel-cups.so"),
+// loaded once and kept; nullptr with the reason in `error` when it cannot be found or loaded.
+void* featureFunction(const QString& library, const char* name, QString* error = nullptr);
+
+// Where the program looks for a feature library, in order.
+QStringList featureLibraryFolders();
+
+}  // namespace sorvel
