@@ -19,6 +19,7 @@ root="$tmp/root"
 DESTDIR="$root" cmake --install "$build" --prefix /usr >"$tmp/install.log" || { cat "$tmp/install.log"; fail "install failed"; }
 
 expected="usr/bin/sorvel
+usr/lib/sorvel/libsorvel-cups.so
 usr/share/applications/org.sorvel.Sorvel.desktop
 usr/share/icons/hicolor/128x128/apps/sorvel.png
 usr/share/icons/hicolor/256x256/apps/sorvel.png
@@ -32,6 +33,9 @@ actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 $actual"
 
 [[ -x "$root/usr/bin/sorvel" ]] || fail "the program is not executable"
+# The feature library where the program looks for it (bin/../lib/sorvel), with its entry point.
+nm -D --defined-only "$root/usr/lib/sorvel/libsorvel-cups.so" | grep -qw sorvel_cups_print_file \
+  || fail "libsorvel-cups.so does not export sorvel_cups_print_file"
 cmp -s "$src/resources/help/index.html" "$root/usr/share/sorvel/sorvel-help.html" || fail "help page differs"
 for size in 48 128 256; do
   got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/sorvel.png")
