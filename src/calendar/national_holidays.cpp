@@ -116,22 +116,23 @@ void computeYear(std::int64_t year, YearDays& out) {
     out.year = year;
     if (year < kLawStart.year || year > kForever) return;
     const YearTables t = ComputeYearTables(year);
-    std::array<int, 13>& monthStart = out.monthStart;
-    for (int m = 1; m <= 12; ++m) monthStart[m] = monthStart[m - 1] + t.daysInMonth[m - 1];
-    const int yearLength = monthStart[12];
+    std::array<int, 13>& starts = out.monthStart;
+    for (std::size_t m = 1; m <= 12; ++m) starts[m] = starts[m - 1] + t.daysInMonth[m - 1];
+    auto monthStart = [&](int m) { return starts[static_cast<std::size_t>(m)]; };
+    const int yearLength = starts[12];
     const int firstWeekday = firstWeekdayOfYear(year);
     auto weekdayOf = [&](int index) { return (firstWeekday + index) % 7; };
     auto dateOf = [&](int index) {
         int m = 1;
-        while (index >= monthStart[m]) ++m;
-        return Ymd{year, m, index - monthStart[m - 1] + 1};
+        while (index >= monthStart(m)) ++m;
+        return Ymd{year, m, index - monthStart(m - 1) + 1};
     };
     auto at = [&](int index) -> NationalDay& { return out.days[static_cast<std::size_t>(index)]; };
     auto mark = [&](int index, NationalDay day) {
         at(index) = day;
         out.marked[static_cast<std::size_t>(out.markedCount++)] = index;
         const std::size_t m = static_cast<std::size_t>(dateOf(index).month - 1);
-        out.masks[m] |= std::uint32_t{1} << (index - monthStart[m]);
+        out.masks[m] |= std::uint32_t{1} << (index - starts[m]);
     };
     auto isHoliday = [&](int index) {
         return index >= 0 && index < yearLength && at(index).kind == NationalDayKind::Holiday;
@@ -152,7 +153,7 @@ void computeYear(std::int64_t year, YearDays& out) {
         }
         if (day < 1 || day > t.daysInMonth[static_cast<std::size_t>(e.month - 1)]) continue;
         if (Ymd{year, e.month, day} < kLawStart) continue;
-        const int index = monthStart[e.month - 1] + day - 1;
+        const int index = monthStart(e.month - 1) + day - 1;
         if (isHoliday(index)) continue;
         mark(index, NationalDay{NationalDayKind::Holiday, e.name, predicted});
         holidays[static_cast<std::size_t>(count++)] = index;

@@ -50,7 +50,8 @@ bool readsBack(std::string_view cp932) {
 void appendKept(std::string& out, std::string_view name, std::string_view bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string line = "X-SORVEL-CP932-" + std::string(name) + ":";
-    for (unsigned char c : bytes) {
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
         line.push_back(kHex[c >> 4]);
         line.push_back(kHex[c & 15]);
     }

@@ -416,7 +416,7 @@ void Canvas::shadowedText(int x, int y, int width, int height, const QString& te
         uchar* d = bits + cy * stride;
         for (int col = 0; col < width; ++col) {
             const int cx = x + col;
-            const unsigned a = qAlpha(c[col]);
+            const auto a = static_cast<unsigned>(qAlpha(c[col]));
             if (a == 0 || cx < 0 || cx >= imgW) continue;
             uchar* p = d + cx * 3;
             for (int k = 0; k < 3; ++k) p[k] |= static_cast<uchar>((channel[k] * a + 127) / 255);

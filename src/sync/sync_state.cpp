@@ -15,7 +15,8 @@ constexpr std::int64_t kMaxStateBytes = 256ll * 1024 * 1024;
 
 void appendEscaped(std::string& out, std::string_view s) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (unsigned char c : s) {
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F || c == '%') {
             out.push_back('%');
             out.push_back(kHex[c >> 4]);
