@@ -12,7 +12,7 @@ packages=(
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   radicale python3-caldav apache2-utils openssl
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format git
   dpkg-dev debhelper devscripts fakeroot lintian appstream man-db libjpeg-dev
 )
 missing=()
