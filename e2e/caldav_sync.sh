@@ -97,6 +97,7 @@ wait_server "$cal" 30 $'2001-08-15\tdesk' \
   || fail "the note from the day dialog did not reach the server: $(client list "$cal")"
 [[ $(client list "$cal" | wc -l) == 1 ]] || fail "the server does not hold one event: $(client list "$cal")"
 wait_state 30 || fail "the sync state was not written"
+for lib in sync secrets; do grep -q "$prog/libsorvel-$lib.so" "/proc/$pid/maps" || fail "no libsorvel-$lib.so"; done
 
 # (b) An event from the other client reaches the calendar and the data file, and so does a
 # one-off event in a zone with summer time, at its hour in this machine's zone.

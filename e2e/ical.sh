@@ -86,6 +86,7 @@ dialog=$(wait_window '^iCalendarファイルに書き出す$' 10) || fail "the s
 sleep 0.5; xdotool windowfocus --sync "$dialog"; sleep 0.3
 xdotool type --delay 20 "$E2E_TMP/out"; xdotool key Return
 for _ in $(seq 50); do [[ -s "$E2E_TMP/out.ics" ]] && break; sleep 0.1; done
+grep -q "$prog/libsorvel-ical.so" "/proc/$pid/maps" || fail "the export did not go through libsorvel-ical.so"
 /usr/bin/python3 - "$E2E_TMP/out.ics" <<'PY' || fail "the exported file does not hold the notes"
 import sys, datetime, icalendar
 cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())

@@ -20,6 +20,9 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >"$tmp/install.log" || { 
 
 expected="usr/bin/sorvel
 usr/lib/sorvel/libsorvel-cups.so
+usr/lib/sorvel/libsorvel-ical.so
+usr/lib/sorvel/libsorvel-secrets.so
+usr/lib/sorvel/libsorvel-sync.so
 usr/share/applications/org.sorvel.Sorvel.desktop
 usr/share/icons/hicolor/128x128/apps/sorvel.png
 usr/share/icons/hicolor/256x256/apps/sorvel.png
@@ -33,9 +36,12 @@ actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 $actual"
 
 [[ -x "$root/usr/bin/sorvel" ]] || fail "the program is not executable"
-# The feature library where the program looks for it (bin/../lib/sorvel), with its entry point.
-nm -D --defined-only "$root/usr/lib/sorvel/libsorvel-cups.so" | grep -qw sorvel_cups_print_file \
-  || fail "libsorvel-cups.so does not export sorvel_cups_print_file"
+# The feature libraries where the program looks for them (bin/../lib/sorvel), with their entry
+# points.
+for entry in cups:sorvel_cups_print_file ical:sorvel_ical_library secrets:sorvel_secret_store sync:sorvel_sync_library; do
+  nm -D --defined-only "$root/usr/lib/sorvel/libsorvel-${entry%%:*}.so" | grep -qw "${entry#*:}" \
+    || fail "libsorvel-${entry%%:*}.so does not export ${entry#*:}"
+done
 cmp -s "$src/resources/help/index.html" "$root/usr/share/sorvel/sorvel-help.html" || fail "help page differs"
 for size in 48 128 256; do
   got=$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/sorvel.png")

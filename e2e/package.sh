@@ -51,6 +51,9 @@ done
 # Every file the package holds, the manual pages compressed.
 expected="./usr/bin/sorvel
 ./usr/lib/sorvel/libsorvel-cups.so
+./usr/lib/sorvel/libsorvel-ical.so
+./usr/lib/sorvel/libsorvel-secrets.so
+./usr/lib/sorvel/libsorvel-sync.so
 ./usr/share/applications/org.sorvel.Sorvel.desktop
 ./usr/share/doc/sorvel/changelog.gz
 ./usr/share/doc/sorvel/copyright

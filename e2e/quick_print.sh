@@ -23,8 +23,12 @@ start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 import -window "$main" -depth 8 "$E2E_TMP/window.ppm" 2>/dev/null || fail "no screenshot of the window"
-# CUPS, and GnuTLS and Kerberos with it, are mapped only when a document goes to a printer.
-if grep -E 'libcups\.so|libgnutls|libsorvel-cups' "/proc/$pid/maps"; then fail "the start mapped CUPS"; fi
+# The feature libraries are mapped only when first used: CUPS (and GnuTLS and Kerberos with it)
+# when a document goes to a printer, libical, Qt Network and QtKeychain with their iCalendar,
+# sync and secret service.
+if grep -E 'libcups\.so|libgnutls|libical|libQt6Network|libqt6keychain|libsorvel-' "/proc/$pid/maps"; then
+  fail "the start mapped a feature library"
+fi
 
 press "$main" space
 sleep 0.5

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/files.h"
-#include "sync/caldav_sync.h"
+#include "sync/sync_library.h"
 #include "sync/sync_state.h"
 
 namespace sorvel {
@@ -64,7 +64,8 @@ std::vector<const THolidaySet*> CalendarDocument::ruleList() {
 bool CalendarDocument::ApplySync(const SyncResult& result) {
     const bool changed = !result.memosToAdd.empty() || !result.memosToRemove.empty() || !result.rulesToAdd.empty() ||
                          !result.rulesToRemove.empty();
-    if (changed) applySyncResult(result, memos_, rules_);
+    // A result comes from the sync library, which is loaded by then.
+    if (changed) syncLibrary()->applySyncResult(result, memos_, rules_);
     return changed;
 }
 

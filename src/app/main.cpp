@@ -11,7 +11,7 @@
 #include "app/main_form.h"
 #include "platform/files.h"
 #include "platform/printing_qt.h"
-#include "platform/secret_store_keychain.h"
+#include "platform/secret_store.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
 #include "platform/translations.h"
@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
 
     try {
         // Outlives the window that uses it.
-        sorvel::KeychainSecretStore secrets(QStringLiteral("Sorvel"), sorvel::askSyncPassword);
+        sorvel::LoadedSecretStore secrets(QStringLiteral("Sorvel"), sorvel::askSyncPassword);
         sorvel::TMainForm form;
         form.setSecretStore(&secrets);
         // Everything was asked and saved before: the end is not put to the windows again (a

@@ -1,6 +1,5 @@
 #include "app/sync_controller.h"
 
-#include <QNetworkAccessManager>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -10,7 +9,7 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "sync/caldav_sync.h"
+#include "sync/sync_library.h"
 #include "sync/sync_settings.h"
 
 namespace sorvel {
@@ -57,6 +56,11 @@ void SyncController::SyncNow() {
                     kSyncCaption);
         return;
     }
+    if (!sync_) {
+        SyncLibrary* library = syncLibrary();
+        if (!library) return;
+        sync_ = library->newSync();
+    }
     // The notes go out as the data file holds them: what a kill leaves is what the next sync sees.
     calls_.saveDataFile();
     passwordPending_ = true;
@@ -70,14 +74,10 @@ void SyncController::SyncNow() {
 }
 
 void SyncController::start(const std::optional<QString>& password) {
-    if (!network_) network_ = std::make_unique<QNetworkAccessManager>();
-    if (!sync_) {
-        sync_ = std::make_unique<CalDavSync>(network_.get());
-        connect(sync_.get(), &CalDavSync::finished, this, &SyncController::finished);
-    }
     const TSyncSet& set = settings_;
     SyncConfig config{QUrl(QString::fromStdString(cp932ToUtf8(set.Url))), QString::fromStdString(cp932ToUtf8(set.User))};
-    sync_->start(config, password, document_.snapshot(), document_.syncStateFile());
+    sync_->start(config, password, document_.snapshot(), document_.syncStateFile(),
+                 [this](const SyncResult& result) { finished(result); });
 }
 
 void SyncController::finished(const SyncResult& result) {

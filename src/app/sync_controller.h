@@ -8,15 +8,14 @@
 
 #include <QObject>
 
-class QNetworkAccessManager;
 class QSystemTrayIcon;
 class QTimer;
 
 namespace sorvel {
 
-class CalDavSync;
 class CalendarDocument;
 class SecretStore;
+class SyncRunner;
 struct SyncResult;
 struct TSyncSet;
 
@@ -56,9 +55,8 @@ private:
     SecretStore* secrets_;
     Calls calls_;
     QTimer* timer_ = nullptr;
-    // The sync's replies go before the network they came from.
-    std::unique_ptr<QNetworkAccessManager> network_;
-    std::unique_ptr<CalDavSync> sync_;
+    // From the sync library, loaded by the first sync.
+    std::unique_ptr<SyncRunner> sync_;
     bool passwordPending_ = false;
     bool stopped_ = false;
 };

@@ -16,8 +16,7 @@
 #include <QVBoxLayout>
 
 #include "almanac/almanac.h"
-#include "ical/ical_export.h"
-#include "ical/ical_import.h"
+#include "ical/ical_library.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 
@@ -115,11 +114,13 @@ std::optional<ExportChoice> askExportChoice(QWidget* parent, IcalYears initial) 
 
 bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memos, int thisYear,
                        const std::string& localZone) {
+    IcalLibrary* ical = icalLibrary();
+    if (!ical) return false;
     const std::optional<QString> path =
         ui().openFile(FileDialogRequest{QStringLiteral("iCalendarファイルを読み込む"), kFilter, QString()});
     if (!path) return false;
     if (QFileInfo(*path).size() > kIcalMaxFileBytes) {
-        showMessage(icalTooLargeMessage(), kCaption);
+        showMessage(ical->icalTooLargeMessage(), kCaption);
         return false;
     }
     const std::optional<IcalYears> range = askImportRange(parent, orderedYears(thisYear, thisYear + 1));
@@ -147,20 +148,22 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
         QCoreApplication::processEvents();
         return !progress.wasCanceled();
     };
-    IcalImport import = importIcal(*bytes, options);
+    IcalImport import = ical->importIcal(*bytes, options);
     progress.close();
     if (import.status == IcalImportStatus::NotICalendar) {
-        showMessage(icalNotICalendarMessage(), kCaption);
+        showMessage(ical->icalNotICalendarMessage(), kCaption);
         return false;
     }
     if (import.status == IcalImportStatus::Cancelled) return false;
-    const IcalMerge merge = mergeIcalImport(import, memos, rules);
-    showMessage(icalImportMessage(import, merge), kCaption);
+    const IcalMerge merge = ical->mergeIcalImport(import, memos, rules);
+    showMessage(ical->icalImportMessage(import, merge), kCaption);
     return merge.memosAdded + merge.rulesAdded > 0;
 }
 
 bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& memos,
                        const std::vector<const THolidaySet*>& rules, int thisYear, bool askNational) {
+    IcalLibrary* ical = icalLibrary();
+    if (!ical) return false;
     IcalExportOptions options;
     if (askNational) {
         const std::optional<ExportChoice> choice = askExportChoice(parent, orderedYears(thisYear, thisYear + 1));
@@ -178,17 +181,17 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
     req.defaultSuffix = QStringLiteral("ics");
     const std::optional<QString> path = ui().saveFile(req);
     if (!path) return false;
-    options.stamp = icalStampNow();
+    options.stamp = ical->icalStampNow();
     QString error;
     // The whole almanac range takes a few seconds to compute the first time.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = atomicReplace(*path, exportIcal(memos, rules, options), &error);
+    const bool written = atomicReplace(*path, ical->exportIcal(memos, rules, options), &error);
     QGuiApplication::restoreOverrideCursor();
     if (!written) {
         showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
         return false;
     }
-    if (const QString leftOut = icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, kCaption);
+    if (const QString leftOut = ical->icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, kCaption);
     return true;
 }
 

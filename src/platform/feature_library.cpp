@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +16,19 @@ QStringList featureLibraryFolders() {
     return {bin, QDir::cleanPath(bin + QStringLiteral("/../lib/sorvel"))};
 }
 
+namespace {
+std::map<std::pair<QString, QByteArray>, void*>& provided() {
+    static std::map<std::pair<QString, QByteArray>, void*> functions;
+    return functions;
+}
+}  // namespace
+
+void provideFeatureFunction(const QString& library, const char* name, void* function) {
+    provided()[{library, QByteArray(name)}] = function;
+}
+
 void* featureFunction(const QString& library, const char* name, QString* error) {
+    if (auto p = provided().find({library, QByteArray(name)}); p != provided().end()) return p->second;
     // Loaded libraries stay for the rest of the run: their functions may be held anywhere.
     static std::map<QString, std::unique_ptr<QLibrary>> loaded;
     auto it = loaded.find(library);

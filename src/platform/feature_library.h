@@ -9,6 +9,9 @@ namespace sorvel {
 // loaded once and kept; nullptr with the reason in `error` when it cannot be found or loaded.
 void* featureFunction(const QString& library, const char* name, QString* error = nullptr);
 
+// A function the process links in itself (a test does), answered instead of loading `library`.
+void provideFeatureFunction(const QString& library, const char* name, void* function);
+
 // Where the program looks for a feature library, in order.
 QStringList featureLibraryFolders();
 

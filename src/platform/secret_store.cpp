@@ -1,5 +1,8 @@
 #include "platform/secret_store.h"
 
+#include "platform/feature_library.h"
+#include "platform/ui.h"
+
 namespace sorvel {
 
 SecretStore::~SecretStore() = default;
@@ -15,5 +18,42 @@ void MemorySecretStore::write(const QString& key, const QString& secret, std::fu
 }
 
 void MemorySecretStore::forget(const QString& key) { secrets_.erase(key); }
+
+LoadedSecretStore::LoadedSecretStore(QString service, Ask ask) : service_(std::move(service)), ask_(std::move(ask)) {}
+
+LoadedSecretStore::~LoadedSecretStore() = default;
+
+SecretStore* LoadedSecretStore::store() {
+    if (!tried_) {
+        tried_ = true;
+        QString error;
+        auto entry = reinterpret_cast<SorvelSecretStore>(
+            featureFunction(QString::fromLatin1(kSecretsLibrary), kSecretsLibraryEntry, &error));
+        if (entry)
+            loaded_.reset(entry(service_, ask_));
+        else
+            showMessage(QStringLiteral("パスワードの機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+    }
+    return loaded_.get();
+}
+
+void LoadedSecretStore::read(const QString& key, std::function<void(std::optional<QString>)> done) {
+    if (SecretStore* s = store()) return s->read(key, std::move(done));
+    held_.read(key, [this, key, done = std::move(done)](std::optional<QString> secret) {
+        if (!secret && ask_ && (secret = ask_(key))) held_.write(key, *secret, [](bool) {});
+        done(secret);
+    });
+}
+
+void LoadedSecretStore::write(const QString& key, const QString& secret, std::function<void(bool ok)> done) {
+    if (SecretStore* s = store()) return s->write(key, secret, std::move(done));
+    held_.write(key, secret, [](bool) {});
+    done(false);
+}
+
+void LoadedSecretStore::forget(const QString& key) {
+    if (SecretStore* s = store()) return s->forget(key);
+    held_.forget(key);
+}
 
 }  // namespace sorvel

@@ -80,3 +80,8 @@ void KeychainSecretStore::finishRead(const QString& key, std::optional<QString> 
 }
 
 }  // namespace sorvel
+
+extern "C" __attribute__((visibility("default"))) sorvel::SecretStore* sorvel_secret_store(
+    const QString& service, const sorvel::LoadedSecretStore::Ask& ask) {
+    return new sorvel::KeychainSecretStore(service, ask);
+}

@@ -1,14 +1,16 @@
 #pragma once
 // One running copy per program directory. A lock file beside the program's files names the
-// process that runs there; that process listens on a local socket named after the directory,
-// and a later start asks it to come to the front instead of running a second time.
+// process that runs there; that process listens on a local (AF_UNIX) socket named after the
+// directory, and a later start asks it to come to the front instead of running a second time.
 #include <functional>
+#include <map>
 #include <memory>
 
+#include <QByteArray>
 #include <QString>
 
-class QLocalServer;
 class QLockFile;
+class QSocketNotifier;
 
 namespace sorvel {
 
@@ -36,16 +38,27 @@ public:
 
     // "sorvel.lock" in the program directory.
     static QString lockPath(const QString& programDir);
-    // The local socket of a program directory: per user, from the directory's canonical path.
+    // The local socket of a program directory: per user, from the directory's canonical path,
+    // in the user's runtime directory (else the temporary directory).
     static QString serverName(const QString& programDir);
 
 private:
     bool askRunningToActivate();
     bool listen();
+    void accept();
+    void readRequest(int fd);
+    void drop(int fd);
 
     QString programDir_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    int serverFd_ = -1;
+    QString socketPath_;  // the socket file this process made, removed when it ends
+    std::unique_ptr<QSocketNotifier> server_;
+    struct Request {
+        QSocketNotifier* notifier;
+        QByteArray received;
+    };
+    std::map<int, Request> requests_;  // by descriptor
     std::function<void()> onActivate_;
 };
 

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QNetworkAccessManager>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -35,7 +34,7 @@
 #include "settings/calender_set.h"
 #include "settings/form_parts.h"
 #include "settings/sorvel_set.h"
-#include "sync/caldav_discovery.h"
+#include "sync/sync_library.h"
 
 namespace sorvel {
 
@@ -611,22 +610,23 @@ void TSettingForm::syncEnabledChange() {
 }
 
 void TSettingForm::discoverClick() {
-    if (!network_) {
-        network_ = new QNetworkAccessManager(this);
-        discovery_ = new CalDavDiscovery(network_, this);
+    if (!discovery_) {
+        SyncLibrary* library = syncLibrary();
+        if (!library) return;
+        discovery_ = library->newFinder();
     }
     calendarList_->clear();
     discoveryStatus_->setText(QStringLiteral("探しています…"));
     const QUrl address(syncUrl_->text().trimmed());
     const QString user = syncUser_->text();
     auto search = [this, address, user](const std::optional<QString>& password) {
-        discovery_->start(address, user, password.value_or(QString()), [this](DiscoveryResult result) {
+        discovery_->start(address, user, password.value_or(QString()), [this](FoundCalendars result) {
             if (!result.error.isEmpty()) {
                 discoveryStatus_->setText(result.error);
                 return;
             }
             const QSignalBlocker quiet(calendarList_);
-            for (const CalendarChoice& c : result.calendars) {
+            for (const FoundCalendar& c : result.calendars) {
                 auto* item = new QListWidgetItem(c.name, calendarList_);
                 item->setData(Qt::UserRole, c.url.toString());
                 item->setToolTip(c.url.toString());

@@ -4,6 +4,7 @@
 // edits and what it computes live in setting_apply.h and sync_page.h; this class owns the
 // controls and their handlers.
 #include <functional>
+#include <memory>
 
 #include <QDialog>
 
@@ -15,7 +16,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QNetworkAccessManager;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -24,7 +24,7 @@ class QTabWidget;
 
 namespace sorvel {
 
-class CalDavDiscovery;
+class CalendarFinder;
 class SecretStore;
 class TCalenderSet;
 class TSorvelSet;
@@ -151,8 +151,7 @@ private:
     QListWidget* calendarList_ = nullptr;
     QLabel* discoveryStatus_ = nullptr;
     QPushButton* syncNow_ = nullptr;
-    QNetworkAccessManager* network_ = nullptr;  // for the discovery only
-    CalDavDiscovery* discovery_ = nullptr;
+    std::unique_ptr<CalendarFinder> discovery_;  // from the sync library, loaded by the first search
 };
 
 }  // namespace sorvel

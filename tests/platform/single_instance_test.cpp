@@ -1,13 +1,17 @@
 #include "platform/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -42,6 +46,20 @@ void writeLock(const QString& dir, qint64 pid, const QString& host) {
     f.write(QByteArray::number(pid) + "\n" + exe + "\n" + host.toUtf8() + "\n");
 }
 
+// The socket file a killed process leaves: bound, never removed, nobody listening.
+void leaveSocketFile(const QString& name) {
+    const QString path = QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    ASSERT_LT(static_cast<std::size_t>(bytes.size()), sizeof address.sun_path);
+    std::copy(bytes.begin(), bytes.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(path));
+}
+
 qint64 endedProcess() {
     const pid_t child = fork();
     if (child == 0) _exit(0);
@@ -55,6 +73,7 @@ TEST(SingleInstance, ALaterStartFindsTheRunningOneAndAsksItToComeToTheFront) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string ours = std::to_string(QCoreApplication::applicationPid()) + "\n";
+    leaveSocketFile(SingleInstance::serverName(dir.path()));
     {
         SingleInstance first(dir.path());
         int activated = 0;

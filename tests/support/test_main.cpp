@@ -3,6 +3,8 @@
 
 #if defined(SORVEL_TEST_WIDGETS)
 #include <QApplication>
+
+#include "support/linked_features.h"
 using TestApp = QApplication;
 #elif defined(SORVEL_TEST_GUI)
 #include <QGuiApplication>
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     TestApp app(argc, argv);
+#if defined(SORVEL_TEST_WIDGETS)
+    sorvel::testing::provideLinkedFeatures();
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
