@@ -8,10 +8,6 @@
 #include <set>
 #include <unordered_map>
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QAuthenticator>
 #include <QElapsedTimer>
 #include <QFuture>
 #include <QFutureWatcher>
@@ -21,7 +17,6 @@
 
 #include "ical/ical_export.h"
 #include "platform/files.h"
-#include "sync/caldav_discovery.h"
 #include "sync/caldav_xml.h"
 #include "sync/sync_plan.h"
 #include "sync/sync_event.h"
@@ -35,7 +30,22 @@ constexpr std::size_t kParallelRequests = 6;
 constexpr qint64 kStateEveryMs = 1000;  // the longest time between two saves of the state file
 constexpr int kNewNameTries = 4;
 
-QString host(const QUrl& url) { return url.host().isEmpty() ? url.toString() : url.host(); }
+SyncStatus statusOf(DavFailure failure) {
+    switch (failure) {
+    case DavFailure::None: return SyncStatus::Ok;
+    case DavFailure::AuthFailed: return SyncStatus::AuthFailed;
+    case DavFailure::NoPassword: return SyncStatus::Cancelled;  // the password box was cancelled
+    case DavFailure::TlsFailed: return SyncStatus::TlsFailed;
+    case DavFailure::Timeout: return SyncStatus::Timeout;
+    case DavFailure::Unreachable: return SyncStatus::Unreachable;
+    case DavFailure::ServerError: return SyncStatus::ServerError;
+    case DavFailure::BadResponse: return SyncStatus::BadResponse;
+    case DavFailure::TooLarge: return SyncStatus::TooLarge;
+    }
+    return SyncStatus::ServerError;
+}
+
+std::string etagOf(const DavAnswer& a) { return a.header("ETag").toStdString(); }
 
 QString conflictLine(const std::vector<SyncConflictDate>& dates) {
     QStringList days;
@@ -50,19 +60,16 @@ QString conflictLine(const std::vector<SyncConflictDate>& dates) {
 }  // namespace
 
 QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus) {
-    const QString h = host(server);
     switch (status) {
     case SyncStatus::Ok:
     case SyncStatus::Cancelled: return {};
-    case SyncStatus::AuthFailed: return QStringLiteral("認証に失敗しました");
-    case SyncStatus::TlsFailed:
-        return QStringLiteral("サーバー %1 の証明書を確認できなかったため、接続しませんでした").arg(h);
-    case SyncStatus::Timeout: return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
-    case SyncStatus::Unreachable: return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
-    case SyncStatus::ServerError:
-        return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
-    case SyncStatus::BadResponse: return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
-    case SyncStatus::TooLarge: return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
+    case SyncStatus::AuthFailed: return davFailureMessage(DavFailure::AuthFailed, server);
+    case SyncStatus::TlsFailed: return davFailureMessage(DavFailure::TlsFailed, server);
+    case SyncStatus::Timeout: return davFailureMessage(DavFailure::Timeout, server);
+    case SyncStatus::Unreachable: return davFailureMessage(DavFailure::Unreachable, server);
+    case SyncStatus::ServerError: return davFailureMessage(DavFailure::ServerError, server, httpStatus);
+    case SyncStatus::BadResponse: return davFailureMessage(DavFailure::BadResponse, server);
+    case SyncStatus::TooLarge: return davFailureMessage(DavFailure::TooLarge, server);
     case SyncStatus::NotCalendar:
         return QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
     }
@@ -73,7 +80,7 @@ QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus
 struct CalDavSync::Run {
     CalDavSync* owner = nullptr;
     std::weak_ptr<Run> self;
-    QNetworkAccessManager* network = nullptr;
+    DavClient* client = nullptr;
     SyncConfig config;
     std::optional<QString> password;  // none: the person declined to give one
     QString statePath;
@@ -84,7 +91,6 @@ struct CalDavSync::Run {
     std::string collectionPath;
     SyncResult result;
     bool done = false;
-    std::set<QNetworkReply*> replies;
 
     // The local side.
     std::vector<SyncItem> local;
@@ -136,64 +142,19 @@ struct CalDavSync::Run {
     }
 
     // ---- requests -------------------------------------------------------------------------
-    struct Answer {
-        int status = 0;
-        QByteArray body;
-        std::string etag;
-    };
+    using Answer = DavAnswer;
 
-    void send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
-              std::vector<std::pair<QByteArray, QByteArray>> headers, std::function<void(Answer&)> then,
-              bool anyStatus = false) {
-        QNetworkRequest req(url);
-        req.setTransferTimeout(config.timeoutMs);
-        req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        for (auto& [name, value] : headers) req.setRawHeader(name, value);
-        QNetworkReply* reply = network->sendCustomRequest(req, verb, body);
-        replies.insert(reply);
-        reply->setProperty("sorvelSync", QVariant::fromValue(static_cast<void*>(this)));
-        QObject::connect(reply, &QNetworkReply::downloadProgress, owner, [reply](qint64 got, qint64 total) {
-            if (got > kSyncMaxResponseBytes || total > kSyncMaxResponseBytes) {
-                reply->setProperty("sorvelTooLarge", true);
-                reply->abort();
-            }
-        });
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, owner, [reply] {
-            if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kSyncMaxResponseBytes) {
-                reply->setProperty("sorvelTooLarge", true);
-                reply->abort();
-            }
-        });
-        QObject::connect(reply, &QNetworkReply::sslErrors, owner,
-                         [reply](const QList<QSslError>&) { reply->setProperty("sorvelTls", true); });
-        QObject::connect(reply, &QNetworkReply::finished, owner, [this, reply, anyStatus, then = std::move(then)] {
-            replies.erase(reply);
-            reply->deleteLater();
+    // A failure ends the sync; with anyStatus a 5xx answer goes to `then` as well.
+    void send(const DavRequest& request, std::function<void(Answer&)> then, bool anyStatus = false) {
+        client->send(request, [this, anyStatus, then = std::move(then)](Answer& a) {
             if (done) return;
-            Answer a;
-            a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            const QNetworkReply::NetworkError error = reply->error();
-            if (reply->property("sorvelTooLarge").toBool()) return fail(SyncStatus::TooLarge);
-            if (error == QNetworkReply::AuthenticationRequiredError || a.status == 401)
-                return fail(password ? SyncStatus::AuthFailed : SyncStatus::Cancelled);
-            if (reply->property("sorvelTls").toBool() || error == QNetworkReply::SslHandshakeFailedError)
-                return fail(SyncStatus::TlsFailed);
-            if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
-                return fail(SyncStatus::Timeout);
-            if (a.status >= 500 && !anyStatus) return fail(SyncStatus::ServerError, a.status);
-            if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) {
-                // A transport failure: none before an answer, a cut one after.
-                return fail(a.status == 0 && reply->bytesAvailable() == 0 ? SyncStatus::Unreachable
-                                                                          : SyncStatus::BadResponse);
-            }
-            if (a.status == 0) return fail(SyncStatus::Unreachable);
-            a.body = reply->readAll();
-            a.etag = reply->rawHeader("ETag").toStdString();
+            if (a.failure == DavFailure::ServerError && anyStatus) a.failure = DavFailure::None;
+            if (a.failure != DavFailure::None) return fail(statusOf(a.failure), a.status);
             then(a);
         });
     }
 
-    QByteArray xmlType() const { return QByteArrayLiteral("application/xml; charset=utf-8"); }
+    DavHeaders xml() const { return {{"Content-Type", davXmlType()}}; }
 
     void fail(SyncStatus status, int httpStatus = 0) {
         SyncResult r;
@@ -208,8 +169,7 @@ struct CalDavSync::Run {
         if (done) return;
         done = true;
         waitForCheckpoint();
-        for (QNetworkReply* reply : std::set<QNetworkReply*>(replies)) reply->abort();
-        replies.clear();
+        client->abortAll();
         owner->finishRun(std::move(r));
     }
 
@@ -225,7 +185,7 @@ struct CalDavSync::Run {
     // any way (a token it no longer takes, 500 for one it never knew) is asked for the full
     // listing instead, once in a sync.
     void syncReport(const std::string& token) {
-        send("REPORT", config.collection, syncCollectionBody(token), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+        send({"REPORT", config.collection, syncCollectionBody(token), xml(), 0},
              [this, token](Answer& a) {
                  if (a.status != 207) {
                      if (listedInFull) return fail(SyncStatus::ServerError, a.status);
@@ -249,7 +209,7 @@ struct CalDavSync::Run {
 
     // The collection's own properties: what it is, its token or ctag.
     void propfind() {
-        send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
                  const auto ms = parseMultistatus(a.body);
@@ -259,7 +219,7 @@ struct CalDavSync::Run {
                      if (!r.syncToken.empty()) token = r.syncToken;
                      if (!r.ctag.empty()) ctag = r.ctag;
                  }
-                 noteWhatItIs(a.body);
+                 noteWhatItIs(ms);
                  newCtag = ctag;
                  if (!token.empty() && !listedInFull) return syncReport({});
                  if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
@@ -273,7 +233,7 @@ struct CalDavSync::Run {
     }
 
     void calendarQuery() {
-        send("REPORT", config.collection, calendarQueryBody(), {{"Content-Type", xmlType()}, {"Depth", "1"}},
+        send({"REPORT", config.collection, calendarQueryBody(), xml(), 1},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
                  readListing(std::move(a.body), [this](const DavMultistatus& ms) {
@@ -289,18 +249,18 @@ struct CalDavSync::Run {
 
     // Whether the address is a calendar that holds events, from a PROPFIND answer of its own.
     std::optional<bool> eventCalendar;
-    void noteWhatItIs(const QByteArray& body) {
-        const auto res = parsePropfind(body, config.collection);
-        eventCalendar = res && !res->empty() && res->front().calendar && res->front().events;
+    void noteWhatItIs(const std::optional<DavMultistatus>& ms) {
+        eventCalendar = ms && !ms->responses.empty() && ms->responses.front().isCalendar &&
+                        ms->responses.front().holdsEvents;
     }
 
     // Before the first write: nothing goes into an address that is not a calendar of events.
     void checkCalendarThen(std::function<void()> then) {
         if (eventCalendar) return *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
-        send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0},
              [this, then = std::move(then)](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::NotCalendar);
-                 noteWhatItIs(a.body);
+                 noteWhatItIs(parseMultistatus(a.body));
                  *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
              });
     }
@@ -344,7 +304,7 @@ struct CalDavSync::Run {
     void nextBatch() {
         if (batchSent >= batches.size()) return;
         const std::vector<std::string>& hrefs = batches[batchSent++];
-        send("REPORT", config.collection, multigetBody(hrefs), {{"Content-Type", xmlType()}, {"Depth", "1"}},
+        send({"REPORT", config.collection, multigetBody(hrefs), xml(), 1},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
                  auto ms = parseMultistatus(a.body);
@@ -412,24 +372,24 @@ struct CalDavSync::Run {
         ops.pop_front();
         ++inFlight;
         if (op.kind == SyncOp::Delete) {
-            send("DELETE", urlOf(op.href), {}, {{"If-Match", QByteArray::fromStdString(op.etag)}},
+            send({"DELETE", urlOf(op.href), {}, {{"If-Match", QByteArray::fromStdString(op.etag)}}},
                  [this, op](Answer& a) { deleted(op, a); });
             return;
         }
         if (!op.edit) return sendPut(op, encodeItem(op.item, op.uid));
         // An edit keeps the server's event: what it holds now is changed where the note changed.
-        send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+        send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
             sendPut(op, g.status == 200 ? encodeEdit(g.body.toStdString(), op.item, op.uid) : encodeItem(op.item, op.uid));
         });
     }
 
     void sendPut(const SyncOp& op, const std::string& bytes) {
-        std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", "text/calendar; charset=utf-8"}};
+        DavHeaders headers{{"Content-Type", "text/calendar; charset=utf-8"}};
         if (op.etag.empty())
             headers.push_back({"If-None-Match", "*"});
         else
             headers.push_back({"If-Match", QByteArray::fromStdString(op.etag)});
-        send("PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers),
+        send({"PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers)},
              [this, op](Answer& a) { put(op, a); });
     }
 
@@ -488,7 +448,7 @@ struct CalDavSync::Run {
 
     void put(const SyncOp& op, Answer& a) {
         if (a.status >= 200 && a.status < 300) {
-            SyncEntry entry = syncEntryOf(op.item, op.href, a.etag);
+            SyncEntry entry = syncEntryOf(op.item, op.href, etagOf(a));
             entry.uid = op.uid;
             entries.push_back(entry);
             setDurable(op.href, &entry);
@@ -497,17 +457,17 @@ struct CalDavSync::Run {
         }
         if (a.status == 412) {
             // Changed there since we looked, or a name already taken: see what is there.
-            return send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+            return send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
                 if (g.status == 200) {
                     const SyncItem v = classifyEvent(g.body.toStdString());
                     if (v.kind == op.item.kind && v.hash == op.item.hash) {
-                        const SyncEntry entry = syncEntryOf(v, op.href, g.etag);
+                        const SyncEntry entry = syncEntryOf(v, op.href, etagOf(g));
                         entries.push_back(entry);
                         setDurable(op.href, &entry);
                         return opDone();
                     }
                     if (!op.etag.empty()) {  // ours changed, theirs changed: both kept
-                        keepServerVersion(op.href, g.etag, v);
+                        keepServerVersion(op.href, etagOf(g), v);
                         conflictAt(op.item, v);
                     }
                 } else if (g.status != 404) {
@@ -534,8 +494,8 @@ struct CalDavSync::Run {
             return opDone();
         }
         if (a.status == 412) {  // deleted here, changed there: the change is kept
-            return send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
-                if (g.status == 200) keepServerVersion(op.href, g.etag, classifyEvent(g.body.toStdString()));
+            return send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
+                if (g.status == 200) keepServerVersion(op.href, etagOf(g), classifyEvent(g.body.toStdString()));
                 else if (g.status != 404) return fail(SyncStatus::ServerError, g.status);
                 opDone();
             });
@@ -572,25 +532,15 @@ struct CalDavSync::Run {
     }
 };
 
-CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent) : QObject(parent), network_(network) {
-    connect(network_, &QNetworkAccessManager::authenticationRequired, this,
-            [this](QNetworkReply* reply, QAuthenticator* auth) {
-                if (!run_ || reply->property("sorvelSync").value<void*>() != run_.get()) return;
-                // The challenge is answered once; a second one means the password is wrong.
-                if (reply->property("sorvelAuthTried").toBool()) return;
-                reply->setProperty("sorvelAuthTried", true);
-                if (!run_->password) return;  // the password box was cancelled: the sync ends quietly
-                auth->setUser(run_->config.user);
-                auth->setPassword(*run_->password);
-            });
-}
+CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), client_(new DavClient(network, this)) {}
 
 CalDavSync::~CalDavSync() {
     if (run_) {
         run_->done = true;
         run_->waitForCheckpoint();
-        for (QNetworkReply* reply : std::set<QNetworkReply*>(run_->replies)) reply->abort();
     }
+    client_->abortAll();
 }
 
 void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
@@ -600,8 +550,10 @@ void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& p
     run_->self = run_;
     Run& r = *run_;
     r.owner = this;
-    r.network = network_;
+    r.client = client_;
     r.config = config;
+    client_->setCredentials(config.user, password);
+    client_->setTimeout(config.timeoutMs);
     QString path = config.collection.path();
     if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     r.config.collection.setPath(path);
