@@ -91,6 +91,7 @@ struct CalDavSync::Run {
     std::string collectionPath;
     SyncResult result;
     bool done = false;
+    QString saveError;  // why the last save of the state file failed; empty when it did not
 
     // The local side.
     std::vector<SyncItem> local;
@@ -170,6 +171,10 @@ struct CalDavSync::Run {
         done = true;
         waitForCheckpoint();
         client->abortAll();
+        if (!saveError.isEmpty()) {
+            if (!r.message.isEmpty()) r.message += QLatin1Char('\n');
+            r.message += saveFailedMessage(statePath, saveError);
+        }
         owner->finishRun(std::move(r));
     }
 
@@ -407,7 +412,9 @@ struct CalDavSync::Run {
 
     void saveDurable() {
         waitForCheckpoint();
-        if (!statePath.isEmpty()) saveSyncState(statePath, durableState());
+        if (statePath.isEmpty()) return;
+        saveError.clear();
+        saveSyncState(statePath, durableState(), &saveError);
     }
 
     // While events go up, the state file is saved on a pool thread from a copy, so that the loop
@@ -417,8 +424,14 @@ struct CalDavSync::Run {
     QFuture<void> checkpoint;
     void saveCheckpoint() {
         if (statePath.isEmpty() || (checkpoint.isValid() && !checkpoint.isFinished())) return;
-        checkpoint = offLoop([path = statePath, bytes = writeSyncState(durableState())] { atomicReplace(path, bytes); },
-                             [] {});
+        // saveError is written there and read on the loop only once the save has finished.
+        checkpoint = offLoop(
+            [this, bytes = writeSyncState(durableState())] {
+                QString error;
+                atomicReplace(statePath, bytes, &error);
+                saveError = error;
+            },
+            [] {});
     }
     void waitForCheckpoint() {
         if (checkpoint.isValid()) checkpoint.waitForFinished();

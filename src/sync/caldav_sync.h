@@ -55,7 +55,8 @@ enum class SyncStatus {
 
 struct SyncResult {
     SyncStatus status = SyncStatus::Ok;
-    QString message;  // for the person; empty when nothing is worth saying
+    QString message;  // for the person; empty when nothing is worth saying. A state file that
+                      // could not be saved while the sync ran is said here too, on any status.
 
     // Changes to the local lists; empty unless status is Ok.
     std::vector<TDateMemo> memosToAdd, memosToRemove;

@@ -3,10 +3,12 @@
 // no calendar, conflicts, preconditions, refused tokens, damaged state, interruptions and failures.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include "platform/files.h"
@@ -418,6 +420,42 @@ TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
         again.memos = std::move(desk.memos);
         EXPECT_EQ(again.sync().status, SyncStatus::Ok);
         EXPECT_EQ(again.contents(), (List{"20261208 meeting", "20261210 movie"}));
+    }
+}
+
+TEST(CalDavSync, AStateFileThatCannotBeSavedIsSaidWithWhatTheSyncSays) {
+    // Seven notes: six go up at once, the seventh once the first of them is answered.
+    struct Case {
+        const char* name;
+        bool failAfterASave;  // a save while uploading, then a server failure
+        SyncStatus status;
+        QString first;
+    };
+    const Case cases[] = {
+        {"the save at the end", false, SyncStatus::Ok, {}},
+        {"a save while uploading, then a failure", true, SyncStatus::ServerError,
+         QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalDavStub stub;
+        Desk desk(stub);
+        const QString folder = desk.dir.filePath(QStringLiteral("gone"));
+        desk.statePath = folder + QStringLiteral("/Sorvel.dat.sync");
+        for (int i = 0; i < 7; ++i) desk.note(20261201 + i, std::string("n").append(std::to_string(i)));
+        int seen = 0;
+        if (c.failAfterASave)
+            stub.beforeRequest = [&](const std::string& method, const std::string&) {
+                if (method != "PUT") return;
+                if (++seen == 1) QThread::msleep(1100);  // its answer is due a save of the state file
+                if (seen == 7) stub.failStatus = 503;
+            };
+        const SyncResult r = desk.sync([&](CalDavSync& engine) {
+            // The folder is back by the time the program saves what the sync gives it.
+            QObject::connect(&engine, &CalDavSync::finished, [&] { QDir().mkpath(folder); });
+        });
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.message, c.first + desk.statePath + QStringLiteral("\nが作成できませんでした。\nフォルダがありません。"));
     }
 }
 
