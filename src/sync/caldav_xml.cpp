@@ -88,27 +88,42 @@ bool namesEvents(QXmlStreamReader& r) {
     return events;
 }
 
+// The properties that are one text each: where they are kept and how they are read.
+struct TextProperty {
+    const QString& ns;
+    const char* name;
+    std::string DavResponse::*field;
+    std::string (*read)(QXmlStreamReader&);
+};
+const TextProperty kTextProperties[] = {
+    {kCalServer, "getctag", &DavResponse::ctag, trimmedText},
+    {kDav, "sync-token", &DavResponse::syncToken, trimmedText},
+    {kDav, "displayname", &DavResponse::displayName, trimmedText},
+    {kDav, "current-user-principal", &DavResponse::principal, hrefInside},
+    {kCalDav, "calendar-home-set", &DavResponse::calendarHome, hrefInside},
+};
+
+bool readTextProperty(QXmlStreamReader& r, DavResponse& into) {
+    for (const TextProperty& p : kTextProperties) {
+        if (!is(r, p.ns, p.name)) continue;
+        into.*p.field = p.read(r);
+        return true;
+    }
+    return false;
+}
+
 // The properties of one DAV:prop element.
 void readProp(QXmlStreamReader& r, DavResponse& into) {
     while (r.readNextStartElement()) {
+        if (readTextProperty(r, into)) continue;
         if (is(r, kDav, "getetag")) {
             into.hasEtag = true;
             into.etag = trimmedText(r);
         } else if (is(r, kCalDav, "calendar-data")) {
             into.hasCalendarData = true;
             into.calendarData = elementText(r);
-        } else if (is(r, kCalServer, "getctag")) {
-            into.ctag = trimmedText(r);
-        } else if (is(r, kDav, "sync-token")) {
-            into.syncToken = trimmedText(r);
         } else if (is(r, kDav, "resourcetype")) {
             readResourceType(r, into);
-        } else if (is(r, kDav, "displayname")) {
-            into.displayName = trimmedText(r);
-        } else if (is(r, kDav, "current-user-principal")) {
-            into.principal = hrefInside(r);
-        } else if (is(r, kCalDav, "calendar-home-set")) {
-            into.calendarHome = hrefInside(r);
         } else if (is(r, kCalDav, "supported-calendar-component-set")) {
             into.holdsEvents = namesEvents(r);
         } else {
@@ -139,10 +154,8 @@ void readPropstat(QXmlStreamReader& r, DavResponse& into) {
         into.hasCalendarData = true;
         into.calendarData = std::move(props.calendarData);
     }
-    for (auto [from, to] : {std::pair{&props.ctag, &into.ctag}, {&props.syncToken, &into.syncToken},
-                            {&props.displayName, &into.displayName}, {&props.principal, &into.principal},
-                            {&props.calendarHome, &into.calendarHome}})
-        if (!from->empty()) *to = std::move(*from);
+    for (const TextProperty& p : kTextProperties)
+        if (!(props.*p.field).empty()) into.*p.field = std::move(props.*p.field);
     into.isCollection = into.isCollection || props.isCollection;
     into.isCalendar = into.isCalendar || props.isCalendar;
     into.holdsEvents = into.holdsEvents && props.holdsEvents;
