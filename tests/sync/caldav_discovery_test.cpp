@@ -71,6 +71,13 @@ TEST(Discovery, PropfindAnswersAreReadWithHrefsResolvedAndOnly200Properties) {
                      "<c:supported-calendar-component-set/></d:prop><d:status>HTTP/1.1 404 Not Found</d:status>"
                      "</d:propstat></d:response>"),
          Resources{{QUrl("http://dav.example/x/"), false, false, true, QStringLiteral("X"), none, none}}},
+        {"the status before its properties, other prefixes (as Xandikos writes them)",
+         "<ns0:multistatus xmlns:ns0=\"DAV:\" xmlns:ns1=\"urn:ietf:params:xml:ns:caldav\"><ns0:response>"
+         "<ns0:href>/user/calendars/todo/</ns0:href><ns0:propstat><ns0:status>HTTP/1.1 200 OK</ns0:status><ns0:prop>"
+         "<ns0:resourcetype><ns0:collection /><ns1:calendar /></ns0:resourcetype><ns1:supported-calendar-component-set>"
+         "<ns1:comp name=\"VTODO\" /></ns1:supported-calendar-component-set></ns0:prop></ns0:propstat></ns0:response>"
+         "</ns0:multistatus>",
+         Resources{{QUrl("http://dav.example/user/calendars/todo/"), true, true, false, {}, none, none}}},
         {"no resources", multistatus(""), Resources{}},
         {"not XML", "HTTP error page", std::nullopt},
         {"cut off", multistatus(response("/x/", kCalendarType)).chopped(30), std::nullopt},
