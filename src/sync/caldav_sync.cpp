@@ -82,7 +82,6 @@ struct CalDavSync::Run {
     std::weak_ptr<Run> self;
     DavClient* client = nullptr;
     SyncConfig config;
-    std::optional<QString> password;  // none: the person declined to give one
     QString statePath;
     SyncState old;     // as read
     SyncState durable;  // old, with the server changes made so far: what a kill leaves true
@@ -572,7 +571,6 @@ void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& p
     r.config.collection.setPath(path);
     r.collectionPath = r.config.collection.path(QUrl::FullyDecoded).toStdString();
     r.server.collectionPath = r.collectionPath;
-    r.password = password;
     r.statePath = statePath;
     // Without user and password: the state file never holds a secret.
     const std::string collection = r.config.collection.toString(QUrl::RemoveUserInfo).toStdString();
