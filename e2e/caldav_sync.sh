@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Two-way sync with a real CalDAV server (Radicale on loopback), checked with an independent
-# client (python3-caldav): a note added in the day dialog reaches the server, an event added on
+# Two-way sync with a real CalDAV server on loopback (Radicale, or Xandikos when the third
+# argument says "xandikos"), checked with an independent client (python3-caldav): a note added in the day dialog reaches the server, an event added on
 # the server reaches the calendar and the data file, a note changed on both sides is kept twice,
 # a phone's event edited here keeps its zone, place, alarm and categories, a calendar deleted and
 # made again at the same address gets every note back without one lost here, and a sync of 2,000
@@ -8,19 +8,34 @@
 # There is no session bus, so no secret service answers: the program asks for the password once
 # a run ("同期のパスワード") and it is typed in. Screenshots go to $SORVEL_SHOTS when it is set.
 source "$(dirname "$0")/lib.sh"
-# The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
-RADICALE_DIR=$(mktemp -d /dev/shm/sorvel-radicale.XXXXXX)
-source "$(dirname "$0")/radicale.sh"
-trap 'stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
+server=${3:-radicale}
+# The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
+case "$server" in
+  radicale)
+    RADICALE_DIR=$(mktemp -d /dev/shm/sorvel-radicale.XXXXXX)
+    source "$(dirname "$0")/radicale.sh"
+    trap 'stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
+    start_radicale alice 'pa ss' || fail "Radicale did not start"
+    server_url=$RADICALE_URL
+    # The folder that holds the events of calendar $1, one file each.
+    stored_of() { echo "$RADICALE_DIR/storage/collection-root/alice/$1"; } ;;
+  xandikos)
+    XANDIKOS_DIR=$(mktemp -d /dev/shm/sorvel-xandikos.XXXXXX)
+    source "$(dirname "$0")/xandikos.sh"
+    trap 'stop_xandikos; rm -rf "$XANDIKOS_DIR"; e2e_cleanup' EXIT
+    start_xandikos || fail "Xandikos did not start"
+    server_url=$XANDIKOS_URL
+    stored_of() { echo "$XANDIKOS_DIR/data/user/calendars/$1"; } ;;
+  *) fail "no such server: $server" ;;
+esac
 client() { /usr/bin/python3 "$(dirname "$0")/caldav_client.py" "$@"; }
 shot() { [[ -n "${SORVEL_SHOTS:-}" ]] && { mkdir -p "$SORVEL_SHOTS"; import -window root "$SORVEL_SHOTS/$1.png"; }; return 0; }
 unset DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR="$E2E_TMP/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
-start_radicale alice 'pa ss' || fail "Radicale did not start"
-export CALDAV_URL=$RADICALE_URL CALDAV_USER=alice CALDAV_PASSWORD='pa ss'
+export CALDAV_URL=$server_url CALDAV_USER=alice CALDAV_PASSWORD='pa ss'
 cal=$(client mkcal desk Desk) || fail "the calendar was not created"
 bulk=$(client mkcal bulk Bulk) || fail "the second calendar was not created"
 
@@ -193,7 +208,7 @@ rm -f "$prog/Sorvel.dat.sync"
 notes=()
 for i in $(seq 2000); do notes+=("2002 $((i % 12 + 1)) $((i % 28 + 1)) bulk $i"); done
 write_notes "$prog/Sorvel.dat" "${notes[@]}"
-stored="$RADICALE_DIR/storage/collection-root/alice/bulk"
+stored=$(stored_of bulk)
 run_sorvel
 sync_now
 shot password_asked
