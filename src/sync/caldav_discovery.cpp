@@ -88,7 +88,8 @@ bool CalDavDiscovery::follow(const std::vector<DavResource>& resources, const QU
     if (!self) return false;
     // A collection for tasks or journal entries only cannot hold the notes.
     if (self->calendar && self->events && step == Step::Address) {
-        finish(DiscoveryResult{{CalendarChoice{base, self->displayName.isEmpty() ? base.fileName() : self->displayName}}, {}});
+        finish(DiscoveryResult{
+            {CalendarChoice{base, self->displayName.isEmpty() ? base.fileName() : self->displayName}}, {}});
         return true;
     }
     if (self->calendarHome) {

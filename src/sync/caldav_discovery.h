@@ -49,7 +49,7 @@ QString discoveryNoCalendar();
 QString discoveryAuthFailed();
 
 class CalDavDiscovery : public QObject {
-public:
+  public:
     static constexpr int kTimeoutMs = kDavTimeoutMs;
     static constexpr qint64 kMaxBody = kDavMaxResponseBytes;
 
@@ -63,7 +63,7 @@ public:
     void cancel();
     bool running() const { return client_->busy(); }
 
-private:
+  private:
     enum class Step { Address, Principal, Home };
     void propfind(const QUrl& url, int depth, Step step);
     void answered(const DavAnswer& answer, Step step);

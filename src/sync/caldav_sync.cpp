@@ -32,15 +32,24 @@ constexpr int kNewNameTries = 4;
 
 SyncStatus statusOf(DavFailure failure) {
     switch (failure) {
-    case DavFailure::None: return SyncStatus::Ok;
-    case DavFailure::AuthFailed: return SyncStatus::AuthFailed;
-    case DavFailure::NoPassword: return SyncStatus::Cancelled;  // the password box was cancelled
-    case DavFailure::TlsFailed: return SyncStatus::TlsFailed;
-    case DavFailure::Timeout: return SyncStatus::Timeout;
-    case DavFailure::Unreachable: return SyncStatus::Unreachable;
-    case DavFailure::ServerError: return SyncStatus::ServerError;
-    case DavFailure::BadResponse: return SyncStatus::BadResponse;
-    case DavFailure::TooLarge: return SyncStatus::TooLarge;
+        case DavFailure::None:
+            return SyncStatus::Ok;
+        case DavFailure::AuthFailed:
+            return SyncStatus::AuthFailed;
+        case DavFailure::NoPassword:
+            return SyncStatus::Cancelled;  // the password box was cancelled
+        case DavFailure::TlsFailed:
+            return SyncStatus::TlsFailed;
+        case DavFailure::Timeout:
+            return SyncStatus::Timeout;
+        case DavFailure::Unreachable:
+            return SyncStatus::Unreachable;
+        case DavFailure::ServerError:
+            return SyncStatus::ServerError;
+        case DavFailure::BadResponse:
+            return SyncStatus::BadResponse;
+        case DavFailure::TooLarge:
+            return SyncStatus::TooLarge;
     }
     return SyncStatus::ServerError;
 }
@@ -63,13 +72,20 @@ QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus
     switch (status) {
     case SyncStatus::Ok:
     case SyncStatus::Cancelled: return {};
-    case SyncStatus::AuthFailed: return davFailureMessage(DavFailure::AuthFailed, server);
-    case SyncStatus::TlsFailed: return davFailureMessage(DavFailure::TlsFailed, server);
-    case SyncStatus::Timeout: return davFailureMessage(DavFailure::Timeout, server);
-    case SyncStatus::Unreachable: return davFailureMessage(DavFailure::Unreachable, server);
-    case SyncStatus::ServerError: return davFailureMessage(DavFailure::ServerError, server, httpStatus);
-    case SyncStatus::BadResponse: return davFailureMessage(DavFailure::BadResponse, server);
-    case SyncStatus::TooLarge: return davFailureMessage(DavFailure::TooLarge, server);
+    case SyncStatus::AuthFailed:
+        return davFailureMessage(DavFailure::AuthFailed, server);
+    case SyncStatus::TlsFailed:
+        return davFailureMessage(DavFailure::TlsFailed, server);
+    case SyncStatus::Timeout:
+        return davFailureMessage(DavFailure::Timeout, server);
+    case SyncStatus::Unreachable:
+        return davFailureMessage(DavFailure::Unreachable, server);
+    case SyncStatus::ServerError:
+        return davFailureMessage(DavFailure::ServerError, server, httpStatus);
+    case SyncStatus::BadResponse:
+        return davFailureMessage(DavFailure::BadResponse, server);
+    case SyncStatus::TooLarge:
+        return davFailureMessage(DavFailure::TooLarge, server);
     case SyncStatus::NotCalendar:
         return QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
     }
@@ -189,51 +205,51 @@ struct CalDavSync::Run {
     // any way (a token it no longer takes, 500 for one it never knew) is asked for the full
     // listing instead, once in a sync.
     void syncReport(const std::string& token) {
-        send({"REPORT", config.collection, syncCollectionBody(token), xml(), 0},
-             [this, token](Answer& a) {
-                 if (a.status != 207) {
-                     if (listedInFull) return fail(SyncStatus::ServerError, a.status);
-                     listedInFull = true;
-                     return token.empty() ? calendarQuery() : propfind();
-                 }
-                 readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
-                     server.complete = token.empty();
-                     for (const DavResponse& r : ms.responses) {
-                         if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
-                         if (r.status == 404)
-                             server.removed.insert(r.href);
-                         else if (r.hasEtag)
-                             server.listed[r.href] = r.etag;
-                     }
-                     newToken = ms.syncToken;
-                 });
-             },
-             true);
+        send(
+            {"REPORT", config.collection, syncCollectionBody(token), xml(), 0},
+            [this, token](Answer& a) {
+                if (a.status != 207) {
+                    if (listedInFull) return fail(SyncStatus::ServerError, a.status);
+                    listedInFull = true;
+                    return token.empty() ? calendarQuery() : propfind();
+                }
+                readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
+                    server.complete = token.empty();
+                    for (const DavResponse& r : ms.responses) {
+                        if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
+                        if (r.status == 404)
+                            server.removed.insert(r.href);
+                        else if (r.hasEtag)
+                            server.listed[r.href] = r.etag;
+                    }
+                    newToken = ms.syncToken;
+                });
+            },
+            true);
     }
 
     // The collection's own properties: what it is, its token or ctag.
     void propfind() {
-        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0},
-             [this](Answer& a) {
-                 if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 const auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 std::string token, ctag;
-                 for (const DavResponse& r : ms->responses) {
-                     if (!r.syncToken.empty()) token = r.syncToken;
-                     if (!r.ctag.empty()) ctag = r.ctag;
-                 }
-                 noteWhatItIs(ms);
-                 newCtag = ctag;
-                 if (!token.empty() && !listedInFull) return syncReport({});
-                 if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
-                     // Nothing changed there since the last sync.
-                     for (const SyncEntry& e : old.entries) server.listed[e.href] = e.etag;
-                     server.complete = true;
-                     return fetchChanged();
-                 }
-                 calendarQuery();
-             });
+        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0}, [this](Answer& a) {
+            if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
+            const auto ms = parseMultistatus(a.body);
+            if (!ms) return fail(SyncStatus::BadResponse);
+            std::string token, ctag;
+            for (const DavResponse& r : ms->responses) {
+                if (!r.syncToken.empty()) token = r.syncToken;
+                if (!r.ctag.empty()) ctag = r.ctag;
+            }
+            noteWhatItIs(ms);
+            newCtag = ctag;
+            if (!token.empty() && !listedInFull) return syncReport({});
+            if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
+                // Nothing changed there since the last sync.
+                for (const SyncEntry& e : old.entries) server.listed[e.href] = e.etag;
+                server.complete = true;
+                return fetchChanged();
+            }
+            calendarQuery();
+        });
     }
 
     void calendarQuery() {
@@ -254,8 +270,8 @@ struct CalDavSync::Run {
     // Whether the address is a calendar that holds events, from a PROPFIND answer of its own.
     std::optional<bool> eventCalendar;
     void noteWhatItIs(const std::optional<DavMultistatus>& ms) {
-        eventCalendar = ms && !ms->responses.empty() && ms->responses.front().isCalendar &&
-                        ms->responses.front().holdsEvents;
+        eventCalendar =
+            ms && !ms->responses.empty() && ms->responses.front().isCalendar && ms->responses.front().holdsEvents;
     }
 
     // Before the first write: nothing goes into an address that is not a calendar of events.
@@ -308,21 +324,20 @@ struct CalDavSync::Run {
     void nextBatch() {
         if (batchSent >= batches.size()) return;
         const std::vector<std::string>& hrefs = batches[batchSent++];
-        send({"REPORT", config.collection, multigetBody(hrefs), xml(), 1},
-             [this](Answer& a) {
-                 if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 for (DavResponse& r : ms->responses) {
-                     if (r.hasCalendarData)
-                         fetched[r.href] = {r.hasEtag ? r.etag : server.listed[r.href], std::move(r.calendarData)};
-                     else if (r.status == 404)
-                         server.removed.insert(r.href);
-                 }
-                 emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
-                 if (--batchesLeft == 0) return decide();
-                 nextBatch();
-             });
+        send({"REPORT", config.collection, multigetBody(hrefs), xml(), 1}, [this](Answer& a) {
+            if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
+            auto ms = parseMultistatus(a.body);
+            if (!ms) return fail(SyncStatus::BadResponse);
+            for (DavResponse& r : ms->responses) {
+                if (r.hasCalendarData)
+                    fetched[r.href] = {r.hasEtag ? r.etag : server.listed[r.href], std::move(r.calendarData)};
+                else if (r.status == 404)
+                    server.removed.insert(r.href);
+            }
+            emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
+            if (--batchesLeft == 0) return decide();
+            nextBatch();
+        });
     }
 
     // ---- deciding ------------------------------------------------------------------------------
@@ -490,7 +505,8 @@ struct CalDavSync::Run {
                 again.etag.clear();
                 again.edit = false;
                 again.tries = op.tries + 1;
-                if (g.status != 404 || !op.etag.empty()) again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
+                if (g.status != 404 || !op.etag.empty())
+                    again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
                 ops.push_front(std::move(again));
                 ++opsTotal;
                 opDone();
@@ -507,8 +523,10 @@ struct CalDavSync::Run {
         }
         if (a.status == 412) {  // deleted here, changed there: the change is kept
             return send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
-                if (g.status == 200) keepServerVersion(op.href, etagOf(g), classifyEvent(g.body.toStdString()));
-                else if (g.status != 404) return fail(SyncStatus::ServerError, g.status);
+                if (g.status == 200)
+                    keepServerVersion(op.href, etagOf(g), classifyEvent(g.body.toStdString()));
+                else if (g.status != 404)
+                    return fail(SyncStatus::ServerError, g.status);
                 opDone();
             });
         }

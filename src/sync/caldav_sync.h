@@ -96,7 +96,7 @@ signals:
 private:
     struct Run;
     void finishRun(SyncResult result);
-    DavClient* client_;  // a child: it outlives every run
+    DavClient* client_;         // a child: it outlives every run
     std::shared_ptr<Run> run_;  // shared with work it has running on a pool thread
 };
 

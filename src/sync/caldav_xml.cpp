@@ -215,8 +215,10 @@ QByteArray propfindCollectionBody() {
 
 QByteArray discoveryPropfindBody() {
     Writer x(QStringLiteral("propfind"), kDav);
-    x.prop({{kDav, QStringLiteral("resourcetype")}, {kDav, QStringLiteral("displayname")},
-            {kDav, QStringLiteral("current-user-principal")}, {kCalDav, QStringLiteral("calendar-home-set")},
+    x.prop({{kDav, QStringLiteral("resourcetype")},
+            {kDav, QStringLiteral("displayname")},
+            {kDav, QStringLiteral("current-user-principal")},
+            {kCalDav, QStringLiteral("calendar-home-set")},
             {kCalDav, QStringLiteral("supported-calendar-component-set")}});
     return x.finish();
 }

@@ -40,7 +40,7 @@ std::optional<DavMultistatus> parseMultistatus(const QByteArray& xml);
 std::string normalizeHref(const QByteArray& href);
 
 QByteArray propfindCollectionBody();                     // sync-token, getctag
-QByteArray discoveryPropfindBody();  // what a resource is, its name, principal and calendar home
+QByteArray discoveryPropfindBody();                      // what a resource is, its name, principal and calendar home
 QByteArray syncCollectionBody(const std::string& token);  // changes since token ("" = all)
 QByteArray calendarQueryBody();                          // every member's ETag
 QByteArray multigetBody(const std::vector<std::string>& hrefs);

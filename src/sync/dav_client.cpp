@@ -18,17 +18,23 @@ QByteArray DavAnswer::header(const QByteArray& name) const {
 QString davFailureMessage(DavFailure failure, const QUrl& url, int httpStatus) {
     const QString h = url.host().isEmpty() ? url.toString() : url.host();
     switch (failure) {
-    case DavFailure::None:
-    case DavFailure::NoPassword: return {};
-    case DavFailure::AuthFailed: return QStringLiteral("認証に失敗しました");
-    case DavFailure::TlsFailed:
-        return QStringLiteral("サーバー %1 の証明書を確認できなかったため、接続しませんでした").arg(h);
-    case DavFailure::Timeout: return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
-    case DavFailure::Unreachable: return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
-    case DavFailure::ServerError:
-        return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
-    case DavFailure::BadResponse: return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
-    case DavFailure::TooLarge: return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
+        case DavFailure::None:
+        case DavFailure::NoPassword:
+            return {};
+        case DavFailure::AuthFailed:
+            return QStringLiteral("認証に失敗しました");
+        case DavFailure::TlsFailed:
+            return QStringLiteral("サーバー %1 の証明書を確認できなかったため、接続しませんでした").arg(h);
+        case DavFailure::Timeout:
+            return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
+        case DavFailure::Unreachable:
+            return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
+        case DavFailure::ServerError:
+            return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
+        case DavFailure::BadResponse:
+            return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
+        case DavFailure::TooLarge:
+            return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
     }
     return {};
 }
@@ -57,12 +63,10 @@ void DavClient::send(const DavRequest& request, std::function<void(DavAnswer&)> 
     if (request.depth >= 0) req.setRawHeader("Depth", QByteArray::number(request.depth));
     QNetworkReply* reply = network_->sendCustomRequest(req, request.verb, request.body);
     pending_[reply].done = std::move(done);
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 got, qint64 total) {
-        watchSize(reply, std::max(got, total));
-    });
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        watchSize(reply, reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
-    });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply](qint64 got, qint64 total) { watchSize(reply, std::max(got, total)); });
+    connect(reply, &QNetworkReply::metaDataChanged, this,
+            [this, reply] { watchSize(reply, reply->header(QNetworkRequest::ContentLengthHeader).toLongLong()); });
     // Not ignored: the handshake fails and nothing is sent.
     connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>&) {
         if (const auto it = pending_.find(reply); it != pending_.end()) it->second.tls = true;

@@ -63,7 +63,7 @@ QString davFailureMessage(DavFailure failure, const QUrl& url, int httpStatus = 
 QByteArray davXmlType();  // the Content-Type of the XML bodies we send
 
 class DavClient : public QObject {
-public:
+  public:
     explicit DavClient(QNetworkAccessManager* network, QObject* parent = nullptr);
     ~DavClient() override;
 
@@ -77,7 +77,7 @@ public:
     void abortAll();
     bool busy() const { return !pending_.empty(); }
 
-private:
+  private:
     struct Pending {
         std::function<void(DavAnswer&)> done;
         bool authTried = false, tls = false, tooLarge = false;

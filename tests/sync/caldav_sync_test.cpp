@@ -455,7 +455,8 @@ TEST(CalDavSync, AStateFileThatCannotBeSavedIsSaidWithWhatTheSyncSays) {
             QObject::connect(&engine, &CalDavSync::finished, [&] { QDir().mkpath(folder); });
         });
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.message, c.first + desk.statePath + QStringLiteral("\nが作成できませんでした。\nフォルダがありません。"));
+        EXPECT_EQ(r.message,
+                  c.first + desk.statePath + QStringLiteral("\nが作成できませんでした。\nフォルダがありません。"));
     }
 }
 
