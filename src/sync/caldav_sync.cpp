@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 #include <QElapsedTimer>
 #include <QFuture>
@@ -30,27 +31,22 @@ constexpr std::size_t kParallelRequests = 6;
 constexpr qint64 kStateEveryMs = 1000;  // the longest time between two saves of the state file
 constexpr int kNewNameTries = 4;
 
+// The sync's status of each failure of the client.
+constexpr std::pair<DavFailure, SyncStatus> kStatusOf[] = {
+    {DavFailure::None, SyncStatus::Ok},
+    {DavFailure::AuthFailed, SyncStatus::AuthFailed},
+    {DavFailure::NoPassword, SyncStatus::Cancelled},  // the password box was cancelled
+    {DavFailure::TlsFailed, SyncStatus::TlsFailed},
+    {DavFailure::Timeout, SyncStatus::Timeout},
+    {DavFailure::Unreachable, SyncStatus::Unreachable},
+    {DavFailure::ServerError, SyncStatus::ServerError},
+    {DavFailure::BadResponse, SyncStatus::BadResponse},
+    {DavFailure::TooLarge, SyncStatus::TooLarge},
+};
+
 SyncStatus statusOf(DavFailure failure) {
-    switch (failure) {
-        case DavFailure::None:
-            return SyncStatus::Ok;
-        case DavFailure::AuthFailed:
-            return SyncStatus::AuthFailed;
-        case DavFailure::NoPassword:
-            return SyncStatus::Cancelled;  // the password box was cancelled
-        case DavFailure::TlsFailed:
-            return SyncStatus::TlsFailed;
-        case DavFailure::Timeout:
-            return SyncStatus::Timeout;
-        case DavFailure::Unreachable:
-            return SyncStatus::Unreachable;
-        case DavFailure::ServerError:
-            return SyncStatus::ServerError;
-        case DavFailure::BadResponse:
-            return SyncStatus::BadResponse;
-        case DavFailure::TooLarge:
-            return SyncStatus::TooLarge;
-    }
+    for (const auto& [f, status] : kStatusOf)
+        if (f == failure) return status;
     return SyncStatus::ServerError;
 }
 
@@ -69,26 +65,11 @@ QString conflictLine(const std::vector<SyncConflictDate>& dates) {
 }  // namespace
 
 QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus) {
-    switch (status) {
-    case SyncStatus::Ok:
-    case SyncStatus::Cancelled: return {};
-    case SyncStatus::AuthFailed:
-        return davFailureMessage(DavFailure::AuthFailed, server);
-    case SyncStatus::TlsFailed:
-        return davFailureMessage(DavFailure::TlsFailed, server);
-    case SyncStatus::Timeout:
-        return davFailureMessage(DavFailure::Timeout, server);
-    case SyncStatus::Unreachable:
-        return davFailureMessage(DavFailure::Unreachable, server);
-    case SyncStatus::ServerError:
-        return davFailureMessage(DavFailure::ServerError, server, httpStatus);
-    case SyncStatus::BadResponse:
-        return davFailureMessage(DavFailure::BadResponse, server);
-    case SyncStatus::TooLarge:
-        return davFailureMessage(DavFailure::TooLarge, server);
-    case SyncStatus::NotCalendar:
+    if (status == SyncStatus::NotCalendar)
         return QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
-    }
+    // The client's message of the failure (none for Ok and Cancelled).
+    for (const auto& [failure, s] : kStatusOf)
+        if (s == status) return davFailureMessage(failure, server, httpStatus);
     return {};
 }
 
