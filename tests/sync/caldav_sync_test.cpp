@@ -118,6 +118,24 @@ void firstSync(Desk& desk, CalDavStub& stub) {
     EXPECT_EQ(stub.puts, 3);
 }
 
+// A phone's timed event in its zone, with a place, categories and an alarm.
+const std::string visit =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nDTSTART:19701025T030000\r\nEND:STANDARD\r\n"
+    "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:v1\r\nDTSTAMP:20261201T000000Z\r\n"
+    "DTSTART;TZID=Europe/Berlin:20261211T100000\r\nDTEND;TZID=Europe/Berlin:20261211T110000\r\nSUMMARY:visit\r\n"
+    "LOCATION:HQ\r\nCATEGORIES:WORK\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:visit\r\nTRIGGER:-PT15M\r\n"
+    "END:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
+const QString notCalendar =
+    QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
+
+// Whether the server's event at path has the line.
+void has(CalDavStub& s, const std::string& path, const std::string& line) {
+    EXPECT_TRUE(s.items.count(path) && s.items.at(path).data.find(line + "\r\n") != std::string::npos)
+        << path << " " << line;
+}
+
 }  // namespace
 
 TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
@@ -200,13 +218,6 @@ TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
 }
 
 TEST(CalDavSync, WhatServersDoToEventsAndAddressesLosesNothing) {
-    const std::string visit =
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
-        "BEGIN:STANDARD\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nDTSTART:19701025T030000\r\nEND:STANDARD\r\n"
-        "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:v1\r\nDTSTAMP:20261201T000000Z\r\n"
-        "DTSTART;TZID=Europe/Berlin:20261211T100000\r\nDTEND;TZID=Europe/Berlin:20261211T110000\r\nSUMMARY:visit\r\n"
-        "LOCATION:HQ\r\nCATEGORIES:WORK\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:visit\r\nTRIGGER:-PT15M\r\n"
-        "END:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
     struct Case {
         const char* name;
         std::function<void(Desk&, CalDavStub&)> arrange;  // after a first sync of p and q (one day) and a note
@@ -214,10 +225,6 @@ TEST(CalDavSync, WhatServersDoToEventsAndAddressesLosesNothing) {
         QString message;
         std::function<void(Desk&, CalDavStub&)> check;
     };
-    const auto has = [](CalDavStub& s, const std::string& path, const std::string& line) {
-        EXPECT_TRUE(s.items.count(path) && s.items.at(path).data.find(line + "\r\n") != std::string::npos) << path << " " << line;
-    };
-    const QString notCalendar = QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
     const Case cases[] = {
         {"a fetched timed event edited here keeps its zone, place, alarm and categories",
          [&](Desk& d, CalDavStub& s) {
