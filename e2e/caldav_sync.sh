@@ -1,26 +1,37 @@
 #!/usr/bin/env bash
-# Two-way sync with a real CalDAV server (Radicale on loopback), checked with an independent
-# client (python3-caldav): a note added in the day dialog reaches the server, an event added on
-# the server reaches the calendar and the data file, a note changed on both sides is kept twice,
-# a phone's event edited here keeps its zone, place, alarm and categories, a calendar deleted and
-# made again at the same address gets every note back without one lost here, and a sync of 2,000
-# notes killed half way is finished by the next one with none doubled.
+# Two-way sync with a real CalDAV server on loopback (Radicale, or Xandikos when the third
+# argument says "xandikos"), checked with an independent client (python3-caldav): a note added
+# in the day dialog reaches the server, an event added on the server reaches the calendar and the
+# data file, a note changed on both sides is kept twice, a phone's event edited here keeps its
+# zone, place, alarm and categories, a calendar deleted and made again at the same address gets
+# every note back without one lost here, and a sync of 2,000 notes killed half way is finished by
+# the next one with none doubled.
 # There is no session bus, so no secret service answers: the program asks for the password once
 # a run ("同期のパスワード") and it is typed in. Screenshots go to $SORVEL_SHOTS when it is set.
 source "$(dirname "$0")/lib.sh"
-# The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
-RADICALE_DIR=$(mktemp -d /dev/shm/sorvel-radicale.XXXXXX)
-source "$(dirname "$0")/radicale.sh"
-trap 'stop_radicale; rm -rf "$RADICALE_DIR"; e2e_cleanup' EXIT
 bin=${1:?path of the sorvel binary}
 write_state=${2:?path of sorvel_write_state}
+server=${3:-radicale}
+# The server's folder in memory: thousands of uploads, each synced to disk, would be slow.
+DAV_DIR=$(mktemp -d "/dev/shm/sorvel-$server.XXXXXX")
+source "$(dirname "$0")/dav_servers.sh"
+trap 'stop_dav_server; rm -rf "$DAV_DIR"; e2e_cleanup' EXIT
+# stored_of <calendar>: the folder that holds the calendar's events, one file each.
+case "$server" in
+  radicale)
+    start_radicale alice 'pa ss' || fail "Radicale did not start"
+    stored_of() { echo "$DAV_DIR/storage/collection-root/alice/$1"; } ;;
+  xandikos)
+    start_xandikos || fail "Xandikos did not start"
+    stored_of() { echo "$DAV_DIR/data/user/calendars/$1"; } ;;
+  *) fail "no such server: $server" ;;
+esac
 client() { /usr/bin/python3 "$(dirname "$0")/caldav_client.py" "$@"; }
 shot() { [[ -n "${SORVEL_SHOTS:-}" ]] && { mkdir -p "$SORVEL_SHOTS"; import -window root "$SORVEL_SHOTS/$1.png"; }; return 0; }
 unset DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR="$E2E_TMP/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
-start_radicale alice 'pa ss' || fail "Radicale did not start"
-export CALDAV_URL=$RADICALE_URL CALDAV_USER=alice CALDAV_PASSWORD='pa ss'
+export CALDAV_URL=$DAV_URL CALDAV_USER=alice CALDAV_PASSWORD='pa ss'
 cal=$(client mkcal desk Desk) || fail "the calendar was not created"
 bulk=$(client mkcal bulk Bulk) || fail "the second calendar was not created"
 
@@ -194,7 +205,7 @@ rm -f "$prog/Sorvel.dat.sync"
 notes=()
 for i in $(seq 2000); do notes+=("2002 $((i % 12 + 1)) $((i % 28 + 1)) bulk $i"); done
 write_notes "$prog/Sorvel.dat" "${notes[@]}"
-stored="$RADICALE_DIR/storage/collection-root/alice/bulk"
+stored=$(stored_of bulk)
 run_sorvel
 sync_now
 shot password_asked

@@ -11,7 +11,7 @@ packages=(
   openbox faketime libfaketime at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
-  radicale python3-caldav apache2-utils openssl
+  radicale xandikos python3-caldav apache2-utils openssl
   clang libclang-rt-14-dev clang-format git
   dpkg-dev debhelper devscripts fakeroot lintian appstream man-db libjpeg-dev
 )

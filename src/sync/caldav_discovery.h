@@ -7,13 +7,12 @@
 #include <vector>
 
 #include <QByteArray>
-#include <QNetworkReply>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 
-class QAuthenticator;
+#include "sync/dav_client.h"
+
 class QNetworkAccessManager;
 
 namespace sorvel {
@@ -50,9 +49,9 @@ QString discoveryNoCalendar();
 QString discoveryAuthFailed();
 
 class CalDavDiscovery : public QObject {
-public:
-    static constexpr int kTimeoutMs = 30000;
-    static constexpr qint64 kMaxBody = 64LL * 1024 * 1024;
+  public:
+    static constexpr int kTimeoutMs = kDavTimeoutMs;
+    static constexpr qint64 kMaxBody = kDavMaxResponseBytes;
 
     explicit CalDavDiscovery(QNetworkAccessManager* network, QObject* parent = nullptr);
     ~CalDavDiscovery() override;
@@ -62,20 +61,18 @@ public:
     void start(const QUrl& address, const QString& user, const QString& password,
                std::function<void(DiscoveryResult)> done);
     void cancel();
-    bool running() const { return reply_ != nullptr; }
+    bool running() const { return client_->busy(); }
 
-private:
+  private:
     enum class Step { Address, Principal, Home };
     void propfind(const QUrl& url, int depth, Step step);
-    void replyFinished(QNetworkReply* reply, Step step);
-    void authenticate(QNetworkReply* reply, QAuthenticator* auth);
+    void answered(const DavAnswer& answer, Step step);
+    bool follow(const std::vector<DavResource>& resources, const QUrl& base, Step step);
+    bool offer(const std::vector<DavResource>& resources, const QUrl& base);
     void finish(DiscoveryResult result);
 
-    QNetworkAccessManager* network_;
-    QString user_, password_;
+    DavClient* client_;
     std::function<void(DiscoveryResult)> done_;
-    QPointer<QNetworkReply> reply_;
-    bool triedCredentials_ = false;
 };
 
 }  // namespace sorvel

@@ -7,11 +7,8 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QAuthenticator>
 #include <QElapsedTimer>
 #include <QFuture>
 #include <QFutureWatcher>
@@ -21,7 +18,6 @@
 
 #include "ical/ical_export.h"
 #include "platform/files.h"
-#include "sync/caldav_discovery.h"
 #include "sync/caldav_xml.h"
 #include "sync/sync_plan.h"
 #include "sync/sync_event.h"
@@ -35,7 +31,26 @@ constexpr std::size_t kParallelRequests = 6;
 constexpr qint64 kStateEveryMs = 1000;  // the longest time between two saves of the state file
 constexpr int kNewNameTries = 4;
 
-QString host(const QUrl& url) { return url.host().isEmpty() ? url.toString() : url.host(); }
+// The sync's status of each failure of the client.
+constexpr std::pair<DavFailure, SyncStatus> kStatusOf[] = {
+    {DavFailure::None, SyncStatus::Ok},
+    {DavFailure::AuthFailed, SyncStatus::AuthFailed},
+    {DavFailure::NoPassword, SyncStatus::Cancelled},  // the password box was cancelled
+    {DavFailure::TlsFailed, SyncStatus::TlsFailed},
+    {DavFailure::Timeout, SyncStatus::Timeout},
+    {DavFailure::Unreachable, SyncStatus::Unreachable},
+    {DavFailure::ServerError, SyncStatus::ServerError},
+    {DavFailure::BadResponse, SyncStatus::BadResponse},
+    {DavFailure::TooLarge, SyncStatus::TooLarge},
+};
+
+SyncStatus statusOf(DavFailure failure) {
+    for (const auto& [f, status] : kStatusOf)
+        if (f == failure) return status;
+    return SyncStatus::ServerError;
+}
+
+std::string etagOf(const DavAnswer& a) { return a.header("ETag").toStdString(); }
 
 QString conflictLine(const std::vector<SyncConflictDate>& dates) {
     QStringList days;
@@ -50,22 +65,11 @@ QString conflictLine(const std::vector<SyncConflictDate>& dates) {
 }  // namespace
 
 QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus) {
-    const QString h = host(server);
-    switch (status) {
-    case SyncStatus::Ok:
-    case SyncStatus::Cancelled: return {};
-    case SyncStatus::AuthFailed: return QStringLiteral("認証に失敗しました");
-    case SyncStatus::TlsFailed:
-        return QStringLiteral("サーバー %1 の証明書を確認できなかったため、接続しませんでした").arg(h);
-    case SyncStatus::Timeout: return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
-    case SyncStatus::Unreachable: return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
-    case SyncStatus::ServerError:
-        return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
-    case SyncStatus::BadResponse: return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
-    case SyncStatus::TooLarge: return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
-    case SyncStatus::NotCalendar:
+    if (status == SyncStatus::NotCalendar)
         return QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
-    }
+    // The client's message of the failure (none for Ok and Cancelled).
+    for (const auto& [failure, s] : kStatusOf)
+        if (s == status) return davFailureMessage(failure, server, httpStatus);
     return {};
 }
 
@@ -73,9 +77,8 @@ QString syncFailureMessage(SyncStatus status, const QUrl& server, int httpStatus
 struct CalDavSync::Run {
     CalDavSync* owner = nullptr;
     std::weak_ptr<Run> self;
-    QNetworkAccessManager* network = nullptr;
+    DavClient* client = nullptr;
     SyncConfig config;
-    std::optional<QString> password;  // none: the person declined to give one
     QString statePath;
     SyncState old;     // as read
     SyncState durable;  // old, with the server changes made so far: what a kill leaves true
@@ -84,7 +87,7 @@ struct CalDavSync::Run {
     std::string collectionPath;
     SyncResult result;
     bool done = false;
-    std::set<QNetworkReply*> replies;
+    QString saveError;  // why the last save of the state file failed; empty when it did not
 
     // The local side.
     std::vector<SyncItem> local;
@@ -136,64 +139,19 @@ struct CalDavSync::Run {
     }
 
     // ---- requests -------------------------------------------------------------------------
-    struct Answer {
-        int status = 0;
-        QByteArray body;
-        std::string etag;
-    };
+    using Answer = DavAnswer;
 
-    void send(const QByteArray& verb, const QUrl& url, const QByteArray& body,
-              std::vector<std::pair<QByteArray, QByteArray>> headers, std::function<void(Answer&)> then,
-              bool anyStatus = false) {
-        QNetworkRequest req(url);
-        req.setTransferTimeout(config.timeoutMs);
-        req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        for (auto& [name, value] : headers) req.setRawHeader(name, value);
-        QNetworkReply* reply = network->sendCustomRequest(req, verb, body);
-        replies.insert(reply);
-        reply->setProperty("sorvelSync", QVariant::fromValue(static_cast<void*>(this)));
-        QObject::connect(reply, &QNetworkReply::downloadProgress, owner, [reply](qint64 got, qint64 total) {
-            if (got > kSyncMaxResponseBytes || total > kSyncMaxResponseBytes) {
-                reply->setProperty("sorvelTooLarge", true);
-                reply->abort();
-            }
-        });
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, owner, [reply] {
-            if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kSyncMaxResponseBytes) {
-                reply->setProperty("sorvelTooLarge", true);
-                reply->abort();
-            }
-        });
-        QObject::connect(reply, &QNetworkReply::sslErrors, owner,
-                         [reply](const QList<QSslError>&) { reply->setProperty("sorvelTls", true); });
-        QObject::connect(reply, &QNetworkReply::finished, owner, [this, reply, anyStatus, then = std::move(then)] {
-            replies.erase(reply);
-            reply->deleteLater();
+    // A failure ends the sync; with anyStatus a 5xx answer goes to `then` as well.
+    void send(const DavRequest& request, std::function<void(Answer&)> then, bool anyStatus = false) {
+        client->send(request, [this, anyStatus, then = std::move(then)](Answer& a) {
             if (done) return;
-            Answer a;
-            a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            const QNetworkReply::NetworkError error = reply->error();
-            if (reply->property("sorvelTooLarge").toBool()) return fail(SyncStatus::TooLarge);
-            if (error == QNetworkReply::AuthenticationRequiredError || a.status == 401)
-                return fail(password ? SyncStatus::AuthFailed : SyncStatus::Cancelled);
-            if (reply->property("sorvelTls").toBool() || error == QNetworkReply::SslHandshakeFailedError)
-                return fail(SyncStatus::TlsFailed);
-            if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
-                return fail(SyncStatus::Timeout);
-            if (a.status >= 500 && !anyStatus) return fail(SyncStatus::ServerError, a.status);
-            if (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) {
-                // A transport failure: none before an answer, a cut one after.
-                return fail(a.status == 0 && reply->bytesAvailable() == 0 ? SyncStatus::Unreachable
-                                                                          : SyncStatus::BadResponse);
-            }
-            if (a.status == 0) return fail(SyncStatus::Unreachable);
-            a.body = reply->readAll();
-            a.etag = reply->rawHeader("ETag").toStdString();
+            if (a.failure == DavFailure::ServerError && anyStatus) a.failure = DavFailure::None;
+            if (a.failure != DavFailure::None) return fail(statusOf(a.failure), a.status);
             then(a);
         });
     }
 
-    QByteArray xmlType() const { return QByteArrayLiteral("application/xml; charset=utf-8"); }
+    DavHeaders xml() const { return {{"Content-Type", davXmlType()}}; }
 
     void fail(SyncStatus status, int httpStatus = 0) {
         SyncResult r;
@@ -208,8 +166,11 @@ struct CalDavSync::Run {
         if (done) return;
         done = true;
         waitForCheckpoint();
-        for (QNetworkReply* reply : std::set<QNetworkReply*>(replies)) reply->abort();
-        replies.clear();
+        client->abortAll();
+        if (!saveError.isEmpty()) {
+            if (!r.message.isEmpty()) r.message += QLatin1Char('\n');
+            r.message += saveFailedMessage(statePath, saveError);
+        }
         owner->finishRun(std::move(r));
     }
 
@@ -225,55 +186,55 @@ struct CalDavSync::Run {
     // any way (a token it no longer takes, 500 for one it never knew) is asked for the full
     // listing instead, once in a sync.
     void syncReport(const std::string& token) {
-        send("REPORT", config.collection, syncCollectionBody(token), {{"Content-Type", xmlType()}, {"Depth", "0"}},
-             [this, token](Answer& a) {
-                 if (a.status != 207) {
-                     if (listedInFull) return fail(SyncStatus::ServerError, a.status);
-                     listedInFull = true;
-                     return token.empty() ? calendarQuery() : propfind();
-                 }
-                 readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
-                     server.complete = token.empty();
-                     for (const DavResponse& r : ms.responses) {
-                         if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
-                         if (r.status == 404)
-                             server.removed.insert(r.href);
-                         else if (r.hasEtag)
-                             server.listed[r.href] = r.etag;
-                     }
-                     newToken = ms.syncToken;
-                 });
-             },
-             true);
+        send(
+            {"REPORT", config.collection, syncCollectionBody(token), xml(), 0},
+            [this, token](Answer& a) {
+                if (a.status != 207) {
+                    if (listedInFull) return fail(SyncStatus::ServerError, a.status);
+                    listedInFull = true;
+                    return token.empty() ? calendarQuery() : propfind();
+                }
+                readListing(std::move(a.body), [this, token](const DavMultistatus& ms) {
+                    server.complete = token.empty();
+                    for (const DavResponse& r : ms.responses) {
+                        if (r.href.empty() || r.href.back() == '/' || r.href == collectionPath) continue;
+                        if (r.status == 404)
+                            server.removed.insert(r.href);
+                        else if (r.hasEtag)
+                            server.listed[r.href] = r.etag;
+                    }
+                    newToken = ms.syncToken;
+                });
+            },
+            true);
     }
 
     // The collection's own properties: what it is, its token or ctag.
     void propfind() {
-        send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
-             [this](Answer& a) {
-                 if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 const auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 std::string token, ctag;
-                 for (const DavResponse& r : ms->responses) {
-                     if (!r.syncToken.empty()) token = r.syncToken;
-                     if (!r.ctag.empty()) ctag = r.ctag;
-                 }
-                 noteWhatItIs(a.body);
-                 newCtag = ctag;
-                 if (!token.empty() && !listedInFull) return syncReport({});
-                 if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
-                     // Nothing changed there since the last sync.
-                     for (const SyncEntry& e : old.entries) server.listed[e.href] = e.etag;
-                     server.complete = true;
-                     return fetchChanged();
-                 }
-                 calendarQuery();
-             });
+        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0}, [this](Answer& a) {
+            if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
+            const auto ms = parseMultistatus(a.body);
+            if (!ms) return fail(SyncStatus::BadResponse);
+            std::string token, ctag;
+            for (const DavResponse& r : ms->responses) {
+                if (!r.syncToken.empty()) token = r.syncToken;
+                if (!r.ctag.empty()) ctag = r.ctag;
+            }
+            noteWhatItIs(ms);
+            newCtag = ctag;
+            if (!token.empty() && !listedInFull) return syncReport({});
+            if (!ctag.empty() && ctag == old.ctag && old.token.empty()) {
+                // Nothing changed there since the last sync.
+                for (const SyncEntry& e : old.entries) server.listed[e.href] = e.etag;
+                server.complete = true;
+                return fetchChanged();
+            }
+            calendarQuery();
+        });
     }
 
     void calendarQuery() {
-        send("REPORT", config.collection, calendarQueryBody(), {{"Content-Type", xmlType()}, {"Depth", "1"}},
+        send({"REPORT", config.collection, calendarQueryBody(), xml(), 1},
              [this](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
                  readListing(std::move(a.body), [this](const DavMultistatus& ms) {
@@ -289,18 +250,18 @@ struct CalDavSync::Run {
 
     // Whether the address is a calendar that holds events, from a PROPFIND answer of its own.
     std::optional<bool> eventCalendar;
-    void noteWhatItIs(const QByteArray& body) {
-        const auto res = parsePropfind(body, config.collection);
-        eventCalendar = res && !res->empty() && res->front().calendar && res->front().events;
+    void noteWhatItIs(const std::optional<DavMultistatus>& ms) {
+        eventCalendar =
+            ms && !ms->responses.empty() && ms->responses.front().isCalendar && ms->responses.front().holdsEvents;
     }
 
     // Before the first write: nothing goes into an address that is not a calendar of events.
     void checkCalendarThen(std::function<void()> then) {
         if (eventCalendar) return *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
-        send("PROPFIND", config.collection, propfindCollectionBody(), {{"Content-Type", xmlType()}, {"Depth", "0"}},
+        send({"PROPFIND", config.collection, propfindCollectionBody(), xml(), 0},
              [this, then = std::move(then)](Answer& a) {
                  if (a.status != 207) return fail(SyncStatus::NotCalendar);
-                 noteWhatItIs(a.body);
+                 noteWhatItIs(parseMultistatus(a.body));
                  *eventCalendar ? then() : fail(SyncStatus::NotCalendar);
              });
     }
@@ -344,21 +305,20 @@ struct CalDavSync::Run {
     void nextBatch() {
         if (batchSent >= batches.size()) return;
         const std::vector<std::string>& hrefs = batches[batchSent++];
-        send("REPORT", config.collection, multigetBody(hrefs), {{"Content-Type", xmlType()}, {"Depth", "1"}},
-             [this](Answer& a) {
-                 if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
-                 auto ms = parseMultistatus(a.body);
-                 if (!ms) return fail(SyncStatus::BadResponse);
-                 for (DavResponse& r : ms->responses) {
-                     if (r.hasCalendarData)
-                         fetched[r.href] = {r.hasEtag ? r.etag : server.listed[r.href], std::move(r.calendarData)};
-                     else if (r.status == 404)
-                         server.removed.insert(r.href);
-                 }
-                 emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
-                 if (--batchesLeft == 0) return decide();
-                 nextBatch();
-             });
+        send({"REPORT", config.collection, multigetBody(hrefs), xml(), 1}, [this](Answer& a) {
+            if (a.status != 207) return fail(SyncStatus::ServerError, a.status);
+            auto ms = parseMultistatus(a.body);
+            if (!ms) return fail(SyncStatus::BadResponse);
+            for (DavResponse& r : ms->responses) {
+                if (r.hasCalendarData)
+                    fetched[r.href] = {r.hasEtag ? r.etag : server.listed[r.href], std::move(r.calendarData)};
+                else if (r.status == 404)
+                    server.removed.insert(r.href);
+            }
+            emit owner->progress(static_cast<int>(batches.size() - batchesLeft + 1), static_cast<int>(batches.size()));
+            if (--batchesLeft == 0) return decide();
+            nextBatch();
+        });
     }
 
     // ---- deciding ------------------------------------------------------------------------------
@@ -412,24 +372,24 @@ struct CalDavSync::Run {
         ops.pop_front();
         ++inFlight;
         if (op.kind == SyncOp::Delete) {
-            send("DELETE", urlOf(op.href), {}, {{"If-Match", QByteArray::fromStdString(op.etag)}},
+            send({"DELETE", urlOf(op.href), {}, {{"If-Match", QByteArray::fromStdString(op.etag)}}},
                  [this, op](Answer& a) { deleted(op, a); });
             return;
         }
         if (!op.edit) return sendPut(op, encodeItem(op.item, op.uid));
         // An edit keeps the server's event: what it holds now is changed where the note changed.
-        send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+        send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
             sendPut(op, g.status == 200 ? encodeEdit(g.body.toStdString(), op.item, op.uid) : encodeItem(op.item, op.uid));
         });
     }
 
     void sendPut(const SyncOp& op, const std::string& bytes) {
-        std::vector<std::pair<QByteArray, QByteArray>> headers{{"Content-Type", "text/calendar; charset=utf-8"}};
+        DavHeaders headers{{"Content-Type", "text/calendar; charset=utf-8"}};
         if (op.etag.empty())
             headers.push_back({"If-None-Match", "*"});
         else
             headers.push_back({"If-Match", QByteArray::fromStdString(op.etag)});
-        send("PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers),
+        send({"PUT", urlOf(op.href), QByteArray::fromStdString(bytes), std::move(headers)},
              [this, op](Answer& a) { put(op, a); });
     }
 
@@ -447,7 +407,9 @@ struct CalDavSync::Run {
 
     void saveDurable() {
         waitForCheckpoint();
-        if (!statePath.isEmpty()) saveSyncState(statePath, durableState());
+        if (statePath.isEmpty()) return;
+        saveError.clear();
+        saveSyncState(statePath, durableState(), &saveError);
     }
 
     // While events go up, the state file is saved on a pool thread from a copy, so that the loop
@@ -457,8 +419,14 @@ struct CalDavSync::Run {
     QFuture<void> checkpoint;
     void saveCheckpoint() {
         if (statePath.isEmpty() || (checkpoint.isValid() && !checkpoint.isFinished())) return;
-        checkpoint = offLoop([path = statePath, bytes = writeSyncState(durableState())] { atomicReplace(path, bytes); },
-                             [] {});
+        // saveError is written there and read on the loop only once the save has finished.
+        checkpoint = offLoop(
+            [this, bytes = writeSyncState(durableState())] {
+                QString error;
+                atomicReplace(statePath, bytes, &error);
+                saveError = error;
+            },
+            [] {});
     }
     void waitForCheckpoint() {
         if (checkpoint.isValid()) checkpoint.waitForFinished();
@@ -488,7 +456,7 @@ struct CalDavSync::Run {
 
     void put(const SyncOp& op, Answer& a) {
         if (a.status >= 200 && a.status < 300) {
-            SyncEntry entry = syncEntryOf(op.item, op.href, a.etag);
+            SyncEntry entry = syncEntryOf(op.item, op.href, etagOf(a));
             entry.uid = op.uid;
             entries.push_back(entry);
             setDurable(op.href, &entry);
@@ -497,17 +465,17 @@ struct CalDavSync::Run {
         }
         if (a.status == 412) {
             // Changed there since we looked, or a name already taken: see what is there.
-            return send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
+            return send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
                 if (g.status == 200) {
                     const SyncItem v = classifyEvent(g.body.toStdString());
                     if (v.kind == op.item.kind && v.hash == op.item.hash) {
-                        const SyncEntry entry = syncEntryOf(v, op.href, g.etag);
+                        const SyncEntry entry = syncEntryOf(v, op.href, etagOf(g));
                         entries.push_back(entry);
                         setDurable(op.href, &entry);
                         return opDone();
                     }
                     if (!op.etag.empty()) {  // ours changed, theirs changed: both kept
-                        keepServerVersion(op.href, g.etag, v);
+                        keepServerVersion(op.href, etagOf(g), v);
                         conflictAt(op.item, v);
                     }
                 } else if (g.status != 404) {
@@ -518,7 +486,8 @@ struct CalDavSync::Run {
                 again.etag.clear();
                 again.edit = false;
                 again.tries = op.tries + 1;
-                if (g.status != 404 || !op.etag.empty()) again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
+                if (g.status != 404 || !op.etag.empty())
+                    again.href = newSyncHref(usedHrefs, collectionPath, op.item, op.tries + 1, &again.uid);
                 ops.push_front(std::move(again));
                 ++opsTotal;
                 opDone();
@@ -534,9 +503,11 @@ struct CalDavSync::Run {
             return opDone();
         }
         if (a.status == 412) {  // deleted here, changed there: the change is kept
-            return send("GET", urlOf(op.href), {}, {}, [this, op](Answer& g) {
-                if (g.status == 200) keepServerVersion(op.href, g.etag, classifyEvent(g.body.toStdString()));
-                else if (g.status != 404) return fail(SyncStatus::ServerError, g.status);
+            return send({"GET", urlOf(op.href), {}, {}}, [this, op](Answer& g) {
+                if (g.status == 200)
+                    keepServerVersion(op.href, etagOf(g), classifyEvent(g.body.toStdString()));
+                else if (g.status != 404)
+                    return fail(SyncStatus::ServerError, g.status);
                 opDone();
             });
         }
@@ -572,25 +543,15 @@ struct CalDavSync::Run {
     }
 };
 
-CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent) : QObject(parent), network_(network) {
-    connect(network_, &QNetworkAccessManager::authenticationRequired, this,
-            [this](QNetworkReply* reply, QAuthenticator* auth) {
-                if (!run_ || reply->property("sorvelSync").value<void*>() != run_.get()) return;
-                // The challenge is answered once; a second one means the password is wrong.
-                if (reply->property("sorvelAuthTried").toBool()) return;
-                reply->setProperty("sorvelAuthTried", true);
-                if (!run_->password) return;  // the password box was cancelled: the sync ends quietly
-                auth->setUser(run_->config.user);
-                auth->setPassword(*run_->password);
-            });
-}
+CalDavSync::CalDavSync(QNetworkAccessManager* network, QObject* parent)
+    : QObject(parent), client_(new DavClient(network, this)) {}
 
 CalDavSync::~CalDavSync() {
     if (run_) {
         run_->done = true;
         run_->waitForCheckpoint();
-        for (QNetworkReply* reply : std::set<QNetworkReply*>(run_->replies)) reply->abort();
     }
+    client_->abortAll();
 }
 
 void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
@@ -600,14 +561,15 @@ void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& p
     run_->self = run_;
     Run& r = *run_;
     r.owner = this;
-    r.network = network_;
+    r.client = client_;
     r.config = config;
+    client_->setCredentials(config.user, password);
+    client_->setTimeout(config.timeoutMs);
     QString path = config.collection.path();
     if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
     r.config.collection.setPath(path);
     r.collectionPath = r.config.collection.path(QUrl::FullyDecoded).toStdString();
     r.server.collectionPath = r.collectionPath;
-    r.password = password;
     r.statePath = statePath;
     // Without user and password: the state file never holds a secret.
     const std::string collection = r.config.collection.toString(QUrl::RemoveUserInfo).toStdString();

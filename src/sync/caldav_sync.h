@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "data/date_data.h"
+#include "sync/dav_client.h"
 #include "sync/sync_plan.h"
 #include "sync/sync_state.h"
 
@@ -25,8 +26,8 @@ class QNetworkAccessManager;
 
 namespace sorvel {
 
-inline constexpr std::int64_t kSyncMaxResponseBytes = 64ll * 1024 * 1024;
-inline constexpr int kSyncTimeoutMs = 30000;
+inline constexpr std::int64_t kSyncMaxResponseBytes = kDavMaxResponseBytes;
+inline constexpr int kSyncTimeoutMs = kDavTimeoutMs;
 
 struct SyncConfig {
     QUrl collection;  // the calendar collection
@@ -54,7 +55,8 @@ enum class SyncStatus {
 
 struct SyncResult {
     SyncStatus status = SyncStatus::Ok;
-    QString message;  // for the person; empty when nothing is worth saying
+    QString message;  // for the person; empty when nothing is worth saying. A state file that
+                      // could not be saved while the sync ran is said here too, on any status.
 
     // Changes to the local lists; empty unless status is Ok.
     std::vector<TDateMemo> memosToAdd, memosToRemove;
@@ -94,7 +96,7 @@ signals:
 private:
     struct Run;
     void finishRun(SyncResult result);
-    QNetworkAccessManager* network_;
+    DavClient* client_;         // a child: it outlives every run
     std::shared_ptr<Run> run_;  // shared with work it has running on a pool thread
 };
 

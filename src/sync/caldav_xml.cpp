@@ -42,6 +42,142 @@ struct Writer {
     }
 };
 
+bool is(const QXmlStreamReader& r, const QString& ns, const char* name) {
+    return r.namespaceUri() == ns && r.name() == QLatin1String(name);
+}
+
+std::string elementText(QXmlStreamReader& r) {
+    return r.readElementText(QXmlStreamReader::IncludeChildElements).toStdString();
+}
+std::string trimmedText(QXmlStreamReader& r) {
+    return r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toStdString();
+}
+
+// The first DAV:href inside the element the reader stands on, as written; the reader ends on
+// the element's end.
+std::string hrefInside(QXmlStreamReader& r) {
+    std::string href;
+    while (r.readNextStartElement()) {
+        if (!is(r, kDav, "href")) {
+            r.skipCurrentElement();
+            continue;
+        }
+        std::string text = trimmedText(r);
+        if (href.empty()) href = std::move(text);
+    }
+    return href;
+}
+
+void readResourceType(QXmlStreamReader& r, DavResponse& into) {
+    while (r.readNextStartElement()) {
+        if (is(r, kDav, "collection")) into.isCollection = true;
+        if (is(r, kCalDav, "calendar")) into.isCalendar = true;
+        r.skipCurrentElement();
+    }
+}
+
+// Whether a supported-calendar-component-set names VEVENT.
+bool namesEvents(QXmlStreamReader& r) {
+    bool events = false;
+    while (r.readNextStartElement()) {
+        if (is(r, kCalDav, "comp") &&
+            r.attributes().value(QLatin1String("name")).compare(QLatin1String("VEVENT"), Qt::CaseInsensitive) == 0)
+            events = true;
+        r.skipCurrentElement();
+    }
+    return events;
+}
+
+// The properties that are one text each: where they are kept and how they are read.
+struct TextProperty {
+    const QString& ns;
+    const char* name;
+    std::string DavResponse::*field;
+    std::string (*read)(QXmlStreamReader&);
+};
+const TextProperty kTextProperties[] = {
+    {kCalServer, "getctag", &DavResponse::ctag, trimmedText},
+    {kDav, "sync-token", &DavResponse::syncToken, trimmedText},
+    {kDav, "displayname", &DavResponse::displayName, trimmedText},
+    {kDav, "current-user-principal", &DavResponse::principal, hrefInside},
+    {kCalDav, "calendar-home-set", &DavResponse::calendarHome, hrefInside},
+};
+
+bool readTextProperty(QXmlStreamReader& r, DavResponse& into) {
+    for (const TextProperty& p : kTextProperties) {
+        if (!is(r, p.ns, p.name)) continue;
+        into.*p.field = p.read(r);
+        return true;
+    }
+    return false;
+}
+
+// The properties of one DAV:prop element.
+void readProp(QXmlStreamReader& r, DavResponse& into) {
+    while (r.readNextStartElement()) {
+        if (readTextProperty(r, into)) continue;
+        if (is(r, kDav, "getetag")) {
+            into.hasEtag = true;
+            into.etag = trimmedText(r);
+        } else if (is(r, kCalDav, "calendar-data")) {
+            into.hasCalendarData = true;
+            into.calendarData = elementText(r);
+        } else if (is(r, kDav, "resourcetype")) {
+            readResourceType(r, into);
+        } else if (is(r, kCalDav, "supported-calendar-component-set")) {
+            into.holdsEvents = namesEvents(r);
+        } else {
+            r.skipCurrentElement();
+        }
+    }
+}
+
+// One DAV:propstat: the status follows the properties it speaks for, so they are read aside and
+// taken when it is 200 (or not given).
+void readPropstat(QXmlStreamReader& r, DavResponse& into) {
+    DavResponse props;
+    int status = 0;
+    while (r.readNextStartElement()) {
+        if (is(r, kDav, "prop"))
+            readProp(r, props);
+        else if (is(r, kDav, "status"))
+            status = statusCode(r.readElementText(QXmlStreamReader::IncludeChildElements));
+        else
+            r.skipCurrentElement();
+    }
+    if (status != 200 && status != 0) return;
+    if (props.hasEtag) {
+        into.hasEtag = true;
+        into.etag = std::move(props.etag);
+    }
+    if (props.hasCalendarData) {
+        into.hasCalendarData = true;
+        into.calendarData = std::move(props.calendarData);
+    }
+    for (const TextProperty& p : kTextProperties)
+        if (!(props.*p.field).empty()) into.*p.field = std::move(props.*p.field);
+    into.isCollection = into.isCollection || props.isCollection;
+    into.isCalendar = into.isCalendar || props.isCalendar;
+    into.holdsEvents = into.holdsEvents && props.holdsEvents;
+}
+
+DavResponse readResponse(QXmlStreamReader& r) {
+    DavResponse res;
+    while (r.readNextStartElement()) {
+        if (is(r, kDav, "href")) {
+            res.hrefText = trimmedText(r);
+            res.href = normalizeHref(QByteArray::fromStdString(res.hrefText));
+        } else if (is(r, kDav, "status")) {
+            res.status = statusCode(r.readElementText(QXmlStreamReader::IncludeChildElements));
+        } else if (is(r, kDav, "propstat")) {
+            readPropstat(r, res);
+        } else {
+            r.skipCurrentElement();
+        }
+    }
+    return res;
+}
+
 }  // namespace
 
 std::string normalizeHref(const QByteArray& href) {
@@ -53,78 +189,20 @@ std::string normalizeHref(const QByteArray& href) {
 
 std::optional<DavMultistatus> parseMultistatus(const QByteArray& xml) {
     QXmlStreamReader r(xml);
+    if (!r.readNextStartElement() || !is(r, kDav, "multistatus")) return std::nullopt;
     DavMultistatus out;
-    bool sawRoot = false;
-    // Inside <response>: the propstat being read and whether its status is 200.
-    DavResponse current;
-    DavResponse propstat;
-    int propstatStatus = 0;
-    enum { None, InResponse, InPropstat } where = None;
-    while (!r.atEnd()) {
-        r.readNext();
-        if (r.isStartElement()) {
-            const QStringView ns = r.namespaceUri(), name = r.name();
-            if (!sawRoot) {
-                if (ns != kDav || name != u"multistatus") return std::nullopt;
-                sawRoot = true;
-                continue;
-            }
-            if (ns == kDav && name == u"response" && where == None) {
-                where = InResponse;
-                current = DavResponse{};
-            } else if (ns == kDav && name == u"propstat" && where == InResponse) {
-                where = InPropstat;
-                propstat = DavResponse{};
-                propstatStatus = 0;
-            } else if (ns == kDav && name == u"href" && where == InResponse) {
-                current.href = normalizeHref(r.readElementText(QXmlStreamReader::IncludeChildElements).toUtf8());
-            } else if (ns == kDav && name == u"status") {
-                const int code = statusCode(r.readElementText(QXmlStreamReader::IncludeChildElements));
-                if (where == InPropstat)
-                    propstatStatus = code;
-                else if (where == InResponse)
-                    current.status = code;
-            } else if (ns == kDav && name == u"sync-token") {
-                const std::string token = r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toStdString();
-                if (where == None)
-                    out.syncToken = token;
-                else if (where == InPropstat)
-                    propstat.syncToken = token;
-            } else if (where == InPropstat && ns == kDav && name == u"getetag") {
-                propstat.hasEtag = true;
-                propstat.etag = r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toStdString();
-            } else if (where == InPropstat && ns == kCalDav && name == u"calendar-data") {
-                propstat.hasCalendarData = true;
-                propstat.calendarData = r.readElementText(QXmlStreamReader::IncludeChildElements).toStdString();
-            } else if (where == InPropstat && ns == kCalServer && name == u"getctag") {
-                propstat.ctag = r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toStdString();
-            } else if (where == InPropstat && ns == kDav && name == u"collection") {
-                propstat.isCollection = true;
-            }
-        } else if (r.isEndElement()) {
-            const QStringView ns = r.namespaceUri(), name = r.name();
-            if (ns == kDav && name == u"propstat" && where == InPropstat) {
-                where = InResponse;
-                if (propstatStatus == 200 || propstatStatus == 0) {
-                    if (propstat.hasEtag) {
-                        current.hasEtag = true;
-                        current.etag = std::move(propstat.etag);
-                    }
-                    if (propstat.hasCalendarData) {
-                        current.hasCalendarData = true;
-                        current.calendarData = std::move(propstat.calendarData);
-                    }
-                    if (!propstat.ctag.empty()) current.ctag = std::move(propstat.ctag);
-                    if (!propstat.syncToken.empty()) current.syncToken = std::move(propstat.syncToken);
-                    current.isCollection = current.isCollection || propstat.isCollection;
-                }
-            } else if (ns == kDav && name == u"response" && where == InResponse) {
-                where = None;
-                if (!current.href.empty()) out.responses.push_back(std::move(current));
-            }
+    while (r.readNextStartElement()) {
+        if (is(r, kDav, "response")) {
+            DavResponse res = readResponse(r);
+            if (!res.href.empty()) out.responses.push_back(std::move(res));
+        } else if (is(r, kDav, "sync-token")) {
+            out.syncToken = trimmedText(r);
+        } else {
+            r.skipCurrentElement();
         }
     }
-    if (r.hasError() || !sawRoot) return std::nullopt;
+    while (!r.atEnd()) r.readNext();  // nothing but comments may follow the root
+    if (r.hasError()) return std::nullopt;
     return out;
 }
 
@@ -132,6 +210,16 @@ QByteArray propfindCollectionBody() {
     Writer x(QStringLiteral("propfind"), kDav);
     x.prop({{kDav, QStringLiteral("resourcetype")}, {kDav, QStringLiteral("sync-token")},
             {kCalServer, QStringLiteral("getctag")}, {kCalDav, QStringLiteral("supported-calendar-component-set")}});
+    return x.finish();
+}
+
+QByteArray discoveryPropfindBody() {
+    Writer x(QStringLiteral("propfind"), kDav);
+    x.prop({{kDav, QStringLiteral("resourcetype")},
+            {kDav, QStringLiteral("displayname")},
+            {kDav, QStringLiteral("current-user-principal")},
+            {kCalDav, QStringLiteral("calendar-home-set")},
+            {kCalDav, QStringLiteral("supported-calendar-component-set")}});
     return x.finish();
 }
 

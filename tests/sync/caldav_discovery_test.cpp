@@ -47,9 +47,10 @@ TEST(Discovery, PropfindAnswersAreReadWithHrefsResolvedAndOnly200Properties) {
     };
     const Case cases[] = {
         {"calendar holding events, relative href",
-         multistatus(response("cal/", kCalendarType + "<d:displayname>家族</d:displayname><c:supported-calendar-component-set>"
-                                                      "<c:comp name=\"VTODO\"/><c:comp name=\"VEVENT\"/>"
-                                                      "</c:supported-calendar-component-set>")),
+         multistatus(response("cal/", kCalendarType +
+                                          "<d:displayname>家族</d:displayname><c:supported-calendar-component-set>"
+                                          "<c:comp name=\"VTODO\"/><c:comp name=\"VEVENT\"/>"
+                                          "</c:supported-calendar-component-set>")),
          Resources{{QUrl("http://dav.example/dav/taro/cal/"), true, true, true, QStringLiteral("家族"), none, none}}},
         {"task list only, absolute href",
          multistatus(response("https://other.example/tasks/",
@@ -57,24 +58,40 @@ TEST(Discovery, PropfindAnswersAreReadWithHrefsResolvedAndOnly200Properties) {
                                               "</c:supported-calendar-component-set>")),
          Resources{{QUrl("https://other.example/tasks/"), true, true, false, {}, none, none}}},
         {"principal relative to the base",
-         multistatus(response("/dav/taro/", "<d:current-user-principal><d:href>../../principals/taro/</d:href>"
-                                            "</d:current-user-principal>")),
+         multistatus(response("/dav/taro/",
+                              "<d:current-user-principal><d:href>../../principals/taro/</d:href>"
+                              "</d:current-user-principal>")),
          Resources{{base, false, false, true, {}, QUrl("http://dav.example/principals/taro/"), none}}},
         {"calendar home on another port",
-         multistatus(response("/principals/taro/", "<c:calendar-home-set><d:href>http://dav.example:8443/home/</d:href>"
-                                                   "</c:calendar-home-set>")),
-         Resources{{QUrl("http://dav.example/principals/taro/"), false, false, true, {}, none,
+         multistatus(response("/principals/taro/",
+                              "<c:calendar-home-set><d:href>http://dav.example:8443/home/</d:href>"
+                              "</c:calendar-home-set>")),
+         Resources{{QUrl("http://dav.example/principals/taro/"),
+                    false,
+                    false,
+                    true,
+                    {},
+                    none,
                     QUrl("http://dav.example:8443/home/")}}},
         {"a 404 propstat says nothing",
          multistatus("<d:response><d:href>/x/</d:href><d:propstat><d:prop><d:displayname>X</d:displayname></d:prop>"
-                     "<d:status>HTTP/1.1 200 OK</d:status></d:propstat><d:propstat><d:prop>" + kCalendarType +
+                     "<d:status>HTTP/1.1 200 OK</d:status></d:propstat><d:propstat><d:prop>" +
+                     kCalendarType +
                      "<c:supported-calendar-component-set/></d:prop><d:status>HTTP/1.1 404 Not Found</d:status>"
                      "</d:propstat></d:response>"),
          Resources{{QUrl("http://dav.example/x/"), false, false, true, QStringLiteral("X"), none, none}}},
+        {"the status before its properties, other prefixes (as Xandikos writes them)",
+         "<ns0:multistatus xmlns:ns0=\"DAV:\" xmlns:ns1=\"urn:ietf:params:xml:ns:caldav\"><ns0:response>"
+         "<ns0:href>/user/calendars/todo/</ns0:href><ns0:propstat><ns0:status>HTTP/1.1 200 OK</ns0:status><ns0:prop>"
+         "<ns0:resourcetype><ns0:collection /><ns1:calendar /></ns0:resourcetype><ns1:supported-calendar-component-set>"
+         "<ns1:comp name=\"VTODO\" /></ns1:supported-calendar-component-set></ns0:prop></ns0:propstat></ns0:response>"
+         "</ns0:multistatus>",
+         Resources{{QUrl("http://dav.example/user/calendars/todo/"), true, true, false, {}, none, none}}},
         {"no resources", multistatus(""), Resources{}},
         {"not XML", "HTTP error page", std::nullopt},
         {"cut off", multistatus(response("/x/", kCalendarType)).chopped(30), std::nullopt},
-        {"another root", "<d:error xmlns:d=\"DAV:\"><d:response><d:href>/x/</d:href></d:response></d:error>", std::nullopt},
+        {"another root", "<d:error xmlns:d=\"DAV:\"><d:response><d:href>/x/</d:href></d:response></d:error>",
+         std::nullopt},
         {"multistatus outside DAV:", "<multistatus xmlns=\"urn:other\"/>", std::nullopt},
     };
     for (const Case& c : cases) {

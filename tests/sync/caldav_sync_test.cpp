@@ -3,10 +3,12 @@
 // no calendar, conflicts, preconditions, refused tokens, damaged state, interruptions and failures.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include "platform/files.h"
@@ -116,6 +118,24 @@ void firstSync(Desk& desk, CalDavStub& stub) {
     EXPECT_EQ(stub.puts, 3);
 }
 
+// A phone's timed event in its zone, with a place, categories and an alarm.
+const std::string visit =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nDTSTART:19701025T030000\r\nEND:STANDARD\r\n"
+    "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:v1\r\nDTSTAMP:20261201T000000Z\r\n"
+    "DTSTART;TZID=Europe/Berlin:20261211T100000\r\nDTEND;TZID=Europe/Berlin:20261211T110000\r\nSUMMARY:visit\r\n"
+    "LOCATION:HQ\r\nCATEGORIES:WORK\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:visit\r\nTRIGGER:-PT15M\r\n"
+    "END:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
+const QString notCalendar =
+    QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
+
+// Whether the server's event at path has the line.
+void has(CalDavStub& s, const std::string& path, const std::string& line) {
+    EXPECT_TRUE(s.items.count(path) && s.items.at(path).data.find(line + "\r\n") != std::string::npos)
+        << path << " " << line;
+}
+
 }  // namespace
 
 TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
@@ -198,13 +218,6 @@ TEST(CalDavSync, ChangesOnEitherSideReachTheOtherAndNothingIsLost) {
 }
 
 TEST(CalDavSync, WhatServersDoToEventsAndAddressesLosesNothing) {
-    const std::string visit =
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
-        "BEGIN:STANDARD\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nDTSTART:19701025T030000\r\nEND:STANDARD\r\n"
-        "END:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:v1\r\nDTSTAMP:20261201T000000Z\r\n"
-        "DTSTART;TZID=Europe/Berlin:20261211T100000\r\nDTEND;TZID=Europe/Berlin:20261211T110000\r\nSUMMARY:visit\r\n"
-        "LOCATION:HQ\r\nCATEGORIES:WORK\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:visit\r\nTRIGGER:-PT15M\r\n"
-        "END:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
     struct Case {
         const char* name;
         std::function<void(Desk&, CalDavStub&)> arrange;  // after a first sync of p and q (one day) and a note
@@ -212,10 +225,6 @@ TEST(CalDavSync, WhatServersDoToEventsAndAddressesLosesNothing) {
         QString message;
         std::function<void(Desk&, CalDavStub&)> check;
     };
-    const auto has = [](CalDavStub& s, const std::string& path, const std::string& line) {
-        EXPECT_TRUE(s.items.count(path) && s.items.at(path).data.find(line + "\r\n") != std::string::npos) << path << " " << line;
-    };
-    const QString notCalendar = QStringLiteral("このアドレスはカレンダーではありません。「カレンダーを探す」で選んでください。");
     const Case cases[] = {
         {"a fetched timed event edited here keeps its zone, place, alarm and categories",
          [&](Desk& d, CalDavStub& s) {
@@ -418,6 +427,43 @@ TEST(CalDavSync, FailuresSayWhatWentWrongChangeNothingAndTheNextSyncWorks) {
         again.memos = std::move(desk.memos);
         EXPECT_EQ(again.sync().status, SyncStatus::Ok);
         EXPECT_EQ(again.contents(), (List{"20261208 meeting", "20261210 movie"}));
+    }
+}
+
+TEST(CalDavSync, AStateFileThatCannotBeSavedIsSaidWithWhatTheSyncSays) {
+    // Seven notes: six go up at once, the seventh once the first of them is answered.
+    struct Case {
+        const char* name;
+        bool failAfterASave;  // a save while uploading, then a server failure
+        SyncStatus status;
+        QString first;
+    };
+    const Case cases[] = {
+        {"the save at the end", false, SyncStatus::Ok, {}},
+        {"a save while uploading, then a failure", true, SyncStatus::ServerError,
+         QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalDavStub stub;
+        Desk desk(stub);
+        const QString folder = desk.dir.filePath(QStringLiteral("gone"));
+        desk.statePath = folder + QStringLiteral("/Sorvel.dat.sync");
+        for (int i = 0; i < 7; ++i) desk.note(20261201 + i, std::string("n").append(std::to_string(i)));
+        int seen = 0;
+        if (c.failAfterASave)
+            stub.beforeRequest = [&](const std::string& method, const std::string&) {
+                if (method != "PUT") return;
+                if (++seen == 1) QThread::msleep(1100);  // its answer is due a save of the state file
+                if (seen == 7) stub.failStatus = 503;
+            };
+        const SyncResult r = desk.sync([&](CalDavSync& engine) {
+            // The folder is back by the time the program saves what the sync gives it.
+            QObject::connect(&engine, &CalDavSync::finished, [&] { QDir().mkpath(folder); });
+        });
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.message,
+                  c.first + desk.statePath + QStringLiteral("\nが作成できませんでした。\nフォルダがありません。"));
     }
 }
 
