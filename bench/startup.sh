@@ -3,7 +3,7 @@
 # resident memory after start-up, in turn with a bare Qt window of the same size (the ratios are
 # the figure to hold). Usage: bench/startup.sh [build dir] [runs]
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)  # absolute: the probe starts the programs from elsewhere
 runs=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
@@ -11,7 +11,9 @@ xvfb=""
 trap '[[ -n "$xvfb" ]] && kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 unset QT_QPA_PLATFORM
 
-cp "$build/src/app/sorvel" "$build"/src/app/libsorvel-*.so "$tmp/"
+# The feature libraries beside it, where the build has them (an older build has none).
+cp "$build/src/app/sorvel" "$tmp/"
+for lib in "$build"/src/app/libsorvel-*.so; do [[ -e "$lib" ]] && cp "$lib" "$tmp/"; done
 # A installed copy: the three files exist, so no first-start message appears. The schedule list
 # and the layout window closed (SORVEL_ALL_WINDOWS=1 keeps them open, as a first start shows them),
 # so the calendar alone stands beside the bare window.
