@@ -10,6 +10,7 @@
 #include "data/entry_dialog.h"
 #include "data/holiday_dialog.h"
 #include "data/memo_dialog.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 
@@ -179,7 +180,7 @@ void TDayData::DeleteClick() {
     const TDataList* row = selectedRow();
     if (!row) return;
     if (std::optional<QString> question = deleteQuestion(*row)) {
-        if (ui().messageBox(*question, QStringLiteral("確認"), MsgButtons::YesNo) != MsgAnswer::Yes) return;
+        if (ui().messageBox(*question, confirmCaption(), MsgButtons::YesNo) != MsgAnswer::Yes) return;
         changed_ |= removeRowEntry(*row, holidays_, memos_);
     }
     BuildRows();

@@ -18,6 +18,7 @@
 #include "almanac/almanac.h"
 #include "ical/ical_export.h"
 #include "ical/ical_import.h"
+#include "ical/ical_messages.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 
@@ -25,7 +26,6 @@ namespace sorvel {
 
 namespace {
 
-const QString kCaption = QStringLiteral("メッセージ");
 const QString kFilter = QStringLiteral("iCalendar (*.ics)|*.ics");
 
 // Two year fields "[from] 年から [to] 年まで" in a row.
@@ -119,7 +119,7 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
         ui().openFile(FileDialogRequest{QStringLiteral("iCalendarファイルを読み込む"), kFilter, QString()});
     if (!path) return false;
     if (QFileInfo(*path).size() > kIcalMaxFileBytes) {
-        showMessage(icalTooLargeMessage(), kCaption);
+        showMessage(icalTooLargeMessage(), messageCaption());
         return false;
     }
     const std::optional<IcalYears> range = askImportRange(parent, orderedYears(thisYear, thisYear + 1));
@@ -127,7 +127,7 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
     QString error;
     const std::optional<std::string> bytes = readWholeFile(*path, kIcalMaxFileBytes, &error);
     if (!bytes) {
-        showMessage(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(*path, error), kCaption);
+        showMessage(icalReadFailedMessage(*path, error), messageCaption());
         return false;
     }
 
@@ -150,12 +150,12 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
     IcalImport import = importIcal(*bytes, options);
     progress.close();
     if (import.status == IcalImportStatus::NotICalendar) {
-        showMessage(icalNotICalendarMessage(), kCaption);
+        showMessage(icalNotICalendarMessage(), messageCaption());
         return false;
     }
     if (import.status == IcalImportStatus::Cancelled) return false;
     const IcalMerge merge = mergeIcalImport(import, memos, rules);
-    showMessage(icalImportMessage(import, merge), kCaption);
+    showMessage(icalImportMessage(import, merge), messageCaption());
     return merge.memosAdded + merge.rulesAdded > 0;
 }
 
@@ -185,10 +185,10 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
     const bool written = atomicReplace(*path, exportIcal(memos, rules, options), &error);
     QGuiApplication::restoreOverrideCursor();
     if (!written) {
-        showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
+        showMessage(icalWriteFailedMessage(*path, error), messageCaption());
         return false;
     }
-    if (const QString leftOut = icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, kCaption);
+    if (const QString leftOut = icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, messageCaption());
     return true;
 }
 

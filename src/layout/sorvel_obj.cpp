@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "layout/layout_messages.h"
 #include "layout/object_dialogs.h"
 #include "layout/so_pic.h"
 #include "layout/so_tex.h"
@@ -63,7 +64,7 @@ TSorvelObj::TSorvelObj(int kind, std::optional<ObjRect> viewRect, float scale) :
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
     createContent(kind);
-    rebuildBitmaps(QStringLiteral("Error from Sorvel"), true);
+    rebuildBitmaps(programErrorCaptionLatin(), true);
 }
 
 TSorvelObj::~TSorvelObj() = default;
@@ -114,12 +115,12 @@ void TSorvelObj::rebuildBitmaps(const QString& caption, bool reportEmpty) {
     if (!image_.isNull())
         Canvas(image_).fill(0, 0, ViewWidth, ViewHeight, kWhite);
     else if (report)
-        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+        showMessage(failCreateDibSectionMessage(), caption);
     if (allowed) mask_ = Bitmap::create(ViewWidth, ViewHeight);
     if (!mask_.isNull())
         Canvas(mask_).fill(0, 0, ViewWidth, ViewHeight, kBlack);
     else if (report)
-        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+        showMessage(failCreateDibSectionMessage(), caption);
 }
 
 int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
@@ -135,7 +136,7 @@ int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
     PageTop = toPage(ViewTop, Scale);
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), true);
+    rebuildBitmaps(objectErrorCaptionLatin(), true);
     return 1;
 }
 
@@ -155,7 +156,7 @@ void TSorvelObj::ApplyScale(float scale) {
     ViewTop = toView(PageTop, Scale);
     ViewWidth = toView(PageWidth, Scale);
     ViewHeight = toView(PageHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+    rebuildBitmaps(objectErrorCaptionLatin(), false);
 }
 
 void TSorvelObj::SetPageRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
@@ -168,7 +169,7 @@ void TSorvelObj::SetPageRect(std::int32_t left, std::int32_t top, std::int32_t w
     ViewTop = toView(PageTop, Scale);
     ViewWidth = toView(PageWidth, Scale);
     ViewHeight = toView(PageHeight, Scale);
-    if (ViewWidth != viewWidth || ViewHeight != viewHeight) rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+    if (ViewWidth != viewWidth || ViewHeight != viewHeight) rebuildBitmaps(objectErrorCaptionLatin(), false);
 }
 
 void TSorvelObj::MoveTo(int viewLeft, int viewTop, float scale) {
@@ -257,7 +258,7 @@ int TSorvelObj::PaintTo(Bitmap& target) {
         canvas.polyline(frame, Pen{kFrameColour, 2, PenStyle::Dash});
     }
     if (!combined) {
-        showMessage(QStringLiteral("False DrawObj BitBlt"), QStringLiteral("Message from Sorvel"));
+        showMessage(drawObjectFailedMessage(), programMessageCaptionLatin());
         return 0;
     }
     return 1;

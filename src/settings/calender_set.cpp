@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "settings/settings_messages.h"
 #include "settings/sorvel_set.h"
 
 namespace sorvel {
@@ -209,8 +210,7 @@ int LoadState(const QString& programDir, const Profile& ini, TCalenderSet& cs, T
     const QString path = statePath(programDir);
     auto bytes = readWholeFile(path);
     if (!bytes) {
-        showMessage(QStringLiteral("状態保存ファイル\n") + path + QStringLiteral(" を作成します。"),
-                    QStringLiteral("メッセージ"));
+        showMessage(stateFileCreatedMessage(path), messageCaption());
         return 0;
     }
     return parseStateFile(*bytes, cs);

@@ -31,7 +31,7 @@
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "platform/version.h"
+#include "platform/messages.h"
 #include "settings/calender_set.h"
 #include "settings/form_parts.h"
 #include "settings/sorvel_set.h"
@@ -81,7 +81,7 @@ QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
 
 TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
     setObjectName(QStringLiteral("TSettingForm"));
-    setWindowTitle(QStringLiteral("Sorvelの設定"));
+    setWindowTitle(programName() + QStringLiteral("の設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(dialogFont());
@@ -89,7 +89,7 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
     setModal(true);
 
     auto* version =
-        named(new QLabel(QStringLiteral("Sorvel Version ") + QLatin1String(kVersionNumber), this), "VersionLabel");
+        named(new QLabel(versionNumberLine(), this), "VersionLabel");
     version->hide();
 
     settingPage_ = named(new QTabWidget(this), "SettingPage");
