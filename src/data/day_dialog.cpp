@@ -50,7 +50,7 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     // pushes everything below it down by their height.
     int top = 0;
     if (!almanacLine.isEmpty()) {
-        const QFont font = entryDialogFont(12);
+        const QFont font = dialogFont(12);
         const QFontMetrics metrics(font);
         const int width = kDialogWidth - 2 * kAlmanacMargin;
         const QStringList lines =
@@ -68,9 +68,9 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     dayDataList_ = new QTableWidget(0, 2, this);
     dayDataList_->setObjectName(QStringLiteral("DayDataList"));
     dayDataList_->setGeometry(0, top, kDialogWidth, 164);
-    dayDataList_->setFont(entryDialogFont(13));
+    dayDataList_->setFont(dialogFont(13));
     dayDataList_->setHorizontalHeaderLabels({QStringLiteral("なんの日？"), QStringLiteral("内容")});
-    dayDataList_->horizontalHeader()->setFont(entryDialogFont(12));
+    dayDataList_->horizontalHeader()->setFont(dialogFont(12));
     dayDataList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dayDataList_->horizontalHeader()->setHighlightSections(false);
     dayDataList_->setColumnWidth(0, 100);
@@ -112,7 +112,7 @@ TDayData::~TDayData() = default;
 
 void TDayData::FormCreate() {
     const int almanac = almanacLine_ ? almanacLine_->y() + almanacLine_->height() + kAlmanacMargin : 0;
-    setUpEntryDialog(this, QSize(kDialogWidth, 232 + almanac));
+    setUpDialog(this, QSize(kDialogWidth, 232 + almanac));
 }
 
 
