@@ -25,6 +25,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "data/entry_dialog.h"
 #include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
@@ -48,14 +49,6 @@ namespace {
 constexpr int kOtherHeight = 100;
 constexpr int kClientWidth = 460, kClientHeight = 271 + kOtherHeight;
 constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
-
-QFont dialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
 
 // Checks the button at index, or leaves all clear for −1.
 template <std::size_t N>
@@ -82,11 +75,7 @@ QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
 TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
     setObjectName(QStringLiteral("TSettingForm"));
     setWindowTitle(programName() + QStringLiteral("の設定"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(dialogFont());
-    setFixedSize(kClientWidth, kClientHeight);
-    setModal(true);
+    setUpDialog(this, QSize(kClientWidth, kClientHeight), DialogFrame::Fixed, DialogPosition::ByOwner);
 
     auto* version =
         named(new QLabel(versionNumberLine(), this), "VersionLabel");
