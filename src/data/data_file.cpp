@@ -219,44 +219,32 @@ void WriteM04(std::string& out, const THolidaySet& r) {
 }
 
 bool ReadM03(TagStream& in, TDateMemo& m) {
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return true;
-        if (step == FieldStep::Broken) return false;
-        bool ok = true;
+    return ReadFields(in, [&](int number) {
         switch (number) {
-            case kNoteYear: ok = ReadIntValue(in, m.year); break;
-            case kNoteMonth: ok = ReadIntValue(in, m.month); break;
-            case kNoteDay: ok = ReadIntValue(in, m.day); break;
-            case kNoteText: ok = ReadValue(in, m.text); break;
-            case kNoteCaption: ok = ReadValue(in, m.caption); break;
-            default: ok = SkipFieldContent(in); break;
+            case kNoteYear: return FieldReadOf(ReadIntValue(in, m.year));
+            case kNoteMonth: return FieldReadOf(ReadIntValue(in, m.month));
+            case kNoteDay: return FieldReadOf(ReadIntValue(in, m.day));
+            case kNoteText: return FieldReadOf(ReadValue(in, m.text));
+            case kNoteCaption: return FieldReadOf(ReadValue(in, m.caption));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return false;
-    }
+    });
 }
 
 bool ReadM04(TagStream& in, THolidaySet& r) {
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return true;
-        if (step == FieldStep::Broken) return false;
-        bool ok = true;
+    return ReadFields(in, [&](int number) {
         switch (number) {
-            case kRuleDayOffKind: ok = ReadByteValue(in, r.dayOffKind); break;
-            case kRuleKind: ok = ReadByteValue(in, r.ruleKind); break;
-            case kRuleMonth: ok = ReadIntValue(in, r.month); break;
-            case kRuleDay: ok = ReadIntValue(in, r.day); break;
-            case kRuleWeekRow: ok = ReadIntValue(in, r.weekRow); break;
-            case kRuleWeekday: ok = ReadIntValue(in, r.weekday); break;
-            case kRuleOrdinal: ok = ReadIntValue(in, r.ordinal); break;
-            case kRuleName: ok = ReadValue(in, r.name); break;
-            default: ok = SkipFieldContent(in); break;
+            case kRuleDayOffKind: return FieldReadOf(ReadByteValue(in, r.dayOffKind));
+            case kRuleKind: return FieldReadOf(ReadByteValue(in, r.ruleKind));
+            case kRuleMonth: return FieldReadOf(ReadIntValue(in, r.month));
+            case kRuleDay: return FieldReadOf(ReadIntValue(in, r.day));
+            case kRuleWeekRow: return FieldReadOf(ReadIntValue(in, r.weekRow));
+            case kRuleWeekday: return FieldReadOf(ReadIntValue(in, r.weekday));
+            case kRuleOrdinal: return FieldReadOf(ReadIntValue(in, r.ordinal));
+            case kRuleName: return FieldReadOf(ReadValue(in, r.name));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return false;
-    }
+    });
 }
 
 DataFileForm parseDataFileForm(std::string_view bytes) {

@@ -90,6 +90,33 @@ bool EndField(TagStream& in);
 // nested block. False on damage.
 bool SkipFieldContent(TagStream& in);
 
+// What a record reader did with one field's content.
+enum class FieldRead {
+    Read,     // read into the record
+    Unknown,  // not a field the record takes (or one it passes over): its content is skipped
+    Failed,   // damage
+};
+inline FieldRead FieldReadOf(bool ok) { return ok ? FieldRead::Read : FieldRead::Failed; }
+
+// The one loop over the fields of a record whose opening marker has been read: for each field,
+// `readField(number)` reads its content and says what it did, then the field's closing marker is
+// read. An unknown field is skipped, value or nested block, so that a file written by a version
+// with more fields still reads. True when the record's closing marker was reached; false on
+// damage (the stream then stands where the damage was found).
+template <class ReadField>
+bool ReadFields(TagStream& in, ReadField&& readField) {
+    for (;;) {
+        int number = 0;
+        const FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return true;
+        if (step == FieldStep::Broken) return false;
+        const FieldRead read = readField(number);
+        if (read == FieldRead::Failed) return false;
+        if (read == FieldRead::Unknown && !SkipFieldContent(in)) return false;
+        if (!EndField(in)) return false;
+    }
+}
+
 // ---- the buffer writers, inline: the data file's save runs through them field by field ----
 
 namespace detail {

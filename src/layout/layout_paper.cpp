@@ -341,43 +341,35 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
     // The paper is taken only from a file that is read to its end; a refused file leaves the
     // page on its paper, with the objects read before the refusal.
     std::int32_t printableWidth = PrintableWidth, printableHeight = PrintableHeight;
-    bool valid = true;
-    for (;;) {
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) break;
-        if (step == FieldStep::Broken) return refuse();
-        bool ok = true;
+    const bool read = ReadFields(in, [&](int field) {
         std::int32_t value = 0;
-        switch (number) {
+        switch (field) {
             case kPagePaperSize:
             case kPageOrientation:
-                ok = ReadIntValue(in, value);
-                if (ok) (number == kPagePaperSize ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
-                break;
+                if (!ReadIntValue(in, value)) return FieldRead::Failed;
+                (field == kPagePaperSize ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
+                return FieldRead::Read;
             case kPagePrintableWidth:
             case kPagePrintableHeight:
                 // 32 bits: a printable width above 32767 (large paper, high resolution) stays.
-                ok = ReadIntValue(in, value);
-                if (ok) (number == kPagePrintableWidth ? printableWidth : printableHeight) = value;
-                break;
+                if (!ReadIntValue(in, value)) return FieldRead::Failed;
+                (field == kPagePrintableWidth ? printableWidth : printableHeight) = value;
+                return FieldRead::Read;
             case kPageObject: {
-                if (objects.size() >= kMaxLayoutObjects) return refuse();
-                if (ReadTag(in, number, text, kTagOpen) != 1) return refuse();
+                if (objects.size() >= kMaxLayoutObjects) return FieldRead::Failed;
+                if (ReadTag(in, number, text, kTagOpen) != 1) return FieldRead::Failed;
                 auto o = std::make_unique<TSorvelObj>(kObjNone, std::nullopt, Scale);
                 o->LoadBlock(in);
-                if (!TSorvelObj::pageSizeAllowed(o->PageWidth, o->PageHeight)) return refuse();
+                if (!TSorvelObj::pageSizeAllowed(o->PageWidth, o->PageHeight)) return FieldRead::Failed;
                 objects.push_back(std::move(o));
-                break;
+                return FieldRead::Read;
             }
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return refuse();
-    }
+    });
+    if (!read) return refuse();
     // A page too small to be paper cannot be laid out: its scale would blow every object up.
-    if (!valid || in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
+    if (in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
         return refuse();
     if (!keepFitting(printableWidth, printableHeight)) return refuse();
     PrintableWidth = printableWidth;

@@ -74,21 +74,9 @@ void TSoPic::SaveBlock(std::string& out) const {
 }
 
 int TSoPic::LoadBlock(TagStream& in) {
-    bool valid = true;
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return valid ? 1 : 0;
-        if (step == FieldStep::Broken) return 0;
-        bool ok;
-        if (number == kPictureFileName) {
-            ok = ReadValue(in, FileName);
-        } else {
-            valid = false;
-            ok = SkipFieldContent(in);
-        }
-        if (!ok || !EndField(in)) return 0;
-    }
+    return ReadFields(in, [&](int number) {
+        return number == kPictureFileName ? FieldReadOf(ReadValue(in, FileName)) : FieldRead::Unknown;
+    }) ? 1 : 0;
 }
 
 }  // namespace sorvel

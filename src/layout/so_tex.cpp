@@ -114,26 +114,16 @@ void TSoTex::SaveBlock(std::string& out) const {
 }
 
 int TSoTex::LoadBlock(TagStream& in) {
-    bool valid = true;
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return valid ? 1 : 0;
-        if (step == FieldStep::Broken) return 0;
-        bool ok;
+    return ReadFields(in, [&](int number) {
         switch (number) {
-            case kTextText: ok = ReadValue(in, Text); break;
-            case kTextFontName: ok = ReadValue(in, FontName); break;
-            case kTextFontCharSet: ok = ReadLowByteOrKeep(in, FontCharSet); break;
-            case kTextFontSize: ok = ReadIntOrKeep(in, FontSize); break;
-            case kTextOverlay: ok = ReadLowByteOrKeep(in, Overlay); break;
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            case kTextText: return FieldReadOf(ReadValue(in, Text));
+            case kTextFontName: return FieldReadOf(ReadValue(in, FontName));
+            case kTextFontCharSet: return FieldReadOf(ReadLowByteOrKeep(in, FontCharSet));
+            case kTextFontSize: return FieldReadOf(ReadIntOrKeep(in, FontSize));
+            case kTextOverlay: return FieldReadOf(ReadLowByteOrKeep(in, Overlay));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return 0;
-    }
+    }) ? 1 : 0;
 }
 
 }  // namespace sorvel

@@ -330,62 +330,55 @@ int TSorvelObj::LoadBlock(TagStream& in) {
         NeedsRender = 1;
         return result;
     };
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return finish(valid ? 1 : 0);
-        if (step == FieldStep::Broken) return finish(0);
-        bool ok = true;
+    const bool read = ReadFields(in, [&](int number) {
         switch (number) {
-            case kObjPageLeft: ok = ReadIntOrKeep(in, PageLeft); break;
-            case kObjPageTop: ok = ReadIntOrKeep(in, PageTop); break;
-            case kObjPageWidth: ok = ReadIntOrKeep(in, PageWidth); break;
-            case kObjPageHeight: ok = ReadIntOrKeep(in, PageHeight); break;
-            case kObjKind: ok = ReadIntOrKeep(in, kind); break;
-            case kObjContent: {
-                if (contentRead) {
-                    // One content to an object: a repeated one (damage) is passed over unread,
-                    // so that no picture is decoded twice and no message repeats.
-                    valid = false;
-                    ok = SkipFieldContent(in);
-                    break;
-                }
-                contentRead = true;
-                if (!blockFollows(in)) break;  // an empty object: the two tags alone
-                int n = 0;
-                std::string letter;
-                if (ReadTag(in, n, letter, kTagOpen) != 1) return finish(0);
-                calendar_.reset();
-                picture_.reset();
-                text_.reset();
-                if (kind == kObjCalendar) {
-                    makeCalendar();
-                    // What was read counts, even from a damaged block: the wallpaper is loaded
-                    // (or its flag cleared) so that the settings say what is drawn.
-                    ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
-                    if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
-                    kind_ = kObjCalendar;
-                    if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);
-                } else if (kind == kObjPicture) {
-                    picture_ = std::make_unique<TSoPic>();
-                    picture_->LoadBlock(in);
-                    picture_->LoadPicture();
-                } else if (kind == kObjText) {
-                    text_ = std::make_unique<TSoTex>();
-                    text_->LoadBlock(in);
-                    text_->PrepareText();
-                } else {
-                    ok = SkipBlock(in);
-                }
-                break;
-            }
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            case kObjPageLeft: return FieldReadOf(ReadIntOrKeep(in, PageLeft));
+            case kObjPageTop: return FieldReadOf(ReadIntOrKeep(in, PageTop));
+            case kObjPageWidth: return FieldReadOf(ReadIntOrKeep(in, PageWidth));
+            case kObjPageHeight: return FieldReadOf(ReadIntOrKeep(in, PageHeight));
+            case kObjKind: return FieldReadOf(ReadIntOrKeep(in, kind));
+            case kObjContent: break;
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return finish(0);
-    }
+        if (contentRead) {
+            // One content to an object: a repeated one (damage) is passed over unread, so that
+            // no picture is decoded twice and no message repeats.
+            valid = false;
+            return FieldRead::Unknown;
+        }
+        contentRead = true;
+        if (!blockFollows(in)) return FieldRead::Read;  // an empty object: the two tags alone
+        int n = 0;
+        std::string letter;
+        if (ReadTag(in, n, letter, kTagOpen) != 1) return FieldRead::Failed;
+        calendar_.reset();
+        picture_.reset();
+        text_.reset();
+        if (kind == kObjCalendar) {
+            makeCalendar();
+            // What was read counts, even from a damaged block: the wallpaper is loaded (or its
+            // flag cleared) so that the settings say what is drawn.
+            const bool ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
+            if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
+            kind_ = kObjCalendar;
+            if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);
+            return FieldReadOf(ok);
+        }
+        if (kind == kObjPicture) {
+            picture_ = std::make_unique<TSoPic>();
+            picture_->LoadBlock(in);
+            picture_->LoadPicture();
+            return FieldRead::Read;
+        }
+        if (kind == kObjText) {
+            text_ = std::make_unique<TSoTex>();
+            text_->LoadBlock(in);
+            text_->PrepareText();
+            return FieldRead::Read;
+        }
+        return FieldReadOf(SkipBlock(in));
+    });
+    return finish(read && valid ? 1 : 0);
 }
 
 }  // namespace sorvel
