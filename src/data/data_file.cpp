@@ -219,7 +219,7 @@ void WriteM04(std::string& out, const THolidaySet& r) {
 }
 
 bool ReadM03(TagStream& in, TDateMemo& m) {
-    return ReadFields(in, [&](int number) {
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
             case kNoteYear: return FieldReadOf(ReadIntValue(in, m.year));
             case kNoteMonth: return FieldReadOf(ReadIntValue(in, m.month));
@@ -232,7 +232,7 @@ bool ReadM03(TagStream& in, TDateMemo& m) {
 }
 
 bool ReadM04(TagStream& in, THolidaySet& r) {
-    return ReadFields(in, [&](int number) {
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
             case kRuleDayOffKind: return FieldReadOf(ReadByteValue(in, r.dayOffKind));
             case kRuleKind: return FieldReadOf(ReadByteValue(in, r.ruleKind));

@@ -341,7 +341,7 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
     // The paper is taken only from a file that is read to its end; a refused file leaves the
     // page on its paper, with the objects read before the refusal.
     std::int32_t printableWidth = PrintableWidth, printableHeight = PrintableHeight;
-    const bool read = ReadFields(in, [&](int field) {
+    const bool read = ReadFields(in, UnknownField::Reject, [&](int field) {
         std::int32_t value = 0;
         switch (field) {
             case kPagePaperSize:

@@ -74,7 +74,7 @@ void TSoPic::SaveBlock(std::string& out) const {
 }
 
 int TSoPic::LoadBlock(TagStream& in) {
-    return ReadFields(in, [&](int number) {
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
         return number == kPictureFileName ? FieldReadOf(ReadValue(in, FileName)) : FieldRead::Unknown;
     }) ? 1 : 0;
 }

@@ -31,7 +31,7 @@ public:
     void PaintPicture(Bitmap& target);
 
     void SaveBlock(std::string& out) const;
-    // After the block's opening marker; 0 for a damaged block. Other fields than 1 are skipped.
+    // After the block's opening marker; 0 for a field other than 1 or a damaged block.
     int LoadBlock(TagStream& in);
 
     const Bitmap& picture() const { return picture_; }

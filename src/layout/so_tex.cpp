@@ -114,7 +114,7 @@ void TSoTex::SaveBlock(std::string& out) const {
 }
 
 int TSoTex::LoadBlock(TagStream& in) {
-    return ReadFields(in, [&](int number) {
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
         switch (number) {
             case kTextText: return FieldReadOf(ReadValue(in, Text));
             case kTextFontName: return FieldReadOf(ReadValue(in, FontName));

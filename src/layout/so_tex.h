@@ -44,7 +44,7 @@ public:
     void PaintTextPass(Bitmap& target, int pass);
 
     void SaveBlock(std::string& out) const;
-    // After the block's opening marker; 0 for a damaged block. Other fields than 1–5 are skipped.
+    // After the block's opening marker; 0 for a field other than 1–5 or a damaged block.
     int LoadBlock(TagStream& in);
 
     const Bitmap& textImage() const { return image_; }

@@ -320,7 +320,6 @@ bool blockFollows(const TagStream& in) {
 }  // namespace
 
 int TSorvelObj::LoadBlock(TagStream& in) {
-    bool valid = true;
     bool contentRead = false;
     std::int32_t kind = kind_;
     auto finish = [&](int result) {
@@ -330,7 +329,7 @@ int TSorvelObj::LoadBlock(TagStream& in) {
         NeedsRender = 1;
         return result;
     };
-    const bool read = ReadFields(in, [&](int number) {
+    const bool read = ReadFields(in, UnknownField::Reject, [&](int number) {
         switch (number) {
             case kObjPageLeft: return FieldReadOf(ReadIntOrKeep(in, PageLeft));
             case kObjPageTop: return FieldReadOf(ReadIntOrKeep(in, PageTop));
@@ -341,9 +340,8 @@ int TSorvelObj::LoadBlock(TagStream& in) {
             default: return FieldRead::Unknown;
         }
         if (contentRead) {
-            // One content to an object: a repeated one (damage) is passed over unread, so that
-            // no picture is decoded twice and no message repeats.
-            valid = false;
+            // One content to an object: a repeated one (damage) is passed over unread like a field
+            // the object does not know, so that no picture is decoded twice and no message repeats.
             return FieldRead::Unknown;
         }
         contentRead = true;
@@ -378,7 +376,7 @@ int TSorvelObj::LoadBlock(TagStream& in) {
         }
         return FieldReadOf(SkipBlock(in));
     });
-    return finish(read && valid ? 1 : 0);
+    return finish(read ? 1 : 0);
 }
 
 }  // namespace sorvel

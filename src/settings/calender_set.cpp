@@ -130,7 +130,7 @@ void WriteM01(std::string& out, const TCalenderSet& cs) {
 }
 
 int ReadM05(TagStream& in, TDateSet& ds) {
-    return ReadFields(in, [&](int number) {
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
             case kDateX: return FieldReadOf(ReadLowByteOrKeep(in, ds.X));
             case kDateY: return FieldReadOf(ReadLowByteOrKeep(in, ds.Y));
@@ -144,7 +144,9 @@ int ReadM05(TagStream& in, TDateSet& ds) {
 }
 
 int ReadM01(TagStream& in, TCalenderSet& cs) {
-    return ReadFields(in, [&](int number) {
+    // A field this version does not know refuses the whole block; it is still read to its end so
+    // that a reader around it (a layout object) stays in step.
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
         if (auto* b = byteMember(cs, number)) return FieldReadOf(ReadLowByteOrKeep(in, *b));
         if (auto* i = intMember(cs, number)) return FieldReadOf(ReadIntOrKeep(in, *i));
         if (auto* t = textMember(cs, number)) return FieldReadOf(ReadValue(in, *t));

@@ -168,9 +168,9 @@ TEST_F(MainFormTest, OlderIniIsReadOnceAndMigratedToTheStateFile) {
 }
 
 TEST_F(MainFormTest, RefusedStateFileGivesTheDefaultSetSilently) {
-    // A file cut before its closing marker is refused; the reader has taken the Sunday colour 9
-    // by then, which the default set must replace.
-    write("SorvelSt.dat", "<+M01>\r\n<+S30>\r\n<+DA>9<-DA><-S30>\r\n");
+    // Field 41 refuses the file; the reader still takes the Sunday colour 9 after it, which the
+    // default set must replace.
+    write("SorvelSt.dat", "<+M01>\r\n<+S41>\r\n<+DA>1<-DA><-S41>\r\n<+S30>\r\n<+DA>9<-DA><-S30>\r\n<-M01>\r\n");
     write("Sorvel.dat", std::string("<+Sorvel>\0<-Sorvel>\0", 20));
     TMainForm form;
     form.FormCreate();

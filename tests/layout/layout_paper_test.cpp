@@ -138,8 +138,7 @@ TEST_F(LayoutPage, DamagedAndHostileFiles) {
     const Case cases[] = {
         {"wrong magic", "<+SoLaY>\0"s + (pageHead() + "<-M06>\r\n").substr(9), LayoutRead::NotLayout, 0},
         {"first block not M06", kStart + "<+M01>\r\n<-M01>\r\n" + kEnd, LayoutRead::NotLayout, 0},
-        // A field of a later version is skipped.
-        {"unknown page field", pageHead() + one + field(7, "1") + "<-M06>\r\n" + kEnd, LayoutRead::Ok, 1},
+        {"unknown page field", pageHead() + one + field(7, "1") + "<-M06>\r\n" + kEnd, LayoutRead::Refused, 1},
         // The object being read when the data ends stays, as far as it was read.
         {"cut off", (pageHead() + one + one).substr(0, pageHead().size() + one.size() + 20), LayoutRead::Refused, 2},
         {"empty object", pageHead() + objectBlock("5", "5", "0", "30", 3, "") + "<-M06>\r\n" + kEnd, LayoutRead::Ok, 1},

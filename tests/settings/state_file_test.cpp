@@ -314,6 +314,9 @@ TEST(StateFile, DamagedFilesFail) {
     const std::string beforeClose = good.substr(0, good.rfind("<-M01>"));
     const Damaged table[] = {
         {"empty", ""},
+        {"field 41", "<+M01>\r\n" + field("41", "1") + "<-M01>\r\n"},
+        {"field 00", "<+M01>\r\n" + field("00", "1") + "<-M01>\r\n"},
+        {"field 41 between good fields", "<+M01>\r\n" + field("01", "1") + field("41", "1") + field("02", "1") + "<-M01>\r\n"},
         {"ends before the closing marker", beforeClose},
         {"ends inside M05", good.substr(0, good.find("<-M05>"))},
         {"ends inside a value", good.substr(0, good.find("<-DA><-S07>"))},
@@ -327,19 +330,15 @@ TEST(StateFile, DamagedFilesFail) {
     }
 }
 
-TEST(StateFile, UnknownM01FieldsAreSkipped) {
-    // Fields of a later version (41, and 00) are passed over; the fields around them are read and
-    // the stream stands after the block, so what follows is still found.
-    const std::string bytes = "<+M01>\r\n" + field("41", "1") + field("02", "1") + field("00", "7") +
-                              field("05", "0") + "<-M01>\r\n<+M07>\r\n";
+TEST(StateFile, UnknownM01FieldIsReadToTheEndOfTheBlock) {
+    // The reader refuses the block but leaves the stream after it, so what follows is still found.
+    const std::string bytes = "<+M01>\r\n" + field("41", "1") + field("02", "1") + "<-M01>\r\n<+M07>\r\n";
     TagStream in(bytes);
     int number = 0;
     std::string text;
     ASSERT_EQ(ReadTag(in, number, text, kTagOpen), 1);
     TCalenderSet cs;
-    cs.MemoColoring = 1;
-    EXPECT_EQ(ReadM01(in, cs), 1);
-    EXPECT_EQ(cs.MemoColoring, 0);
+    EXPECT_EQ(ReadM01(in, cs), 0);
     ASSERT_EQ(ReadTag(in, number, text, kTagOpen), 1);
     EXPECT_EQ(text, "M");
     EXPECT_EQ(number, 7);
