@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/app_messages.h"
 #include "platform/files.h"
 #include "platform/ui.h"
-#include "platform/version.h"
 
 namespace sorvel {
 
@@ -35,17 +35,16 @@ void TAboutForm::ShowHelp(const QString& programDir) {
 void TAboutForm::OpenHelpPage(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo::exists(path)) {
-        showMessage(QStringLiteral("ヘルプファイル\n%1\nが見つかりません。").arg(shown), QStringLiteral("メッセージ"));
+        showMessage(helpFileMissingMessage(shown), messageCaption());
         return;
     }
     if (!ui().openDocument(path))
-        showMessage(QStringLiteral("ヘルプを表示できませんでした。\nブラウザーが見つかりません。\n%1 を開いてください。").arg(shown),
-                    QStringLiteral("メッセージ"));
+        showMessage(helpNotShownMessage(shown), messageCaption());
 }
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TAboutForm"));
-    setWindowTitle(QStringLiteral("Sorvelについて"));
+    setWindowTitle(programName() + QStringLiteral("について"));
     setFixedSize(314, 166);
 
     auto* panel = new QFrame(this);
@@ -55,7 +54,7 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     icon->setFixedSize(32, 32);
-    auto* label1 = new QLabel(QStringLiteral("Sorvel Version ") + QLatin1String(kVersion), panel);
+    auto* label1 = new QLabel(versionLine(), panel);
     label1->setObjectName(QStringLiteral("Label1"));
     auto* label2 = new QLabel(QStringLiteral("デスクトップに置くカレンダー"), panel);
     label2->setObjectName(QStringLiteral("Label2"));

@@ -8,6 +8,7 @@
 
 #include "layout/layout_form.h"
 #include "layout/layout_paper.h"
+#include "app/app_messages.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 
@@ -18,9 +19,7 @@ LayoutRecovery::LayoutRecovery(QString programDir) : path_(layoutRecoveryPath(pr
 void LayoutRecovery::Offer(const std::function<TLayoutForm&()>& openWindow) {
     if (!QFileInfo::exists(path_)) return;
     const MsgAnswer a = ui().messageBox(
-        QStringLiteral("前回終了したときに保存されていなかったレイアウトを\n%1\nに残しました。\n開きますか？")
-            .arg(QDir::toNativeSeparators(path_)),
-        QStringLiteral("メッセージ"), MsgButtons::YesNo);
+        layoutRecoveryQuestion(QDir::toNativeSeparators(path_)), messageCaption(), MsgButtons::YesNo);
     if (a != MsgAnswer::Yes) return;
     TLayoutForm& window = openWindow();
     TLayoutPaper& page = window.page();

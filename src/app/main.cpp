@@ -10,6 +10,7 @@
 
 #include "app/main_form.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/printing_qt.h"
 #include "platform/secret_store.h"
 #include "platform/single_instance.h"
@@ -26,7 +27,7 @@ int main(int argc, char* argv[]) {
     if (session == "wayland" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sorvel"));
+    QApplication::setApplicationName(sorvel::programName());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/sorvel.png")));
     // The calendar is a tool window; the program ends only through its own close.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -70,7 +71,7 @@ int main(int argc, char* argv[]) {
         form.show();
         return app.exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Sorvel"), QString::fromLocal8Bit(e.what()));
+        QMessageBox::critical(nullptr, sorvel::programName(), QString::fromLocal8Bit(e.what()));
     }
     // Only a failure reaches this point.
     return 1;

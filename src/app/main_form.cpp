@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/about_form.h"
+#include "app/app_messages.h"
 #include "app/calendar_accessible.h"
 #include "app/day_information.h"
 #include "app/ical_controller.h"
@@ -45,7 +46,7 @@ bool trayForTesting = false;
 void TMainForm::setTrayForTesting(bool always) { trayForTesting = always; }
 
 TMainForm::TMainForm(QWidget* parent) : TVForm(parent) {
-    setWindowTitle(QStringLiteral("Sorvel"));
+    setWindowTitle(programName());
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -95,7 +96,7 @@ void TMainForm::FormCreate() {
     document_->removeSaveLeftovers();
     LoadDataFile();
     if (const QString unsaved = unsavedCopyIn(programDir_); !unsaved.isEmpty())
-        showMessage(unsavedCopyMessage(unsaved), QStringLiteral("メッセージ from Sorvel"));
+        showMessage(unsavedCopyMessage(unsaved), programMessageCaption());
     sync_ = std::make_unique<SyncController>(*document_, sorvelSet_->sync, tray_, secrets_,
                                              SyncController::Calls{[this] { return SaveDataFile(); },
                                                                    [this] { notesChanged(); }});
@@ -340,8 +341,8 @@ bool TMainForm::QueryEnd() {
     // Terminated while the question was open: everything has been written already.
     if (closed_) return false;
     if (SaveAll() == 0) {
-        MsgAnswer a = ui().messageBox(QStringLiteral("データ保存でエラーが発生しました。\nこのまま終了しますか？"),
-                                      QStringLiteral("メッセージ from Sorvel"), MsgButtons::YesNo);
+        MsgAnswer a = ui().messageBox(endAfterSaveErrorQuestion(),
+                                      programMessageCaption(), MsgButtons::YesNo);
         if (a != MsgAnswer::Yes || closed_) return false;
     }
     // The layout window has had its question: a page taken from the recovery file was saved or

@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/main_form.h"
+#include "platform/messages.h"
 
 namespace sorvel {
 
@@ -82,7 +83,7 @@ MainMenu buildMainMenu(TMainForm& form) {
 
 QSystemTrayIcon* buildTrayIcon(TMainForm& form, QMenu* menu) {
     auto* tray = new QSystemTrayIcon(QApplication::windowIcon(), &form);
-    tray->setToolTip(QStringLiteral("Sorvel"));
+    tray->setToolTip(programName());
     tray->setContextMenu(menu);
     QObject::connect(tray, &QSystemTrayIcon::activated, &form, [&form](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Context || reason == QSystemTrayIcon::Trigger) form.TakeFocus();

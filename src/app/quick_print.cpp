@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QWidget>
 
+#include "platform/messages.h"
 #include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/ui.h"
@@ -41,7 +42,7 @@ void QuickPrint(QWidget* window, const TSorvelDraw& shown, const CalendarSources
     std::unique_ptr<PrintJob> job = printService().printDialog(window, PrintDialogKind::Setup, PaperSetup{});
     if (!job) return;
     if (!job->canPrintBitmaps()) {
-        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+        showMessage(printerCannotPrintBitmapsMessage(), deviceErrorCaption());
         return;
     }
     // The window's month and appearance, without the today frame and the month buttons.
@@ -55,7 +56,7 @@ void QuickPrint(QWidget* window, const TSorvelDraw& shown, const CalendarSources
     window->setCursor(Qt::WaitCursor);
     const auto cursorBack = qScopeGuard([window] { window->unsetCursor(); });
     const TCalenderSet& cs = shown.settings();
-    printDocument(*job, QStringLiteral("Sorvel　%1年%2月").arg(cs.DispYear).arg(cs.DispMonth), 1,
+    printDocument(*job, (programName() + QStringLiteral("　%1年%2月")).arg(cs.DispYear).arg(cs.DispMonth), 1,
                   [&](int) { return paintPage(*job, engine, sources); });
 }
 

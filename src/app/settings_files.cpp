@@ -1,6 +1,7 @@
 #include "app/settings_files.h"
 
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 #include "render/sorvel_draw.h"
@@ -13,7 +14,7 @@ namespace {
 
 // What the standard exception display shows when a file cannot be created.
 void showCannotCreate(const QString& path, const QString& reason) {
-    showMessage(saveFailedMessage(path, reason), QStringLiteral("メッセージ from Sorvel"));
+    showMessage(saveFailedMessage(path, reason), programMessageCaption());
 }
 
 }  // namespace

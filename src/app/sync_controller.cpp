@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/app_messages.h"
 #include "app/calendar_document.h"
 #include "platform/files.h"
 #include "platform/secret_store.h"
@@ -15,8 +16,8 @@
 namespace sorvel {
 
 namespace {
-const QString kSyncCaption = QStringLiteral("メッセージ from Sorvel");
-const QString kTrayTip = QStringLiteral("Sorvel");
+const QString kSyncCaption = programMessageCaption();
+const QString kTrayTip = programName();
 }  // namespace
 
 SyncController::SyncController(CalendarDocument& document, const TSyncSet& settings, QSystemTrayIcon* tray,
@@ -52,7 +53,7 @@ void SyncController::SyncNow() {
     if (stopped_ || syncing()) return;
     const TSyncSet set = settings_;
     if (set.Enabled != 1 || set.Url.empty()) {
-        showMessage(QStringLiteral("CalDAVでの同期が設定されていません。「設定」の「同期」で設定してください"),
+        showMessage(syncNotSetUpMessage(),
                     kSyncCaption);
         return;
     }
@@ -64,7 +65,7 @@ void SyncController::SyncNow() {
     // The notes go out as the data file holds them: what a kill leaves is what the next sync sees.
     calls_.saveDataFile();
     passwordPending_ = true;
-    if (tray_) tray_->setToolTip(QStringLiteral("Sorvel - 同期中"));
+    if (tray_) tray_->setToolTip(programName() + QStringLiteral(" - 同期中"));
     QPointer<SyncController> self(this);
     secrets_->read(syncSecretKey(set), [self](std::optional<QString> password) {
         if (!self || self->stopped_) return;

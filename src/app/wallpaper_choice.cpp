@@ -2,6 +2,7 @@
 
 #include "calendar/canvas_size.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "render/picture_reader.h"
@@ -19,7 +20,7 @@ bool ChooseWallpaper(TSorvelDraw& draw, const std::function<void()>& afterDialog
     // A name that cannot be stored would name another file at the next start.
     const auto stored = storablePath(*chosen);
     if (!stored) {
-        showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+        showMessage(unstorablePathMessage(*chosen), messageCaption());
         return false;
     }
     // OpenPictureDialog1CanClose: the chosen file becomes the wallpaper.

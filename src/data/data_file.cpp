@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "data/data_merge.h"
+#include "data/data_messages.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -218,44 +219,32 @@ void WriteM04(std::string& out, const THolidaySet& r) {
 }
 
 bool ReadM03(TagStream& in, TDateMemo& m) {
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return true;
-        if (step == FieldStep::Broken) return false;
-        bool ok = true;
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
-            case kNoteYear: ok = ReadIntValue(in, m.year); break;
-            case kNoteMonth: ok = ReadIntValue(in, m.month); break;
-            case kNoteDay: ok = ReadIntValue(in, m.day); break;
-            case kNoteText: ok = ReadValue(in, m.text); break;
-            case kNoteCaption: ok = ReadValue(in, m.caption); break;
-            default: ok = SkipFieldContent(in); break;
+            case kNoteYear: return FieldReadOf(ReadIntValue(in, m.year));
+            case kNoteMonth: return FieldReadOf(ReadIntValue(in, m.month));
+            case kNoteDay: return FieldReadOf(ReadIntValue(in, m.day));
+            case kNoteText: return FieldReadOf(ReadValue(in, m.text));
+            case kNoteCaption: return FieldReadOf(ReadValue(in, m.caption));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return false;
-    }
+    });
 }
 
 bool ReadM04(TagStream& in, THolidaySet& r) {
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return true;
-        if (step == FieldStep::Broken) return false;
-        bool ok = true;
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
-            case kRuleDayOffKind: ok = ReadByteValue(in, r.dayOffKind); break;
-            case kRuleKind: ok = ReadByteValue(in, r.ruleKind); break;
-            case kRuleMonth: ok = ReadIntValue(in, r.month); break;
-            case kRuleDay: ok = ReadIntValue(in, r.day); break;
-            case kRuleWeekRow: ok = ReadIntValue(in, r.weekRow); break;
-            case kRuleWeekday: ok = ReadIntValue(in, r.weekday); break;
-            case kRuleOrdinal: ok = ReadIntValue(in, r.ordinal); break;
-            case kRuleName: ok = ReadValue(in, r.name); break;
-            default: ok = SkipFieldContent(in); break;
+            case kRuleDayOffKind: return FieldReadOf(ReadByteValue(in, r.dayOffKind));
+            case kRuleKind: return FieldReadOf(ReadByteValue(in, r.ruleKind));
+            case kRuleMonth: return FieldReadOf(ReadIntValue(in, r.month));
+            case kRuleDay: return FieldReadOf(ReadIntValue(in, r.day));
+            case kRuleWeekRow: return FieldReadOf(ReadIntValue(in, r.weekRow));
+            case kRuleWeekday: return FieldReadOf(ReadIntValue(in, r.weekday));
+            case kRuleOrdinal: return FieldReadOf(ReadIntValue(in, r.ordinal));
+            case kRuleName: return FieldReadOf(ReadValue(in, r.name));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return false;
-    }
+    });
 }
 
 DataFileForm parseDataFileForm(std::string_view bytes) {
@@ -383,21 +372,14 @@ namespace {
 // next save: it is moved aside first.
 void moveUnreadableWithMessage(const QString& path) {
     const QString aside = moveUnreadableAside(path);
-    QString text = path + QStringLiteral("\nは読み込めませんでした。");
-    if (!aside.isEmpty()) text += QStringLiteral("\n元のファイルは\n") + aside + QStringLiteral("\nに移しました。");
-    showMessage(text, QStringLiteral("エラー"));
+    showMessage(unreadableMovedMessage(path, aside), errorCaption());
 }
 
 // A damaged file, or one in neither form (not ours): the next save replaces it with what could
 // be read, so the original stays beside it.
 void keepDamagedWithMessage(const QString& path, std::string_view bytes) {
     const QString copy = keepDamagedCopy(path, bytes);
-    QString text = path + QStringLiteral("\nは壊れています。読み込めた予定と祝日だけを使います。");
-    if (!copy.isEmpty())
-        text += QStringLiteral("\n元のファイルは\n") + copy + QStringLiteral("\nに残しました。");
-    else
-        text += QStringLiteral("\n元のファイルを残せませんでした。");
-    showMessage(text, QStringLiteral("エラー"));
+    showMessage(damagedKeptMessage(path, copy), errorCaption());
 }
 
 bool isDamaged(const DataFileParse& parse, std::string_view bytes) {
@@ -423,9 +405,7 @@ std::size_t takeOtherVersion(const QString& path, DataFileBase& base, THolidayLi
     // Ours now holds that version: it is the base from here on, whether the write succeeds or not.
     base = DataFileBase{path, *disk};
     if (n.total() > 0)
-        showMessage(QStringLiteral("データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 %1件を取り込みました。")
-                        .arg(n.total()),
-                    QStringLiteral("メッセージ from Sorvel"));
+        showMessage(otherVersionTakenMessage(n.total()), programMessageCaption());
     return n.total();
 }
 
@@ -441,8 +421,7 @@ void LoadDataFile(std::string& memoFileName, const QString& programDir, THoliday
         return;
     }
     if (!bytes) {
-        showMessage(QStringLiteral("データ保存ファイル\n") + path + QStringLiteral(" を作成します。"),
-                    QStringLiteral("メッセージ"));
+        showMessage(dataFileCreatedMessage(path), messageCaption());
         return;
     }
     DataFileParse parse = parseDataFile(*bytes, rules, memos);
@@ -459,7 +438,7 @@ int SaveDataFile(std::string& memoFileName, const QString& programDir, THolidayL
     std::string bytes = buildDataFile(memos, rules);
     QString error;
     if (!atomicReplace(path, bytes, &error)) {
-        showMessage(saveFailedMessage(path, error), QStringLiteral("メッセージ from Sorvel"));
+        showMessage(saveFailedMessage(path, error), programMessageCaption());
         return 0;
     }
     if (base) *base = DataFileBase{path, std::move(bytes)};

@@ -10,6 +10,7 @@
 #include "data/entry_dialog.h"
 #include "data/holiday_dialog.h"
 #include "data/memo_dialog.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 
@@ -49,7 +50,7 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     // pushes everything below it down by their height.
     int top = 0;
     if (!almanacLine.isEmpty()) {
-        const QFont font = entryDialogFont(12);
+        const QFont font = dialogFont(12);
         const QFontMetrics metrics(font);
         const int width = kDialogWidth - 2 * kAlmanacMargin;
         const QStringList lines =
@@ -67,9 +68,9 @@ TDayData::TDayData(QWidget* parent, const ClickedDate& date, THolidayList& holid
     dayDataList_ = new QTableWidget(0, 2, this);
     dayDataList_->setObjectName(QStringLiteral("DayDataList"));
     dayDataList_->setGeometry(0, top, kDialogWidth, 164);
-    dayDataList_->setFont(entryDialogFont(13));
+    dayDataList_->setFont(dialogFont(13));
     dayDataList_->setHorizontalHeaderLabels({QStringLiteral("なんの日？"), QStringLiteral("内容")});
-    dayDataList_->horizontalHeader()->setFont(entryDialogFont(12));
+    dayDataList_->horizontalHeader()->setFont(dialogFont(12));
     dayDataList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dayDataList_->horizontalHeader()->setHighlightSections(false);
     dayDataList_->setColumnWidth(0, 100);
@@ -111,7 +112,7 @@ TDayData::~TDayData() = default;
 
 void TDayData::FormCreate() {
     const int almanac = almanacLine_ ? almanacLine_->y() + almanacLine_->height() + kAlmanacMargin : 0;
-    setUpEntryDialog(this, QSize(kDialogWidth, 232 + almanac));
+    setUpDialog(this, QSize(kDialogWidth, 232 + almanac));
 }
 
 
@@ -179,7 +180,7 @@ void TDayData::DeleteClick() {
     const TDataList* row = selectedRow();
     if (!row) return;
     if (std::optional<QString> question = deleteQuestion(*row)) {
-        if (ui().messageBox(*question, QStringLiteral("確認"), MsgButtons::YesNo) != MsgAnswer::Yes) return;
+        if (ui().messageBox(*question, confirmCaption(), MsgButtons::YesNo) != MsgAnswer::Yes) return;
         changed_ |= removeRowEntry(*row, holidays_, memos_);
     }
     BuildRows();

@@ -9,7 +9,7 @@
 
 namespace sorvel {
 
-QFont entryDialogFont(int pixelHeight) {
+QFont dialogFont(int pixelHeight) {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
                       QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")});
@@ -17,12 +17,17 @@ QFont entryDialogFont(int pixelHeight) {
     return font;
 }
 
-void setUpEntryDialog(QDialog* dialog, const QSize& clientSize) {
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    dialog->setFont(entryDialogFont(12));
-    dialog->setFixedSize(clientSize);
+void setUpDialog(QDialog* dialog, const QSize& clientSize, DialogFrame frame, DialogPosition place) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint;
+    if (frame == DialogFrame::Fixed) flags |= Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
+    dialog->setWindowFlags(flags);
+    dialog->setFont(dialogFont(12));
+    if (frame == DialogFrame::Fixed)
+        dialog->setFixedSize(clientSize);
+    else
+        dialog->resize(clientSize);
     dialog->setModal(true);
+    if (place != DialogPosition::WorkAreaCentre) return;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         dialog->move(centredTopLeft(screen->availableGeometry(), clientSize));
 }

@@ -1,7 +1,8 @@
 #pragma once
-// What the day dialog and its two editors share: a fixed dialog frame with only the close box,
-// staying on top of other windows, a Japanese proportional font, centred on the work area of
-// the primary screen.
+// What every dialog of the program shares: a frame with only the close box, staying on top of
+// other windows, modal, a Japanese proportional font, and (unless its owner places it) centred
+// on the work area of the primary screen. The day dialog, its editors, the layout object dialogs
+// and the settings dialog set themselves up here.
 #include <QFont>
 
 class QDialog;
@@ -11,10 +12,20 @@ class QSize;
 namespace sorvel {
 
 // The Japanese proportional gothic at a pixel height.
-QFont entryDialogFont(int pixelHeight);
+QFont dialogFont(int pixelHeight);
 
-// Sets the frame, the client size, the font and the centred position of an entry dialog.
-void setUpEntryDialog(QDialog* dialog, const QSize& clientSize);
+enum class DialogFrame {
+    Fixed,     // the client size stays as given
+    Sizeable,  // the client size is where it starts; the user may resize
+};
+enum class DialogPosition {
+    WorkAreaCentre,  // centred on the primary screen's work area
+    ByOwner,         // its owner moves it (the settings dialog opens where the calendar stands)
+};
+
+// Sets the frame, the client size, the font (12 px) and the position of a dialog.
+void setUpDialog(QDialog* dialog, const QSize& clientSize, DialogFrame frame = DialogFrame::Fixed,
+                 DialogPosition place = DialogPosition::WorkAreaCentre);
 
 // A push button that Enter in an edit field does not press: the entry dialogs confirm only by
 // a click or the button's own key.

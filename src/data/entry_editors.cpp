@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/messages.h"
 #include "platform/text.h"
 
 namespace sorvel {
@@ -73,7 +74,7 @@ QString refusedCharacterMessage(const QString& field, const QString& character) 
         .arg(field, describeCharacter(character));
 }
 
-QString refusedCharacterCaption() { return QStringLiteral("メッセージ"); }
+QString refusedCharacterCaption() { return messageCaption(); }
 
 QString unreadableReplacedMessage() {
     return QStringLiteral("読めない文字「\uFFFD」は、保存すると「？」になります。");

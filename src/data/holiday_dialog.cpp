@@ -73,7 +73,7 @@ THolidayForm::THolidayForm(QWidget* parent) : QDialog(parent) {
 
 THolidayForm::~THolidayForm() = default;
 
-void THolidayForm::FormCreate() { setUpEntryDialog(this, QSize(195, 172)); }
+void THolidayForm::FormCreate() { setUpDialog(this, QSize(195, 172)); }
 
 int THolidayForm::Execute(THolidaySet& rule) {
     rule_ = &rule;

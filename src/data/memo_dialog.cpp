@@ -57,7 +57,7 @@ TDayMemo::TDayMemo(QWidget* parent, MemoEdit edit) : QDialog(parent) {
 
 TDayMemo::~TDayMemo() = default;
 
-void TDayMemo::FormCreate() { setUpEntryDialog(this, QSize(282, 209)); }
+void TDayMemo::FormCreate() { setUpDialog(this, QSize(282, 209)); }
 
 int TDayMemo::Execute(TDateMemo& memo) {
     memo_ = &memo;

@@ -90,6 +90,45 @@ bool EndField(TagStream& in);
 // nested block. False on damage.
 bool SkipFieldContent(TagStream& in);
 
+// What a record reader did with one field's content.
+enum class FieldRead {
+    Read,     // read into the record
+    Unknown,  // not a field the record takes (or one it passes over): the record's rule applies
+    Failed,   // damage
+};
+inline FieldRead FieldReadOf(bool ok) { return ok ? FieldRead::Read : FieldRead::Failed; }
+
+// What a record does with a field number it does not know; each record reader states its rule.
+enum class UnknownField {
+    Skip,    // the content is read and dropped, the record stays good
+    Reject,  // the content is read past (so that the stream stays in step), and the record fails
+             // once its closing marker has been read
+};
+
+// The one loop over the fields of a record whose opening marker has been read: for each field,
+// `readField(number)` reads its content and says what it did, then the field's closing marker is
+// read. An unknown field's content, value or nested block, is passed over whole, and `unknown`
+// says whether that fails the record. True when the record's closing marker was reached and no
+// field was rejected; false on damage (the stream then stands where the damage was found) or
+// after a rejected field (the stream then stands after the record).
+template <class ReadField>
+bool ReadFields(TagStream& in, UnknownField unknown, ReadField&& readField) {
+    bool valid = true;
+    for (;;) {
+        int number = 0;
+        const FieldStep step = NextField(in, number);
+        if (step == FieldStep::End) return valid;
+        if (step == FieldStep::Broken) return false;
+        const FieldRead read = readField(number);
+        if (read == FieldRead::Failed) return false;
+        if (read == FieldRead::Unknown) {
+            if (unknown == UnknownField::Reject) valid = false;
+            if (!SkipFieldContent(in)) return false;
+        }
+        if (!EndField(in)) return false;
+    }
+}
+
 // ---- the buffer writers, inline: the data file's save runs through them field by field ----
 
 namespace detail {

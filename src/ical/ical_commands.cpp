@@ -17,6 +17,7 @@
 
 #include "almanac/almanac.h"
 #include "ical/ical_library.h"
+#include "ical/ical_messages.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 
@@ -24,7 +25,6 @@ namespace sorvel {
 
 namespace {
 
-const QString kCaption = QStringLiteral("メッセージ");
 const QString kFilter = QStringLiteral("iCalendar (*.ics)|*.ics");
 
 // Two year fields "[from] 年から [to] 年まで" in a row.
@@ -120,7 +120,7 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
         ui().openFile(FileDialogRequest{QStringLiteral("iCalendarファイルを読み込む"), kFilter, QString()});
     if (!path) return false;
     if (QFileInfo(*path).size() > kIcalMaxFileBytes) {
-        showMessage(ical->icalTooLargeMessage(), kCaption);
+        showMessage(ical->icalTooLargeMessage(), messageCaption());
         return false;
     }
     const std::optional<IcalYears> range = askImportRange(parent, orderedYears(thisYear, thisYear + 1));
@@ -128,7 +128,7 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
     QString error;
     const std::optional<std::string> bytes = readWholeFile(*path, kIcalMaxFileBytes, &error);
     if (!bytes) {
-        showMessage(QStringLiteral("%1 を読み込めませんでした。\n%2").arg(*path, error), kCaption);
+        showMessage(icalReadFailedMessage(*path, error), messageCaption());
         return false;
     }
 
@@ -151,12 +151,12 @@ bool IcalImportCommand(QWidget* parent, THolidayList& rules, TDateMemoList& memo
     IcalImport import = ical->importIcal(*bytes, options);
     progress.close();
     if (import.status == IcalImportStatus::NotICalendar) {
-        showMessage(ical->icalNotICalendarMessage(), kCaption);
+        showMessage(ical->icalNotICalendarMessage(), messageCaption());
         return false;
     }
     if (import.status == IcalImportStatus::Cancelled) return false;
     const IcalMerge merge = ical->mergeIcalImport(import, memos, rules);
-    showMessage(ical->icalImportMessage(import, merge), kCaption);
+    showMessage(ical->icalImportMessage(import, merge), messageCaption());
     return merge.memosAdded + merge.rulesAdded > 0;
 }
 
@@ -188,10 +188,10 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
     const bool written = atomicReplace(*path, ical->exportIcal(memos, rules, options), &error);
     QGuiApplication::restoreOverrideCursor();
     if (!written) {
-        showMessage(QStringLiteral("%1 に書き出せませんでした。\n%2").arg(*path, error), kCaption);
+        showMessage(icalWriteFailedMessage(*path, error), messageCaption());
         return false;
     }
-    if (const QString leftOut = ical->icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, kCaption);
+    if (const QString leftOut = ical->icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, messageCaption());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ical/ical_library.h"
 
 #include "platform/feature_library.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 
 namespace sorvel {
@@ -10,7 +11,7 @@ IcalLibrary* icalLibrary() {
     auto entry = reinterpret_cast<IcalLibrary* (*)()>(
         featureFunction(QString::fromLatin1(kIcalLibrary), kIcalLibraryEntry, &error));
     if (!entry) {
-        showMessage(QStringLiteral("iCalendar の機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+        showMessage(icalFeatureMissingMessage(error), errorCaption());
         return nullptr;
     }
     return entry();

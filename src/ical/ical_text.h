@@ -1,6 +1,6 @@
 #pragma once
-// Texts between the program's CP932 bytes and an iCalendar file's UTF-8: the lenient
-// conversion an import needs, and the escaping and folding of content lines an export writes.
+// Texts of an iCalendar file: the escaping and folding of content lines an export writes, and
+// what an import reads of a note's caption and text (the conversion is platform/text's).
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -9,11 +9,6 @@
 typedef struct _icaltimezone icaltimezone;
 
 namespace sorvel {
-
-// UTF-8 to CP932; every character CP932 cannot hold (and every byte that is not UTF-8) becomes
-// "？" and is counted in *replaced. The few characters other systems write for a CP932 one
-// (U+301C WAVE DASH for U+FF5E, U+2212 MINUS SIGN for U+FF0D, …) are written as that one.
-std::string utf8ToCp932Replacing(std::string_view utf8, std::size_t* replaced);
 
 // A TEXT value: backslash, semicolon and comma escaped, every line break (CR LF, LF or CR)
 // written as \n, other control characters left out.

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "layout/layout_messages.h"
 #include "platform/ui.h"
 #include "data/note_drag.h"
 
@@ -19,7 +20,6 @@ namespace sorvel {
 
 namespace {
 
-const QString kMessageCaption = QStringLiteral("メッセージ");
 
 // Beside the page: the desktop's colour of the classic window systems, a steel blue.
 constexpr Rgb kBackground = 0x3A6EA5;
@@ -262,17 +262,17 @@ void TLayoutForm::SettingClick() {
     if (page_->EditSelected() == 1)
         Repaint();
     else
-        showMessage(QStringLiteral("設定する項目が選ばれていません。"), kMessageCaption);
+        showMessage(nothingToSetMessage(), messageCaption());
 }
 
 void TLayoutForm::Delete1Click() {
-    const MsgAnswer a = ui().messageBox(QStringLiteral("選択している項目を削除します。\nよろしいですか？"), kMessageCaption,
+    const MsgAnswer a = ui().messageBox(deleteSelectedQuestion(), messageCaption(),
                                         MsgButtons::YesNo);
     if (a == MsgAnswer::No) return;
     if (page_->DeleteSelected() == 1)
         Repaint();
     else
-        showMessage(QStringLiteral("削除する項目が選ばれていません。"), kMessageCaption);
+        showMessage(nothingToDeleteMessage(), messageCaption());
 }
 
 void TLayoutForm::Calender1Click() { edit_->ChooseKind(kObjCalendar); }

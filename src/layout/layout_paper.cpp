@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include "layout/layout_messages.h"
 #include "platform/files.h"
 #include "platform/print_document.h"
 #include "platform/printing.h"
@@ -27,9 +28,6 @@ constexpr int kPageBlock = 6;
 enum PageField : int {
     kPagePaperSize = 1, kPageOrientation = 2, kPagePrintableWidth = 3, kPagePrintableHeight = 4, kPageObject = 5
 };
-
-const QString kMessageCaption = QStringLiteral("メッセージ");
-const QString kFileCaption = QStringLiteral("メッセージ-Sorvel");
 
 std::string blockOf(const TSorvelObj& o) {
     std::string block;
@@ -99,7 +97,7 @@ void TLayoutPaper::createSmallBuffers() {
     viewBuffer_ = Bitmap::create(10, 10);
     pageImage_ = Bitmap::create(10, 10);
     if (viewBuffer_.isNull() || pageImage_.isNull()) {
-        showMessage(QStringLiteral("Fail CrateDIBSection"), QStringLiteral("Message from Sorvel"));
+        showMessage(failCrateDibSectionMessage(), programMessageCaptionLatin());
         return;
     }
     Canvas(viewBuffer_).fill(0, 0, 10, 10, kWhite);
@@ -119,8 +117,7 @@ void TLayoutPaper::ResetPage() {
 
 int TLayoutPaper::QuerySave() {
     if (Modified) {
-        const MsgAnswer a = ui().messageBox(QStringLiteral("レイアウトは変更されています。\n保存しますか？"),
-                                            kMessageCaption, MsgButtons::YesNoCancel);
+        const MsgAnswer a = ui().messageBox(layoutModifiedQuestion(), messageCaption(), MsgButtons::YesNoCancel);
         if (a == MsgAnswer::Cancel) return 0;
         if (a == MsgAnswer::Yes && SaveLayout() != 1) return 0;
     }
@@ -139,7 +136,7 @@ void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
     if (fit.width <= 0 || fit.height <= 0) {
         // A view of no size (a minimised window): said once; the page keeps its scale and the
         // objects their bitmaps until it can be laid out again.
-        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        showMessage(failCreateDibSectionMessage(), programMessageCaptionLatin());
         return;
     }
     viewBuffer_ = Bitmap();
@@ -152,7 +149,7 @@ void TLayoutPaper::LayoutFor(int viewWidth, int viewHeight) {
     pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
     viewBuffer_ = Bitmap::create(viewWidth, viewHeight);
     if (pageImage_.isNull() || viewBuffer_.isNull())
-        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        showMessage(failCreateDibSectionMessage(), programMessageCaptionLatin());
     for (const auto& o : objects) o->ApplyScale(Scale);
 }
 
@@ -338,49 +335,41 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
     };
     auto refuse = [&] {
         keepFitting(PrintableWidth, PrintableHeight);
-        showMessage(QStringLiteral("開けないファイルです。"), kMessageCaption);
+        showMessage(layoutNotOpenableMessage(), messageCaption());
         return LayoutRead::Refused;
     };
     // The paper is taken only from a file that is read to its end; a refused file leaves the
     // page on its paper, with the objects read before the refusal.
     std::int32_t printableWidth = PrintableWidth, printableHeight = PrintableHeight;
-    bool valid = true;
-    for (;;) {
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) break;
-        if (step == FieldStep::Broken) return refuse();
-        bool ok = true;
+    const bool read = ReadFields(in, UnknownField::Reject, [&](int field) {
         std::int32_t value = 0;
-        switch (number) {
+        switch (field) {
             case kPagePaperSize:
             case kPageOrientation:
-                ok = ReadIntValue(in, value);
-                if (ok) (number == kPagePaperSize ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
-                break;
+                if (!ReadIntValue(in, value)) return FieldRead::Failed;
+                (field == kPagePaperSize ? PaperSize : Orientation) = static_cast<std::int16_t>(value);
+                return FieldRead::Read;
             case kPagePrintableWidth:
             case kPagePrintableHeight:
                 // 32 bits: a printable width above 32767 (large paper, high resolution) stays.
-                ok = ReadIntValue(in, value);
-                if (ok) (number == kPagePrintableWidth ? printableWidth : printableHeight) = value;
-                break;
+                if (!ReadIntValue(in, value)) return FieldRead::Failed;
+                (field == kPagePrintableWidth ? printableWidth : printableHeight) = value;
+                return FieldRead::Read;
             case kPageObject: {
-                if (objects.size() >= kMaxLayoutObjects) return refuse();
-                if (ReadTag(in, number, text, kTagOpen) != 1) return refuse();
+                if (objects.size() >= kMaxLayoutObjects) return FieldRead::Failed;
+                if (ReadTag(in, number, text, kTagOpen) != 1) return FieldRead::Failed;
                 auto o = std::make_unique<TSorvelObj>(kObjNone, std::nullopt, Scale);
                 o->LoadBlock(in);
-                if (!TSorvelObj::pageSizeAllowed(o->PageWidth, o->PageHeight)) return refuse();
+                if (!TSorvelObj::pageSizeAllowed(o->PageWidth, o->PageHeight)) return FieldRead::Failed;
                 objects.push_back(std::move(o));
-                break;
+                return FieldRead::Read;
             }
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return refuse();
-    }
+    });
+    if (!read) return refuse();
     // A page too small to be paper cannot be laid out: its scale would blow every object up.
-    if (!valid || in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
+    if (in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
         return refuse();
     if (!keepFitting(printableWidth, printableHeight)) return refuse();
     PrintableWidth = printableWidth;
@@ -392,7 +381,7 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
 int TLayoutPaper::WriteLayoutFile(const QString& path) {
     QString error;
     if (!atomicReplace(path, BuildLayout(), &error)) {
-        showMessage(QStringLiteral("ファイルに保存できませんでした。\n") + path + '\n' + error, kFileCaption);
+        showMessage(layoutSaveFailedMessage(path, error), programFileCaption());
         return 0;
     }
     Modified = 0;
@@ -420,7 +409,7 @@ int TLayoutPaper::SaveLayoutAs() {
 int TLayoutPaper::ReadLayoutFile(const QString& path) {
     const std::optional<std::string> bytes = readWholeFile(path, kMaxLayoutFileBytes);
     if (!bytes) {
-        showMessage(QStringLiteral("ファイルが開けませんでした。"), kFileCaption);
+        showMessage(layoutOpenFailedMessage(), programFileCaption());
         return 0;
     }
     const LayoutRead result = ParseLayout(*bytes);
@@ -499,7 +488,7 @@ int TLayoutPaper::PrintLayout() {
         pageImage_ = Bitmap::create(PageViewWidth, PageViewHeight);
     }
     if (pageImage_.isNull()) {
-        showMessage(QStringLiteral("Fail CreateDIBSection"), QStringLiteral("Message from Sorvel"));
+        showMessage(failCreateDibSectionMessage(), programMessageCaptionLatin());
         layOutForView();
         return 0;
     }

@@ -6,6 +6,7 @@
 #include "layout/so_pic.h"
 #include "layout/so_tex.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "render/picture_reader.h"
@@ -64,7 +65,7 @@ std::optional<std::string> choosePictureFile(const std::string& preset) {
     if (!chosen) return std::nullopt;
     // A name that cannot be stored would name another file when the page is opened again.
     auto stored = storablePath(*chosen);
-    if (!stored) showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+    if (!stored) showMessage(unstorablePathMessage(*chosen), messageCaption());
     return stored;
 }
 

@@ -30,7 +30,7 @@ using namespace form_parts;
 TSoCalForm::TSoCalForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoCalForm"));
     setWindowTitle(QStringLiteral("設定-カレンダー"));
-    setUpEntryDialog(this, QSize(kClientWidth, kClientHeight));
+    setUpDialog(this, QSize(kClientWidth, kClientHeight));
 
     const YearMonth date =
         yearMonthGroup({"YearUD", "YearEdit", "MonthUD", "MonthEdit"}, kCalMinYear, kCalMaxYear, this);

@@ -1,5 +1,6 @@
 #include "layout/so_pic.h"
 
+#include "layout/layout_messages.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 #include "render/picture_reader.h"
@@ -26,7 +27,7 @@ void PaintPlaceholder(Bitmap& target, int width, int height) {
 TSoPic::TSoPic() {
     picture_ = Bitmap::create(10, 10);
     if (picture_.isNull())
-        showMessage(QStringLiteral("new TSopic"), QStringLiteral("Error"));
+        showMessage(newObjectFailedMessage(), errorCaptionLatin());
     else
         Canvas(picture_).fill(0, 0, 10, 10, kWhite);
 }
@@ -42,7 +43,7 @@ int TSoPic::LoadPicture() {
     // The wallpaper's readers and limits; a name that points at a device or a pipe is no picture.
     Bitmap image = decodePictureFile(path);
     if (image.isNull()) {
-        showMessage(QStringLiteral("画像ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
+        showMessage(pictureUnreadableMessage(), messageCaptionHalfWidth());
         FileName.clear();
         return 0;
     }
@@ -73,21 +74,9 @@ void TSoPic::SaveBlock(std::string& out) const {
 }
 
 int TSoPic::LoadBlock(TagStream& in) {
-    bool valid = true;
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return valid ? 1 : 0;
-        if (step == FieldStep::Broken) return 0;
-        bool ok;
-        if (number == kPictureFileName) {
-            ok = ReadValue(in, FileName);
-        } else {
-            valid = false;
-            ok = SkipFieldContent(in);
-        }
-        if (!ok || !EndField(in)) return 0;
-    }
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
+        return number == kPictureFileName ? FieldReadOf(ReadValue(in, FileName)) : FieldRead::Unknown;
+    }) ? 1 : 0;
 }
 
 }  // namespace sorvel

@@ -18,7 +18,7 @@ using namespace form_parts;
 TSoPicForm::TSoPicForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoPicForm"));
     setWindowTitle(QStringLiteral("設定-ピクチャー"));
-    setUpEntryDialog(this, QSize(294, 143));
+    setUpDialog(this, QSize(294, 143));
 
     auto* group = new QGroupBox(QStringLiteral("画像"), this);
     group->setGeometry(8, 8, 278, 92);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "layout/layout_messages.h"
 #include "layout/so_pic.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -23,7 +24,7 @@ enum TextField : int { kTextText = 1, kTextFontName = 2, kTextFontCharSet = 3, k
 TSoTex::TSoTex() {
     image_ = Bitmap::create(10, 10);
     if (image_.isNull())
-        showMessage(QStringLiteral("new TSopic"), QStringLiteral("Error"));
+        showMessage(newObjectFailedMessage(), errorCaptionLatin());
     else
         Canvas(image_).fill(0, 0, 10, 10, kBlack);
 }
@@ -99,7 +100,7 @@ void TSoTex::PaintTextPass(Bitmap& target, int pass) {
             canvas.textOut(0, cell_ * static_cast<int>(n), lines[n], font_, kBlack, ground);
     }
     if (!Canvas(target).stretchHalftone(0, 0, TargetWidth, TargetHeight, image_))
-        showMessage(QStringLiteral("テキストの拡大に失敗。"), QStringLiteral("Error"));
+        showMessage(textEnlargeFailedMessage(), errorCaptionLatin());
 }
 
 void TSoTex::SaveBlock(std::string& out) const {
@@ -113,26 +114,16 @@ void TSoTex::SaveBlock(std::string& out) const {
 }
 
 int TSoTex::LoadBlock(TagStream& in) {
-    bool valid = true;
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return valid ? 1 : 0;
-        if (step == FieldStep::Broken) return 0;
-        bool ok;
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
         switch (number) {
-            case kTextText: ok = ReadValue(in, Text); break;
-            case kTextFontName: ok = ReadValue(in, FontName); break;
-            case kTextFontCharSet: ok = ReadLowByteOrKeep(in, FontCharSet); break;
-            case kTextFontSize: ok = ReadIntOrKeep(in, FontSize); break;
-            case kTextOverlay: ok = ReadLowByteOrKeep(in, Overlay); break;
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            case kTextText: return FieldReadOf(ReadValue(in, Text));
+            case kTextFontName: return FieldReadOf(ReadValue(in, FontName));
+            case kTextFontCharSet: return FieldReadOf(ReadLowByteOrKeep(in, FontCharSet));
+            case kTextFontSize: return FieldReadOf(ReadIntOrKeep(in, FontSize));
+            case kTextOverlay: return FieldReadOf(ReadLowByteOrKeep(in, Overlay));
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return 0;
-    }
+    }) ? 1 : 0;
 }
 
 }  // namespace sorvel

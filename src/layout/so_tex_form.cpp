@@ -1,11 +1,9 @@
 #include "layout/so_tex_form.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "data/entry_dialog.h"
@@ -21,12 +19,7 @@ TSoTexForm::TSoTexForm(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("TSoTexForm"));
     setWindowTitle(QStringLiteral("設定-テキスト"));
     // A sizeable window: the text field grows with it.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFont(entryDialogFont(12));
-    setModal(true);
-    const QSize size(301, 327);
-    resize(size);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) move(centredTopLeft(screen->availableGeometry(), size));
+    setUpDialog(this, QSize(301, 327), DialogFrame::Sizeable);
 
     auto* group = new QGroupBox(QStringLiteral("テキスト"), this);
     textMemo_ = named(new QPlainTextEdit(group), "TextMemo");

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "layout/layout_messages.h"
 #include "layout/object_dialogs.h"
 #include "layout/so_pic.h"
 #include "layout/so_tex.h"
@@ -63,7 +64,7 @@ TSorvelObj::TSorvelObj(int kind, std::optional<ObjRect> viewRect, float scale) :
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
     createContent(kind);
-    rebuildBitmaps(QStringLiteral("Error from Sorvel"), true);
+    rebuildBitmaps(programErrorCaptionLatin(), true);
 }
 
 TSorvelObj::~TSorvelObj() = default;
@@ -114,12 +115,12 @@ void TSorvelObj::rebuildBitmaps(const QString& caption, bool reportEmpty) {
     if (!image_.isNull())
         Canvas(image_).fill(0, 0, ViewWidth, ViewHeight, kWhite);
     else if (report)
-        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+        showMessage(failCreateDibSectionMessage(), caption);
     if (allowed) mask_ = Bitmap::create(ViewWidth, ViewHeight);
     if (!mask_.isNull())
         Canvas(mask_).fill(0, 0, ViewWidth, ViewHeight, kBlack);
     else if (report)
-        showMessage(QStringLiteral("Fail CreateDIBSection"), caption);
+        showMessage(failCreateDibSectionMessage(), caption);
 }
 
 int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
@@ -135,7 +136,7 @@ int TSorvelObj::SetViewBounds(std::optional<ObjRect> viewRect) {
     PageTop = toPage(ViewTop, Scale);
     PageWidth = toPage(ViewWidth, Scale);
     PageHeight = toPage(ViewHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), true);
+    rebuildBitmaps(objectErrorCaptionLatin(), true);
     return 1;
 }
 
@@ -155,7 +156,7 @@ void TSorvelObj::ApplyScale(float scale) {
     ViewTop = toView(PageTop, Scale);
     ViewWidth = toView(PageWidth, Scale);
     ViewHeight = toView(PageHeight, Scale);
-    rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+    rebuildBitmaps(objectErrorCaptionLatin(), false);
 }
 
 void TSorvelObj::SetPageRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
@@ -168,7 +169,7 @@ void TSorvelObj::SetPageRect(std::int32_t left, std::int32_t top, std::int32_t w
     ViewTop = toView(PageTop, Scale);
     ViewWidth = toView(PageWidth, Scale);
     ViewHeight = toView(PageHeight, Scale);
-    if (ViewWidth != viewWidth || ViewHeight != viewHeight) rebuildBitmaps(QStringLiteral("Error from SorvelObj"), false);
+    if (ViewWidth != viewWidth || ViewHeight != viewHeight) rebuildBitmaps(objectErrorCaptionLatin(), false);
 }
 
 void TSorvelObj::MoveTo(int viewLeft, int viewTop, float scale) {
@@ -257,7 +258,7 @@ int TSorvelObj::PaintTo(Bitmap& target) {
         canvas.polyline(frame, Pen{kFrameColour, 2, PenStyle::Dash});
     }
     if (!combined) {
-        showMessage(QStringLiteral("False DrawObj BitBlt"), QStringLiteral("Message from Sorvel"));
+        showMessage(drawObjectFailedMessage(), programMessageCaptionLatin());
         return 0;
     }
     return 1;
@@ -319,7 +320,6 @@ bool blockFollows(const TagStream& in) {
 }  // namespace
 
 int TSorvelObj::LoadBlock(TagStream& in) {
-    bool valid = true;
     bool contentRead = false;
     std::int32_t kind = kind_;
     auto finish = [&](int result) {
@@ -329,62 +329,54 @@ int TSorvelObj::LoadBlock(TagStream& in) {
         NeedsRender = 1;
         return result;
     };
-    for (;;) {
-        int number = 0;
-        const FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return finish(valid ? 1 : 0);
-        if (step == FieldStep::Broken) return finish(0);
-        bool ok = true;
+    const bool read = ReadFields(in, UnknownField::Reject, [&](int number) {
         switch (number) {
-            case kObjPageLeft: ok = ReadIntOrKeep(in, PageLeft); break;
-            case kObjPageTop: ok = ReadIntOrKeep(in, PageTop); break;
-            case kObjPageWidth: ok = ReadIntOrKeep(in, PageWidth); break;
-            case kObjPageHeight: ok = ReadIntOrKeep(in, PageHeight); break;
-            case kObjKind: ok = ReadIntOrKeep(in, kind); break;
-            case kObjContent: {
-                if (contentRead) {
-                    // One content to an object: a repeated one (damage) is passed over unread,
-                    // so that no picture is decoded twice and no message repeats.
-                    valid = false;
-                    ok = SkipFieldContent(in);
-                    break;
-                }
-                contentRead = true;
-                if (!blockFollows(in)) break;  // an empty object: the two tags alone
-                int n = 0;
-                std::string letter;
-                if (ReadTag(in, n, letter, kTagOpen) != 1) return finish(0);
-                calendar_.reset();
-                picture_.reset();
-                text_.reset();
-                if (kind == kObjCalendar) {
-                    makeCalendar();
-                    // What was read counts, even from a damaged block: the wallpaper is loaded
-                    // (or its flag cleared) so that the settings say what is drawn.
-                    ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
-                    if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
-                    kind_ = kObjCalendar;
-                    if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);
-                } else if (kind == kObjPicture) {
-                    picture_ = std::make_unique<TSoPic>();
-                    picture_->LoadBlock(in);
-                    picture_->LoadPicture();
-                } else if (kind == kObjText) {
-                    text_ = std::make_unique<TSoTex>();
-                    text_->LoadBlock(in);
-                    text_->PrepareText();
-                } else {
-                    ok = SkipBlock(in);
-                }
-                break;
-            }
-            default:
-                valid = false;
-                ok = SkipFieldContent(in);
-                break;
+            case kObjPageLeft: return FieldReadOf(ReadIntOrKeep(in, PageLeft));
+            case kObjPageTop: return FieldReadOf(ReadIntOrKeep(in, PageTop));
+            case kObjPageWidth: return FieldReadOf(ReadIntOrKeep(in, PageWidth));
+            case kObjPageHeight: return FieldReadOf(ReadIntOrKeep(in, PageHeight));
+            case kObjKind: return FieldReadOf(ReadIntOrKeep(in, kind));
+            case kObjContent: break;
+            default: return FieldRead::Unknown;
         }
-        if (!ok || !EndField(in)) return finish(0);
-    }
+        if (contentRead) {
+            // One content to an object: a repeated one (damage) is passed over unread like a field
+            // the object does not know, so that no picture is decoded twice and no message repeats.
+            return FieldRead::Unknown;
+        }
+        contentRead = true;
+        if (!blockFollows(in)) return FieldRead::Read;  // an empty object: the two tags alone
+        int n = 0;
+        std::string letter;
+        if (ReadTag(in, n, letter, kTagOpen) != 1) return FieldRead::Failed;
+        calendar_.reset();
+        picture_.reset();
+        text_.reset();
+        if (kind == kObjCalendar) {
+            makeCalendar();
+            // What was read counts, even from a damaged block: the wallpaper is loaded (or its
+            // flag cleared) so that the settings say what is drawn.
+            const bool ok = ReadM01(in, calendar_->settings()) == 1 || !in.badNumber;
+            if (calendar_->settings().IsWallPaper == 1) calendar_->LoadWallpaper();
+            kind_ = kObjCalendar;
+            if (pageSizeAllowed(PageWidth, PageHeight)) ApplyScale(Scale);
+            return FieldReadOf(ok);
+        }
+        if (kind == kObjPicture) {
+            picture_ = std::make_unique<TSoPic>();
+            picture_->LoadBlock(in);
+            picture_->LoadPicture();
+            return FieldRead::Read;
+        }
+        if (kind == kObjText) {
+            text_ = std::make_unique<TSoTex>();
+            text_->LoadBlock(in);
+            text_->PrepareText();
+            return FieldRead::Read;
+        }
+        return FieldReadOf(SkipBlock(in));
+    });
+    return finish(read ? 1 : 0);
 }
 
 }  // namespace sorvel

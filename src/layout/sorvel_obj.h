@@ -95,7 +95,7 @@ public:
 
     void SaveBlock(std::string& out) const;
     // Reads an object's block after its opening marker into an object built with kind 0 and no
-    // rectangle. 0 when it held a field it does not know or was damaged.
+    // rectangle. 0 when it held a field it does not know, a second content, or was damaged.
     int LoadBlock(TagStream& in);
 
     // The content of the object's kind, null for the other kinds.

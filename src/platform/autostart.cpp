@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 
 namespace sorvel {
@@ -76,14 +77,14 @@ bool setAutostart(bool on, const QString& entryPath, const QString& program) {
         const QString dir = QFileInfo(entryPath).absolutePath();
         QString error;
         if (entry.empty() || !QDir().mkpath(dir) || !atomicReplace(entryPath, entry, &error)) {
-            showMessage(saveFailedMessage(entryPath, error), QStringLiteral("メッセージ from Sorvel"));
+            showMessage(saveFailedMessage(entryPath, error), programMessageCaption());
             return false;
         }
         return true;
     }
     if (QFileInfo(entryPath).isSymLink() || QFileInfo::exists(entryPath)) {
         if (!QFile::remove(entryPath)) {
-            showMessage(entryPath + QStringLiteral("\nが削除できませんでした。"), QStringLiteral("メッセージ from Sorvel"));
+            showMessage(removeFailedMessage(entryPath), programMessageCaption());
             return false;
         }
     }

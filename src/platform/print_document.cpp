@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/messages.h"
 #include "platform/printing.h"
 #include "platform/ui.h"
 
@@ -11,12 +12,12 @@ namespace {
 
 // The document is aborted; a failed abort is told after what stopped the job.
 bool abortDocument(PrintJob& job) {
-    if (!job.abortDoc()) showMessage(QStringLiteral("印刷中止にも失敗"), QStringLiteral("エラー"));
+    if (!job.abortDoc()) showMessage(printAbortFailedMessage(), errorCaption());
     return false;
 }
 
 bool fail(PrintJob& job, const QString& message) {
-    showMessage(message, QStringLiteral("エラー"));
+    showMessage(message, errorCaption());
     return abortDocument(job);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/cups_submit.h"
 #include "platform/feature_library.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 
 namespace sorvel {
@@ -50,7 +51,7 @@ bool submitToCups(const PrintSubmission& s) {
     const auto printFile =
         reinterpret_cast<SorvelCupsPrintFile>(featureFunction(QString::fromLatin1(kCupsLibrary), "sorvel_cups_print_file", &error));
     if (!printFile) {
-        showMessage(QStringLiteral("印刷の機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+        showMessage(printFeatureMissingMessage(error), errorCaption());
         return false;
     }
     std::vector<const char*> names;

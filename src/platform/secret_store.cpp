@@ -1,6 +1,7 @@
 #include "platform/secret_store.h"
 
 #include "platform/feature_library.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 
 namespace sorvel {
@@ -32,7 +33,7 @@ SecretStore* LoadedSecretStore::store() {
         if (entry)
             loaded_.reset(entry(service_, ask_));
         else
-            showMessage(QStringLiteral("パスワードの機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+            showMessage(secretsFeatureMissingMessage(error), errorCaption());
     }
     return loaded_.get();
 }

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -20,20 +21,31 @@ public:
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    // Converts one unit; returns false when the input is invalid or incomplete.
-    bool convert(std::string_view in, std::string& out) {
+    // Converts in, appending to out. At bytes it cannot convert (invalid, or incomplete at the
+    // end) it asks `atInvalid(rest, out)`, which appends what stands for them and returns how many
+    // bytes to step over, or 0 to stop there; returns false when it stopped.
+    template <class AtInvalid>
+    bool convert(std::string_view in, std::string& out, AtInvalid&& atInvalid) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char* src = const_cast<char*>(in.data());
         size_t srcLeft = in.size();
-        char buf[256];
+        char buf[4096];
         while (srcLeft > 0) {
             char* dst = buf;
             size_t dstLeft = sizeof buf;
             size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
             out.append(buf, static_cast<size_t>(dst - buf));
-            if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
+            if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+            const size_t skip = std::min(atInvalid(std::string_view(src, srcLeft), out), srcLeft);
+            if (skip == 0) return false;
+            src += skip;
+            srcLeft -= skip;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         }
         return true;
+    }
+    bool convert(std::string_view in, std::string& out) {
+        return convert(in, out, [](std::string_view, std::string&) { return size_t{0}; });
     }
 
 private:
@@ -88,6 +100,31 @@ std::string cp932ToUtf8(std::string_view cp932) {
         }
         i += len;
     }
+    return out;
+}
+
+std::size_t utf8SequenceLength(unsigned char c) {
+    if (c >= 0xF0 && c <= 0xF4) return 4;
+    if (c >= 0xE0) return c <= 0xEF ? 3 : 1;
+    if (c >= 0xC2) return 2;
+    return 1;
+}
+
+std::string utf8ToCp932Replacing(std::string_view utf8, std::size_t* replaced) {
+    std::string out;
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
+    if (!toCp932().valid()) return out;
+    out.reserve(utf8.size());
+    toCp932().convert(utf8, out, [replaced](std::string_view rest, std::string& to) {
+        // One "？" for a character or for a byte that starts none.
+        size_t len = std::min(utf8SequenceLength(static_cast<unsigned char>(rest[0])), rest.size());
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(rest[k]) & 0xC0) != 0x80) len = k;
+        to += "\x81\x48";
+        if (replaced) ++*replaced;
+        return len;
+    });
     return out;
 }
 

@@ -2,6 +2,7 @@
 // Text helpers: CP932 <-> UTF-8 and number parsing that reports failure instead of throwing.
 // Held and stored texts are CP932 bytes in std::string; Unicode exists only at widget and
 // file-system boundaries.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +29,11 @@ bool isLeadByte(unsigned char c);
 std::string cp932ToUtf8(std::string_view cp932);
 // UTF-8 to CP932. Empty optional when a character has no CP932 form.
 std::optional<std::string> utf8ToCp932(std::string_view utf8);
+// UTF-8 to CP932 for texts from other programs (an iCalendar file): every character CP932 cannot
+// hold, and every byte that is not UTF-8, becomes "？" and is counted in *replaced (when given).
+std::string utf8ToCp932Replacing(std::string_view utf8, std::size_t* replaced);
+// Length of the UTF-8 sequence a byte starts; 1 for a byte that starts none.
+std::size_t utf8SequenceLength(unsigned char c);
 
 QString toQString(std::string_view cp932);
 std::optional<std::string> fromQString(const QString& s);

@@ -16,6 +16,7 @@
 #include "calendar/japanese_era.h"
 #include "render/jpeg_reader.h"
 #include "render/picture_reader.h"
+#include "render/render_messages.h"
 #include "calendar/month_arrangement.h"
 
 namespace sorvel {
@@ -65,7 +66,7 @@ TSorvelDraw::TSorvelDraw() : settings_(std::make_unique<TCalenderSet>()) {
     // The placeholder canvas until the first CreateCanvas.
     canvas_ = Bitmap::create(10, 10);
     if (canvas_.isNull())
-        showMessage(QStringLiteral("Select Error"), QStringLiteral("Error"));
+        showMessage(selectErrorMessage(), errorCaptionLatin());
     else
         Canvas(canvas_).fill(0, 0, 10, 10, kWhite);
     // The faces stay empty until the settings are reset or read: a record that leaves them out
@@ -107,7 +108,7 @@ int TSorvelDraw::LoadWallpaper() {
     if (image.isNull()) {
         wallpaper_ = Bitmap();
         stretched_ = Bitmap();
-        showMessage(QStringLiteral("壁紙ﾌｧｲﾙが読みこめません。\n壁紙をなしにします。"), QStringLiteral("ﾒｯｾｰｼﾞ"));
+        showMessage(wallpaperUnreadableMessage(), messageCaptionHalfWidth());
         s.IsWallPaper = 0;
         return 0;
     }
@@ -145,7 +146,7 @@ void TSorvelDraw::createCanvas(bool fillBackground) {
         canvas_ = Bitmap();
         if (canvasSizeAllowed(canvasWidth_, canvasHeight_)) canvas_ = Bitmap::create(canvasWidth_, canvasHeight_);
         if (canvas_.isNull()) {
-            showMessage(QStringLiteral("ビットマップ作成に失敗"), QStringLiteral("Message"));
+            showMessage(bitmapCreationFailedMessage(), messageCaptionLatin());
             return;
         }
     }
@@ -194,7 +195,7 @@ void TSorvelDraw::Render(const CalendarSources& sources) {
 void TSorvelDraw::CopyTo(QPainter& target) {
     redraw_ = false;
     if (!target.isActive()) {
-        showMessage(QStringLiteral("転送に失敗"), QStringLiteral("Error"));
+        showMessage(transferFailedMessage(), errorCaptionLatin());
         return;
     }
     if (canvas_.isNull()) return;  // its creation failed and was reported

@@ -12,6 +12,7 @@
 #include "platform/print_document.h"
 #include "platform/printing.h"
 #include "platform/text.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 #include "schedule/list_pagination.h"
 #include "schedule/schedule_keys.h"
@@ -188,7 +189,7 @@ int PrintList(QWidget* owner, const std::vector<const TDateMemo*>& notes) {
     if (!job) return 0;
     if (!job->canPrintBitmaps()) {
         job.reset();
-        showMessage(QStringLiteral("このプリンタはビットマップを印刷できません。"), QStringLiteral("デバイスエラー"));
+        showMessage(printerCannotPrintBitmapsMessage(), deviceErrorCaption());
         return 0;
     }
     const int pw = wholeInchPixels(job->widthMm(), job->dpiX());

@@ -21,6 +21,7 @@
 #include "data/memo_dialog.h"
 #include "ical/ical_commands.h"
 #include "platform/clock.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 #include "schedule/list_print.h"
 #include "schedule/schedule_rows_model.h"
@@ -312,7 +313,7 @@ void TYoteiForm::DateTreeDragDrop(const QModelIndex& node) {
     if (!memos_ || !node.isValid()) return;
     const DateKey key = readNodeKey(treeModel_->textsUpward(node));
     if (key.year == -1) return;
-    const MsgAnswer answer = ui().messageBox(moveQuestion(key), QStringLiteral("メッセージ"), MsgButtons::OkCancel);
+    const MsgAnswer answer = ui().messageBox(moveQuestion(key), messageCaption(), MsgButtons::OkCancel);
     if (answer != MsgAnswer::Ok) return;
     const std::vector<TDateMemo*> notes = selectedNotes();
     for (TDateMemo* note : notes) moveNoteToKey(*note, key);

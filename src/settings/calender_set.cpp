@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "settings/settings_messages.h"
 #include "settings/sorvel_set.h"
 
 namespace sorvel {
@@ -129,57 +130,41 @@ void WriteM01(std::string& out, const TCalenderSet& cs) {
 }
 
 int ReadM05(TagStream& in, TDateSet& ds) {
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step != FieldStep::Field) return step == FieldStep::End ? 1 : 0;
-        bool ok = true;
+    return ReadFields(in, UnknownField::Skip, [&](int number) {
         switch (number) {
-            case kDateX: ok = ReadLowByteOrKeep(in, ds.X); break;
-            case kDateY: ok = ReadLowByteOrKeep(in, ds.Y); break;
-            case kDateSX: ok = ReadLowByteOrKeep(in, ds.SX); break;
-            case kDateSY: ok = ReadLowByteOrKeep(in, ds.SY); break;
-            case kDateNumberOfMonth: ok = ReadIntOrKeep(in, ds.NumberOfMonth); break;
-            case kDateDrawStyle: ok = ReadLowByteOrKeep(in, ds.DrawStyle); break;
-            default: ok = SkipFieldContent(in); break;  // the unused fields and unknown ones
+            case kDateX: return FieldReadOf(ReadLowByteOrKeep(in, ds.X));
+            case kDateY: return FieldReadOf(ReadLowByteOrKeep(in, ds.Y));
+            case kDateSX: return FieldReadOf(ReadLowByteOrKeep(in, ds.SX));
+            case kDateSY: return FieldReadOf(ReadLowByteOrKeep(in, ds.SY));
+            case kDateNumberOfMonth: return FieldReadOf(ReadIntOrKeep(in, ds.NumberOfMonth));
+            case kDateDrawStyle: return FieldReadOf(ReadLowByteOrKeep(in, ds.DrawStyle));
+            default: return FieldRead::Unknown;  // the unused fields and unknown ones
         }
-        if (!ok || !EndField(in)) return 0;
-    }
+    }) ? 1 : 0;
 }
 
 int ReadM01(TagStream& in, TCalenderSet& cs) {
-    bool valid = true;
-    for (;;) {
-        int number = 0;
-        FieldStep step = NextField(in, number);
-        if (step == FieldStep::End) return valid ? 1 : 0;
-        if (step == FieldStep::Broken) return 0;
-        bool ok = true;
-        if (auto* b = byteMember(cs, number)) {
-            ok = ReadLowByteOrKeep(in, *b);
-        } else if (auto* i = intMember(cs, number)) {
-            ok = ReadIntOrKeep(in, *i);
-        } else if (auto* t = textMember(cs, number)) {
-            ok = ReadValue(in, *t);
-        } else if (number == kSetDispPercent) {
-            ok = readRealField(in, cs.DispPercent);
-        } else if (number >= kSetColour0 && number <= kSetColourLast) {
+    // A field this version does not know refuses the whole block; it is still read to its end so
+    // that a reader around it (a layout object) stays in step.
+    return ReadFields(in, UnknownField::Reject, [&](int number) {
+        if (auto* b = byteMember(cs, number)) return FieldReadOf(ReadLowByteOrKeep(in, *b));
+        if (auto* i = intMember(cs, number)) return FieldReadOf(ReadIntOrKeep(in, *i));
+        if (auto* t = textMember(cs, number)) return FieldReadOf(ReadValue(in, *t));
+        if (number == kSetDispPercent) return FieldReadOf(readRealField(in, cs.DispPercent));
+        if (number >= kSetColour0 && number <= kSetColourLast) {
             std::int32_t& slot = cs.Cl[static_cast<std::size_t>(number - kSetColour0)];
             std::uint8_t colour = static_cast<std::uint8_t>(slot & 0xFF);
-            ok = ReadLowByteOrKeep(in, colour);
+            const bool ok = ReadLowByteOrKeep(in, colour);
             slot = colour;
-        } else if (number == kSetDateSet) {
+            return FieldReadOf(ok);
+        }
+        if (number == kSetDateSet) {
             int n = 0;
             std::string text;
-            ok = ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1;
-        } else {
-            // A field this version does not know: the whole block is refused, but it is read to
-            // its end so that a reader around it (a layout object) stays in step.
-            valid = false;
-            ok = SkipFieldContent(in);
+            return FieldReadOf(ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1);
         }
-        if (!ok || !EndField(in)) return 0;
-    }
+        return FieldRead::Unknown;
+    }) ? 1 : 0;
 }
 
 std::string buildStateFile(const TCalenderSet& cs) {
@@ -209,8 +194,7 @@ int LoadState(const QString& programDir, const Profile& ini, TCalenderSet& cs, T
     const QString path = statePath(programDir);
     auto bytes = readWholeFile(path);
     if (!bytes) {
-        showMessage(QStringLiteral("状態保存ファイル\n") + path + QStringLiteral(" を作成します。"),
-                    QStringLiteral("メッセージ"));
+        showMessage(stateFileCreatedMessage(path), messageCaption());
         return 0;
     }
     return parseStateFile(*bytes, cs);

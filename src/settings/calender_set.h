@@ -84,7 +84,7 @@ void WriteM01(std::string& out, const TCalenderSet& cs);
 void WriteM05(std::string& out, const TDateSet& ds);
 // Called after the block's opening marker was read. ReadM01 returns 0 for a field number other
 // than 1–40 (after reading the block to its end) and when the block is damaged or cut off; the
-// fields read keep their values.
+// fields read keep their values. ReadM05 skips field numbers it does not know.
 int ReadM01(TagStream& in, TCalenderSet& cs);
 int ReadM05(TagStream& in, TDateSet& ds);
 

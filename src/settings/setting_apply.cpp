@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "settings/settings_messages.h"
 #include "calendar/canvas_size.h"
 #include "calendar/month_arrangement.h"
 
@@ -26,11 +27,8 @@ void applyZoom(std::int32_t percent, TCalenderSet& cs) {
     }
     // The largest whole percentage whose canvas can be built from this base size.
     const float largest = clampZoom(2147483647.0f, cs.Width, cs.Height);
-    showMessage(QStringLiteral("表示倍率 %1% は使えません。\n1 から %2 までの整数で指定してください。\n表示倍率は %3% のままにします。")
-                    .arg(percent)
-                    .arg(static_cast<long long>(largest))
-                    .arg(QString::fromStdString(formatReal(cs.DispPercent))),
-                QStringLiteral("メッセージ"));
+    showMessage(zoomRefusedMessage(percent, static_cast<long long>(largest), QString::fromStdString(formatReal(cs.DispPercent))),
+                messageCaption());
 }
 
 }  // namespace
@@ -164,7 +162,7 @@ bool applySettingForm(const SettingFormValues& v, TCalenderSet& cs, TSorvelSet& 
 
 std::optional<std::int32_t> readInteger(const QString& text) {
     if (auto v = parseInt(text.toStdString())) return v;
-    showMessage(QStringLiteral("'%1' は整数ではありません").arg(text), QStringLiteral("Sorvel"));
+    showMessage(notAnIntegerMessage(text), programName());
     return std::nullopt;
 }
 
@@ -201,8 +199,7 @@ void keepOrdered(int& low, int& high, bool lowMoved) {
 bool takeChosenFont(FontWork& font, const QString& face, bool japanese) {
     const auto bytes = fromQString(face);
     if (!bytes) {
-        showMessage(QStringLiteral("フォント名 %1 には保存できない文字があります。\nこのフォントは使えません。").arg(face),
-                    QStringLiteral("メッセージ"));
+        showMessage(unstorableFontMessage(face), messageCaption());
         return false;
     }
     font.face = *bytes;
@@ -220,17 +217,17 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
     if (!chosen) return false;
     const auto stored = storablePath(*chosen);
     if (!stored) {
-        showMessage(unstorablePathMessage(*chosen), QStringLiteral("メッセージ"));
+        showMessage(unstorablePathMessage(*chosen), messageCaption());
         return false;
     }
     // Another program's file would be replaced by calendar data at the next save; one that
     // cannot be read cannot be told apart from such a file.
     switch (inspectDataFile(*chosen)) {
         case ChosenDataFile::Foreign:
-            showMessage(*chosen + QStringLiteral("は、Sorvel用ファイルではありません。"), QStringLiteral("エラー"));
+            showMessage(notProgramFileMessage(*chosen), errorCaption());
             return false;
         case ChosenDataFile::Unreadable:
-            showMessage(*chosen + QStringLiteral("\nは読み込めませんでした。"), QStringLiteral("エラー"));
+            showMessage(unreadableFileMessage(*chosen), errorCaption());
             return false;
         default: break;
     }

@@ -24,13 +24,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "data/entry_dialog.h"
 #include "platform/autostart.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/secret_store.h"
 #include "platform/text.h"
 #include "platform/ui.h"
-#include "platform/version.h"
+#include "platform/messages.h"
 #include "settings/calender_set.h"
 #include "settings/form_parts.h"
 #include "settings/sorvel_set.h"
@@ -47,14 +48,6 @@ namespace {
 constexpr int kOtherHeight = 100;
 constexpr int kClientWidth = 460, kClientHeight = 271 + kOtherHeight;
 constexpr int kNameLabelWidth = 80, kFileLabelWidth = 120;
-
-QFont dialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                      QStringLiteral("Noto Sans CJK JP")});
-    font.setPixelSize(12);
-    return font;
-}
 
 // Checks the button at index, or leaves all clear for −1.
 template <std::size_t N>
@@ -80,15 +73,11 @@ QScrollBar* scrollBar(const char* name, Qt::Orientation o, QWidget* parent) {
 
 TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner), calls_(std::move(calls)) {
     setObjectName(QStringLiteral("TSettingForm"));
-    setWindowTitle(QStringLiteral("Sorvelの設定"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(dialogFont());
-    setFixedSize(kClientWidth, kClientHeight);
-    setModal(true);
+    setWindowTitle(programName() + QStringLiteral("の設定"));
+    setUpDialog(this, QSize(kClientWidth, kClientHeight), DialogFrame::Fixed, DialogPosition::ByOwner);
 
     auto* version =
-        named(new QLabel(QStringLiteral("Sorvel Version ") + QLatin1String(kVersionNumber), this), "VersionLabel");
+        named(new QLabel(versionNumberLine(), this), "VersionLabel");
     version->hide();
 
     settingPage_ = named(new QTabWidget(this), "SettingPage");

@@ -6,19 +6,17 @@
 
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "settings/settings_messages.h"
 
 namespace sorvel {
 
 namespace {
 
-const QString kCaption = QStringLiteral("メッセージ");
-
 // The CP932 bytes of a text, or a message naming the first character they cannot hold.
 std::optional<std::string> storable(const QString& text, const char* what) {
     if (auto bytes = fromQString(text)) return bytes;
-    showMessage(QStringLiteral("%1には保存できない文字 %2 があります。")
-                    .arg(QString::fromUtf8(what), describeCharacter(firstCharacterOutsideCp932(text))),
-                kCaption);
+    showMessage(unstorableSyncFieldMessage(QString::fromUtf8(what), describeCharacter(firstCharacterOutsideCp932(text))),
+                messageCaption());
     return std::nullopt;
 }
 
@@ -40,9 +38,7 @@ bool applySyncPage(const SyncPageValues& v, TSyncSet& set) {
     const bool web = parsed.isValid() && !parsed.host().isEmpty() &&
                      (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https"));
     if (v.enabled && !web) {
-        showMessage(QStringLiteral("サーバーのアドレス「%1」は使えません。\nhttp:// か https:// で始まるアドレスを入力してください。")
-                        .arg(url),
-                    kCaption);
+        showMessage(unusableServerAddressMessage(url), messageCaption());
         return false;
     }
     const auto urlBytes = storable(url, "サーバーのアドレス");

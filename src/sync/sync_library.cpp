@@ -1,6 +1,7 @@
 #include "sync/sync_library.h"
 
 #include "platform/feature_library.h"
+#include "platform/messages.h"
 #include "platform/ui.h"
 
 namespace sorvel {
@@ -10,7 +11,7 @@ SyncLibrary* syncLibrary() {
     auto entry = reinterpret_cast<SyncLibrary* (*)()>(
         featureFunction(QString::fromLatin1(kSyncLibrary), kSyncLibraryEntry, &error));
     if (!entry) {
-        showMessage(QStringLiteral("同期の機能を読み込めませんでした。\n") + error, QStringLiteral("エラー"));
+        showMessage(syncFeatureMissingMessage(error), errorCaption());
         return nullptr;
     }
     return entry();

@@ -47,6 +47,14 @@ TEST(Text, CharactersWithoutCp932FormAreRefused) {
     EXPECT_EQ(utf8ToCp932(""), std::optional<std::string>(""));
 }
 
+TEST(Text, ReplacingConversionCountsEachCharacterItReplaces) {
+    // 〜 (U+301C) and − (U+2212), which other systems write for ～ and －, convert as those.
+    std::size_t replaced = 0;
+    EXPECT_EQ(utf8ToCp932Replacing("a😀〜\xFF−\xE3\x81", &replaced), "a\x81\x48\x81\x60\x81\x48\x81\x7C\x81\x48");
+    EXPECT_EQ(replaced, 3u);
+    EXPECT_EQ(utf8ToCp932Replacing("plain", nullptr), "plain");
+}
+
 TEST(Text, ParseIntAcceptsOnlyDecimal32BitNumbers) {
     EXPECT_EQ(parseInt("2001"), 2001);
     EXPECT_EQ(parseInt(" -1 "), -1);

@@ -117,6 +117,7 @@ TEST_F(SettingFormTest, OpensOnTheFirstPageFilledFromTheSettings) {
         EXPECT_EQ(f.size(), QSize(460, 371));
         EXPECT_EQ(find<QLabel>(f, "AlmanacNote")->text(), QStringLiteral("※日付の下の行は倍率 200% で表示"));
         EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_TRUE(f.font().families().contains(QStringLiteral("MS PGothic")));
         auto* pages = find<QTabWidget>(f, "SettingPage");
         EXPECT_EQ(pages->currentIndex(), 0);
         EXPECT_EQ((QStringList{pages->tabText(0), pages->tabText(1), pages->tabText(2)}),
