@@ -38,8 +38,7 @@ void TAboutForm::OpenHelpPage(const QString& path) {
         showMessage(helpFileMissingMessage(shown), messageCaption());
         return;
     }
-    if (!ui().openDocument(path))
-        showMessage(helpNotShownMessage(shown), messageCaption());
+    if (!ui().openDocument(path)) showMessage(helpNotShownMessage(shown), messageCaption());
 }
 
 TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {

@@ -12,7 +12,8 @@ inline QString helpFileMissingMessage(const QString& path) {
 }
 
 inline QString helpNotShownMessage(const QString& path) {
-    return QStringLiteral("ヘルプを表示できませんでした。\nブラウザーが見つかりません。\n%1 を開いてください。").arg(path);
+    return QStringLiteral("ヘルプを表示できませんでした。\nブラウザーが見つかりません。\n%1 を開いてください。")
+        .arg(path);
 }
 
 inline QString endAfterSaveErrorQuestion() {
@@ -20,7 +21,8 @@ inline QString endAfterSaveErrorQuestion() {
 }
 
 inline QString layoutRecoveryQuestion(const QString& path) {
-    return QStringLiteral("前回終了したときに保存されていなかったレイアウトを\n%1\nに残しました。\n開きますか？").arg(path);
+    return QStringLiteral("前回終了したときに保存されていなかったレイアウトを\n%1\nに残しました。\n開きますか？")
+        .arg(path);
 }
 
 inline QString syncNotSetUpMessage() {

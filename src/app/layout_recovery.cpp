@@ -18,8 +18,8 @@ LayoutRecovery::LayoutRecovery(QString programDir) : path_(layoutRecoveryPath(pr
 
 void LayoutRecovery::Offer(const std::function<TLayoutForm&()>& openWindow) {
     if (!QFileInfo::exists(path_)) return;
-    const MsgAnswer a = ui().messageBox(
-        layoutRecoveryQuestion(QDir::toNativeSeparators(path_)), messageCaption(), MsgButtons::YesNo);
+    const MsgAnswer a =
+        ui().messageBox(layoutRecoveryQuestion(QDir::toNativeSeparators(path_)), messageCaption(), MsgButtons::YesNo);
     if (a != MsgAnswer::Yes) return;
     TLayoutForm& window = openWindow();
     TLayoutPaper& page = window.page();

@@ -341,8 +341,7 @@ bool TMainForm::QueryEnd() {
     // Terminated while the question was open: everything has been written already.
     if (closed_) return false;
     if (SaveAll() == 0) {
-        MsgAnswer a = ui().messageBox(endAfterSaveErrorQuestion(),
-                                      programMessageCaption(), MsgButtons::YesNo);
+        MsgAnswer a = ui().messageBox(endAfterSaveErrorQuestion(), programMessageCaption(), MsgButtons::YesNo);
         if (a != MsgAnswer::Yes || closed_) return false;
     }
     // The layout window has had its question: a page taken from the recovery file was saved or

@@ -53,8 +53,7 @@ void SyncController::SyncNow() {
     if (stopped_ || syncing()) return;
     const TSyncSet set = settings_;
     if (set.Enabled != 1 || set.Url.empty()) {
-        showMessage(syncNotSetUpMessage(),
-                    kSyncCaption);
+        showMessage(syncNotSetUpMessage(), kSyncCaption);
         return;
     }
     if (!sync_) {

@@ -404,8 +404,7 @@ std::size_t takeOtherVersion(const QString& path, DataFileBase& base, THolidayLi
     const MergeCount n = mergeOtherVersion(baseRules, baseMemos, theirRules, theirMemos, rules, memos);
     // Ours now holds that version: it is the base from here on, whether the write succeeds or not.
     base = DataFileBase{path, *disk};
-    if (n.total() > 0)
-        showMessage(otherVersionTakenMessage(n.total()), programMessageCaption());
+    if (n.total() > 0) showMessage(otherVersionTakenMessage(n.total()), programMessageCaption());
     return n.total();
 }
 

@@ -11,7 +11,9 @@ namespace sorvel {
 
 // "<path>\nは読み込めませんでした。": a data file that cannot be read (also when it is chosen in
 // the settings).
-inline QString unreadableFileMessage(const QString& path) { return path + QStringLiteral("\nは読み込めませんでした。"); }
+inline QString unreadableFileMessage(const QString& path) {
+    return path + QStringLiteral("\nは読み込めませんでした。");
+}
 
 // An unreadable data file, and where it was moved (empty when it stayed).
 inline QString unreadableMovedMessage(const QString& path, const QString& aside) {
@@ -31,7 +33,8 @@ inline QString damagedKeptMessage(const QString& path, const QString& copy) {
 }
 
 inline QString otherVersionTakenMessage(std::size_t count) {
-    return QStringLiteral("データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 %1件を取り込みました。")
+    return QStringLiteral(
+               "データファイルは他のプログラムで変更されていました。\n他の版の予定・休日 %1件を取り込みました。")
         .arg(count);
 }
 

@@ -191,7 +191,8 @@ bool IcalExportCommand(QWidget* parent, const std::vector<const TDateMemo*>& mem
         showMessage(icalWriteFailedMessage(*path, error), messageCaption());
         return false;
     }
-    if (const QString leftOut = ical->icalLeftOutMessage(memos); !leftOut.isEmpty()) showMessage(leftOut, messageCaption());
+    if (const QString leftOut = ical->icalLeftOutMessage(memos); !leftOut.isEmpty())
+        showMessage(leftOut, messageCaption());
     return true;
 }
 

@@ -15,7 +15,7 @@
 namespace sorvel {
 
 class IcalLibrary {
-public:
+  public:
     virtual ~IcalLibrary() = default;
     virtual IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) = 0;
     virtual IcalMerge mergeIcalImport(IcalImport& import, TDateMemoList& memos, THolidayList& rules) = 0;

@@ -5,7 +5,7 @@ namespace sorvel {
 namespace {
 
 class LinkedIcalLibrary final : public IcalLibrary {
-public:
+  public:
     IcalImport importIcal(std::string_view bytes, const IcalImportOptions& options) override {
         return sorvel::importIcal(bytes, options);
     }

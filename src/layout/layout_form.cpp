@@ -20,7 +20,6 @@ namespace sorvel {
 
 namespace {
 
-
 // Beside the page: the desktop's colour of the classic window systems, a steel blue.
 constexpr Rgb kBackground = 0x3A6EA5;
 
@@ -266,8 +265,7 @@ void TLayoutForm::SettingClick() {
 }
 
 void TLayoutForm::Delete1Click() {
-    const MsgAnswer a = ui().messageBox(deleteSelectedQuestion(), messageCaption(),
-                                        MsgButtons::YesNo);
+    const MsgAnswer a = ui().messageBox(deleteSelectedQuestion(), messageCaption(), MsgButtons::YesNo);
     if (a == MsgAnswer::No) return;
     if (page_->DeleteSelected() == 1)
         Repaint();

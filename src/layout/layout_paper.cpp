@@ -369,8 +369,7 @@ LayoutRead TLayoutPaper::ParseLayout(std::string_view bytes) {
     });
     if (!read) return refuse();
     // A page too small to be paper cannot be laid out: its scale would blow every object up.
-    if (in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide)
-        return refuse();
+    if (in.badNumber || printableWidth < kMinPrintableSide || printableHeight < kMinPrintableSide) return refuse();
     if (!keepFitting(printableWidth, printableHeight)) return refuse();
     PrintableWidth = printableWidth;
     PrintableHeight = printableHeight;

@@ -74,9 +74,12 @@ void TSoPic::SaveBlock(std::string& out) const {
 }
 
 int TSoPic::LoadBlock(TagStream& in) {
-    return ReadFields(in, UnknownField::Reject, [&](int number) {
-        return number == kPictureFileName ? FieldReadOf(ReadValue(in, FileName)) : FieldRead::Unknown;
-    }) ? 1 : 0;
+    return ReadFields(in, UnknownField::Reject,
+                      [&](int number) {
+                          return number == kPictureFileName ? FieldReadOf(ReadValue(in, FileName)) : FieldRead::Unknown;
+                      })
+               ? 1
+               : 0;
 }
 
 }  // namespace sorvel

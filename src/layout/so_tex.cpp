@@ -114,16 +114,19 @@ void TSoTex::SaveBlock(std::string& out) const {
 }
 
 int TSoTex::LoadBlock(TagStream& in) {
-    return ReadFields(in, UnknownField::Reject, [&](int number) {
-        switch (number) {
-            case kTextText: return FieldReadOf(ReadValue(in, Text));
-            case kTextFontName: return FieldReadOf(ReadValue(in, FontName));
-            case kTextFontCharSet: return FieldReadOf(ReadLowByteOrKeep(in, FontCharSet));
-            case kTextFontSize: return FieldReadOf(ReadIntOrKeep(in, FontSize));
-            case kTextOverlay: return FieldReadOf(ReadLowByteOrKeep(in, Overlay));
-            default: return FieldRead::Unknown;
-        }
-    }) ? 1 : 0;
+    return ReadFields(in, UnknownField::Reject,
+                      [&](int number) {
+                          switch (number) {
+                              case kTextText: return FieldReadOf(ReadValue(in, Text));
+                              case kTextFontName: return FieldReadOf(ReadValue(in, FontName));
+                              case kTextFontCharSet: return FieldReadOf(ReadLowByteOrKeep(in, FontCharSet));
+                              case kTextFontSize: return FieldReadOf(ReadIntOrKeep(in, FontSize));
+                              case kTextOverlay: return FieldReadOf(ReadLowByteOrKeep(in, Overlay));
+                              default: return FieldRead::Unknown;
+                          }
+                      })
+               ? 1
+               : 0;
 }
 
 }  // namespace sorvel

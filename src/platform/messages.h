@@ -33,7 +33,9 @@ inline QString confirmCaption() { return QStringLiteral("確認"); }
 
 // Texts.
 inline QString removeFailedMessage(const QString& path) { return path + QStringLiteral("\nが削除できませんでした。"); }
-inline QString printerCannotPrintBitmapsMessage() { return QStringLiteral("このプリンタはビットマップを印刷できません。"); }
+inline QString printerCannotPrintBitmapsMessage() {
+    return QStringLiteral("このプリンタはビットマップを印刷できません。");
+}
 inline QString printAbortFailedMessage() { return QStringLiteral("印刷中止にも失敗"); }
 // A feature library that could not be loaded (caption errorCaption()), said when the feature is used.
 inline QString featureMissingMessage(const QString& feature, const QString& reason) {

@@ -36,7 +36,7 @@ private:
 // message "パスワードの機能を読み込めませんでした。" with the reason, once; then secrets are asked
 // through `ask` and held in memory for the run.
 class LoadedSecretStore : public SecretStore {
-public:
+  public:
     // Asks the person for the secret of a key; an empty optional when they declined.
     using Ask = std::function<std::optional<QString>(const QString& key)>;
     LoadedSecretStore(QString service, Ask ask);
@@ -46,7 +46,7 @@ public:
     void write(const QString& key, const QString& secret, std::function<void(bool ok)> done) override;
     void forget(const QString& key) override;
 
-private:
+  private:
     SecretStore* store();
 
     QString service_;

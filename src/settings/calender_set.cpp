@@ -130,41 +130,47 @@ void WriteM01(std::string& out, const TCalenderSet& cs) {
 }
 
 int ReadM05(TagStream& in, TDateSet& ds) {
-    return ReadFields(in, UnknownField::Skip, [&](int number) {
-        switch (number) {
-            case kDateX: return FieldReadOf(ReadLowByteOrKeep(in, ds.X));
-            case kDateY: return FieldReadOf(ReadLowByteOrKeep(in, ds.Y));
-            case kDateSX: return FieldReadOf(ReadLowByteOrKeep(in, ds.SX));
-            case kDateSY: return FieldReadOf(ReadLowByteOrKeep(in, ds.SY));
-            case kDateNumberOfMonth: return FieldReadOf(ReadIntOrKeep(in, ds.NumberOfMonth));
-            case kDateDrawStyle: return FieldReadOf(ReadLowByteOrKeep(in, ds.DrawStyle));
-            default: return FieldRead::Unknown;  // the unused fields and unknown ones
-        }
-    }) ? 1 : 0;
+    return ReadFields(in, UnknownField::Skip,
+                      [&](int number) {
+                          switch (number) {
+                              case kDateX: return FieldReadOf(ReadLowByteOrKeep(in, ds.X));
+                              case kDateY: return FieldReadOf(ReadLowByteOrKeep(in, ds.Y));
+                              case kDateSX: return FieldReadOf(ReadLowByteOrKeep(in, ds.SX));
+                              case kDateSY: return FieldReadOf(ReadLowByteOrKeep(in, ds.SY));
+                              case kDateNumberOfMonth: return FieldReadOf(ReadIntOrKeep(in, ds.NumberOfMonth));
+                              case kDateDrawStyle: return FieldReadOf(ReadLowByteOrKeep(in, ds.DrawStyle));
+                              default: return FieldRead::Unknown;  // the unused fields and unknown ones
+                          }
+                      })
+               ? 1
+               : 0;
 }
 
 int ReadM01(TagStream& in, TCalenderSet& cs) {
     // A field this version does not know refuses the whole block; it is still read to its end so
     // that a reader around it (a layout object) stays in step.
-    return ReadFields(in, UnknownField::Reject, [&](int number) {
-        if (auto* b = byteMember(cs, number)) return FieldReadOf(ReadLowByteOrKeep(in, *b));
-        if (auto* i = intMember(cs, number)) return FieldReadOf(ReadIntOrKeep(in, *i));
-        if (auto* t = textMember(cs, number)) return FieldReadOf(ReadValue(in, *t));
-        if (number == kSetDispPercent) return FieldReadOf(readRealField(in, cs.DispPercent));
-        if (number >= kSetColour0 && number <= kSetColourLast) {
-            std::int32_t& slot = cs.Cl[static_cast<std::size_t>(number - kSetColour0)];
-            std::uint8_t colour = static_cast<std::uint8_t>(slot & 0xFF);
-            const bool ok = ReadLowByteOrKeep(in, colour);
-            slot = colour;
-            return FieldReadOf(ok);
-        }
-        if (number == kSetDateSet) {
-            int n = 0;
-            std::string text;
-            return FieldReadOf(ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1);
-        }
-        return FieldRead::Unknown;
-    }) ? 1 : 0;
+    return ReadFields(in, UnknownField::Reject,
+                      [&](int number) {
+                          if (auto* b = byteMember(cs, number)) return FieldReadOf(ReadLowByteOrKeep(in, *b));
+                          if (auto* i = intMember(cs, number)) return FieldReadOf(ReadIntOrKeep(in, *i));
+                          if (auto* t = textMember(cs, number)) return FieldReadOf(ReadValue(in, *t));
+                          if (number == kSetDispPercent) return FieldReadOf(readRealField(in, cs.DispPercent));
+                          if (number >= kSetColour0 && number <= kSetColourLast) {
+                              std::int32_t& slot = cs.Cl[static_cast<std::size_t>(number - kSetColour0)];
+                              std::uint8_t colour = static_cast<std::uint8_t>(slot & 0xFF);
+                              const bool ok = ReadLowByteOrKeep(in, colour);
+                              slot = colour;
+                              return FieldReadOf(ok);
+                          }
+                          if (number == kSetDateSet) {
+                              int n = 0;
+                              std::string text;
+                              return FieldReadOf(ReadTag(in, n, text, kTagOpen) == 1 && ReadM05(in, cs.dateSet) == 1);
+                          }
+                          return FieldRead::Unknown;
+                      })
+               ? 1
+               : 0;
 }
 
 std::string buildStateFile(const TCalenderSet& cs) {

@@ -27,7 +27,8 @@ void applyZoom(std::int32_t percent, TCalenderSet& cs) {
     }
     // The largest whole percentage whose canvas can be built from this base size.
     const float largest = clampZoom(2147483647.0f, cs.Width, cs.Height);
-    showMessage(zoomRefusedMessage(percent, static_cast<long long>(largest), QString::fromStdString(formatReal(cs.DispPercent))),
+    showMessage(zoomRefusedMessage(percent, static_cast<long long>(largest),
+                                   QString::fromStdString(formatReal(cs.DispPercent))),
                 messageCaption());
 }
 
@@ -223,12 +224,8 @@ bool selectDataFile(std::string& workingName, const std::function<int()>& saveDa
     // Another program's file would be replaced by calendar data at the next save; one that
     // cannot be read cannot be told apart from such a file.
     switch (inspectDataFile(*chosen)) {
-        case ChosenDataFile::Foreign:
-            showMessage(notProgramFileMessage(*chosen), errorCaption());
-            return false;
-        case ChosenDataFile::Unreadable:
-            showMessage(unreadableFileMessage(*chosen), errorCaption());
-            return false;
+        case ChosenDataFile::Foreign: showMessage(notProgramFileMessage(*chosen), errorCaption()); return false;
+        case ChosenDataFile::Unreadable: showMessage(unreadableFileMessage(*chosen), errorCaption()); return false;
         default: break;
     }
     workingName = *stored;

@@ -76,8 +76,7 @@ TSettingForm::TSettingForm(QWidget* owner, DataFileCalls calls) : QDialog(owner)
     setWindowTitle(programName() + QStringLiteral("の設定"));
     setUpDialog(this, QSize(kClientWidth, kClientHeight), DialogFrame::Fixed, DialogPosition::ByOwner);
 
-    auto* version =
-        named(new QLabel(versionNumberLine(), this), "VersionLabel");
+    auto* version = named(new QLabel(versionNumberLine(), this), "VersionLabel");
     version->hide();
 
     settingPage_ = named(new QTabWidget(this), "SettingPage");

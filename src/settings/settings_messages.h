@@ -14,13 +14,16 @@ inline QString stateFileCreatedMessage(const QString& path) {
 
 // A zoom whose canvas cannot be built: the percentage asked, the largest allowed and the one kept.
 inline QString zoomRefusedMessage(long long percent, long long largest, const QString& kept) {
-    return QStringLiteral("表示倍率 %1% は使えません。\n1 から %2 までの整数で指定してください。\n表示倍率は %3% のままにします。")
+    return QStringLiteral(
+               "表示倍率 %1% は使えません。\n1 から %2 までの整数で指定してください。\n表示倍率は %3% のままにします。")
         .arg(percent)
         .arg(largest)
         .arg(kept);
 }
 
-inline QString notAnIntegerMessage(const QString& text) { return QStringLiteral("'%1' は整数ではありません").arg(text); }
+inline QString notAnIntegerMessage(const QString& text) {
+    return QStringLiteral("'%1' は整数ではありません").arg(text);
+}
 
 inline QString unstorableFontMessage(const QString& face) {
     return QStringLiteral("フォント名 %1 には保存できない文字があります。\nこのフォントは使えません。").arg(face);
@@ -36,7 +39,9 @@ inline QString unstorableSyncFieldMessage(const QString& field, const QString& c
 }
 
 inline QString unusableServerAddressMessage(const QString& url) {
-    return QStringLiteral("サーバーのアドレス「%1」は使えません。\nhttp:// か https:// で始まるアドレスを入力してください。").arg(url);
+    return QStringLiteral(
+               "サーバーのアドレス「%1」は使えません。\nhttp:// か https:// で始まるアドレスを入力してください。")
+        .arg(url);
 }
 
 }  // namespace sorvel

@@ -15,8 +15,9 @@ namespace {
 // The CP932 bytes of a text, or a message naming the first character they cannot hold.
 std::optional<std::string> storable(const QString& text, const char* what) {
     if (auto bytes = fromQString(text)) return bytes;
-    showMessage(unstorableSyncFieldMessage(QString::fromUtf8(what), describeCharacter(firstCharacterOutsideCp932(text))),
-                messageCaption());
+    showMessage(
+        unstorableSyncFieldMessage(QString::fromUtf8(what), describeCharacter(firstCharacterOutsideCp932(text))),
+        messageCaption());
     return std::nullopt;
 }
 

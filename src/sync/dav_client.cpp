@@ -19,22 +19,16 @@ QString davFailureMessage(DavFailure failure, const QUrl& url, int httpStatus) {
     const QString h = url.host().isEmpty() ? url.toString() : url.host();
     switch (failure) {
         case DavFailure::None:
-        case DavFailure::NoPassword:
-            return {};
-        case DavFailure::AuthFailed:
-            return QStringLiteral("認証に失敗しました");
+        case DavFailure::NoPassword: return {};
+        case DavFailure::AuthFailed: return QStringLiteral("認証に失敗しました");
         case DavFailure::TlsFailed:
             return QStringLiteral("サーバー %1 の証明書を確認できなかったため、接続しませんでした").arg(h);
-        case DavFailure::Timeout:
-            return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
-        case DavFailure::Unreachable:
-            return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
+        case DavFailure::Timeout: return QStringLiteral("サーバー %1 から30秒間応答がありませんでした").arg(h);
+        case DavFailure::Unreachable: return QStringLiteral("サーバー %1 に接続できませんでした").arg(h);
         case DavFailure::ServerError:
             return QStringLiteral("サーバー %1 がエラーを返しました（%2）").arg(h).arg(httpStatus);
-        case DavFailure::BadResponse:
-            return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
-        case DavFailure::TooLarge:
-            return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
+        case DavFailure::BadResponse: return QStringLiteral("サーバー %1 の応答を読み取れませんでした").arg(h);
+        case DavFailure::TooLarge: return QStringLiteral("サーバー %1 の応答が大きすぎます（64MBまで）").arg(h);
     }
     return {};
 }

@@ -19,7 +19,7 @@ namespace sorvel {
 // One sync at a time (CalDavSync): `finished` follows each start exactly once, never from inside
 // start(). Destroying it ends a running sync without a word.
 class SyncRunner {
-public:
+  public:
     virtual ~SyncRunner() = default;
     virtual void start(const SyncConfig& config, const std::optional<QString>& password, SyncSnapshot snapshot,
                        const QString& statePath, std::function<void(const SyncResult&)> finished) = 0;
@@ -39,7 +39,7 @@ struct FoundCalendars {
 
 // A search at a time (CalDavDiscovery): `done` comes once, later, unless cancelled.
 class CalendarFinder {
-public:
+  public:
     virtual ~CalendarFinder() = default;
     virtual void start(const QUrl& address, const QString& user, const QString& password,
                        std::function<void(FoundCalendars)> done) = 0;
@@ -47,7 +47,7 @@ public:
 };
 
 class SyncLibrary {
-public:
+  public:
     virtual ~SyncLibrary() = default;
     virtual std::unique_ptr<SyncRunner> newSync() = 0;
     virtual std::unique_ptr<CalendarFinder> newFinder() = 0;

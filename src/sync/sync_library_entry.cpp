@@ -10,7 +10,7 @@ namespace sorvel {
 namespace {
 
 class NetworkSync final : public SyncRunner {
-public:
+  public:
     NetworkSync() : sync_(&network_) {
         QObject::connect(&sync_, &CalDavSync::finished, &sync_, [this](const SyncResult& result) {
             if (finished_) finished_(result);
@@ -24,7 +24,7 @@ public:
     void cancel() override { sync_.cancel(); }
     bool isRunning() const override { return sync_.isRunning(); }
 
-private:
+  private:
     std::function<void(const SyncResult&)> finished_;
     // The sync's replies go before the network they came from.
     QNetworkAccessManager network_;
@@ -32,7 +32,7 @@ private:
 };
 
 class NetworkFinder final : public CalendarFinder {
-public:
+  public:
     NetworkFinder() : discovery_(&network_) {}
     void start(const QUrl& address, const QString& user, const QString& password,
                std::function<void(FoundCalendars)> done) override {
@@ -44,13 +44,13 @@ public:
     }
     void cancel() override { discovery_.cancel(); }
 
-private:
+  private:
     QNetworkAccessManager network_;
     CalDavDiscovery discovery_;
 };
 
 class NetworkSyncLibrary final : public SyncLibrary {
-public:
+  public:
     std::unique_ptr<SyncRunner> newSync() override { return std::make_unique<NetworkSync>(); }
     std::unique_ptr<CalendarFinder> newFinder() override { return std::make_unique<NetworkFinder>(); }
     void applySyncResult(const SyncResult& result, TDateMemoList& memos, THolidayList& rules) override {

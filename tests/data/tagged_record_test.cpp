@@ -262,12 +262,13 @@ TEST(TaggedRecord, NumberReadersKeepOrTruncateAsTheyPromise) {
 
 TEST(TaggedRecord, UnknownFieldFollowsTheRuleTheRecordStates) {
     // Field 9 is unknown: either rule reads field 2 after it and leaves the stream after the record.
-    const std::string bytes =
-        "<+S09>\r\n<+DA>x<-DA><-S09>\r\n<+S02>\r\n<+DA>4<-DA><-S02>\r\n<-M03>\r\n<+M04>\r\n";
+    const std::string bytes = "<+S09>\r\n<+DA>x<-DA><-S09>\r\n<+S02>\r\n<+DA>4<-DA><-S02>\r\n<-M03>\r\n<+M04>\r\n";
     for (const auto& [rule, result] : {std::pair{UnknownField::Skip, true}, std::pair{UnknownField::Reject, false}}) {
         TagStream in(bytes);
         std::int32_t value = 0;
-        const auto readField = [&](int n) { return n == 2 ? FieldReadOf(ReadIntValue(in, value)) : FieldRead::Unknown; };
+        const auto readField = [&](int n) {
+            return n == 2 ? FieldReadOf(ReadIntValue(in, value)) : FieldRead::Unknown;
+        };
         EXPECT_EQ(ReadFields(in, rule, readField), result);
         EXPECT_EQ(value, 4);
         int number = 0;

@@ -84,10 +84,9 @@ TEST_F(LayoutPage, OneObjectOfEachKindTopFirstAndReadBackInOrder) {
     // The calendar settings block, as the state file writes M01: the default set, with the year
     // and month set and the zoom -1 that a calendar drawn at the object's size keeps (field 7).
     const std::string gothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // ＭＳ ゴシック
-    const std::string values[39] = {"0",  "0",  "0",   "0",   "1",   "1",    "-1",   "2001", "5",  "-1",
-                                    "128", "128", "128", "1",  "1",  "1",    gothic, gothic, gothic, "",
-                                    "0",  "0",  "0",   "0",   "0",   "2",    "8",    "6",    "4",  "2",
-                                    "3",  "0",  "0",   "0",   "0",   "0",    "0",    "0",    "7"};
+    const std::string values[39] = {"0", "0", "0", "0",    "1",    "1",    "-1", "2001", "5", "-1", "128", "128", "128",
+                                    "1", "1", "1", gothic, gothic, gothic, "",   "0",    "0", "0",  "0",   "0",   "2",
+                                    "8", "6", "4", "2",    "3",    "0",    "0",  "0",    "0", "0",  "0",   "0",   "7"};
     std::string m01 = "<+M01>\r\n";
     for (int n = 1; n <= 39; ++n) m01 += field(n, values[n - 1]);
     m01 += container(40, "<+M05>\r\n" + field(1, "0") + field(2, "0") + field(3, "100") + field(4, "100") +
