@@ -2,19 +2,12 @@
 
 #include "platform/feature_library.h"
 #include "platform/messages.h"
-#include "platform/ui.h"
 
 namespace sorvel {
 
 IcalLibrary* icalLibrary() {
-    QString error;
-    auto entry = reinterpret_cast<IcalLibrary* (*)()>(
-        featureFunction(QString::fromLatin1(kIcalLibrary), kIcalLibraryEntry, &error));
-    if (!entry) {
-        showMessage(icalFeatureMissingMessage(error), errorCaption());
-        return nullptr;
-    }
-    return entry();
+    const auto entry = featureEntry<IcalLibrary* (*)()>(kIcalLibrary, kIcalLibraryEntry, icalFeatureMissingMessage);
+    return entry ? entry() : nullptr;
 }
 
 }  // namespace sorvel

@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include "platform/messages.h"
+#include "platform/ui.h"
+
 namespace sorvel {
 
 QStringList featureLibraryFolders() {
@@ -57,5 +60,7 @@ void* featureFunction(const QString& library, const char* name, QString* error) 
     if (!function && error) *error = it->second->errorString();
     return function;
 }
+
+void showFeatureMissing(const QString& message) { showMessage(message, errorCaption()); }
 
 }  // namespace sorvel

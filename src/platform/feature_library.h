@@ -15,4 +15,16 @@ void provideFeatureFunction(const QString& library, const char* name, void* func
 // Where the program looks for a feature library, in order.
 QStringList featureLibraryFolders();
 
+// Shows `message` with the caption "エラー": a feature was used whose library cannot be loaded.
+void showFeatureMissing(const QString& message);
+
+// The function `name` of `library` as a `Function`; nullptr once `missing(reason)` has been shown.
+template <class Function>
+Function featureEntry(const char* library, const char* name, QString (*missing)(const QString&)) {
+    QString error;
+    const auto function = reinterpret_cast<Function>(featureFunction(QString::fromLatin1(library), name, &error));
+    if (!function) showFeatureMissing(missing(error));
+    return function;
+}
+
 }  // namespace sorvel

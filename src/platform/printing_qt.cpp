@@ -47,13 +47,9 @@ PrintSubmitter& submitterOverride() {
 
 // CUPS is loaded with the first job for a printer (a start that prints nothing never maps it).
 bool submitToCups(const PrintSubmission& s) {
-    QString error;
     const auto printFile =
-        reinterpret_cast<SorvelCupsPrintFile>(featureFunction(QString::fromLatin1(kCupsLibrary), "sorvel_cups_print_file", &error));
-    if (!printFile) {
-        showMessage(printFeatureMissingMessage(error), errorCaption());
-        return false;
-    }
+        featureEntry<SorvelCupsPrintFile>(kCupsLibrary, "sorvel_cups_print_file", printFeatureMissingMessage);
+    if (!printFile) return false;
     std::vector<const char*> names;
     std::vector<const char*> values;
     for (const auto& [name, value] : s.options) {

@@ -2,7 +2,6 @@
 
 #include "platform/feature_library.h"
 #include "platform/messages.h"
-#include "platform/ui.h"
 
 namespace sorvel {
 
@@ -27,13 +26,9 @@ LoadedSecretStore::~LoadedSecretStore() = default;
 SecretStore* LoadedSecretStore::store() {
     if (!tried_) {
         tried_ = true;
-        QString error;
-        auto entry = reinterpret_cast<SorvelSecretStore>(
-            featureFunction(QString::fromLatin1(kSecretsLibrary), kSecretsLibraryEntry, &error));
-        if (entry)
-            loaded_.reset(entry(service_, ask_));
-        else
-            showMessage(secretsFeatureMissingMessage(error), errorCaption());
+        const auto entry =
+            featureEntry<SorvelSecretStore>(kSecretsLibrary, kSecretsLibraryEntry, secretsFeatureMissingMessage);
+        if (entry) loaded_.reset(entry(service_, ask_));
     }
     return loaded_.get();
 }

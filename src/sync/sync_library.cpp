@@ -2,19 +2,12 @@
 
 #include "platform/feature_library.h"
 #include "platform/messages.h"
-#include "platform/ui.h"
 
 namespace sorvel {
 
 SyncLibrary* syncLibrary() {
-    QString error;
-    auto entry = reinterpret_cast<SyncLibrary* (*)()>(
-        featureFunction(QString::fromLatin1(kSyncLibrary), kSyncLibraryEntry, &error));
-    if (!entry) {
-        showMessage(syncFeatureMissingMessage(error), errorCaption());
-        return nullptr;
-    }
-    return entry();
+    const auto entry = featureEntry<SyncLibrary* (*)()>(kSyncLibrary, kSyncLibraryEntry, syncFeatureMissingMessage);
+    return entry ? entry() : nullptr;
 }
 
 }  // namespace sorvel
