@@ -9,7 +9,10 @@ namespace {
 std::vector<DavResource> resourcesOf(const DavMultistatus& ms, const QUrl& base) {
     const auto resolved = [&](const std::string& href) -> std::optional<QUrl> {
         if (href.empty()) return std::nullopt;
-        return base.resolved(QUrl(QString::fromStdString(href)));
+        // An href that resolves to no address at all ("//-") leads nowhere.
+        const QUrl url = base.resolved(QUrl(QString::fromStdString(href)));
+        if (!url.isValid() || url.host().isEmpty()) return std::nullopt;
+        return url;
     };
     std::vector<DavResource> out;
     for (const DavResponse& r : ms.responses)
@@ -44,7 +47,7 @@ CalDavDiscovery::~CalDavDiscovery() { cancel(); }
 void CalDavDiscovery::start(const QUrl& address, const QString& user, const QString& password,
                             std::function<void(DiscoveryResult)> done) {
     cancel();
-    client_->setCredentials(user, password);
+    client_->setCredentials(user, password, address);
     done_ = std::move(done);
     if (!address.isValid() || (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https"))) {
         // Answered from the event loop like every other result.

@@ -563,7 +563,7 @@ void CalDavSync::start(const SyncConfig& config, const std::optional<QString>& p
     r.owner = this;
     r.client = client_;
     r.config = config;
-    client_->setCredentials(config.user, password);
+    client_->setCredentials(config.user, password, config.collection);
     client_->setTimeout(config.timeoutMs);
     QString path = config.collection.path();
     if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');

@@ -41,9 +41,10 @@ DavClient::DavClient(QNetworkAccessManager* network, QObject* parent) : QObject(
 
 DavClient::~DavClient() { abortAll(); }
 
-void DavClient::setCredentials(const QString& user, const std::optional<QString>& password) {
+void DavClient::setCredentials(const QString& user, const std::optional<QString>& password, const QUrl& server) {
     user_ = user;
     password_ = password;
+    server_ = server;
 }
 
 void DavClient::setTimeout(int ms) { timeoutMs_ = ms; }
@@ -83,7 +84,11 @@ void DavClient::authenticate(QNetworkReply* reply, QAuthenticator* auth) {
     // The challenge is answered once; a second one means the credentials are wrong.
     if (it == pending_.end() || it->second.authTried) return;
     it->second.authTried = true;
-    if (!password_) return;
+    // The password is the user's for the server they named, not for a host an answer names.
+    const QUrl asking = reply->url();
+    const bool sameServer = asking.host().compare(server_.host(), Qt::CaseInsensitive) == 0 &&
+                            !(server_.scheme() == QLatin1String("https") && asking.scheme() != QLatin1String("https"));
+    if (!password_ || !sameServer) return;
     auth->setUser(user_);
     auth->setPassword(*password_);
 }

@@ -67,8 +67,10 @@ class DavClient : public QObject {
     explicit DavClient(QNetworkAccessManager* network, QObject* parent = nullptr);
     ~DavClient() override;
 
-    // For the requests sent from now on. No password: a server that asks fails with NoPassword.
-    void setCredentials(const QString& user, const std::optional<QString>& password);
+    // For the requests sent from now on, answered only to the host of `server` (and never in the
+    // clear when `server` is https): an answer that points elsewhere gets no password. No
+    // password: a server that asks fails with NoPassword.
+    void setCredentials(const QString& user, const std::optional<QString>& password, const QUrl& server);
     void setTimeout(int ms);
 
     // Sends a request; `done` follows once, from the event loop, unless abortAll() comes first.
@@ -90,6 +92,7 @@ class DavClient : public QObject {
     QNetworkAccessManager* network_;
     QString user_;
     std::optional<QString> password_;
+    QUrl server_;
     int timeoutMs_ = kDavTimeoutMs;
     std::map<QNetworkReply*, Pending> pending_;
 };

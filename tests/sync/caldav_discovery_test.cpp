@@ -114,6 +114,7 @@ TEST(Discovery, FromTheServersAddressToItsEventCalendarsOrAMessage) {
         Calendars want;
         QString error;
         int failStatus = 0;
+        bool homeElsewhere = false;  // the principal names a home on another host name of the server
     };
     const Case cases[] = {
         {"server address", "", false, false, QStringLiteral("secret"), both, {}},
@@ -128,12 +129,20 @@ TEST(Discovery, FromTheServersAddressToItsEventCalendarsOrAMessage) {
          QStringLiteral("サーバー 127.0.0.1 の証明書を確認できなかったため、接続しませんでした")},
         {"server error", "", false, false, QStringLiteral("secret"), {},
          QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"), 503},
+        // The password goes to the host the user named only: "localhost" asks for it in vain.
+        {"a home on another host", "", false, false, QStringLiteral("secret"), {}, QStringLiteral("認証に失敗しました"), 0,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CalDavStub stub(c.https ? tls : std::nullopt);
         stub.digest = c.digest;
         stub.failStatus = c.failStatus;
+        if (c.homeElsewhere)
+            stub.dav["/principals/taro/"] = "<c:calendar-home-set><d:href>" +
+                                            stub.root().replace(QStringLiteral("127.0.0.1"), QStringLiteral("localhost"))
+                                                .toStdString() +
+                                            "home/</d:href></c:calendar-home-set>";
         QNetworkAccessManager network;
         CalDavDiscovery discovery(&network);
         std::optional<DiscoveryResult> got;
