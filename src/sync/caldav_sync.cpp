@@ -128,10 +128,13 @@ struct CalDavSync::Run {
                              watcher->deleteLater();
                              if (!keep->done) then();
                          });
+        // Started here, not on the pool thread: a wait for the future that comes before the pool
+        // has begun the work (a run ending while a checkpoint is queued) must wait for the work,
+        // not take a future nobody started yet for a finished one.
+        promise->start();
         QFuture<void> future = promise->future();
         watcher->setFuture(future);
         QThreadPool::globalInstance()->start([keep = self.lock(), promise, work = std::move(work)] {
-            promise->start();
             work();
             promise->finish();
         });
