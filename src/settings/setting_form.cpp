@@ -608,13 +608,13 @@ void TSettingForm::discoverClick() {
     const QUrl address(syncUrl_->text().trimmed());
     const QString user = syncUser_->text();
     auto search = [this, address, user](const std::optional<QString>& password) {
-        discovery_->start(address, user, password.value_or(QString()), [this](FoundCalendars result) {
+        discovery_->start(address, user, password.value_or(QString()), [this](DiscoveryResult result) {
             if (!result.error.isEmpty()) {
                 discoveryStatus_->setText(result.error);
                 return;
             }
             const QSignalBlocker quiet(calendarList_);
-            for (const FoundCalendar& c : result.calendars) {
+            for (const CalendarChoice& c : result.calendars) {
                 auto* item = new QListWidgetItem(c.name, calendarList_);
                 item->setData(Qt::UserRole, c.url.toString());
                 item->setToolTip(c.url.toString());

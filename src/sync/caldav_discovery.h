@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "sync/dav_client.h"
+#include "sync/discovery_result.h"
 
 class QNetworkAccessManager;
 
@@ -33,26 +34,12 @@ struct DavResource {
 // cut off).
 std::optional<std::vector<DavResource>> parsePropfind(const QByteArray& body, const QUrl& base);
 
-struct CalendarChoice {
-    QUrl url;
-    QString name;  // the display name, else the last part of the address
-    bool operator==(const CalendarChoice&) const = default;
-};
-
-struct DiscoveryResult {
-    std::vector<CalendarChoice> calendars;
-    QString error;  // empty when the server answered
-};
-
 // The messages of a failed discovery.
 QString discoveryNoCalendar();
 QString discoveryAuthFailed();
 
 class CalDavDiscovery : public QObject {
   public:
-    static constexpr int kTimeoutMs = kDavTimeoutMs;
-    static constexpr qint64 kMaxBody = kDavMaxResponseBytes;
-
     explicit CalDavDiscovery(QNetworkAccessManager* network, QObject* parent = nullptr);
     ~CalDavDiscovery() override;
 

@@ -13,6 +13,7 @@
 
 #include "data/date_data.h"
 #include "sync/caldav_sync.h"
+#include "sync/discovery_result.h"
 
 namespace sorvel {
 
@@ -27,22 +28,12 @@ class SyncRunner {
     virtual bool isRunning() const = 0;
 };
 
-// What a search for calendars found (CalDavDiscovery's CalendarChoice and DiscoveryResult).
-struct FoundCalendar {
-    QUrl url;
-    QString name;
-};
-struct FoundCalendars {
-    std::vector<FoundCalendar> calendars;
-    QString error;  // empty when the server answered
-};
-
 // A search at a time (CalDavDiscovery): `done` comes once, later, unless cancelled.
 class CalendarFinder {
   public:
     virtual ~CalendarFinder() = default;
     virtual void start(const QUrl& address, const QString& user, const QString& password,
-                       std::function<void(FoundCalendars)> done) = 0;
+                       std::function<void(DiscoveryResult)> done) = 0;
     virtual void cancel() = 0;
 };
 

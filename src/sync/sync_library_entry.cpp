@@ -35,12 +35,8 @@ class NetworkFinder final : public CalendarFinder {
   public:
     NetworkFinder() : discovery_(&network_) {}
     void start(const QUrl& address, const QString& user, const QString& password,
-               std::function<void(FoundCalendars)> done) override {
-        discovery_.start(address, user, password, [done = std::move(done)](DiscoveryResult result) {
-            FoundCalendars found{{}, result.error};
-            for (const CalendarChoice& c : result.calendars) found.calendars.push_back(FoundCalendar{c.url, c.name});
-            done(std::move(found));
-        });
+               std::function<void(DiscoveryResult)> done) override {
+        discovery_.start(address, user, password, std::move(done));
     }
     void cancel() override { discovery_.cancel(); }
 
