@@ -207,7 +207,7 @@ Outcome sync(QNetworkAccessManager& network, const QUrl& calendar, SyncSnapshot 
     // The meter runs from before the start: what start() does on the caller's loop counts too.
     turn.start();
     ticks.start();
-    engine.start({calendar, kUser, kSyncTimeoutMs}, kPassword, std::move(snapshot), statePath);
+    engine.start({calendar, kUser, kDavTimeoutMs}, kPassword, std::move(snapshot), statePath);
     loop.exec();
     out.longestGapMs = std::max(out.longestGapMs, static_cast<double>(turn.nsecsElapsed()) / 1e6);
     if (out.result.status != SyncStatus::Ok)

@@ -26,13 +26,10 @@ class QNetworkAccessManager;
 
 namespace sorvel {
 
-inline constexpr std::int64_t kSyncMaxResponseBytes = kDavMaxResponseBytes;
-inline constexpr int kSyncTimeoutMs = kDavTimeoutMs;
-
 struct SyncConfig {
     QUrl collection;  // the calendar collection
     QString user;
-    int timeoutMs = kSyncTimeoutMs;  // a request with nothing coming for this long fails
+    int timeoutMs = kDavTimeoutMs;  // a request with nothing coming for this long fails
 };
 
 struct SyncSnapshot {
@@ -42,15 +39,15 @@ struct SyncSnapshot {
 
 enum class SyncStatus {
     Ok,
-    AuthFailed,    // 認証に失敗しました
-    TlsFailed,     // the server's certificate was not accepted
-    Timeout,       // nothing came for 30 s
-    Unreachable,   // no connection
-    ServerError,   // a 5xx answer, or another status the sync cannot go on from
-    BadResponse,   // XML that cannot be read, a response cut short
-    TooLarge,      // a response beyond kSyncMaxResponseBytes
-    NotCalendar,   // the address is no calendar of events: nothing was written
-    Cancelled,     // cancel(): no message
+    AuthFailed,   // 認証に失敗しました
+    TlsFailed,    // the server's certificate was not accepted
+    Timeout,      // nothing came for 30 s
+    Unreachable,  // no connection
+    ServerError,  // a 5xx answer, or another status the sync cannot go on from
+    BadResponse,  // XML that cannot be read, a response cut short
+    TooLarge,     // a response beyond kDavMaxResponseBytes
+    NotCalendar,  // the address is no calendar of events: nothing was written
+    Cancelled,    // cancel(): no message
 };
 
 struct SyncResult {

@@ -1,8 +1,9 @@
 #pragma once
-// The one way the sync and the calendar discovery speak to a DAV server: one request at a time
-// sent with the person's credentials (Basic or Digest, answered once: asked again means refused),
-// a time limit for silence, a size limit for answers, certificates that are not trusted refused
-// before anything is sent, and every failure sorted into a few kinds with one message each.
+// The one way the sync and the calendar discovery speak to a DAV server: requests (several may
+// be under way) sent with the person's credentials (Basic or Digest, answered once: asked again
+// means refused), a time limit for silence, a size limit for answers, certificates that are not
+// trusted refused before anything is sent, and every failure sorted into a few kinds with one
+// message each.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

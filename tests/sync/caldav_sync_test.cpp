@@ -30,7 +30,7 @@ struct Desk {
     QString statePath = dir.filePath(QStringLiteral("Sorvel.dat.sync"));
     std::optional<QString> password = QStringLiteral("secret");
     QString url = stub.url();
-    int timeoutMs = kSyncTimeoutMs;
+    int timeoutMs = kDavTimeoutMs;
 
     explicit Desk(CalDavStub& s) : stub(s) {}
 
