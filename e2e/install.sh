@@ -21,6 +21,7 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >"$tmp/install.log" || { 
 expected="usr/bin/sorvel
 usr/lib/sorvel/libsorvel-cups.so
 usr/lib/sorvel/libsorvel-ical.so
+usr/lib/sorvel/libsorvel-print.so
 usr/lib/sorvel/libsorvel-secrets.so
 usr/lib/sorvel/libsorvel-sync.so
 usr/share/applications/org.sorvel.Sorvel.desktop

@@ -52,6 +52,7 @@ done
 expected="./usr/bin/sorvel
 ./usr/lib/sorvel/libsorvel-cups.so
 ./usr/lib/sorvel/libsorvel-ical.so
+./usr/lib/sorvel/libsorvel-print.so
 ./usr/lib/sorvel/libsorvel-secrets.so
 ./usr/lib/sorvel/libsorvel-sync.so
 ./usr/share/applications/org.sorvel.Sorvel.desktop

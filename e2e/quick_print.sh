@@ -23,10 +23,10 @@ start_sorvel
 main=$(wait_window '^Sorvel$' 60) || fail "calendar window not shown"
 sleep 0.5
 import -window "$main" -depth 8 "$E2E_TMP/window.ppm" 2>/dev/null || fail "no screenshot of the window"
-# The feature libraries are mapped only when first used: CUPS (and GnuTLS and Kerberos with it)
-# when a document goes to a printer, libical, Qt Network and QtKeychain with their iCalendar,
-# sync and secret service.
-if grep -E 'libcups\.so|libgnutls|libical|libQt6Network|libqt6keychain|libsorvel-' "/proc/$pid/maps"; then
+# The feature libraries are mapped only when first used: Qt Print Support with the first print
+# dialog, CUPS (and GnuTLS and Kerberos with it) when a document goes to a printer, libical, Qt
+# Network and QtKeychain with their iCalendar, sync and secret service.
+if grep -E 'libQt6PrintSupport|libcups\.so|libgnutls|libical|libQt6Network|libqt6keychain|libsorvel-' "/proc/$pid/maps"; then
   fail "the start mapped a feature library"
 fi
 
@@ -49,7 +49,9 @@ done
 wait_printed_pdf "Sorvel　2001年9月"
 [[ "$(pdfinfo "$submitted" | sed -n 's/^Title: *//p')" == "Sorvel　2001年9月" ]] ||
   fail "the document's title: $(pdfinfo "$submitted" | grep Title)"
-grep -q "$prog/libsorvel-cups.so" "/proc/$pid/maps" || fail "the job did not go through libsorvel-cups.so"
+for lib in print cups; do
+  grep -q "$prog/libsorvel-$lib.so" "/proc/$pid/maps" || fail "the job did not go through libsorvel-$lib.so"
+done
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
 [[ "$pages" == 1 ]] || fail "the printed PDF has $pages pages"
 

@@ -11,7 +11,7 @@
 #include "app/main_form.h"
 #include "platform/files.h"
 #include "platform/messages.h"
-#include "platform/printing_qt.h"
+#include "platform/print_library.h"
 #include "platform/secret_store.h"
 #include "platform/single_instance.h"
 #include "platform/termination.h"
@@ -47,8 +47,8 @@ int main(int argc, char* argv[]) {
     sorvel::installQtTranslations();
     sorvel::QtUi qtUi;
     sorvel::setDefaultUi(&qtUi);
-    sorvel::QtPrintService qtPrinters;
-    sorvel::setDefaultPrintService(&qtPrinters);
+    sorvel::LoadedPrintService printers;
+    sorvel::setDefaultPrintService(&printers);
 
     try {
         // Outlives the window that uses it.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -13,11 +12,7 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
-#include "platform/cups_submit.h"
-#include "platform/feature_library.h"
 #include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/ui.h"
 
 namespace sorvel {
 
@@ -40,25 +35,9 @@ void applyPreset(QPrinter& printer, const PaperSetup& preset) {
     if (preset.orientation == 2) printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-PrintSubmitter& submitterOverride() {
+PrintSubmitter& submitter() {
     static PrintSubmitter s;
     return s;
-}
-
-// CUPS is loaded with the first job for a printer (a start that prints nothing never maps it).
-bool submitToCups(const PrintSubmission& s) {
-    const auto printFile =
-        featureEntry<SorvelCupsPrintFile>(kCupsLibrary, "sorvel_cups_print_file", printFeatureMissingMessage);
-    if (!printFile) return false;
-    std::vector<const char*> names;
-    std::vector<const char*> values;
-    for (const auto& [name, value] : s.options) {
-        names.push_back(name.constData());
-        values.push_back(value.constData());
-    }
-    const int job = printFile(s.printer.toLocal8Bit().constData(), QFile::encodeName(s.file).constData(),
-                              s.jobName.toUtf8().constData(), static_cast<int>(names.size()), names.data(), values.data());
-    return job > 0;
 }
 
 // The options Qt's own CUPS output gives a job: the paper, copies and collation, the sides, the
@@ -205,7 +184,7 @@ private:
     bool deliver() {
         if (!destination_.printer.isEmpty()) {
             const PrintSubmission job{destination_.printer, spool_->fileName(), documentName_, destination_.options};
-            return submitterOverride() ? submitterOverride()(job) : submitToCups(job);
+            return submitter() && submitter()(job);
         }
         if (destination_.outputFile.isEmpty()) return false;
         const std::optional<std::string> bytes = readWholeFile(spool_->fileName());
@@ -265,6 +244,6 @@ std::unique_ptr<PrintJob> spooledJob(const PrintDestination& destination) {
     return std::make_unique<QtPrintJob>(destination);
 }
 
-void setPrintSubmitterForTesting(PrintSubmitter submitter) { submitterOverride() = std::move(submitter); }
+void setPrintSubmitter(PrintSubmitter s) { submitter() = std::move(s); }
 
 }  // namespace sorvel

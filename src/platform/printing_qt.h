@@ -1,5 +1,5 @@
 #pragma once
-// The real printers behind the print service: QPrintDialog lists the CUPS printers and offers
+// The real printers behind the print service (the program loads them as libsorvel-print.so): QPrintDialog lists the CUPS printers and offers
 // PDF output; a job is a QPainter on the pages of a PDF spooled to a temporary file, which goes
 // to its printer (or becomes the chosen PDF file) only when the document ends. An aborted or
 // failed job, or one dropped unfinished, leaves nothing with the printer and no file behind.
@@ -7,7 +7,6 @@
 // Every page is drawn at a fixed resolution, kPrintDpi, whatever the printer reports: a CUPS
 // PDF queue reports 1200 dpi, which would make a bitmap page of A4 about 140 million pixels.
 // At 300 dpi an A4 page is about 2400 × 3500 pixels and text 48 pixels high is about 4 mm.
-#include <functional>
 #include <utility>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include <QPrinter>
 
 #include "platform/printing.h"
+#include "platform/printing_submission.h"
 
 namespace sorvel {
 
@@ -43,16 +43,8 @@ struct PrintDestination {
 };
 std::unique_ptr<PrintJob> spooledJob(const PrintDestination& destination);
 
-// A finished document handed to its queue.
-struct PrintSubmission {
-    QString printer;
-    QString file;  // the spooled PDF; removed after the submitter returns
-    QString jobName;
-    std::vector<std::pair<QByteArray, QByteArray>> options;
-};
-// True when the queue took the job. The default sends it to CUPS (cupsPrintFile).
-using PrintSubmitter = std::function<bool(const PrintSubmission&)>;
-// Replaces the submitter; an empty one restores CUPS.
-void setPrintSubmitterForTesting(PrintSubmitter submitter);
+// Where a finished document for a printer goes: the program hands it to CUPS
+// (print_library.h), a test records it. Without a submitter no printer takes a job.
+void setPrintSubmitter(PrintSubmitter submitter);
 
 }  // namespace sorvel

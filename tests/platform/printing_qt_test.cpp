@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 
 #include "platform/files.h"
+#include "platform/print_library.h"
 #include "platform/printing_qt.h"
+#include "support/scripted_ui.h"
 
 using namespace sorvel;
 
@@ -18,14 +20,14 @@ protected:
     void SetUp() override {
         previousTmp_ = qgetenv("TMPDIR");
         qputenv("TMPDIR", spoolDir.path().toLocal8Bit());
-        setPrintSubmitterForTesting([this](const PrintSubmission& s) {
+        setPrintSubmitter([this](const PrintSubmission& s) {
             submitted.push_back(s);
             pagesAtSubmit = pageCount(readWholeFile(s.file).value_or(std::string()));
             return accept;
         });
     }
     void TearDown() override {
-        setPrintSubmitterForTesting({});
+        setPrintSubmitter({});
         qputenv("TMPDIR", previousTmp_);
     }
     static int pageCount(const std::string& pdf) {
@@ -115,6 +117,20 @@ TEST_F(SpooledJobTest, APdfFileIsReplacedOnlyAtTheEnd) {
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("list.pdf")});
     EXPECT_TRUE(spoolFiles().isEmpty());
     EXPECT_TRUE(submitted.empty());
+}
+
+// The program's printers come from libsorvel-print.so (not beside a test): without it the user
+// who asks to print is told so each time, while a page looking for its paper is told nothing.
+TEST(LoadedPrintService, WithoutItsLibraryAPrintDialogSaysSoAndAPaperLookSaysNothing) {
+    ScriptedUi ui;
+    LoadedPrintService printers;
+    EXPECT_EQ(printers.defaultPrinter(), nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(printers.printDialog(nullptr, PrintDialogKind::Print, {}), nullptr);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(ui.messages[1].text.startsWith(QStringLiteral("印刷の機能を読み込めませんでした。\n")));
+    EXPECT_TRUE(ui.messages[1].text.contains(QStringLiteral("libsorvel-print.so")));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("エラー"));
 }
 
 }  // namespace
