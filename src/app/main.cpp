@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QSessionManager>
 
 #include "app/main_form.h"
@@ -28,7 +30,10 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(sorvel::programName());
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/sorvel.png")));
+    // Read as the PNG it is: a reader left to guess the format loads every image plugin first.
+    QImageReader icon(QStringLiteral(":/sorvel.png"), "png");
+    icon.setAutoDetectImageFormat(false);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon.read())));
     // The calendar is a tool window; the program ends only through its own close.
     QApplication::setQuitOnLastWindowClosed(false);
 
