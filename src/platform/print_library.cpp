@@ -11,8 +11,8 @@ namespace sorvel {
 PrintService* LoadedPrintService::service(bool sayWhenMissing) {
     if (loaded_) return loaded_;
     QString error;
-    const auto entry =
-        reinterpret_cast<SorvelPrintService>(featureFunction(QString::fromLatin1(kPrintLibrary), kPrintLibraryEntry, &error));
+    const auto entry = reinterpret_cast<SorvelPrintService>(
+        featureFunction(QString::fromLatin1(kPrintLibrary), kPrintLibraryEntry, &error));
     if (entry) {
         loaded_ = entry(submitToCups);
     } else if (sayWhenMissing) {
@@ -22,7 +22,8 @@ PrintService* LoadedPrintService::service(bool sayWhenMissing) {
     return loaded_;
 }
 
-std::unique_ptr<PrintJob> LoadedPrintService::printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) {
+std::unique_ptr<PrintJob> LoadedPrintService::printDialog(QWidget* owner, PrintDialogKind kind,
+                                                          const PaperSetup& preset) {
     PrintService* s = service(true);
     return s ? s->printDialog(owner, kind, preset) : nullptr;
 }
@@ -42,8 +43,9 @@ bool submitToCups(const PrintSubmission& s) {
         names.push_back(name.constData());
         values.push_back(value.constData());
     }
-    const int job = printFile(s.printer.toLocal8Bit().constData(), QFile::encodeName(s.file).constData(),
-                              s.jobName.toUtf8().constData(), static_cast<int>(names.size()), names.data(), values.data());
+    const int job =
+        printFile(s.printer.toLocal8Bit().constData(), QFile::encodeName(s.file).constData(),
+                  s.jobName.toUtf8().constData(), static_cast<int>(names.size()), names.data(), values.data());
     return job > 0;
 }
 

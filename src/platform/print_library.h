@@ -16,13 +16,13 @@ inline constexpr char kPrintLibraryEntry[] = "sorvel_print_service";
 using SorvelPrintService = PrintService* (*)(PrintSubmitter submit);
 
 class LoadedPrintService final : public PrintService {
-public:
+  public:
     // Without the library a print dialog says so and is cancelled; the default printer is none
     // (a page then takes the paper used without a printer).
     std::unique_ptr<PrintJob> printDialog(QWidget* owner, PrintDialogKind kind, const PaperSetup& preset) override;
     std::unique_ptr<PrintJob> defaultPrinter() override;
 
-private:
+  private:
     PrintService* service(bool sayWhenMissing);
     PrintService* loaded_ = nullptr;
 };

@@ -1,8 +1,9 @@
 #pragma once
-// The real printers behind the print service (the program loads them as libsorvel-print.so): QPrintDialog lists the CUPS printers and offers
-// PDF output; a job is a QPainter on the pages of a PDF spooled to a temporary file, which goes
-// to its printer (or becomes the chosen PDF file) only when the document ends. An aborted or
-// failed job, or one dropped unfinished, leaves nothing with the printer and no file behind.
+// The real printers behind the print service, which the program loads as libsorvel-print.so:
+// QPrintDialog lists the CUPS printers and offers PDF output; a job is a QPainter on the pages of
+// a PDF spooled to a temporary file, which goes to its printer (or becomes the chosen PDF file)
+// only when the document ends. An aborted or failed job, or one dropped unfinished, leaves
+// nothing with the printer and no file behind.
 //
 // Every page is drawn at a fixed resolution, kPrintDpi, whatever the printer reports: a CUPS
 // PDF queue reports 1200 dpi, which would make a bitmap page of A4 about 140 million pixels.
