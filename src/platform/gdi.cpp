@@ -166,23 +166,24 @@ struct Font::Metrics {
     int ascent;
 };
 
+// A font is resolved when it is first measured or drawn with: the drawing code sets faces and
+// heights it may never measure, and each new pixel size costs a font engine.
 Font::Font(std::string face, int charSet, int height) : face_(std::move(face)), charSet_(charSet), height_(height) {
     family_ = familyFor(face_, charSet_);
-    resolve();
 }
 
 void Font::setFace(std::string face, int charSet) {
-    if (face == face_ && charSet == charSet_ && metrics_) return;
+    if (face == face_ && charSet == charSet_) return;
     face_ = std::move(face);
     charSet_ = charSet;
     family_ = familyFor(face_, charSet_);
-    resolve();
+    metrics_.reset();
 }
 
 void Font::setHeight(int height) {
-    if (height == height_ && metrics_) return;
+    if (height == height_) return;
     height_ = height;
-    resolve();
+    metrics_.reset();
 }
 
 QString Font::familyFor(std::string_view faceCp932, int charSet) {
@@ -204,7 +205,8 @@ QString Font::familyFor(std::string_view faceCp932, int charSet) {
     return family;
 }
 
-void Font::resolve() {
+const Font::Metrics& Font::resolved() const {
+    if (metrics_) return *metrics_;
     // One resolved font per family and cell height for the whole run: the drawing code changes
     // the height a pixel at a time and measures after every change.
     static std::map<std::pair<QString, int>, std::shared_ptr<const Metrics>> cache;
@@ -212,7 +214,7 @@ void Font::resolve() {
     const auto key = std::make_pair(family_, cell);
     if (auto it = cache.find(key); it != cache.end()) {
         metrics_ = it->second;
-        return;
+        return *metrics_;
     }
     auto make = [&](int pixelSize) {
         QFont f(family_);
@@ -236,11 +238,12 @@ void Font::resolve() {
     QFontMetrics m(f);
     metrics_ = std::make_shared<const Metrics>(Metrics{f, m, m.ascent()});
     cache.emplace(key, metrics_);
+    return *metrics_;
 }
 
-const QFont& Font::qfont() const { return metrics_->font; }
-int Font::ascent() const { return metrics_->ascent; }
-int Font::advance(const QString& text) const { return metrics_->metrics.horizontalAdvance(text); }
+const QFont& Font::qfont() const { return resolved().font; }
+int Font::ascent() const { return resolved().ascent; }
+int Font::advance(const QString& text) const { return resolved().metrics.horizontalAdvance(text); }
 
 // ---- Canvas ----
 

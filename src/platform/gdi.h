@@ -85,12 +85,12 @@ public:
 
 private:
     struct Metrics;
-    void resolve();
+    const Metrics& resolved() const;
     std::string face_;
     int charSet_ = kShiftJisCharSet;
     int height_ = 12;
     QString family_;
-    std::shared_ptr<const Metrics> metrics_;
+    mutable std::shared_ptr<const Metrics> metrics_;  // set on first use
 };
 
 struct TextSize {

@@ -265,7 +265,7 @@ int TSorvelDraw::fontHeightFor(const MonthRect& r, const QString& yearRun, const
     font_.setFace(s.MonthFontName, s.YearFontChar);
     font_.setHeight(height);
     auto shrinkFor = [&](const QString& text) {
-        while ((font_.advance(text) >= cw || height >= ch) && height >= 2) font_.setHeight(--height);
+        while ((height >= ch || font_.advance(text) >= cw) && height >= 2) font_.setHeight(--height);
     };
     const QString* names = weekdayNames(s.DayStyle);
     for (int i = 0; i < 7; ++i) shrinkFor(names[i]);
