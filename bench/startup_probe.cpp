@@ -1,9 +1,12 @@
 // Measures the calendar's start-up from outside: exec to the window mapped and painted with its
 // background colour, and the resident memory a second later. On the X display in $DISPLAY it
 // starts the calendar N times, in turn with a bare Qt window of the same size when one is given,
-// and prints the medians, the spread and the calendar's ratios to the bare window.
+// and prints the medians, the spread and the calendar's ratios to the bare window. A reference
+// calendar (an older build, with a program directory of its own) takes its turn too, and the
+// calendar's ratios to it are printed.
 //
-//   startup_probe <sorvel binary> <program dir with the three files> [runs [bare_window binary]]
+//   startup_probe <sorvel binary> <program dir with the three files> [runs [bare_window binary
+//                 [reference sorvel binary <its program dir>]]]
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,6 +68,7 @@ long rssKiB(pid_t pid) {
 
 struct Program {
     const char* label;
+    const char* dir;  // the directory it starts in
     std::vector<std::string> argv;
     std::string windowName;
     std::vector<double> startMs;
@@ -74,11 +78,11 @@ struct Program {
 
 // One start: exec to the window mapped and its bottom-left corner painted silver, then the
 // resident memory a second later. False when the window never came.
-bool startOnce(xcb_connection_t* c, const char* dir, Program& program) {
+bool startOnce(xcb_connection_t* c, Program& program) {
     const auto t0 = Clock::now();
     pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(dir) != 0) _exit(127);
+        if (chdir(program.dir) != 0) _exit(127);
         if (FILE* devnull = std::freopen("/dev/null", "w", stderr)) (void)devnull;
         std::vector<char*> args;
         for (std::string& arg : program.argv) args.push_back(arg.data());
@@ -132,7 +136,7 @@ void report(const Program& p) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <sorvel> <program dir> [runs [bare_window]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <sorvel> <program dir> [runs [bare_window [reference <its dir>]]]\n", argv[0]);
         return 2;
     }
     const int runs = argc > 3 ? std::atoi(argv[3]) : 15;
@@ -146,20 +150,23 @@ int main(int argc, char** argv) {
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
 
-    Program sorvel{"calendar", {argv[1]}, "Sorvel", {}, {}, {}};
+    Program sorvel{"calendar", argv[2], {argv[1]}, "Sorvel", {}, {}, {}};
     // The first start tells the calendar's size, which the bare window takes.
-    if (!startOnce(c, argv[2], sorvel)) return 1;
+    if (!startOnce(c, sorvel)) return 1;
     sorvel.startMs.clear();
     sorvel.rssKiB.clear();
     std::optional<Program> bare;
     if (argc > 4) {
-        bare = Program{"bare window",
+        bare = Program{"bare window", argv[2],
                        {argv[4], std::to_string(sorvel.size.first), std::to_string(sorvel.size.second)},
                        "bare window", {}, {}, {}};
     }
+    std::optional<Program> reference;
+    if (argc > 6) reference = Program{"reference", argv[6], {argv[5]}, "Sorvel", {}, {}, {}};
     for (int i = 0; i < runs; ++i) {
-        if (!startOnce(c, argv[2], sorvel)) return 1;
-        if (bare && !startOnce(c, argv[2], *bare)) return 1;
+        if (!startOnce(c, sorvel)) return 1;
+        if (bare && !startOnce(c, *bare)) return 1;
+        if (reference && !startOnce(c, *reference)) return 1;
     }
     report(sorvel);
     if (bare) {
@@ -167,6 +174,13 @@ int main(int argc, char** argv) {
         std::printf("calendar / bare window: time %.2fx, resident memory %+.1f MB\n",
                     median(sorvel.startMs) / median(bare->startMs),
                     static_cast<double>(median(sorvel.rssKiB) - median(bare->rssKiB)) / 1024.0);
+    }
+    if (reference) {
+        report(*reference);
+        std::printf("calendar / reference: time %.2fx, resident memory %.3fx (%+.0f KiB)\n",
+                    median(sorvel.startMs) / median(reference->startMs),
+                    static_cast<double>(median(sorvel.rssKiB)) / static_cast<double>(median(reference->rssKiB)),
+                    static_cast<double>(median(sorvel.rssKiB) - median(reference->rssKiB)));
     }
     xcb_disconnect(c);
     return 0;
