@@ -128,10 +128,11 @@ T median(std::vector<T> values) {
 
 void report(const Program& p) {
     const auto [minMs, maxMs] = std::minmax_element(p.startMs.begin(), p.startMs.end());
-    std::printf("%-12s start-up to painted window: median %.1f ms (min %.1f, max %.1f; mapped at %.1f) over %zu "
-                "runs; resident 1 s later: median %.1f MB\n",
-                p.label, median(p.startMs), *minMs, *maxMs, median(p.mapMs), p.startMs.size(),
-                static_cast<double>(median(p.rssKiB)) / 1024.0);
+    std::printf(
+        "%-12s start-up to painted window: median %.1f ms (min %.1f, max %.1f; mapped at %.1f) over %zu "
+        "runs; resident 1 s later: median %.1f MB\n",
+        p.label, median(p.startMs), *minMs, *maxMs, median(p.mapMs), p.startMs.size(),
+        static_cast<double>(median(p.rssKiB)) / 1024.0);
 }
 
 }  // namespace
@@ -160,9 +161,14 @@ int main(int argc, char** argv) {
     sorvel.mapMs.clear();
     std::optional<Program> bare;
     if (argc > 4) {
-        bare = Program{"bare window", argv[2],
+        bare = Program{"bare window",
+                       argv[2],
                        {argv[4], std::to_string(sorvel.size.first), std::to_string(sorvel.size.second)},
-                       "bare window", {}, {}, {}, {}};
+                       "bare window",
+                       {},
+                       {},
+                       {},
+                       {}};
     }
     std::optional<Program> reference;
     if (argc > 6) reference = Program{"reference", argv[6], {argv[5]}, "Sorvel", {}, {}, {}, {}};
