@@ -150,6 +150,10 @@ PY
 main=$(wait_window '^Sorvel$' 60) || fail "the calendar window is not shown"
 xwininfo -id "$main" | grep -q 'Map State: IsViewable' || fail "the calendar window is not mapped"
 grep -q 'Geometry: 640x480' <<<"$(xdotool getwindowgeometry "$main")" || fail "the calendar is not 640x480"
+# A first start's layout window takes the default printer's paper: the printers come from the
+# feature library the package installed beside the program.
+grep -q /usr/lib/sorvel/libsorvel-print.so "/proc/$pid/maps" \
+  || fail "the installed program did not load /usr/lib/sorvel/libsorvel-print.so"
 sleep 1
 shot="$build/package-calendar.png"
 import -window "$main" "$shot" || fail "no screenshot of the calendar"
