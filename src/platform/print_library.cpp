@@ -1,5 +1,7 @@
 #include "platform/print_library.h"
 
+#include <vector>
+
 #include <QFile>
 
 #include "platform/cups_submit.h"

@@ -27,8 +27,8 @@ class LoadedPrintService final : public PrintService {
     PrintService* loaded_ = nullptr;
 };
 
-// Sends a finished document to its CUPS queue through libsorvel-cups.so; false (and said once
-// when the library is missing) when the queue did not take it.
+// Sends a finished document to its CUPS queue through libsorvel-cups.so; false (and said, each
+// time, when the library is missing) when the queue did not take it.
 bool submitToCups(const PrintSubmission& submission);
 
 }  // namespace sorvel
