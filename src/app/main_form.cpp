@@ -40,6 +40,8 @@ namespace sorvel {
 namespace {
 
 bool trayForTesting = false;
+// The tray icon of a window not painted by then.
+constexpr int kTrayWithoutPaintMs = 2000;
 
 }  // namespace
 
@@ -83,7 +85,10 @@ void TMainForm::FormCreate() {
     TCalenderSet& cs = draw_->settings();
 
     menu_ = buildMainMenu(*this);
-    if (QSystemTrayIcon::isSystemTrayAvailable() || trayForTesting) tray_ = buildTrayIcon(*this, menu_.popup);
+    trayPending_ = true;
+    trayForced_ = trayForTesting;
+    // A window that is never painted (hidden, or on no screen) gets its tray icon all the same.
+    QTimer::singleShot(kTrayWithoutPaintMs, this, [this] { SetUpTray(); });
 
     programDir_ = programDirectory();
 
@@ -253,6 +258,15 @@ void TMainForm::paintEvent(QPaintEvent*) {
     FormPaint();
     QPainter p(this);
     draw_->CopyTo(p);
+    // After this paint has reached the screen.
+    if (trayPending_) QMetaObject::invokeMethod(this, &TMainForm::SetUpTray, Qt::QueuedConnection);
+}
+
+void TMainForm::SetUpTray() {
+    if (!trayPending_ || closed_) return;
+    trayPending_ = false;
+    if (trayForced_ || QSystemTrayIcon::isSystemTrayAvailable()) tray_ = buildTrayIcon(*this, menu_.popup);
+    sync_->setTray(tray_);
 }
 
 void TMainForm::RefreshView() {
@@ -395,6 +409,7 @@ void TMainForm::FormClose() {
     closed_ = true;
     // A sync cut short here is finished by the next one; it says nothing now.
     if (sync_) sync_->Stop();
+    trayPending_ = false;
     if (tray_) {
         tray_->hide();
         tray_->setContextMenu(nullptr);

@@ -169,6 +169,7 @@ private:
     // question after a failed data-file write). True when the program may end.
     bool QueryEnd();
     void storePosition();
+    void SetUpTray();
 
     std::unique_ptr<TSorvelSet> sorvelSet_;
     std::unique_ptr<CalendarDocument> document_;
@@ -176,6 +177,10 @@ private:
     std::unique_ptr<ToolWindows> windows_;
     QString programDir_;
     QSystemTrayIcon* tray_ = nullptr;
+    // The tray icon is looked for once the window is painted (SetUpTray): asking the desktop
+    // for a tray waits on its session bus and the display, which a start need not wait for.
+    bool trayPending_ = false;
+    bool trayForced_ = false;
     MainMenu menu_;
     std::unique_ptr<LayoutRecovery> recovery_;
     SecretStore* secrets_ = nullptr;

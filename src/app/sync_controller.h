@@ -35,6 +35,8 @@ public:
 
     // The timer set from the sync settings (every Interval minutes while Enabled).
     void ApplySetting();
+    // The tray icon once the window has one (it is set up after the first paint); may be null.
+    void setTray(QSystemTrayIcon* tray) { tray_ = tray; }
     // Nothing happens while a sync runs or after Stop.
     void SyncNow();
     bool syncing() const;

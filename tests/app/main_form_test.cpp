@@ -705,7 +705,8 @@ protected:
         form->FormCreate();
         TMainForm::setTrayForTesting(false);
         form->show();
-        ASSERT_NE(form->trayIcon(), nullptr);
+        // Set up once the window is painted.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return form->trayIcon() != nullptr; }, 5000));
         ASSERT_TRUE(form->trayIcon()->isVisible());
         ASSERT_NE(form->layoutForm(), nullptr);
         TLayoutPaper& page = form->layoutForm()->page();
@@ -845,6 +846,8 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     set = TSyncSet{1, stub.url().toStdString(), "taro", 0};
     form.document().memos().push_back(std::make_unique<TDateMemo>(TDateMemo{2026, 12, 8, "", "meeting"}));
 
+    // A window never painted has its tray icon all the same, a moment later.
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return form.trayIcon() != nullptr; }, 5000));
     menuAction(form, "SyncNow")->trigger();
     EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel - 同期中"));
     QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
