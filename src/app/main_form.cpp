@@ -266,7 +266,9 @@ void TMainForm::SetUpTray() {
     if (!trayPending_ || closed_) return;
     trayPending_ = false;
     if (trayForced_ || QSystemTrayIcon::isSystemTrayAvailable()) tray_ = buildTrayIcon(*this, menu_.popup);
-    sync_->setTray(tray_);
+    // Before the sync exists when the start is still asking (a first start's messages): the
+    // sync then takes the icon when it is made.
+    if (sync_) sync_->setTray(tray_);
 }
 
 void TMainForm::RefreshView() {

@@ -79,6 +79,24 @@ std::vector<std::string> dayDialogCaptions(const std::function<void()>& open) {
 
 }  // namespace
 
+// A first start's message kept open longer than the tray icon waits for a paint: the icon comes
+// while the start is still asking, before the sync it belongs to exists.
+TEST_F(MainFormTest, ATrayIconDueWhileAFirstStartMessageIsOpenComesWithoutTheSync) {
+    struct SlowUi : ScriptedUi {
+        MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) override {
+            QTest::qWait(2200);
+            return ScriptedUi::messageBox(text, caption, buttons);
+        }
+    } slow;
+    TMainForm::setTrayForTesting(true);
+    const auto trayBack = qScopeGuard([] { TMainForm::setTrayForTesting(false); });
+    TMainForm form;
+    form.FormCreate();
+    EXPECT_EQ(slow.messages.size(), 2u);
+    ASSERT_NE(form.trayIcon(), nullptr);
+    EXPECT_TRUE(form.trayIcon()->isVisible());
+}
+
 TEST_F(MainFormTest, FreshInstallationShowsBothMessagesAndWritesThreeFilesAtClose) {
     TMainForm form;
     form.FormCreate();
