@@ -265,6 +265,8 @@ void TMainForm::paintEvent(QPaintEvent*) {
 void TMainForm::SetUpTray() {
     if (!trayPending_ || closed_) return;
     trayPending_ = false;
+    // The painted window goes to the display before the desktop is asked for a tray.
+    flushDisplay();
     if (trayForced_ || QSystemTrayIcon::isSystemTrayAvailable()) tray_ = buildTrayIcon(*this, menu_.popup);
     // Before the sync exists when the start is still asking (a first start's messages): the
     // sync then takes the icon when it is made.

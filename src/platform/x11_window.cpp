@@ -76,6 +76,11 @@ void requestActivation(QWindow* window) {
     xcb_flush(c);
 }
 
+void flushDisplay() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection()) xcb_flush(x11->connection());
+}
+
 std::optional<QPoint> serverPosition(QWindow* window) {
     if (!window || !window->isVisible()) return std::nullopt;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

@@ -17,6 +17,10 @@ void setSkipTaskbar(QWindow* window);
 // No-op elsewhere.
 void requestActivation(QWindow* window);
 
+// Sends what the program has drawn and asked of the X server so far, without waiting for it
+// (the toolkit sends it only when its event loop next waits). Nothing off X11.
+void flushDisplay();
+
 // Where the window's top-left corner stands on the screen, asked of the X server itself: a
 // window manager that reparents a frameless window leaves Qt's idea of its position behind.
 // Empty where there is no X11 or the window is not mapped.
