@@ -21,13 +21,18 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return a;
 }
 
+// The display connection; null off X11.
+xcb_connection_t* display() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 }  // namespace
 
 void setSkipTaskbar(QWindow* window) {
     if (!window) return;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = display();
+    if (!c) return;
     const xcb_window_t w = static_cast<xcb_window_t>(window->winId());
     const xcb_atom_t state = atom(c, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
@@ -57,9 +62,8 @@ void setSkipTaskbar(QWindow* window) {
 
 void requestActivation(QWindow* window) {
     if (!window) return;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = display();
+    if (!c) return;
     const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
     if (active == XCB_ATOM_NONE) return;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
@@ -77,15 +81,13 @@ void requestActivation(QWindow* window) {
 }
 
 void flushDisplay() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 && x11->connection()) xcb_flush(x11->connection());
+    if (xcb_connection_t* c = display()) xcb_flush(c);
 }
 
 std::optional<QPoint> serverPosition(QWindow* window) {
     if (!window || !window->isVisible()) return std::nullopt;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) return std::nullopt;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = display();
+    if (!c) return std::nullopt;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_translate_coordinates_cookie_t cookie =
         xcb_translate_coordinates(c, static_cast<xcb_window_t>(window->winId()), screen->root, 0, 0);
