@@ -9,8 +9,6 @@ prepare_copy "$bin" "$write_state" '[SorvelSetting]\r\nVersion=1.2\r\nTop=100\r\
 y=$(date +%Y) m=$(date +%-m) d=$(date +%-d)
 write_notes "$prog/Sorvel.dat" "$y $m $d screenreader"
 start_xvfb
-eval "$(dbus-launch --sh-syntax)"
-E2E_PIDS=("$DBUS_SESSION_BUS_PID" "${E2E_PIDS[@]}")
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/log-atspi" 2>&1 &
 E2E_PIDS+=($!)
 sleep 1

@@ -24,6 +24,14 @@ fail() {
   for log in "$E2E_TMP"/log*; do
     [[ -s "$log" ]] && { echo "--- $(basename "$log"):" >&2; cat "$log" >&2; }
   done
+  # A calendar still running when a wait ran out: where each of its threads stands.
+  local p
+  for p in "${E2E_PIDS[@]}"; do
+    [[ "$(cat "/proc/$p/comm" 2>/dev/null)" == sorvel ]] || continue
+    echo "--- sorvel $p still running ($(awk '{print "state", $3}' "/proc/$p/stat")):" >&2
+    timeout 60 gdb -batch -p "$p" -ex 'thread apply all bt 30' 2>&1 | grep -E '^(Thread|#)' >&2 ||
+      echo "(gdb gave no stacks)" >&2
+  done
   exit 1
 }
 
@@ -38,11 +46,24 @@ start_xvfb() {
   done
   [[ -s "$E2E_TMP/display" ]] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  local answered=
   for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
+    xdpyinfo >/dev/null 2>&1 && { answered=1; break; }
     sleep 0.05
   done
-  fail "Xvfb display $DISPLAY does not answer"
+  [[ -n "$answered" ]] || fail "Xvfb display $DISPLAY does not answer"
+  start_session_bus
+}
+
+# The session bus a desktop session has, the test's own (services it starts see the display).
+# Without one every Qt program starts a bus for itself through dbus-launch, which has been seen
+# to stall for over a minute, and the program's first window waits for its bus.
+start_session_bus() {
+  dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$E2E_TMP/bus-address" 4>"$E2E_TMP/bus-pid" ||
+    fail "dbus-daemon did not start a session bus"
+  DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_TMP/bus-address")
+  export DBUS_SESSION_BUS_ADDRESS
+  E2E_PIDS+=("$(head -n 1 "$E2E_TMP/bus-pid")")  # ended after the programs, before the X server
 }
 
 # Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth xdotool imagemagick x11-utils python3 desktop-file-utils trayer
-  openbox faketime libfaketime at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11
+  openbox faketime libfaketime at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-daemon
   qt6-translations-l10n
   cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   radicale xandikos python3-caldav apache2-utils openssl
