@@ -868,7 +868,7 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     ASSERT_TRUE(QTest::qWaitFor([&form] { return form.trayIcon() != nullptr; }, 5000));
     menuAction(form, "SyncNow")->trigger();
     EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel - 同期中"));
-    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.syncing(); }, 10000));
     EXPECT_EQ(form.trayIcon()->toolTip(), QStringLiteral("Sorvel"));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(stub.summaries(), (std::vector<std::string>{"meeting", "movie"}));
@@ -877,7 +877,7 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
 
     stub.failStatus = 503;
     menuAction(form, "SyncNow")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.syncing(); }, 10000));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("サーバー 127.0.0.1 がエラーを返しました（503）"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("メッセージ from Sorvel"));
@@ -886,7 +886,7 @@ TEST_F(MainFormTest, SyncNowSendsAndTakesNotesWithTheTrayTellingAndFailuresSaid)
     stub.failStatus = 0;
     stub.password = "changed";
     menuAction(form, "SyncNow")->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.syncing(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return !form.syncing(); }, 10000));
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, QStringLiteral("認証に失敗しました"));
     std::optional<QString> held = QStringLiteral("still held");
