@@ -58,12 +58,17 @@ start_xvfb() {
 # The session bus a desktop session has, the test's own (services it starts see the display).
 # Without one every Qt program starts a bus for itself through dbus-launch, which has been seen
 # to stall for over a minute, and the program's first window waits for its bus.
+# Not forked: a test stopped from outside (CTest's timeout) takes its bus with it.
 start_session_bus() {
-  dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$E2E_TMP/bus-address" 4>"$E2E_TMP/bus-pid" ||
-    fail "dbus-daemon did not start a session bus"
+  dbus-daemon --session --nofork --print-address=3 3>"$E2E_TMP/bus-address" </dev/null >/dev/null 2>"$E2E_TMP/log-bus" &
+  E2E_PIDS+=($!)  # ended after the programs, before the X server
+  for _ in $(seq 100); do
+    [[ -s "$E2E_TMP/bus-address" ]] && break
+    sleep 0.05
+  done
+  [[ -s "$E2E_TMP/bus-address" ]] || fail "dbus-daemon did not start a session bus"
   DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_TMP/bus-address")
   export DBUS_SESSION_BUS_ADDRESS
-  E2E_PIDS+=("$(head -n 1 "$E2E_TMP/bus-pid")")  # ended after the programs, before the X server
 }
 
 # Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.
