@@ -56,8 +56,8 @@ start_xvfb() {
 }
 
 # The session bus a desktop session has, the test's own (services it starts see the display).
-# Without one every Qt program starts a bus for itself through dbus-launch, which has been seen
-# to stall for over a minute, and the program's first window waits for its bus.
+# Without one every Qt program starts a bus for itself through dbus-launch, and the program's
+# first window waits for that bus.
 # Not forked: a test stopped from outside (CTest's timeout) takes its bus with it.
 start_session_bus() {
   dbus-daemon --session --nofork --print-address=3 3>"$E2E_TMP/bus-address" </dev/null >/dev/null 2>"$E2E_TMP/log-bus" &
@@ -118,14 +118,32 @@ prepare_copy() {
 }
 
 # A window manager that reparents its windows, on the display started by start_xvfb.
+# openbox names itself on the root window before it has finished starting, and a window mapped
+# in between is never managed, nor shown: it is running once a probe window of its own is shown.
 start_openbox() {
   openbox --sm-disable >"$E2E_TMP/log-openbox" 2>&1 &
   E2E_PIDS+=($!)
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+  local probe
+  for _ in $(seq 20); do
+    xmessage -title sorvel-wm-probe probe >/dev/null 2>&1 &
+    probe=$!
+    if wait_window '^sorvel-wm-probe$' 1 >/dev/null; then
+      kill "$probe"
+      wait_gone '^sorvel-wm-probe$' 5 || fail "the window manager's probe window stayed"
+      return 0
+    fi
+    kill "$probe"
+  done
+  fail "openbox did not start: no window it was given was shown"
+}
+
+# Waits up to $2 seconds for every window whose name matches $1 to be gone.
+wait_gone() {
+  for _ in $(seq $(($2 * 10))); do
+    xdotool search --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
-  fail "openbox did not start"
+  return 1
 }
 
 # "left top" of window $1 on the screen.
